@@ -1,0 +1,41 @@
+# Warnings are errors in our own code.
+function(lmra_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+endfunction()
+
+# lmra_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
+# One GoogleTest executable, registered as one CTest test. Label "threaded" marks the tests that
+# also run under ThreadSanitizer.
+function(lmra_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  lmra_warnings(${T_NAME})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "LMRA_BUILD_DIR=${CMAKE_BINARY_DIR};LMRA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# lmra_add_benchmark(NAME <name> SOURCES <files...> [LIBS <targets...>]): a Google Benchmark program in build/bench.
+function(lmra_add_benchmark)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${B_NAME} ${B_SOURCES})
+  set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
+  lmra_warnings(${B_NAME})
+endfunction()
+
+# A static library that is linked into the plug-in: position independent, warnings as errors,
+# and hidden symbols so that the plug-in's copies never interpose on a test program's copies.
+function(lmra_plugin_library target)
+  set_target_properties(${target} PROPERTIES
+    POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  lmra_warnings(${target})
+endfunction()

@@ -1,0 +1,20 @@
+#pragma once
+// Headless host: the script output that MGlobal writes to, kept for tests. Thread-safe.
+
+#include <string>
+#include <vector>
+
+namespace headless {
+
+// Every line shown so far, as Maya's script output prints it ("// Error: text //" and so on).
+std::vector<std::string> scriptOutputLines();
+void clearScriptOutput();
+
+// Every text handed to MGlobal::executePythonCommand, in order (there is no interpreter).
+std::vector<std::string> pythonCommands();
+void clearPythonCommands();
+
+// Writes every line also to standard output (on by default).
+void setEchoScriptOutput(bool echo);
+
+}  // namespace headless

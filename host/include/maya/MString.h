@@ -1,0 +1,72 @@
+#pragma once
+// Headless host: Maya's MString (2018 API). Byte strings in the host's narrow encoding.
+
+#include <iosfwd>
+#include <string>
+
+#include <maya/MStatus.h>
+
+class MStringArray;
+
+class MString {
+public:
+    MString() = default;
+    MString(const char* text);
+    MString(const char* text, int byteLength);
+    MString(const MString&) = default;
+    MString(MString&&) noexcept = default;
+    MString& operator=(const MString&) = default;
+    MString& operator=(MString&&) noexcept = default;
+    MString& operator=(const char* text);
+    ~MString() = default;
+
+    MString& operator+=(const MString& other);
+    MString& operator+=(const char* text);
+    MString& operator+=(double value);
+    MString& operator+=(int value);
+    MString& operator+=(unsigned int value);
+
+    bool operator==(const MString& other) const { return text_ == other.text_; }
+    bool operator==(const char* text) const;
+    bool operator!=(const MString& other) const { return text_ != other.text_; }
+    bool operator!=(const char* text) const { return !(*this == text); }
+
+    const char* asChar() const { return text_.c_str(); }
+    const char* asChar(int& length) const;
+    unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
+    unsigned int numChars() const { return length(); }
+    bool isEmpty() const { return text_.empty(); }
+    void clear() { text_.clear(); }
+
+    MString& set(const char* text);
+    MString& set(const char* text, int byteLength);
+    MString& set(double value, int precision = 14);
+
+    int index(char c) const;
+    int rindex(char c) const;
+    MString substring(int start, int end) const;  // inclusive end, as Maya's
+    MStatus split(char separator, MStringArray& parts) const;
+    MString& toLowerCase();
+    MString& toUpperCase();
+
+    bool isShort() const;
+    short asShort() const;
+    bool isInt() const;
+    int asInt() const;
+    bool isUnsigned() const;
+    unsigned int asUnsigned() const;
+    bool isFloat() const;
+    float asFloat() const;
+    bool isDouble() const;
+    double asDouble() const;
+
+private:
+    std::string text_;
+};
+
+MString operator+(const MString& a, const MString& b);
+MString operator+(const MString& a, const char* b);
+MString operator+(const char* a, const MString& b);
+MString operator+(const MString& a, double b);
+MString operator+(const MString& a, int b);
+std::ostream& operator<<(std::ostream& out, const MString& text);
