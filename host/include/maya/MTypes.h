@@ -22,3 +22,17 @@ class MDataHandle;
 
 using MCreatorFunction = void* (*)();
 using MInitializeFunction = MStatus (*)();
+
+// Coordinate spaces for transformation queries.
+class MSpace {
+public:
+    enum Space {
+        kInvalid,
+        kTransform,
+        kPreTransform,
+        kPostTransform,
+        kWorld,
+        kLast,
+        kObject = kPreTransform
+    };
+};

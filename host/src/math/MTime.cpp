@@ -1,0 +1,115 @@
+#include <maya/MTime.h>
+
+#include <atomic>
+#include <cstdint>
+
+namespace {
+
+// Units per second as the exact fraction perSecond / per.
+struct UnitRate {
+    std::int64_t perSecond;
+    std::int64_t per;
+};
+
+// Indexed by MTime::Unit up to k6000FPS; zero marks a unit without a rate.
+constexpr UnitRate kRates[] = {
+    {0, 1},     // kInvalid
+    {1, 3600},  // kHours
+    {1, 60},    // kMinutes
+    {1, 1},     // kSeconds
+    {1000, 1},  // kMilliseconds
+    {15, 1},    {24, 1},   {25, 1},   {30, 1},   {48, 1},   {50, 1},   {60, 1},
+    {2, 1},     {3, 1},    {4, 1},    {5, 1},    {6, 1},    {8, 1},    {10, 1},
+    {12, 1},    {16, 1},   {20, 1},   {40, 1},   {75, 1},   {80, 1},   {100, 1},
+    {120, 1},   {125, 1},  {150, 1},  {200, 1},  {240, 1},  {250, 1},  {300, 1},
+    {375, 1},   {400, 1},  {500, 1},  {600, 1},  {750, 1},  {1200, 1}, {1500, 1},
+    {2000, 1},  {3000, 1}, {6000, 1},
+};
+static_assert(sizeof(kRates) / sizeof(kRates[0]) == MTime::k6000FPS + 1, "one rate per unit");
+
+bool rateOf(MTime::Unit unit, UnitRate& rate) {
+    if (unit <= MTime::kInvalid || unit > MTime::k6000FPS) return false;
+    rate = kRates[unit];
+    return true;
+}
+
+// Read by every thread that builds a default time, written by the scene's unit command.
+std::atomic<int> uiTimeUnit{MTime::kFilm};
+
+}  // namespace
+
+MTime::MTime() : value_(0.0), unit_(uiUnit()) {}
+
+MTime::MTime(double value, Unit unit) : value_(value), unit_(unit) {}
+
+MStatus MTime::setUnit(Unit newUnit) {
+    UnitRate rate{};
+    if (!rateOf(newUnit, rate)) return MStatus::kInvalidParameter;
+    value_ = as(newUnit);
+    unit_ = newUnit;
+    return MStatus::kSuccess;
+}
+
+MStatus MTime::setValue(double newValue) {
+    value_ = newValue;
+    return MStatus::kSuccess;
+}
+
+double MTime::as(Unit otherUnit) const {
+    if (otherUnit == unit_) return value_;
+    UnitRate from{};
+    UnitRate to{};
+    if (!rateOf(unit_, from) || !rateOf(otherUnit, to)) return 0.0;
+    // value * (to / from) as one integer fraction: exact whenever the result is representable
+    // (a frame at 24 fps is the double nearest 1/24 s, 12 film frames are exactly 15 NTSC frames).
+    const std::int64_t numerator = to.perSecond * from.per;
+    const std::int64_t denominator = to.per * from.perSecond;
+    if (numerator % denominator == 0) return value_ * static_cast<double>(numerator / denominator);
+    return value_ * static_cast<double>(numerator) / static_cast<double>(denominator);
+}
+
+MTime MTime::operator+(const MTime& rhs) const { return MTime(value_ + rhs.as(unit_), unit_); }
+MTime MTime::operator+(double rhs) const { return MTime(value_ + rhs, unit_); }
+MTime& MTime::operator+=(const MTime& rhs) { return *this = *this + rhs; }
+MTime& MTime::operator+=(double rhs) { return *this = *this + rhs; }
+MTime MTime::operator-(const MTime& rhs) const { return MTime(value_ - rhs.as(unit_), unit_); }
+MTime MTime::operator-(double rhs) const { return MTime(value_ - rhs, unit_); }
+MTime& MTime::operator-=(const MTime& rhs) { return *this = *this - rhs; }
+MTime& MTime::operator-=(double rhs) { return *this = *this - rhs; }
+MTime MTime::operator*(double rhs) const { return MTime(value_ * rhs, unit_); }
+MTime& MTime::operator*=(double rhs) { return *this = *this * rhs; }
+MTime MTime::operator/(double rhs) const { return MTime(value_ / rhs, unit_); }
+MTime& MTime::operator/=(double rhs) { return *this = *this / rhs; }
+
+MTime& MTime::operator++() { return *this += 1.0; }
+
+MTime MTime::operator++(int) {
+    const MTime before = *this;
+    *this += 1.0;
+    return before;
+}
+
+MTime& MTime::operator--() { return *this -= 1.0; }
+
+MTime MTime::operator--(int) {
+    const MTime before = *this;
+    *this -= 1.0;
+    return before;
+}
+
+// Compared on a 6000 fps grid: every unit's rate divides it, so frames compare exactly.
+bool MTime::operator==(const MTime& rhs) const { return as(k6000FPS) == rhs.as(k6000FPS); }
+bool MTime::operator!=(const MTime& rhs) const { return !(*this == rhs); }
+bool MTime::operator<(const MTime& rhs) const { return as(k6000FPS) < rhs.as(k6000FPS); }
+bool MTime::operator>(const MTime& rhs) const { return rhs < *this; }
+bool MTime::operator<=(const MTime& rhs) const { return !(rhs < *this); }
+bool MTime::operator>=(const MTime& rhs) const { return !(*this < rhs); }
+
+MTime::Unit MTime::uiUnit() { return static_cast<Unit>(uiTimeUnit.load()); }
+
+MStatus MTime::setUIUnit(Unit newUnit) {
+    UnitRate rate{};
+    if (!rateOf(newUnit, rate)) return MStatus::kInvalidParameter;
+    uiTimeUnit.store(newUnit);
+    return MStatus::kSuccess;
+}
