@@ -54,6 +54,8 @@ void clearPythonCommands() {
     log().python.clear();
 }
 
+void showScriptOutputLine(const std::string& line) { show(line); }
+
 void setEchoScriptOutput(bool echo) {
     std::lock_guard<std::mutex> lock(log().mutex);
     log().echo = echo;

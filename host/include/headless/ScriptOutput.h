@@ -14,6 +14,9 @@ void clearScriptOutput();
 std::vector<std::string> pythonCommands();
 void clearPythonCommands();
 
+// Shows a line as it is (a command's echoed result, printed text).
+void showScriptOutputLine(const std::string& line);
+
 // Writes every line also to standard output (on by default).
 void setEchoScriptOutput(bool echo);
 

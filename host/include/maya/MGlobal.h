@@ -5,6 +5,7 @@
 #include <maya/MString.h>
 
 class MSelectionList;
+class MStringArray;
 
 class MGlobal {
 public:
@@ -15,6 +16,14 @@ public:
     static MStatus executePythonCommand(const MString& command, bool displayEnabled = false,
                                         bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, double& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MString& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MStringArray& result, bool displayEnabled = false,
                                   bool undoEnabled = false);
 
     static MStatus getSelectionListByName(const MString& name, MSelectionList& list);

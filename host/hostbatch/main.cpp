@@ -1,0 +1,66 @@
+// hostbatch: runs Maya-style command scripts against the headless host.
+//
+//   hostbatch [-stop-on-error] (-c "script" | FILE)...
+//
+// Every command's result is echoed as Maya's script editor does ("// Result: 2.5 //"); a
+// failing command prints "// Error: ... //". The exit status is 1 when any command failed (at
+// once with -stop-on-error), 2 for wrong usage or an unreadable file, 0 otherwise.
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <headless/Script.h>
+
+namespace {
+
+int usage() {
+    std::cerr << "usage: hostbatch [-stop-on-error] (-c \"script\" | FILE)...\n";
+    return 2;
+}
+
+bool readFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    text = content.str();
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool stopOnError = false;
+    std::vector<std::string> scripts;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-stop-on-error") {
+            stopOnError = true;
+        } else if (arg == "-c") {
+            if (++i >= argc) return usage();
+            scripts.emplace_back(argv[i]);
+        } else if (!arg.empty() && arg[0] == '-') {
+            return usage();
+        } else {
+            std::string text;
+            if (!readFile(arg, text)) {
+                std::cerr << "hostbatch: cannot read " << arg << "\n";
+                return 2;
+            }
+            scripts.push_back(std::move(text));
+        }
+    }
+    if (scripts.empty()) return usage();
+
+    headless::ScriptOptions options;
+    options.stopOnError = stopOnError;
+    bool failed = false;
+    for (const auto& script : scripts) {
+        failed = !headless::runScript(script, options).ok() || failed;
+        if (failed && stopOnError) break;
+    }
+    return failed ? 1 : 0;
+}

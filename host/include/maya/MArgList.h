@@ -1,0 +1,31 @@
+#pragma once
+// Headless host: Maya's MArgList, a command's arguments as words.
+
+#include <vector>
+
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MStringArray.h>
+
+class MArgList {
+public:
+    MArgList() = default;
+
+    unsigned int length(MStatus* returnStatus = nullptr) const;
+    MString asString(unsigned int index, MStatus* returnStatus = nullptr) const;
+    int asInt(unsigned int index, MStatus* returnStatus = nullptr) const;
+    double asDouble(unsigned int index, MStatus* returnStatus = nullptr) const;
+    bool asBool(unsigned int index, MStatus* returnStatus = nullptr) const;
+    // Position of the flag ("-n" or "-name"), or kInvalidArgIndex.
+    unsigned int flagIndex(const char* shortFlag, const char* longFlag = nullptr) const;
+
+    MArgList& addArg(const MString& arg);
+    MArgList& addArg(double arg);
+    MArgList& addArg(int arg);
+    MArgList& addArg(bool arg);
+
+    static const unsigned int kInvalidArgIndex;
+
+private:
+    std::vector<MString> words_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Headless host: Maya's MFnCompoundAttribute.
+
+#include <maya/MFnAttribute.h>
+
+class MFnCompoundAttribute : public MFnAttribute {
+public:
+    MFnCompoundAttribute() = default;
+    explicit MFnCompoundAttribute(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kCompoundAttribute; }
+
+    MObject create(const MString& fullName, const MString& briefName, MStatus* returnStatus = nullptr);
+    MStatus addChild(const MObject& child);
+    MStatus removeChild(const MObject& child);
+    unsigned int numChildren(MStatus* returnStatus = nullptr) const;
+    MObject child(unsigned int index, MStatus* returnStatus = nullptr) const;
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kCompoundAttribute; }
+};

@@ -1,0 +1,17 @@
+#pragma once
+// Headless host: Maya's MFnMessageAttribute.
+
+#include <maya/MFnAttribute.h>
+
+class MFnMessageAttribute : public MFnAttribute {
+public:
+    MFnMessageAttribute() = default;
+    explicit MFnMessageAttribute(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kMessageAttribute; }
+
+    MObject create(const MString& fullName, const MString& briefName, MStatus* returnStatus = nullptr);
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kMessageAttribute; }
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Headless host: Maya's MFnNumericAttribute.
+
+#include <maya/MFnAttribute.h>
+#include <maya/MFnNumericData.h>
+
+class MFnNumericAttribute : public MFnAttribute {
+public:
+    MFnNumericAttribute() = default;
+    explicit MFnNumericAttribute(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kNumericAttribute; }
+
+    MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
+                   double defaultValue = 0, MStatus* returnStatus = nullptr);
+    MFnNumericData::Type unitType(MStatus* returnStatus = nullptr) const;
+
+    MStatus setMin(double minValue);
+    MStatus setMax(double maxValue);
+    MStatus setSoftMin(double minValue);
+    MStatus setSoftMax(double maxValue);
+    bool hasMin(MStatus* returnStatus = nullptr) const;
+    bool hasMax(MStatus* returnStatus = nullptr) const;
+    MStatus getMin(double& minValue) const;
+    MStatus getMax(double& maxValue) const;
+    MStatus setDefault(double value);
+    MStatus getDefault(double& value) const;
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kNumericAttribute; }
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Headless host: Maya's MFnStringArrayData.
+
+#include <maya/MFnData.h>
+#include <maya/MStringArray.h>
+
+class MFnStringArrayData : public MFnData {
+public:
+    MFnStringArrayData() = default;
+    explicit MFnStringArrayData(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kStringArrayData; }
+    MObject create(const MStringArray& items, MStatus* returnStatus = nullptr);
+    MObject create(MStatus* returnStatus = nullptr);
+    MStringArray array(MStatus* returnStatus = nullptr) const;
+    unsigned int length(MStatus* returnStatus = nullptr) const;
+    MStatus set(const MStringArray& items);
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kStringArrayData; }
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Headless host: Maya's MFnTypedAttribute.
+
+#include <maya/MFnAttribute.h>
+#include <maya/MFnData.h>
+
+class MFnTypedAttribute : public MFnAttribute {
+public:
+    MFnTypedAttribute() = default;
+    explicit MFnTypedAttribute(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kTypedAttribute; }
+
+    MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
+                   MObject defaultData = MObject::kNullObj, MStatus* returnStatus = nullptr);
+    MFnData::Type attrType(MStatus* returnStatus = nullptr) const;
+    MStatus setDefault(const MObject& defaultData);
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kTypedAttribute; }
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Headless host: Maya's MFnUnitAttribute. Angles are stored in radians, times in seconds.
+
+#include <maya/MFnAttribute.h>
+
+class MTime;
+
+class MFnUnitAttribute : public MFnAttribute {
+public:
+    enum Type { kInvalid, kAngle, kDistance, kTime, kLast };
+
+    MFnUnitAttribute() = default;
+    explicit MFnUnitAttribute(const MObject& object, MStatus* returnStatus = nullptr);
+
+    MFn::Type type() const override { return MFn::kUnitAttribute; }
+
+    MObject create(const MString& fullName, const MString& briefName, Type unitType,
+                   double defaultValue = 0.0, MStatus* returnStatus = nullptr);
+    MObject create(const MString& fullName, const MString& briefName, const MTime& defaultTime,
+                   MStatus* returnStatus = nullptr);
+    Type unitType(MStatus* returnStatus = nullptr) const;
+
+    MStatus setMin(double minValue);
+    MStatus setMax(double maxValue);
+    bool hasMin(MStatus* returnStatus = nullptr) const;
+    bool hasMax(MStatus* returnStatus = nullptr) const;
+    MStatus setDefault(double value);
+
+protected:
+    MFn::Type requiredType() const override { return MFn::kUnitAttribute; }
+};

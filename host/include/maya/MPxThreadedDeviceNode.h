@@ -1,0 +1,50 @@
+#pragma once
+// Headless host: Maya's MPxThreadedDeviceNode, a node whose thread handler runs on a worker
+// thread of its own and hands data to compute through a queue of pool buffers.
+
+#include <memory>
+
+#include <maya/MCharBuffer.h>
+#include <maya/MObjectArray.h>
+#include <maya/MPxNode.h>
+
+namespace headless::detail {
+class DeviceQueue;
+struct HostAccess;
+}
+
+class MPxThreadedDeviceNode : public MPxNode {
+public:
+    MPxThreadedDeviceNode();
+    ~MPxThreadedDeviceNode() override;
+
+    MPxNode::Type type() const override;
+
+    virtual void threadHandler();
+    virtual void threadShutdownHandler();
+
+    MStatus setDone(bool done);
+    bool isDone();
+    bool isLive();
+
+    MStatus beginThreadLoop();
+    MStatus endThreadLoop();
+
+    MStatus createMemoryPools(int nCount, int nElements, long nSize);
+    MStatus destroyMemoryPools();
+    MStatus acquireDataStorage(MCharBuffer& buffer);
+    MStatus releaseDataStorage(MCharBuffer& buffer);
+    MStatus pushThreadData(MCharBuffer& buffer);
+    MStatus popThreadData(MCharBuffer& buffer);
+    long threadDataCount();
+
+    MStatus setRefreshOutputAttributes(const MObjectArray& attributes);
+
+    static MObject live;
+    static MObject frameRate;
+    static MObject output;
+
+private:
+    friend struct headless::detail::HostAccess;
+    std::unique_ptr<headless::detail::DeviceQueue> queue_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Headless host: Maya's MTypeId, a node type's 32-bit identifier.
+
+class MTypeId {
+public:
+    MTypeId() = default;
+    MTypeId(unsigned int id) : id_(id) {}
+    MTypeId(unsigned int prefix, unsigned int id) : id_((prefix << 8) | (id & 0xffu)) {}
+
+    unsigned int id() const { return id_; }
+    bool operator==(const MTypeId& other) const { return id_ == other.id_; }
+    bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
+
+private:
+    unsigned int id_ = 0;
+};

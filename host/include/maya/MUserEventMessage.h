@@ -1,0 +1,16 @@
+#pragma once
+// Headless host: Maya's MUserEventMessage. Safe to call from any thread; callbacks run on the
+// thread that posts.
+
+#include <maya/MMessage.h>
+#include <maya/MString.h>
+
+class MUserEventMessage : public MMessage {
+public:
+    static MStatus registerUserEvent(const MString& event);
+    static bool isUserEvent(const MString& event);
+    static MStatus deregisterUserEvent(const MString& event);
+    static MStatus postUserEvent(const MString& event, void* clientData = nullptr);
+    static MCallbackId addUserEventCallback(const MString& event, MMessage::MBasicFunction func,
+                                            void* clientData = nullptr, MStatus* returnStatus = nullptr);
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Shared steps of the attribute function sets' create().
+
+#include <maya/MFnBase.h>
+#include <maya/MString.h>
+
+#include "core/Attribute.h"
+
+namespace headless::detail {
+
+// Makes the attribute, attaches the function set to it and reports success.
+inline MObject createAttribute(MFnBase& functionSet, AttributeKind kind, const MString& longName,
+                               const MString& shortName, MStatus* returnStatus,
+                               std::shared_ptr<Attribute>* made) {
+    if (longName.isEmpty()) {
+        if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
+        return MObject();
+    }
+    *made = makeAttribute(kind, longName.asChar(), shortName.asChar());
+    MObject object = wrap(*made);
+    functionSet.setObject(object);
+    if (returnStatus) *returnStatus = MStatus::kSuccess;
+    return object;
+}
+
+}  // namespace headless::detail

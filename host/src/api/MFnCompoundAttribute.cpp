@@ -1,0 +1,60 @@
+#include <maya/MFnCompoundAttribute.h>
+
+#include <algorithm>
+
+#include "api/AttributeCreation.h"
+
+using namespace headless::detail;
+
+MFnCompoundAttribute::MFnCompoundAttribute(const MObject& object, MStatus* returnStatus) {
+    const MStatus status = setObject(object);
+    if (returnStatus) *returnStatus = status;
+}
+
+MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName, MStatus* returnStatus) {
+    std::shared_ptr<Attribute> attribute;
+    return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus, &attribute);
+}
+
+// A child joins one compound, before the compound is added to a node (as in Maya).
+MStatus MFnCompoundAttribute::addChild(const MObject& child) {
+    const auto compound = hostCast<Attribute>(object_);
+    const auto attribute = hostCast<Attribute>(child);
+    if (!compound || !attribute || attribute == compound || attribute->parentAttribute() ||
+        attribute->isAncestorOrSelf(*compound) || compound->inUse) {
+        return MStatus::kInvalidParameter;
+    }
+    for (const auto& sibling : compound->children) {
+        if (sibling->hasName(attribute->longName) || sibling->hasName(attribute->shortName)) {
+            return MStatus::kInvalidParameter;
+        }
+    }
+    attribute->parent = compound;
+    compound->children.push_back(attribute);
+    return MStatus::kSuccess;
+}
+
+MStatus MFnCompoundAttribute::removeChild(const MObject& child) {
+    const auto compound = hostCast<Attribute>(object_);
+    const auto attribute = hostCast<Attribute>(child);
+    if (!compound || !attribute || attribute->parentAttribute() != compound || compound->inUse) {
+        return MStatus::kInvalidParameter;
+    }
+    auto& children = compound->children;
+    children.erase(std::remove(children.begin(), children.end(), attribute), children.end());
+    attribute->parent.reset();
+    return MStatus::kSuccess;
+}
+
+unsigned int MFnCompoundAttribute::numChildren(MStatus* returnStatus) const {
+    const auto compound = hostCast<Attribute>(object_);
+    if (returnStatus) *returnStatus = compound ? MStatus::kSuccess : MStatus::kFailure;
+    return compound ? static_cast<unsigned int>(compound->children.size()) : 0u;
+}
+
+MObject MFnCompoundAttribute::child(unsigned int index, MStatus* returnStatus) const {
+    const auto compound = hostCast<Attribute>(object_);
+    const bool ok = compound && index < compound->children.size();
+    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    return ok ? wrap(compound->children[index]) : MObject();
+}

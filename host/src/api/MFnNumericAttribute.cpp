@@ -1,0 +1,85 @@
+#include <maya/MFnNumericAttribute.h>
+
+#include "api/AttributeCreation.h"
+
+using namespace headless::detail;
+
+MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* returnStatus) {
+    const MStatus status = setObject(object);
+    if (returnStatus) *returnStatus = status;
+}
+
+MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
+                                    MFnNumericData::Type unitType, double defaultValue, MStatus* returnStatus) {
+    std::shared_ptr<Attribute> attribute;
+    MObject object = createAttribute(*this, AttributeKind::Numeric, fullName, briefName, returnStatus, &attribute);
+    if (attribute) {
+        attribute->numericType = unitType;
+        attribute->defaultValue = attribute->normalized(defaultValue);
+    }
+    return object;
+}
+
+MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* returnStatus) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
+    return attribute ? attribute->numericType : MFnNumericData::kInvalid;
+}
+
+MStatus MFnNumericAttribute::setMin(double minValue) {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute) return MStatus::kFailure;
+    attribute->minimum = minValue;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNumericAttribute::setMax(double maxValue) {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute) return MStatus::kFailure;
+    attribute->maximum = maxValue;
+    return MStatus::kSuccess;
+}
+
+// Soft limits only guide sliders; values are not clamped to them.
+MStatus MFnNumericAttribute::setSoftMin(double) { return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess; }
+MStatus MFnNumericAttribute::setSoftMax(double) { return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess; }
+
+bool MFnNumericAttribute::hasMin(MStatus* returnStatus) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
+    return attribute && attribute->minimum.has_value();
+}
+
+bool MFnNumericAttribute::hasMax(MStatus* returnStatus) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
+    return attribute && attribute->maximum.has_value();
+}
+
+MStatus MFnNumericAttribute::getMin(double& minValue) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute || !attribute->minimum) return MStatus::kFailure;
+    minValue = *attribute->minimum;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNumericAttribute::getMax(double& maxValue) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute || !attribute->maximum) return MStatus::kFailure;
+    maxValue = *attribute->maximum;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNumericAttribute::setDefault(double value) {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute) return MStatus::kFailure;
+    attribute->defaultValue = attribute->normalized(value);
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNumericAttribute::getDefault(double& value) const {
+    const auto attribute = hostCast<Attribute>(object_);
+    if (!attribute) return MStatus::kFailure;
+    value = asNumber(attribute->defaultValue);
+    return MStatus::kSuccess;
+}

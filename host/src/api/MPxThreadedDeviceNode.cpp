@@ -1,0 +1,76 @@
+#include <maya/MPxThreadedDeviceNode.h>
+
+#include "core/Attribute.h"
+#include "core/BaseAttributes.h"
+#include "core/DeviceQueue.h"
+
+using namespace headless::detail;
+
+namespace {
+
+MObject hiddenOutput() {
+    MObject object = baseNumeric("output", "o", MFnNumericData::kDouble, 0.0);
+    auto attribute = hostCast<Attribute>(object);
+    attribute->hidden = true;
+    attribute->storable = false;
+    return object;
+}
+
+}  // namespace
+
+MObject MPxThreadedDeviceNode::live = baseNumeric("live", "lv", MFnNumericData::kBoolean, 0);
+MObject MPxThreadedDeviceNode::frameRate = baseNumeric("frameRate", "fr", MFnNumericData::kDouble, 15.0);
+MObject MPxThreadedDeviceNode::output = hiddenOutput();
+
+MPxThreadedDeviceNode::MPxThreadedDeviceNode() : queue_(std::make_unique<DeviceQueue>()) {}
+
+MPxThreadedDeviceNode::~MPxThreadedDeviceNode() = default;
+
+MPxNode::Type MPxThreadedDeviceNode::type() const { return kThreadedDeviceNode; }
+
+void MPxThreadedDeviceNode::threadHandler() {}
+
+void MPxThreadedDeviceNode::threadShutdownHandler() { setDone(true); }
+
+MStatus MPxThreadedDeviceNode::setDone(bool done) {
+    queue_->done.store(done);
+    return MStatus::kSuccess;
+}
+
+bool MPxThreadedDeviceNode::isDone() { return queue_->done.load(); }
+
+bool MPxThreadedDeviceNode::isLive() { return queue_->live.load(); }
+
+MStatus MPxThreadedDeviceNode::beginThreadLoop() { return MStatus::kSuccess; }
+
+MStatus MPxThreadedDeviceNode::endThreadLoop() { return MStatus::kSuccess; }
+
+MStatus MPxThreadedDeviceNode::createMemoryPools(int nCount, int nElements, long nSize) {
+    return queue_->createPools(nCount, nElements, nSize);
+}
+
+MStatus MPxThreadedDeviceNode::destroyMemoryPools() { return queue_->destroyPools(); }
+
+MStatus MPxThreadedDeviceNode::acquireDataStorage(MCharBuffer& buffer) {
+    return queue_->acquire(buffer.ptr_, buffer.size_);
+}
+
+MStatus MPxThreadedDeviceNode::releaseDataStorage(MCharBuffer& buffer) {
+    const MStatus status = queue_->release(buffer.ptr_);
+    if (status) {
+        buffer.ptr_ = nullptr;
+        buffer.size_ = 0;
+    }
+    return status;
+}
+
+MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) { return queue_->push(buffer.ptr_); }
+
+MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) { return queue_->pop(buffer.ptr_, buffer.size_); }
+
+long MPxThreadedDeviceNode::threadDataCount() { return queue_->queuedCount(); }
+
+MStatus MPxThreadedDeviceNode::setRefreshOutputAttributes(const MObjectArray& attributes) {
+    queue_->refreshOutputs = attributes;
+    return MStatus::kSuccess;
+}

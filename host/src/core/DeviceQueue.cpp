@@ -1,0 +1,88 @@
+#include "core/DeviceQueue.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace headless::detail {
+
+MStatus DeviceQueue::createPools(int count, int elements, long elementSize) {
+    if (count <= 0 || elements <= 0 || elementSize <= 0 ||
+        static_cast<long>(elements) > std::numeric_limits<long>::max() / elementSize) {
+        return MStatus::kInvalidParameter;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    buffers_.clear();
+    free_.clear();
+    queued_.clear();
+    bufferSize_ = static_cast<long>(elements) * elementSize;
+    for (int i = 0; i < count; ++i) {
+        buffers_.push_back(std::make_unique<char[]>(static_cast<std::size_t>(bufferSize_)));
+        free_.push_back(i);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus DeviceQueue::destroyPools() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    buffers_.clear();
+    free_.clear();
+    queued_.clear();
+    bufferSize_ = 0;
+    return MStatus::kSuccess;
+}
+
+int DeviceQueue::indexOf(const char* data) const {
+    for (std::size_t i = 0; i < buffers_.size(); ++i) {
+        if (buffers_[i].get() == data) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+MStatus DeviceQueue::acquire(char*& data, long& size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (free_.empty()) return MStatus::kFailure;
+    const int index = free_.back();
+    free_.pop_back();
+    data = buffers_[static_cast<std::size_t>(index)].get();
+    size = bufferSize_;
+    return MStatus::kSuccess;
+}
+
+MStatus DeviceQueue::release(char* data) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int index = indexOf(data);
+    if (index < 0 || std::find(free_.begin(), free_.end(), index) != free_.end() ||
+        std::find(queued_.begin(), queued_.end(), index) != queued_.end()) {
+        return MStatus::kInvalidParameter;
+    }
+    free_.push_back(index);
+    return MStatus::kSuccess;
+}
+
+MStatus DeviceQueue::push(char* data) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int index = indexOf(data);
+    if (index < 0 || std::find(queued_.begin(), queued_.end(), index) != queued_.end() ||
+        std::find(free_.begin(), free_.end(), index) != free_.end()) {
+        return MStatus::kInvalidParameter;
+    }
+    queued_.push_back(index);
+    return MStatus::kSuccess;
+}
+
+MStatus DeviceQueue::pop(char*& data, long& size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (queued_.empty()) return MStatus::kFailure;
+    const int index = queued_.front();
+    queued_.pop_front();
+    data = buffers_[static_cast<std::size_t>(index)].get();
+    size = bufferSize_;
+    return MStatus::kSuccess;
+}
+
+long DeviceQueue::queuedCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<long>(queued_.size());
+}
+
+}  // namespace headless::detail

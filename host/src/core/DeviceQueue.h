@@ -1,0 +1,44 @@
+#pragma once
+// A threaded device node's memory pool and data queue, shared by its worker thread and the
+// main thread: buffers go free -> acquired -> queued (oldest first) -> popped -> free.
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include <maya/MObjectArray.h>
+#include <maya/MStatus.h>
+
+namespace headless::detail {
+
+class DeviceQueue {
+public:
+    MStatus createPools(int count, int elements, long elementSize);
+    MStatus destroyPools();
+    // Hands out a free buffer; fails while none is free.
+    MStatus acquire(char*& data, long& size);
+    MStatus release(char* data);
+    MStatus push(char* data);
+    // Hands out the oldest queued buffer; fails while the queue is empty.
+    MStatus pop(char*& data, long& size);
+    long queuedCount() const;
+
+    // Written by either thread, so atomic.
+    std::atomic<bool> done{true};
+    std::atomic<bool> live{false};
+    // Main thread only.
+    MObjectArray refreshOutputs;
+
+private:
+    int indexOf(const char* data) const;
+
+    mutable std::mutex mutex_;  // guards everything below
+    std::vector<std::unique_ptr<char[]>> buffers_;
+    long bufferSize_ = 0;
+    std::vector<int> free_;
+    std::deque<int> queued_;
+};
+
+}  // namespace headless::detail

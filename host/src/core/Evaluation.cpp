@@ -1,0 +1,260 @@
+#include "core/Evaluation.h"
+
+#include <deque>
+#include <set>
+
+#include <maya/MDataBlock.h>
+#include <maya/MPxThreadedDeviceNode.h>
+
+#include "core/DeviceQueue.h"
+#include "core/Plugs.h"
+#include "core/Registry.h"
+#include "core/Scene.h"
+
+namespace headless::detail {
+
+namespace {
+
+Value valueOrDefault(const Value& value, const Attribute& attribute) {
+    return std::holds_alternative<std::monostate>(value) ? attribute.defaultValue : value;
+}
+
+bool isLeaf(const MPlug& plug) {
+    return !isArrayPlug(plug) && attributeOf(plug)->kind != AttributeKind::Compound;
+}
+
+// Maps a plug below a connection's destination onto the same place below its source.
+MPlug mapBelow(const MPlug& source, const MPlug& destination, const MPlug& plug) {
+    const auto below = attributeOf(plug)->path();
+    const auto top = attributeOf(destination)->path();
+    std::shared_ptr<Attribute> at = attributeOf(source);
+    for (std::size_t i = top.size(); i < below.size(); ++i) {
+        const unsigned int position = below[i]->childPosition();
+        if (position >= at->children.size()) return MPlug();
+        at = at->children[position];
+    }
+    auto indices = indicesOf(source);
+    const auto& extra = indicesOf(plug);
+    indices.insert(indices.end(), extra.begin() + static_cast<long>(indicesOf(destination).size()), extra.end());
+    const MPlug mapped = makePlug(nodeOf(source), at, indices);
+    return isValidPlug(mapped) ? mapped : MPlug();
+}
+
+// Compute for the plug; a node that does not handle it is asked for its parent or array.
+MStatus runCompute(const MPlug& plug, const MDGContext& context) {
+    Node* node = liveNode(plug);
+    if (!node || !node->user) return MStatus::kUnknownParameter;
+    MDataBlock block = HostAccess::dataBlock(node, context);
+    MPlug current = plug;
+    while (true) {
+        const MStatus status = node->user->compute(current, block);
+        if (status != MStatus::kUnknownParameter || !node->alive) return status;
+        const MPlug next = isElementPlug(current) ? arrayPlug(current) : parentPlug(current);
+        if (next.isNull() || !isPlugDirty(next)) return status;
+        current = next;
+    }
+}
+
+// Every existing plug of the attribute whose outer indices start with `indices`; an array
+// level without elements stands for itself.
+template <typename Visit>
+void forEachInstance(Node& node, const std::shared_ptr<Attribute>& attribute, std::vector<unsigned int> indices,
+                     const Visit& visit) {
+    std::vector<const Attribute*> arrays;
+    for (const Attribute* at : attribute->path()) {
+        if (at->array) arrays.push_back(at);
+    }
+    const std::size_t level = indices.size();
+    if (level >= arrays.size()) {
+        indices.resize(arrays.size());
+        visit(makePlug(node.self(), attribute, indices));
+        return;
+    }
+    if (arrays[level] == attribute.get()) {
+        visit(makePlug(node.self(), attribute, indices));
+        return;
+    }
+    const auto elements = node.elementsOf(PlugKey{arrays[level], indices});
+    if (elements.empty()) {
+        visit(makePlug(node.self(), sharedAttribute(arrays[level]), indices));
+        return;
+    }
+    for (const unsigned int index : elements) {
+        auto deeper = indices;
+        deeper.push_back(index);
+        forEachInstance(node, attribute, deeper, visit);
+    }
+}
+
+// Indices of `plug` that also address arrays on the path of `other`.
+std::vector<unsigned int> sharedIndices(const MPlug& plug, const Attribute& other) {
+    const auto mine = attributeOf(plug)->path();
+    const auto theirs = other.path();
+    std::size_t arrays = 0;
+    for (std::size_t i = 0; i < mine.size() && i < theirs.size() && mine[i] == theirs[i]; ++i) {
+        if (mine[i]->array) ++arrays;
+    }
+    auto indices = indicesOf(plug);
+    if (indices.size() > arrays) indices.resize(arrays);
+    return indices;
+}
+
+void markDirty(const MPlug& plug) {
+    Node* node = liveNode(plug);
+    if (!node) return;
+    const PlugKey key = keyOf(plug);
+    node->state(key).dirty = true;
+    for (auto& [other, state] : node->plugs) {
+        if (keyWithin(other, key)) state.dirty = true;
+    }
+    for (MPlug up = isElementPlug(plug) ? arrayPlug(plug) : parentPlug(plug); !up.isNull();
+         up = isElementPlug(up) ? arrayPlug(up) : parentPlug(up)) {
+        node->state(keyOf(up)).dirty = true;
+    }
+}
+
+void collectTree(const std::shared_ptr<Attribute>& attribute, std::vector<std::shared_ptr<Attribute>>& out) {
+    out.push_back(attribute);
+    for (const auto& child : attribute->children) collectTree(child, out);
+}
+
+}  // namespace
+
+Value storedValue(const MPlug& plug) {
+    Node* node = liveNode(plug);
+    if (!node || !attributeOf(plug)) return {};
+    const PlugState* state = node->findState(keyOf(plug));
+    return valueOrDefault(state ? state->value : Value{}, *attributeOf(plug));
+}
+
+void writeValue(const MPlug& plug, Value value) {
+    Node* node = liveNode(plug);
+    if (!node || !attributeOf(plug)) return;
+    if (const auto* number = std::get_if<double>(&value)) value = attributeOf(plug)->normalized(*number);
+    ensureElementsExist(plug);
+    node->state(keyOf(plug)).value = std::move(value);
+}
+
+bool isPlugDirty(const MPlug& plug) {
+    Node* node = liveNode(plug);
+    if (!node) return false;
+    const PlugState* state = node->findState(keyOf(plug));
+    return !state || state->dirty;
+}
+
+void setPlugClean(const MPlug& plug) {
+    if (Node* node = liveNode(plug)) node->state(keyOf(plug)).dirty = false;
+}
+
+MPlug sourceOf(const MPlug& plug) {
+    for (const auto& connection : Scene::instance().connections()) {
+        if (!plugWithin(plug, connection.destination)) continue;
+        if (keyOf(plug) == keyOf(connection.destination)) return connection.source;
+        return mapBelow(connection.source, connection.destination, plug);
+    }
+    return MPlug();
+}
+
+Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
+    Node* node = liveNode(plug);
+    if (!node || !attributeOf(plug)) return {};
+    const auto& attribute = *attributeOf(plug);
+    const PlugKey key = keyOf(plug);
+    if (const PlugState* state = node->findState(key); state && (!state->dirty || state->evaluating)) {
+        return valueOrDefault(state->value, attribute);
+    }
+    // Hold the node: a compute may delete nodes, this one included.
+    const auto keep = node->self();
+    node->state(key).evaluating = true;
+
+    const MPlug source = sourceOf(plug);
+    MStatus status = MStatus::kSuccess;
+    if (isLeaf(plug)) {
+        if (!source.isNull()) {
+            writeValue(plug, evaluatePlug(source, context));
+        } else {
+            status = runCompute(plug, context);
+        }
+    } else {
+        if (source.isNull()) status = runCompute(plug, context);
+        if (isArrayPlug(plug)) {
+            for (const unsigned int index : existingElements(plug)) evaluatePlug(elementPlug(plug, index), context);
+        } else {
+            for (unsigned int i = 0; i < attribute.children.size(); ++i) evaluatePlug(childPlug(plug, i), context);
+        }
+        status = MStatus::kUnknownParameter;  // a compound is clean once its children are
+    }
+    if (!keep->alive) return {};
+    PlugState& state = keep->state(key);
+    state.evaluating = false;
+    // A plug that compute did not handle keeps its value and counts as evaluated.
+    if (!source.isNull() || status != MStatus::kSuccess) state.dirty = false;
+    return valueOrDefault(state.value, attribute);
+}
+
+void propagateDirty(const MPlug& start, bool includeSelf) {
+    std::set<std::pair<const Node*, PlugKey>> visited;
+    std::deque<MPlug> pending{start};
+    while (!pending.empty()) {
+        const MPlug plug = pending.front();
+        pending.pop_front();
+        Node* node = liveNode(plug);
+        if (!node || !isValidPlug(plug) || !visited.insert({node, keyOf(plug)}).second) continue;
+        const bool isStart = keyOf(plug) == keyOf(start) && nodeOf(plug) == nodeOf(start);
+        if (!isStart || includeSelf) markDirty(plug);
+
+        if (node->user) {
+            MPlugArray extra;
+            node->user->setDependentsDirty(plug, extra);
+            for (unsigned int i = 0; i < extra.length(); ++i) pending.push_back(extra[i]);
+        }
+        // Declared dependencies of this attribute, its parents and its children.
+        std::vector<std::shared_ptr<Attribute>> related;
+        collectTree(attributeOf(plug), related);
+        for (auto up = attributeOf(plug)->parentAttribute(); up; up = up->parentAttribute()) related.push_back(up);
+        for (const auto& attribute : related) {
+            const auto range = node->type->affects.equal_range(attribute.get());
+            for (auto at = range.first; at != range.second; ++at) {
+                forEachInstance(*node, at->second, sharedIndices(plug, *at->second),
+                                [&](const MPlug& affected) { pending.push_back(affected); });
+            }
+        }
+        for (const auto& connection : Scene::instance().connections()) {
+            if (plugWithin(plug, connection.source) || plugWithin(connection.source, plug)) {
+                pending.push_back(connection.destination);
+            }
+        }
+    }
+}
+
+MStatus setPlugValue(const MPlug& plug, Value value, std::string* error) {
+    if (!isValidPlug(plug)) {
+        *error = "The plug is not valid.";
+        return MStatus::kInvalidParameter;
+    }
+    const std::string name = plugPath(plug, true, true, true);
+    if (!isLeaf(plug) || attributeOf(plug)->kind == AttributeKind::Message) {
+        *error = "The attribute '" + name + "' holds no single value.";
+        return MStatus::kInvalidParameter;
+    }
+    const MPlug source = sourceOf(plug);
+    if (!source.isNull()) {
+        Node* driver = liveNode(source);
+        if (!driver || !driver->user || !driver->user->isPassiveOutput(source)) {
+            *error = "The attribute '" + name + "' is locked or connected and cannot be modified.";
+            return MStatus::kFailure;
+        }
+    }
+    writeValue(plug, std::move(value));
+    setPlugClean(plug);
+    // The worker thread reads "live" through isLive(), so it gets an atomic copy.
+    Node* node = liveNode(plug);
+    if (node->type->kind == MPxNode::kThreadedDeviceNode && node->user &&
+        attributeOf(plug) == hostCast<Attribute>(MPxThreadedDeviceNode::live)) {
+        HostAccess::queue(static_cast<MPxThreadedDeviceNode&>(*node->user)).live.store(asNumber(storedValue(plug)) != 0.0);
+    }
+    propagateDirty(plug, false);
+    return MStatus::kSuccess;
+}
+
+}  // namespace headless::detail

@@ -1,0 +1,377 @@
+#include "core/Scene.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <maya/MPxObjectSet.h>
+
+#include "core/Evaluation.h"
+#include "core/Plugs.h"
+#include "core/Registry.h"
+
+namespace headless::detail {
+
+namespace {
+
+std::string describe(const MPlug& plug) { return plugPath(plug, true, true, true); }
+
+bool compatible(const Attribute& source, const Attribute& destination) {
+    if (source.kind == AttributeKind::Message || destination.kind == AttributeKind::Message) {
+        return source.kind == destination.kind;
+    }
+    if (source.kind == AttributeKind::Compound || destination.kind == AttributeKind::Compound) {
+        return source.kind == destination.kind && source.children.size() == destination.children.size();
+    }
+    if (source.kind == AttributeKind::Typed || destination.kind == AttributeKind::Typed) {
+        return source.kind == destination.kind && source.dataType == destination.dataType;
+    }
+    return true;
+}
+
+// Asks the node whether it accepts the connection; a node that does not answer accepts it.
+bool nodeAccepts(const MPlug& plug, const MPlug& other, bool asSource) {
+    Node* node = liveNode(plug);
+    if (!node || !node->user) return true;
+    bool legal = true;
+    const MStatus status = node->user->legalConnection(plug, other, asSource, legal);
+    return status != MStatus::kSuccess || legal;
+}
+
+bool isMemberArray(const Attribute& attribute) {
+    return &attribute == hostCast<Attribute>(MPxObjectSet::dagSetMembers).get() ||
+           &attribute == hostCast<Attribute>(MPxObjectSet::DNSetMembers).get();
+}
+
+}  // namespace
+
+bool isValidNodeName(const std::string& name) {
+    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+}
+
+Scene& Scene::instance() {
+    static Scene scene;
+    return scene;
+}
+
+Scene::Scene() { reset(); }
+
+std::shared_ptr<Node> Scene::findNode(const std::string& name) const {
+    for (const auto& node : nodes_) {
+        if (node->name == name) return node;
+    }
+    return nullptr;
+}
+
+std::string Scene::uniqueName(const std::string& requested, const std::string& typeName) const {
+    std::string base = requested;
+    if (base.empty()) {
+        base = typeName;
+        base[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(base[0])));
+    } else if (!findNode(base)) {
+        return base;
+    }
+    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
+    for (unsigned long n = 1;; ++n) {
+        const std::string candidate = base + std::to_string(n);
+        if (!findNode(candidate)) return candidate;
+    }
+}
+
+MStatus Scene::createNode(const std::string& typeName, const std::string& requestedName,
+                          std::shared_ptr<Node>* created, std::string* error) {
+    const auto type = Registry::instance().findType(typeName);
+    if (!type) {
+        *error = "Unknown object type: " + typeName;
+        return MStatus::kInvalidParameter;
+    }
+    if (!requestedName.empty() && !isValidNodeName(requestedName)) {
+        *error = "Invalid node name: \"" + requestedName + "\"";
+        return MStatus::kInvalidParameter;
+    }
+    auto node = std::make_shared<Node>(type, uniqueName(requestedName, type->name));
+    void* made = type->creator ? type->creator() : nullptr;
+    if (!made) {
+        *error = "The creator of node type \"" + typeName + "\" made no node.";
+        return MStatus::kFailure;
+    }
+    node->attach(static_cast<MPxNode*>(made));
+    nodes_.push_back(node);
+    node->user->postConstructor();
+    if (created) *created = node;
+    return MStatus::kSuccess;
+}
+
+void Scene::teardown(Node& node) {
+    for (const auto& hook : teardownHooks_) hook(node);
+}
+
+MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error) {
+    if (!node || !node->alive) {
+        *error = "The node does not exist.";
+        return MStatus::kInvalidParameter;
+    }
+    if (node->isDefault) {
+        *error = "Cannot delete the default node '" + node->name + "'.";
+        return MStatus::kFailure;
+    }
+    // Sets this node is a member of, to be looked at once it is gone.
+    std::vector<std::shared_ptr<Node>> sets;
+    for (const auto& c : connections_) {
+        const auto& target = nodeOf(c.destination);
+        if (nodeOf(c.source) == node && target != node && target->type->kind == MPxNode::kObjectSet &&
+            isMemberArray(*attributeOf(c.destination))) {
+            sets.push_back(target);
+        }
+    }
+    teardown(*node);
+    // Connection callbacks may edit the graph, so look for the next connection each time.
+    while (true) {
+        const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+            return nodeOf(c.source) == node || nodeOf(c.destination) == node;
+        });
+        if (at == connections_.end()) break;
+        const Connection connection = *at;
+        std::string ignored;
+        disconnect(connection.source, connection.destination, &ignored);
+    }
+    nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
+    node->destroyUserNode();
+    node->plugs.clear();
+    node->elements.clear();
+
+    for (const auto& set : sets) {
+        if (!set->alive || setHasMembers(*set)) continue;
+        auto* objectSet = static_cast<MPxObjectSet*>(set->user.get());
+        if (objectSet && objectSet->canBeDeleted(false)) deleteNode(set, error);
+    }
+    return MStatus::kSuccess;
+}
+
+bool Scene::setHasMembers(Node& set) const {
+    return std::any_of(connections_.begin(), connections_.end(), [&](const Connection& c) {
+        return nodeOf(c.destination).get() == &set && isMemberArray(*attributeOf(c.destination));
+    });
+}
+
+MStatus Scene::renameNode(Node& node, const std::string& requestedName, std::string* error) {
+    if (!isValidNodeName(requestedName)) {
+        *error = "Invalid node name: \"" + requestedName + "\"";
+        return MStatus::kInvalidParameter;
+    }
+    if (node.isDefault) {
+        *error = "Cannot rename the default node '" + node.name + "'.";
+        return MStatus::kFailure;
+    }
+    if (node.name == requestedName) return MStatus::kSuccess;
+    node.name = uniqueName(requestedName, node.type->name);
+    return MStatus::kSuccess;
+}
+
+void Scene::reset() {
+    for (auto at = nodes_.rbegin(); at != nodes_.rend(); ++at) teardown(**at);
+    // No connection callbacks on the way out: every node goes at once.
+    connections_.clear();
+    const auto doomed = std::move(nodes_);
+    nodes_.clear();
+    for (auto at = doomed.rbegin(); at != doomed.rend(); ++at) {
+        (*at)->destroyUserNode();
+        (*at)->plugs.clear();
+        (*at)->elements.clear();
+    }
+    std::shared_ptr<Node> time;
+    std::string ignored;
+    if (createNode("time", "time1", &time, &ignored)) time->isDefault = true;
+}
+
+MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool force, bool nextAvailable,
+                       std::string* error) {
+    if (!isValidPlug(sourceIn) || !isValidPlug(destinationIn)) {
+        *error = "Connection not made: a plug does not exist.";
+        return MStatus::kInvalidParameter;
+    }
+    MPlug source = sourceIn;
+    MPlug destination = destinationIn;
+    if (isArrayPlug(destination) && !isArrayPlug(source)) {
+        if (attributeOf(destination)->indexMatters && !nextAvailable) {
+            *error = "Connection not made: '" + describe(destination) + "' is an array; name an element.";
+            return MStatus::kInvalidParameter;
+        }
+        const auto used = existingElements(destination);
+        destination = elementPlug(destination, used.empty() ? 0u : used.back() + 1);
+    }
+    if (isArrayPlug(source) != isArrayPlug(destination)) {
+        *error = "Connection not made: '" + describe(source) + "' and '" + describe(destination) +
+                 "' do not match as arrays.";
+        return MStatus::kInvalidParameter;
+    }
+    const Attribute& from = *attributeOf(source);
+    const Attribute& to = *attributeOf(destination);
+    const std::string names = "'" + describe(source) + "' -> '" + describe(destination) + "'";
+    if (!from.readable) {
+        *error = "Connection not made: " + names + ". Source is not readable.";
+        return MStatus::kFailure;
+    }
+    if (!to.writable) {
+        *error = "Connection not made: " + names + ". Destination attribute must be writable.";
+        return MStatus::kFailure;
+    }
+    if (!from.connectable || !to.connectable) {
+        *error = "Connection not made: " + names + ". An attribute is not connectable.";
+        return MStatus::kFailure;
+    }
+    if (!compatible(from, to)) {
+        *error = "Connection not made: " + names + ". Data types of source and destination are not compatible.";
+        return MStatus::kFailure;
+    }
+    if (keyOf(source) == keyOf(destination) && nodeOf(source) == nodeOf(destination)) {
+        *error = "Connection not made: " + names + ". A plug cannot drive itself.";
+        return MStatus::kFailure;
+    }
+    for (const auto& c : connections_) {
+        if (!(keyOf(c.destination) == keyOf(destination)) || nodeOf(c.destination) != nodeOf(destination)) {
+            continue;
+        }
+        if (keyOf(c.source) == keyOf(source) && nodeOf(c.source) == nodeOf(source)) {
+            *error = "'" + describe(source) + "' is already connected to '" + describe(destination) + "'.";
+            return MStatus::kFailure;
+        }
+        if (!force) {
+            *error = "Connection not made: " + names + ". The destination is already connected from '" +
+                     describe(c.source) + "'.";
+            return MStatus::kFailure;
+        }
+        const Connection old = c;
+        if (const MStatus broken = disconnect(old.source, old.destination, error); !broken) return broken;
+        break;
+    }
+    if (!nodeAccepts(destination, source, false) || !nodeAccepts(source, destination, true)) {
+        *error = "Connection not made: " + names + ". The connection was refused by the node.";
+        return MStatus::kFailure;
+    }
+    ensureElementsExist(source);
+    ensureElementsExist(destination);
+    connections_.push_back(Connection{source, destination});
+    if (Node* node = liveNode(source); node && node->user) node->user->connectionMade(source, destination, true);
+    if (Node* node = liveNode(destination); node && node->user) {
+        node->user->connectionMade(destination, source, false);
+    }
+    propagateDirty(destination, true);
+    return MStatus::kSuccess;
+}
+
+MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::string* error) {
+    const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+        return nodeOf(c.source) == nodeOf(source) && keyOf(c.source) == keyOf(source) &&
+               nodeOf(c.destination) == nodeOf(destination) && keyOf(c.destination) == keyOf(destination);
+    });
+    if (at == connections_.end()) {
+        *error = "'" + describe(source) + "' is not connected to '" + describe(destination) + "'.";
+        return MStatus::kFailure;
+    }
+    const Connection gone = *at;
+    removeConnectionAt(static_cast<std::size_t>(at - connections_.begin()));
+    // The destination keeps the value it last had.
+    setPlugClean(gone.destination);
+    if (Node* node = liveNode(gone.destination); node && node->user) {
+        node->user->connectionBroken(gone.destination, gone.source, false);
+    }
+    if (Node* node = liveNode(gone.source); node && node->user) {
+        node->user->connectionBroken(gone.source, gone.destination, true);
+    }
+    propagateDirty(gone.destination, false);
+    deleteElementIfUnused(gone.destination);
+    return MStatus::kSuccess;
+}
+
+void Scene::removeConnectionAt(std::size_t index) {
+    connections_.erase(connections_.begin() + static_cast<long>(index));
+}
+
+// An element whose attribute deletes on disconnect goes once nothing is connected to it.
+void Scene::deleteElementIfUnused(const MPlug& destination) {
+    Node* node = liveNode(destination);
+    if (!node) return;
+    for (MPlug element = destination; !element.isNull(); element = parentPlug(element)) {
+        if (!isElementPlug(element)) continue;
+        if (attributeOf(element)->disconnectBehavior != MFnAttribute::kDelete) return;
+        if (!connectionsWithin(element, true, true).empty()) return;
+        const MPlug array = arrayPlug(element);
+        node->elementsOf(keyOf(array)).erase(indicesOf(element).back());
+        node->forgetTree(keyOf(element));
+        propagateDirty(array, true);
+        return;
+    }
+}
+
+std::vector<Connection> Scene::connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const {
+    std::vector<Connection> found;
+    for (const auto& c : connections_) {
+        if ((asDestination && plugWithin(c.destination, plug)) || (asSource && plugWithin(c.source, plug))) {
+            found.push_back(c);
+        }
+    }
+    return found;
+}
+
+MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error) {
+    if (!attribute || attribute->parentAttribute() || attribute->inUse) {
+        *error = "The attribute cannot be added: it is a child or already belongs to a node.";
+        return MStatus::kInvalidParameter;
+    }
+    std::vector<std::shared_ptr<Attribute>> tree;
+    std::function<void(const std::shared_ptr<Attribute>&)> collect = [&](const std::shared_ptr<Attribute>& a) {
+        tree.push_back(a);
+        for (const auto& child : a->children) collect(child);
+    };
+    collect(attribute);
+    for (const auto& a : tree) {
+        if (node.findAttribute(a->longName) || node.findAttribute(a->shortName)) {
+            *error = "Found an attribute named '" + a->longName + "' on '" + node.name + "' already.";
+            return MStatus::kFailure;
+        }
+    }
+    for (const auto& a : tree) {
+        a->dynamic = true;
+        a->inUse = true;
+    }
+    node.dynamicAttributes.push_back(attribute);
+    return MStatus::kSuccess;
+}
+
+MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error) {
+    if (!attribute || !attribute->dynamic || !node.owns(*attribute)) {
+        *error = "The attribute is not a dynamic attribute of '" + node.name + "'.";
+        return MStatus::kInvalidParameter;
+    }
+    // Break what is connected to it, then forget its values.
+    while (true) {
+        const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+            return (nodeOf(c.source).get() == &node && attribute->isAncestorOrSelf(*attributeOf(c.source))) ||
+                   (nodeOf(c.destination).get() == &node &&
+                    attribute->isAncestorOrSelf(*attributeOf(c.destination)));
+        });
+        if (at == connections_.end()) break;
+        const Connection connection = *at;
+        disconnect(connection.source, connection.destination, error);
+    }
+    for (auto at = node.plugs.begin(); at != node.plugs.end();) {
+        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.plugs.erase(at) : std::next(at);
+    }
+    for (auto at = node.elements.begin(); at != node.elements.end();) {
+        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.elements.erase(at) : std::next(at);
+    }
+    if (auto parent = attribute->parentAttribute()) {
+        auto& siblings = parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), attribute), siblings.end());
+        attribute->parent.reset();
+    } else {
+        auto& list = node.dynamicAttributes;
+        list.erase(std::remove(list.begin(), list.end(), attribute), list.end());
+    }
+    attribute->inUse = false;
+    return MStatus::kSuccess;
+}
+
+}  // namespace headless::detail

@@ -1,0 +1,69 @@
+#pragma once
+// The scene: its nodes in creation order and its connections. Main thread only.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <maya/MPlug.h>
+#include <maya/MStatus.h>
+
+#include "core/Node.h"
+
+namespace headless::detail {
+
+struct Connection {
+    MPlug source;
+    MPlug destination;
+};
+
+class Scene {
+public:
+    static Scene& instance();
+
+    const std::vector<std::shared_ptr<Node>>& nodes() const { return nodes_; }
+    const std::vector<Connection>& connections() const { return connections_; }
+    std::shared_ptr<Node> findNode(const std::string& name) const;
+
+    // Creates a node of a registered type; the name is made unique (empty: from the type).
+    MStatus createNode(const std::string& typeName, const std::string& requestedName,
+                       std::shared_ptr<Node>* created, std::string* error);
+    // Breaks the node's connections, destroys it, and removes object sets that lost their
+    // last member through it when they allow that.
+    MStatus deleteNode(const std::shared_ptr<Node>& node, std::string* error);
+    MStatus renameNode(Node& node, const std::string& requestedName, std::string* error);
+    // Empties the scene (file -new) and creates its default nodes again.
+    void reset();
+
+    // Connects source to destination. A destination array plug whose index does not matter
+    // (or with nextAvailable) gets its next free element.
+    MStatus connect(const MPlug& source, const MPlug& destination, bool force, bool nextAvailable,
+                    std::string* error);
+    MStatus disconnect(const MPlug& source, const MPlug& destination, std::string* error);
+    // Connections with an end within the plug (the plug itself, its children or elements).
+    std::vector<Connection> connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const;
+
+    MStatus addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error);
+    MStatus removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error);
+
+    // Runs before a node is destroyed (deletion, a new scene); the threaded device machinery
+    // stops the node's worker thread here.
+    void addNodeTeardownHook(std::function<void(Node&)> hook) { teardownHooks_.push_back(std::move(hook)); }
+
+private:
+    Scene();
+    std::string uniqueName(const std::string& requested, const std::string& typeName) const;
+    void removeConnectionAt(std::size_t index);
+    void deleteElementIfUnused(const MPlug& element);
+    bool setHasMembers(Node& set) const;
+    void teardown(Node& node);
+
+    std::vector<std::shared_ptr<Node>> nodes_;
+    std::vector<Connection> connections_;
+    std::vector<std::function<void(Node&)>> teardownHooks_;
+};
+
+bool isValidNodeName(const std::string& name);
+
+}  // namespace headless::detail

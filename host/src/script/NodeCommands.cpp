@@ -1,0 +1,105 @@
+// Built-in commands on nodes and the scene: createNode, delete, rename, objExists, nodeType,
+// file -new.
+
+#include "core/Scene.h"
+#include "script/Arguments.h"
+#include "script/Interpreter.h"
+
+namespace headless::detail {
+
+namespace {
+
+MStatus createNode(const std::vector<Word>& args, ResultValue& result, std::string* error) {
+    Arguments a;
+    if (!a.parse(args, {"n|name"}, {"ss|skipSelect"}, error)) return MStatus::kInvalidParameter;
+    if (a.positional().size() != 1) {
+        *error = "createNode: give exactly one node type.";
+        return MStatus::kInvalidParameter;
+    }
+    std::shared_ptr<Node> node;
+    const MStatus status = Scene::instance().createNode(a.positional()[0], a.value("n"), &node, error);
+    if (status) result.setString(node->name);
+    return status;
+}
+
+MStatus deleteNodes(const std::vector<Word>& args, ResultValue&, std::string* error) {
+    Arguments a;
+    if (!a.parse(args, {}, {}, error)) return MStatus::kInvalidParameter;
+    if (a.positional().empty()) {
+        *error = "delete: name the nodes to delete.";
+        return MStatus::kInvalidParameter;
+    }
+    for (const auto& name : a.positional()) {
+        if (!Scene::instance().findNode(name)) {
+            *error = "No object matches name: " + name;
+            return MStatus::kInvalidParameter;
+        }
+    }
+    for (const auto& name : a.positional()) {
+        // An earlier deletion may have taken this node along (an emptied set).
+        const auto node = Scene::instance().findNode(name);
+        if (!node) continue;
+        if (const MStatus status = Scene::instance().deleteNode(node, error); !status) return status;
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus rename(const std::vector<Word>& args, ResultValue& result, std::string* error) {
+    Arguments a;
+    if (!a.parse(args, {}, {}, error)) return MStatus::kInvalidParameter;
+    if (a.positional().size() != 2) {
+        *error = "rename: give the node and its new name.";
+        return MStatus::kInvalidParameter;
+    }
+    const auto node = Scene::instance().findNode(a.positional()[0]);
+    if (!node) {
+        *error = "No object matches name: " + a.positional()[0];
+        return MStatus::kInvalidParameter;
+    }
+    const MStatus status = Scene::instance().renameNode(*node, a.positional()[1], error);
+    if (status) result.setString(node->name);
+    return status;
+}
+
+MStatus objExists(const std::vector<Word>& args, ResultValue& result, std::string* error) {
+    if (args.size() != 1) {
+        *error = "objExists: give one name.";
+        return MStatus::kInvalidParameter;
+    }
+    result.setBool(Scene::instance().findNode(args[0].text) != nullptr);
+    return MStatus::kSuccess;
+}
+
+MStatus nodeType(const std::vector<Word>& args, ResultValue& result, std::string* error) {
+    const auto node = args.size() == 1 ? Scene::instance().findNode(args[0].text) : nullptr;
+    if (!node) {
+        *error = args.size() == 1 ? "No object matches name: " + args[0].text : "nodeType: give one node.";
+        return MStatus::kInvalidParameter;
+    }
+    result.setString(node->type->name);
+    return MStatus::kSuccess;
+}
+
+MStatus file(const std::vector<Word>& args, ResultValue&, std::string* error) {
+    Arguments a;
+    if (!a.parse(args, {}, {"new|new", "f|force"}, error)) return MStatus::kInvalidParameter;
+    if (!a.has("new") || !a.positional().empty()) {
+        *error = "file: only -new is supported.";
+        return MStatus::kInvalidParameter;
+    }
+    Scene::instance().reset();
+    return MStatus::kSuccess;
+}
+
+}  // namespace
+
+void registerNodeCommands() {
+    registerBuiltin("createNode", createNode);
+    registerBuiltin("delete", deleteNodes);
+    registerBuiltin("rename", rename);
+    registerBuiltin("objExists", objExists);
+    registerBuiltin("nodeType", nodeType);
+    registerBuiltin("file", file);
+}
+
+}  // namespace headless::detail

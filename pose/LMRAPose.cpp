@@ -1,0 +1,148 @@
+#include "LMRAPose.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MFnCompoundAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+
+const MString LMRAPose::kTypeName("LMRAPose");
+const MTypeId LMRAPose::kTypeId(0x130684);
+
+MObject LMRAPose::weight;
+MObject LMRAPose::weightMin;
+MObject LMRAPose::weightMax;
+MObject LMRAPose::mute;
+MObject LMRAPose::attrs;
+MObject LMRAPose::rest;
+MObject LMRAPose::pose;
+MObject LMRAPose::out;
+
+namespace {
+
+constexpr double kWeightLowest = -21474836.48;
+constexpr double kWeightHighest = 21474836.47;
+
+MObject createWeight(const char* name, double defaultValue) {
+    MFnNumericAttribute fn;
+    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue);
+    fn.setMin(kWeightLowest);
+    fn.setMax(kWeightHighest);
+    return attribute;
+}
+
+MObject createElementDouble(const char* name) {
+    MFnNumericAttribute fn;
+    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0);
+    fn.setReadable(false);
+    return attribute;
+}
+
+// True when `plug` is the `child` attribute of one element of "attrs".
+bool isElementChild(const MPlug& plug, const MObject& child) {
+    if (!plug.isChild() || !(plug == child)) return false;
+    const MPlug element = plug.parent();
+    return element.isElement() && element == LMRAPose::attrs;
+}
+
+}  // namespace
+
+void* LMRAPose::creator() { return new LMRAPose(); }
+
+MStatus LMRAPose::initialize() {
+    weight = createWeight("weight", 0.0);
+    MFnNumericAttribute(weight).setKeyable(true);
+
+    weightMin = createWeight("weight_min", 0.0);
+    weightMax = createWeight("weight_max", 1.0);
+    for (const MObject& setting : {weightMin, weightMax}) {
+        MFnNumericAttribute fn(setting);
+        fn.setHidden(true);
+        fn.setConnectable(false);
+    }
+
+    MFnNumericAttribute muteFn;
+    mute = muteFn.create("mute", "mute", MFnNumericData::kBoolean, 0);
+    muteFn.setReadable(false);
+
+    rest = createElementDouble("rest");
+    pose = createElementDouble("pose");
+
+    MFnNumericAttribute outFn;
+    out = outFn.create("out", "out", MFnNumericData::kDouble, 0.0);
+    outFn.setWritable(false);
+
+    MFnCompoundAttribute attrsFn;
+    attrs = attrsFn.create("attrs", "attrs");
+    attrsFn.addChild(rest);
+    attrsFn.addChild(pose);
+    attrsFn.addChild(out);
+    attrsFn.setArray(true);
+
+    addAttribute(weight);
+    addAttribute(weightMin);
+    addAttribute(weightMax);
+    addAttribute(mute);
+    addAttribute(attrs);
+
+    attributeAffects(weight, out);
+    attributeAffects(mute, out);
+    return MS::kSuccess;
+}
+
+MStatus LMRAPose::compute(const MPlug& plug, MDataBlock& data) {
+    if (isElementChild(plug, out)) {
+        writeOffset(plug.parent(), data, data.inputValue(weight).asDouble(),
+                    data.inputValue(mute).asBool());
+        return MS::kSuccess;
+    }
+
+    if (plug == attrs && !plug.isElement()) {
+        const double weightValue = data.inputValue(weight).asDouble();
+        const bool muted = data.inputValue(mute).asBool();
+        // Existing elements only, by plug, so connected "pose"/"rest" inputs are pulled.
+        for (unsigned int i = 0; i < plug.numElements(); ++i) {
+            writeOffset(plug.elementByPhysicalIndex(i), data, weightValue, muted);
+        }
+        data.setClean(plug);
+        return MS::kSuccess;
+    }
+
+    if (plug == attrs && plug.isElement()) {
+        // Refresh this element's offset too, so reading the whole element never shows a stale one.
+        writeOffset(plug, data, data.inputValue(weight).asDouble(),
+                    data.inputValue(mute).asBool());
+        data.setClean(plug);
+        return MS::kSuccess;
+    }
+
+    return MS::kUnknownParameter;
+}
+
+void LMRAPose::writeOffset(const MPlug& element, MDataBlock& data, double weightValue,
+                           bool muted) {
+    const MPlug outPlug = element.child(out);
+    const double value = offset(data.inputValue(element.child(pose)).asDouble(),
+                                data.inputValue(element.child(rest)).asDouble(), weightValue,
+                                muted);
+    data.outputValue(outPlug).setDouble(value);
+    data.setClean(outPlug);
+}
+
+MStatus LMRAPose::setDependentsDirty(const MPlug& plug, MPlugArray& plugArray) {
+    if (isElementChild(plug, rest) || isElementChild(plug, pose)) {
+        plugArray.append(plug.parent().child(out));
+    }
+    return MPxNode::setDependentsDirty(plug, plugArray);
+}
+
+MStatus LMRAPose::shouldSave(const MPlug& plug, bool& isSaving) {
+    // Every element of "attrs" is written, even at default values, so that the element set
+    // survives a save and reopen. The computed "out" child keeps the default answer.
+    if (plug == attrs || isElementChild(plug, rest) || isElementChild(plug, pose)) {
+        isSaving = true;
+        return MS::kSuccess;
+    }
+    return MPxNode::shouldSave(plug, isSaving);
+}

@@ -1,0 +1,74 @@
+#include "LMRAPoseApply.h"
+
+#include <maya/MArrayDataHandle.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MPlug.h>
+
+const MString LMRAPoseApply::kTypeName("LMRAPoseApply");
+const MTypeId LMRAPoseApply::kTypeId(0x130683);
+
+MObject LMRAPoseApply::rest;
+MObject LMRAPoseApply::weight;
+MObject LMRAPoseApply::values;
+MObject LMRAPoseApply::output;
+
+void* LMRAPoseApply::creator() { return new LMRAPoseApply(); }
+
+MStatus LMRAPoseApply::initialize() {
+    MFnNumericAttribute restFn;
+    rest = restFn.create("rest", "rest", MFnNumericData::kDouble, 0.0);
+
+    MFnNumericAttribute weightFn;
+    weight = weightFn.create("weight", "weight", MFnNumericData::kDouble, 1.0);
+    weightFn.setKeyable(true);
+
+    // Offsets live only as long as their connections: a broken one takes its element with it,
+    // and the connections, not the values, are what a saved scene keeps.
+    MFnNumericAttribute valuesFn;
+    values = valuesFn.create("values", "values", MFnNumericData::kDouble, 0.0);
+    valuesFn.setArray(true);
+    valuesFn.setReadable(false);
+    valuesFn.setStorable(false);
+    valuesFn.setIndexMatters(false);
+    valuesFn.setDisconnectBehavior(MFnAttribute::kDelete);
+
+    MFnNumericAttribute outputFn;
+    output = outputFn.create("output", "output", MFnNumericData::kDouble, 0.0);
+    outputFn.setWritable(false);
+    outputFn.setStorable(false);
+
+    addAttribute(rest);
+    addAttribute(weight);
+    addAttribute(values);
+    addAttribute(output);
+
+    attributeAffects(rest, output);
+    attributeAffects(weight, output);
+    attributeAffects(values, output);
+    return MS::kSuccess;
+}
+
+MStatus LMRAPoseApply::compute(const MPlug& plug, MDataBlock& data) {
+    if (!(plug == output)) return MS::kUnknownParameter;
+
+    const double weightValue = data.inputValue(weight).asDouble();
+    const double restValue = data.inputValue(rest).asDouble();
+
+    double sum = 0.0;
+    MArrayDataHandle offsets = data.inputArrayValue(values);
+    const unsigned int count = offsets.elementCount();
+    for (unsigned int i = 0; i < count; ++i, offsets.next()) {
+        sum += offsets.inputValue().asDouble();
+    }
+
+    data.outputValue(output).setDouble(sum * weightValue + restValue);
+    data.setClean(plug);
+    return MS::kSuccess;
+}
+
+bool LMRAPoseApply::isPassiveOutput(const MPlug& plug) const {
+    if (plug == output) return true;
+    return MPxNode::isPassiveOutput(plug);
+}

@@ -1,0 +1,41 @@
+#include "LMRAPoselib.h"
+
+#include <maya/MFnTypedAttribute.h>
+#include <maya/MPlug.h>
+
+#include "LMRAPose.h"
+#include "PlugQueries.h"
+
+const MString LMRAPoselib::kTypeName("LMRAPoselib");
+const MTypeId LMRAPoselib::kTypeId(0x130685);
+
+MObject LMRAPoselib::order;
+
+void* LMRAPoselib::creator() { return new LMRAPoselib(); }
+
+MStatus LMRAPoselib::initialize() {
+    MFnTypedAttribute fn;
+    order = fn.create("order", "order", MFnData::kStringArray);
+    fn.setStorable(true);
+    fn.setHidden(true);
+    addAttribute(order);
+    return MS::kSuccess;
+}
+
+MStatus LMRAPoselib::legalConnection(const MPlug& plug, const MPlug& otherPlug, bool /*asSrc*/,
+                                     bool& isLegal) const {
+    isLegal = false;
+    if (lmra::isMessagePlug(plug)) {
+        isLegal = true;
+    } else if (plug == DNSetMembers && lmra::isMessagePlug(otherPlug)) {
+        MString otherType;
+        isLegal = lmra::nodeTypeNameOf(otherPlug, otherType) && otherType == LMRAPose::kTypeName;
+    }
+    return MS::kSuccess;
+}
+
+bool LMRAPoselib::canBeDeleted(bool isSrcNode) {
+    // Losing the last pose must not take the library with it.
+    if (!isSrcNode) return false;
+    return MPxObjectSet::canBeDeleted(isSrcNode);
+}

@@ -1,0 +1,80 @@
+// Plug-in libraries: loading by name and path, unloading refused while nodes exist, reloading,
+// plug-in commands, and the project's plug-in itself.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <headless/Plugins.h>
+#include <headless/Scene.h>
+#include <headless/Script.h>
+#include <headless/ScriptOutput.h>
+
+namespace {
+
+using headless::execute;
+
+std::string testPluginFolder() { return std::string(std::getenv("LMRA_BUILD_DIR")) + "/tests/plugins"; }
+
+class PluginLoading : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::setEchoScriptOutput(false);
+        headless::newScene();
+    }
+    void TearDown() override {
+        headless::newScene();
+        headless::unloadPlugin("hostTestPlugin");
+    }
+};
+
+TEST_F(PluginLoading, LoadUnloadRefusedWhileInUseAndReload) {
+    const std::string path = testPluginFolder() + "/hostTestPlugin.so";
+    auto r = execute("loadPlugin \"" + path + "\"");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.result, "hostTestPlugin");
+    EXPECT_EQ(execute("pluginInfo -query -dependNode hostTestPlugin").result, "testCounter");
+    EXPECT_EQ(execute("pluginInfo -q -c hostTestPlugin").result, "testEcho");
+    EXPECT_EQ(execute("pluginInfo -q -vendor hostTestPlugin").result, "Tests");
+    EXPECT_EQ(execute("testEcho \"a b\"").result, "a b");
+    EXPECT_FALSE(execute("testEcho").ok);  // the command's own failure
+
+    EXPECT_EQ(execute("createNode testCounter -n c1; getAttr c1.count").result, "7");
+    r = execute("unloadPlugin hostTestPlugin");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("still in use"), std::string::npos);
+    EXPECT_TRUE(headless::isPluginLoaded("hostTestPlugin"));
+
+    ASSERT_TRUE(execute("delete c1; unloadPlugin hostTestPlugin").ok);
+    EXPECT_FALSE(headless::isPluginLoaded("hostTestPlugin"));
+    EXPECT_FALSE(execute("createNode testCounter").ok);
+    EXPECT_FALSE(execute("testEcho x").ok);
+
+    // Found again by name through MAYA_PLUG_IN_PATH, and registered afresh.
+    ::setenv("MAYA_PLUG_IN_PATH", ("/nonexistent:" + testPluginFolder()).c_str(), 1);
+    ASSERT_TRUE(headless::loadPlugin("hostTestPlugin"));
+    ::unsetenv("MAYA_PLUG_IN_PATH");
+    EXPECT_EQ(execute("createNode testCounter; getAttr testCounter1.cn").result, "7");
+}
+
+TEST_F(PluginLoading, BadLibrariesAreRefusedWithAMessage) {
+    std::string error;
+    EXPECT_FALSE(headless::loadPlugin("noSuchPluginAnywhere", &error));
+    EXPECT_NE(error.find("not found"), std::string::npos);
+    // A shared library that is not a plug-in.
+    EXPECT_FALSE(headless::loadPlugin(std::string(std::getenv("LMRA_BUILD_DIR")) + "/lib/libmayahost.so", &error));
+    EXPECT_NE(error.find("not a plug-in"), std::string::npos);
+    EXPECT_FALSE(execute("unloadPlugin neverLoaded").ok);
+}
+
+TEST_F(PluginLoading, ProjectPluginLoadsAndUnloads) {
+    // Found through $LMRA_BUILD_DIR/plug-ins.
+    auto r = execute("loadPlugin lumoraMocap");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(execute("pluginInfo -q -version lumoraMocap").result, "2.2.1");
+    EXPECT_EQ(execute("pluginInfo -q -vendor lumoraMocap").result, "Korvest");
+    EXPECT_TRUE(execute("unloadPlugin lumoraMocap; loadPlugin lumoraMocap; unloadPlugin lumoraMocap").ok);
+}
+
+}  // namespace

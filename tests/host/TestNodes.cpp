@@ -1,0 +1,141 @@
+#include "TestNodes.h"
+
+#include <maya/MArrayDataHandle.h>
+#include <maya/MDataBlock.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnMessageAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnPlugin.h>
+#include <maya/MPlugArray.h>
+
+namespace hosttest {
+
+MObject Adder::a, Adder::b, Adder::sum;
+int Adder::computes = 0;
+MObject Trigger::trigger, Trigger::kept;
+MObject Picky::guarded, Picky::watched, Picky::fallback, Picky::sealed;
+int Picky::broken = 0;
+MObject Collector::values, Collector::total;
+
+namespace {
+
+MObject number(const char* name, bool output = false) {
+    MFnNumericAttribute fn;
+    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0);
+    if (output) fn.setWritable(false);
+    return attribute;
+}
+
+MObject messageAttribute(const char* name) {
+    MFnMessageAttribute fn;
+    return fn.create(name, name);
+}
+
+}  // namespace
+
+MStatus Adder::initialize() {
+    a = number("a");
+    b = number("b");
+    sum = number("sum", true);
+    for (const MObject* attribute : {&a, &b, &sum}) addAttribute(*attribute);
+    attributeAffects(a, sum);
+    attributeAffects(b, sum);
+    return MStatus::kSuccess;
+}
+
+MStatus Adder::compute(const MPlug& plug, MDataBlock& data) {
+    if (plug != sum) return MStatus::kUnknownParameter;
+    ++computes;
+    data.outputValue(sum).set(data.inputValue(a).asDouble() + data.inputValue(b).asDouble());
+    data.setClean(plug);
+    return MStatus::kSuccess;
+}
+
+MStatus Trigger::initialize() {
+    trigger = number("trigger");
+    kept = number("kept");
+    addAttribute(trigger);
+    addAttribute(kept);
+    attributeAffects(trigger, kept);
+    return MStatus::kSuccess;
+}
+
+MStatus Trigger::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
+    if (plug == trigger) {
+        const MPlug extra = MFnDependencyNode(thisMObject()).findPlug("extra", true);
+        if (!extra.isNull()) affected.append(extra);
+    }
+    return MPxNode::setDependentsDirty(plug, affected);
+}
+
+MStatus Trigger::compute(const MPlug& plug, MDataBlock& data) {
+    if (plug.partialName(false, false, false, false, false, true) != "extra") return MStatus::kUnknownParameter;
+    data.outputValue(plug).set(10.0 * data.inputValue(trigger).asDouble());
+    data.setClean(plug);
+    return MStatus::kSuccess;
+}
+
+MStatus Picky::initialize() {
+    guarded = messageAttribute("guarded");
+    watched = number("watched");
+    fallback = messageAttribute("fallback");
+    sealed = number("sealed");
+    MFnNumericAttribute(sealed).setConnectable(false);
+    for (const MObject* attribute : {&guarded, &watched, &fallback, &sealed}) addAttribute(*attribute);
+    return MStatus::kSuccess;
+}
+
+MStatus Picky::legalConnection(const MPlug& plug, const MPlug& other, bool, bool& isLegal) const {
+    if (plug != guarded) return MStatus::kUnknownParameter;
+    isLegal = MFnDependencyNode(other.node()).typeName() == "transform" && other == MPxNode::message;
+    return MStatus::kSuccess;
+}
+
+MStatus Picky::connectionBroken(const MPlug& plug, const MPlug& other, bool asSrc) {
+    ++broken;
+    if (!asSrc && plug == watched) {
+        MDGModifier modifier;
+        const MPlug source = MFnDependencyNode(other.node()).findPlug("message", true);
+        modifier.connect(source, MFnDependencyNode(thisMObject()).findPlug(fallback, true));
+        modifier.doIt();
+    }
+    return MPxNode::connectionBroken(plug, other, asSrc);
+}
+
+MStatus Collector::initialize() {
+    values = number("values");
+    MFnNumericAttribute fn(values);
+    fn.setArray(true);
+    fn.setIndexMatters(false);
+    fn.setDisconnectBehavior(MFnAttribute::kDelete);
+    total = number("total", true);
+    addAttribute(values);
+    addAttribute(total);
+    attributeAffects(values, total);
+    return MStatus::kSuccess;
+}
+
+MStatus Collector::compute(const MPlug& plug, MDataBlock& data) {
+    if (plug != total) return MStatus::kUnknownParameter;
+    MArrayDataHandle elements = data.inputArrayValue(values);
+    double result = 0.0;
+    for (unsigned int i = 0; i < elements.elementCount(); ++i, elements.next()) {
+        result += elements.inputValue().asDouble();
+    }
+    data.outputValue(total).set(result);
+    data.setClean(plug);
+    return MStatus::kSuccess;
+}
+
+TestNodesPlugin::TestNodesPlugin() {
+    MFnPlugin fn(plugin_.object(), "Tests", "1.0");
+    fn.registerNode("testAdder", MTypeId(0x7f001), &Adder::creator, &Adder::initialize);
+    fn.registerNode("testTrigger", MTypeId(0x7f002), &Trigger::creator, &Trigger::initialize);
+    fn.registerNode("testPicky", MTypeId(0x7f003), &Picky::creator, &Picky::initialize);
+    fn.registerNode("testCollector", MTypeId(0x7f004), &Collector::creator, &Collector::initialize);
+    fn.registerNode("testLooseSet", MTypeId(0x7f005), &LooseSet::creator, &LooseSet::initialize,
+                    MPxNode::kObjectSet);
+    fn.registerNode("testKeepSet", MTypeId(0x7f006), &KeepSet::creator, &KeepSet::initialize, MPxNode::kObjectSet);
+}
+
+}  // namespace hosttest

@@ -1,0 +1,141 @@
+// LMRAAdapter: which sources it accepts, and how it keeps an active source as members leave.
+
+#include <algorithm>
+
+#include <maya/MFnPlugin.h>
+#include <maya/MPxNode.h>
+#include <maya/MTypeId.h>
+
+#include "PoseSceneTest.h"
+
+namespace {
+
+// Stands in for a capture source: the adapter only looks at the type name.
+class SourceStandIn : public MPxNode {
+public:
+    static void* creator() { return new SourceStandIn(); }
+    static MStatus initialize() { return MS::kSuccess; }
+};
+
+bool pluginRegistersType(const std::string& typeName) {
+    const auto types = headless::execute("pluginInfo -query -dependNode lumoraMocap").items;
+    return std::find(types.begin(), types.end(), typeName) != types.end();
+}
+
+class AdapterTest : public PoseSceneTest {
+protected:
+    void SetUp() override {
+        PoseSceneTest::SetUp();
+        // The real source types take over once the plug-in provides them.
+        MFnPlugin fn(standIns_.object(), "Tests", "1.0");
+        if (!pluginRegistersType("LMRARealTimeDevice")) {
+            fn.registerNode("LMRARealTimeDevice", MTypeId(0x7f0686), &SourceStandIn::creator,
+                            &SourceStandIn::initialize);
+        }
+        if (!pluginRegistersType("LMRAClipReader")) {
+            fn.registerNode("LMRAClipReader", MTypeId(0x7f0682), &SourceStandIn::creator,
+                            &SourceStandIn::initialize);
+        }
+    }
+
+    // An adapter "ad" with clip readers at the given member indices.
+    static void adapterWithMembers(std::initializer_list<unsigned> indices) {
+        run("createNode LMRAAdapter -n ad");
+        for (const unsigned index : indices) {
+            const std::string clip = "clip" + std::to_string(index);
+            run("createNode LMRAClipReader -n " + clip + "; connectAttr " + clip +
+                ".message ad.dnSetMembers[" + std::to_string(index) + "]");
+        }
+    }
+
+    static bool isActive(const std::string& node) {
+        return connected(node + ".message", "ad.activeSource");
+    }
+
+    headless::InProcessPlugin standIns_{"poseSourceStandIns"};
+};
+
+TEST_F(AdapterTest, AcceptsOnlyCaptureSources) {
+    run("createNode LMRAAdapter -n ad; createNode transform -n t; createNode LMRAPose -n p;"
+        "createNode LMRAPoseApply -n a; createNode LMRARealTimeDevice -n dev;"
+        "createNode LMRAClipReader -n clip");
+    for (const char* other : {"t", "p", "a"}) {
+        EXPECT_FALSE(succeeds(std::string("connectAttr ") + other + ".message ad.activeSource"))
+            << other;
+        EXPECT_FALSE(succeeds(std::string("sets -add ad ") + other)) << other;
+    }
+    EXPECT_FALSE(succeeds("connectAttr clip.message ad.dagSetMembers[0]"));
+    EXPECT_FALSE(succeeds("connectAttr ad.message ad.order"));
+
+    EXPECT_TRUE(succeeds("sets -add ad dev"));
+    EXPECT_TRUE(succeeds("sets -add ad clip"));
+    EXPECT_TRUE(succeeds("connectAttr clip.message ad.activeSource"));
+    EXPECT_TRUE(succeeds("connectAttr ad.message p.message"));
+}
+
+TEST_F(AdapterTest, SourceJoinsOnlyOnce) {
+    run("createNode LMRAAdapter -n ad; createNode LMRAClipReader -n clip;"
+        "createNode LMRARealTimeDevice -n dev; sets -add ad clip; sets -add ad dev");
+    EXPECT_FALSE(succeeds("connectAttr clip.message ad.dnSetMembers[7]"));
+    EXPECT_FALSE(succeeds("connectAttr -na clip.message ad.dnSetMembers"));
+
+    // Also when the earlier membership sits at a sparse index beyond the element count.
+    run("createNode LMRAClipReader -n late; connectAttr late.message ad.dnSetMembers[9]");
+    EXPECT_FALSE(succeeds("connectAttr late.message ad.dnSetMembers[2]"));
+}
+
+TEST_F(AdapterTest, ActiveMemberLeavingHandsOverToLowestRemaining) {
+    adapterWithMembers({0, 1, 2});
+    run("connectAttr clip0.message ad.activeSource; sets -remove ad clip0");
+    EXPECT_FALSE(isActive("clip0"));
+    EXPECT_TRUE(isActive("clip1"));
+    EXPECT_FALSE(isActive("clip2"));
+}
+
+TEST_F(AdapterTest, InactiveMemberLeavingChangesNothing) {
+    adapterWithMembers({0, 1, 2});
+    run("connectAttr clip1.message ad.activeSource; sets -remove ad clip0");
+    EXPECT_TRUE(isActive("clip1"));
+    EXPECT_FALSE(isActive("clip2"));
+}
+
+TEST_F(AdapterTest, OnlyMemberLeavingStaysActive) {
+    adapterWithMembers({0});
+    run("connectAttr clip0.message ad.activeSource; sets -remove ad clip0");
+    EXPECT_TRUE(isActive("clip0"));
+}
+
+TEST_F(AdapterTest, MemberLeavingWithoutActiveSourceActivatesFirstRemaining) {
+    adapterWithMembers({0, 1});
+    run("sets -remove ad clip1");
+    EXPECT_TRUE(isActive("clip0"));
+}
+
+TEST_F(AdapterTest, SuccessorIsFoundAtSparseIndices) {
+    adapterWithMembers({0, 4, 7});
+    run("connectAttr clip0.message ad.activeSource; disconnectAttr clip0.message ad.dnSetMembers[0]");
+    EXPECT_TRUE(isActive("clip4"));
+    run("disconnectAttr clip4.message ad.dnSetMembers[4]");
+    EXPECT_TRUE(isActive("clip7"));
+}
+
+TEST_F(AdapterTest, DeletedSourcesHandOverAndLeaveTheAdapter) {
+    adapterWithMembers({0, 1});
+    run("connectAttr clip0.message ad.activeSource; delete clip0");
+    EXPECT_TRUE(isActive("clip1"));
+
+    run("delete clip1");
+    EXPECT_TRUE(exists("ad"));  // not removed with its last source
+    run("delete ad");
+    EXPECT_FALSE(exists("ad"));
+}
+
+TEST_F(AdapterTest, DeletingTheAdapterKeepsItsSources) {
+    adapterWithMembers({0, 1, 2});
+    run("connectAttr clip0.message ad.activeSource; delete ad");
+    EXPECT_FALSE(exists("ad"));
+    for (const char* clip : {"clip0", "clip1", "clip2"}) EXPECT_TRUE(exists(clip)) << clip;
+    EXPECT_EQ(headless::nodeNames().size(), 4u);  // time1 and the three sources
+}
+
+}  // namespace
