@@ -1,5 +1,6 @@
 # LMRA_SANITIZER: "" (none), "address" (AddressSanitizer with UndefinedBehaviorSanitizer) or "thread".
 set(LMRA_SANITIZER "" CACHE STRING "Sanitizer build: '', 'address' or 'thread'")
+option(LMRA_BUILD_BENCHMARKS "Build the Google Benchmark programs under build/bench" ON)
 
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
