@@ -32,10 +32,10 @@ endfunction()
 # lmra_add_benchmark(NAME <name> SOURCES <files...> [LIBS <targets...>]): a Google Benchmark program in build/bench.
 function(lmra_add_benchmark)
   cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
-  if(NOT LMRA_BUILD_BENCHMARKS)
-    return()
-  endif()
   add_executable(${B_NAME} ${B_SOURCES})
+  if(NOT LMRA_BUILD_BENCHMARKS)  # still defined, built only when asked for by name
+    set_target_properties(${B_NAME} PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
   set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
   lmra_warnings(${B_NAME})

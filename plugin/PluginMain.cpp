@@ -1,21 +1,52 @@
 // The plug-in's load and unload hooks: registration of its node types, commands and user event.
 
 #include <maya/MFnPlugin.h>
+#include <maya/MGlobal.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
+#include <maya/MUserEventMessage.h>
 
 #include "LMRAAdapter.h"
 #include "LMRAAttributeCollection.h"
 #include "LMRAPose.h"
 #include "LMRAPoseApply.h"
 #include "LMRAPoselib.h"
+#include "LMRARealTimeDevice.h"
+#include "SessionCommands.h"
+#include "ClipWriterThreads.h"
+#include "LMRAClipReader.h"
+#include "LoadCaptureCommand.h"
+#include "saveCaptureData.h"
 
 // The API version the plug-in was built against, read by the host before it loads the plug-in.
 extern "C" __attribute__((visibility("default"))) const char MApiVersion[] = "20180700";
 
+namespace {
+
+const char* const kPythonInit =
+    "try:\n"
+    "    from lumora.lib import plugin_init\n"
+    "    plugin_init()\n"
+    "except:\n"
+    "    pass\n";
+
+const char* const kPythonCleanup =
+    "try:\n"
+    "    from lumora.lib import plugin_cleanup\n"
+    "    plugin_cleanup()\n"
+    "except:\n"
+    "    pass\n";
+
+}  // namespace
+
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Korvest", "2.2.1", "Any");
+
+    const MString statusEvent(LMRARealTimeDevice::statusEventName);
+    if (!MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::registerUserEvent(statusEvent)) {
+        MGlobal::displayError("Cannot register user callback \"LMRARltDvceConnStatusChanged\"");
+    }
 
     // Node types, in load order.
     plugin.registerNode(LMRAPose::kTypeName, LMRAPose::kTypeId, &LMRAPose::creator,
@@ -29,25 +60,49 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
                         &LMRAPoselib::initialize, MPxNode::kObjectSet);
     plugin.registerNode(LMRAAdapter::kTypeName, LMRAAdapter::kTypeId, &LMRAAdapter::creator,
                         &LMRAAdapter::initialize, MPxNode::kObjectSet);
-    // LMRARealTimeDevice, then LMRAClipReader.
+    plugin.registerNode(LMRARealTimeDevice::typeName, LMRARealTimeDevice::id, &LMRARealTimeDevice::creator,
+                        &LMRARealTimeDevice::initialize, MPxNode::kThreadedDeviceNode);
+    plugin.registerNode(LMRAClipReader::typeName, LMRAClipReader::id, &LMRAClipReader::creator,
+                        &LMRAClipReader::initialize, MPxNode::kDependNode);
 
     // Commands, in load order.
+    plugin.registerCommand(saveCaptureData::commandName, &saveCaptureData::creator);
+    plugin.registerCommand(establishConnection::commandName, &establishConnection::creator);
+    plugin.registerCommand(startCaptureSession::commandName, &startCaptureSession::creator);
+    plugin.registerCommand(pauseCaptureSession::commandName, &pauseCaptureSession::creator);
+    plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
+    plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
 
+    MGlobal::executePythonCommand(kPythonInit, false, false);
     return MStatus::kSuccess;
 }
 
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
 
+    const MString statusEvent(LMRARealTimeDevice::statusEventName);
+    if (MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::deregisterUserEvent(statusEvent)) {
+        MGlobal::displayError("Cannot deregister user callback \"LMRARltDvceConnStatusChanged\"");
+    }
+
     // Node types, in unload order.
     plugin.deregisterNode(LMRAAttributeCollection::kTypeId);
     plugin.deregisterNode(LMRAPoselib::kTypeId);
     plugin.deregisterNode(LMRAPose::kTypeId);
     plugin.deregisterNode(LMRAPoseApply::kTypeId);
-    // LMRARealTimeDevice, then LMRAClipReader.
+    plugin.deregisterNode(LMRARealTimeDevice::id);
+    plugin.deregisterNode(LMRAClipReader::id);
     plugin.deregisterNode(LMRAAdapter::kTypeId);
 
-    // Commands.
+    // Commands, in the order they were registered.
+    plugin.deregisterCommand(saveCaptureData::commandName);
+    waitForClipWriters();  // a detached writer must not outlive the plug-in's code
+    plugin.deregisterCommand(establishConnection::commandName);
+    plugin.deregisterCommand(startCaptureSession::commandName);
+    plugin.deregisterCommand(pauseCaptureSession::commandName);
+    plugin.deregisterCommand(stopCaptureSession::commandName);
+    plugin.deregisterCommand(LoadCaptureCommand::commandName);
 
+    MGlobal::executePythonCommand(kPythonCleanup, false, false);
     return MStatus::kSuccess;
 }

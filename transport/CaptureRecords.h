@@ -1,6 +1,7 @@
 #pragma once
 // Records that cross the transport, the device node and the clip writer.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -48,28 +49,32 @@ struct ChannelNameLists {
 
 // One recorded frame: the timestamp in seconds as sent by the phone and the values in the flat
 // frame layout (scalars, then X Y Z per vector channel, then 16 row-major values per matrix).
+// The values never change once a frame is made, so copies share them: copying a recording of
+// 216000 frames costs one reference count per frame instead of 180 MB of doubles, and a copy
+// stays valid after the connection that made it is gone.
 struct CaptureFrame {
     double timestamp = 0.0;
     std::uint32_t valueCount = 0;
-    std::unique_ptr<double[]> values;  // owned, valueCount entries
+    std::shared_ptr<const double[]> values;  // valueCount entries, immutable
 
     CaptureFrame() = default;
     CaptureFrame(double time, const double* source, std::uint32_t count)
-        : timestamp(time), valueCount(count), values(count ? new double[count] : nullptr) {
-        for (std::uint32_t i = 0; i < count; ++i) values[i] = source[i];
+        : timestamp(time), valueCount(count), values(copyValues(source, count)) {}
+
+    double value(std::uint32_t index) const { return values[index]; }
+
+private:
+    static std::shared_ptr<const double[]> copyValues(const double* source, std::uint32_t count) {
+        if (count == 0) return nullptr;
+        std::shared_ptr<double[]> copy(new double[count]);
+        std::copy(source, source + count, copy.get());
+        return copy;
     }
-    CaptureFrame(const CaptureFrame& other)
-        : CaptureFrame(other.timestamp, other.values.get(), other.valueCount) {}
-    CaptureFrame& operator=(const CaptureFrame& other) {
-        if (this != &other) *this = CaptureFrame(other);
-        return *this;
-    }
-    CaptureFrame(CaptureFrame&&) noexcept = default;
-    CaptureFrame& operator=(CaptureFrame&&) noexcept = default;
 };
 
-// A recording: the channel names of its connection and its frames, oldest first. Copies are
-// deep. A deque lets the oldest frame go in constant time.
+// A recording: the channel names of its connection and its frames, oldest first. A copy is
+// independent of the original (frames share only their immutable values). A deque lets the
+// oldest frame go in constant time.
 struct CaptureRecording {
     ChannelNameLists names;
     std::deque<CaptureFrame> frames;

@@ -5,6 +5,10 @@
 // Every command's result is echoed as Maya's script editor does ("// Result: 2.5 //"); a
 // failing command prints "// Error: ... //". The exit status is 1 when any command failed (at
 // once with -stop-on-error), 2 for wrong usage or an unreadable file, 0 otherwise.
+//
+// There is no event loop between commands: "sleep SECONDS" runs the main loop in real time,
+// serving the refresh requests of live device nodes as they come, and "refresh" serves the
+// next request of every live device node (waiting up to a second for it).
 
 #include <fstream>
 #include <iostream>

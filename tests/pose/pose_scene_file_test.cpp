@@ -25,16 +25,14 @@ protected:
         PoseSceneTest::TearDown();
     }
 
-    // Saves the scene, clears it and opens the file again; skips when the host cannot.
-    bool saveAndReopen() {
+    // Saves the scene, clears it and opens the file again.
+    void saveAndReopen() {
         const std::string path = (folder_ / "rig.ma").string();
         const headless::CommandResult saved = headless::execute("file -save \"" + path + "\"");
-        if (!saved.ok && saved.error.find("Invalid flag") != std::string::npos) return false;
-        EXPECT_TRUE(saved.ok) << saved.error;
+        ASSERT_TRUE(saved.ok) << saved.error;
         headless::newScene();
         const headless::CommandResult opened = headless::execute("file -open \"" + path + "\"");
-        EXPECT_TRUE(opened.ok) << opened.error;
-        return true;
+        ASSERT_TRUE(opened.ok) << opened.error;
     }
 
     fs::path folder_;
@@ -57,7 +55,8 @@ TEST_F(PoseSceneFileTest, RigEvaluatesTheSameAfterReopening) {
     const double before = value("target.translateY");
     ASSERT_DOUBLE_EQ(before, 6.0);
 
-    if (!saveAndReopen()) GTEST_SKIP() << "the headless host has no \"file -save\" yet";
+    saveAndReopen();
+    if (HasFatalFailure()) return;
 
     EXPECT_DOUBLE_EQ(value("target.translateY"), before);
     EXPECT_EQ(itemCount("p.attrs"), 9u);  // elements 0, 1 and 3, defaults included

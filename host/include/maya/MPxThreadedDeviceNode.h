@@ -10,6 +10,7 @@
 
 namespace headless::detail {
 class DeviceQueue;
+class DeviceThread;
 struct HostAccess;
 }
 
@@ -47,4 +48,5 @@ public:
 private:
     friend struct headless::detail::HostAccess;
     std::unique_ptr<headless::detail::DeviceQueue> queue_;
+    std::unique_ptr<headless::detail::DeviceThread> thread_;
 };

@@ -217,7 +217,10 @@ bool MPlug::asBool(MStatus* returnStatus) const { return asDouble(returnStatus) 
 MString MPlug::asString(MStatus* returnStatus) const {
     const bool ok = isValidPlug(*this) && attribute_->kind == AttributeKind::Typed;
     report(returnStatus, ok);
-    return ok ? MString(asText(evaluatePlug(*this)).c_str()) : MString();
+    if (!ok) return MString();
+    // By length: a string value may hold any byte, NUL included.
+    const std::string text = asText(evaluatePlug(*this));
+    return MString(text.c_str(), static_cast<int>(text.size()));
 }
 
 MObject MPlug::asMObject(MStatus* returnStatus) const {
@@ -241,7 +244,7 @@ MStatus MPlug::setString(const MString& value) {
     if (!isValidPlug(*this) || attribute_->kind != AttributeKind::Typed || attribute_->dataType != MFnData::kString) {
         return MStatus::kInvalidParameter;
     }
-    return assign(*this, std::string(value.asChar()));
+    return assign(*this, std::string(value.asChar(), value.length()));
 }
 
 MStatus MPlug::setMObject(const MObject& data) {

@@ -19,6 +19,7 @@ MStatus DeviceQueue::createPools(int count, int elements, long elementSize) {
         buffers_.push_back(std::make_unique<char[]>(static_cast<std::size_t>(bufferSize_)));
         free_.push_back(i);
     }
+    released_.notify_all();
     return MStatus::kSuccess;
 }
 
@@ -38,8 +39,11 @@ int DeviceQueue::indexOf(const char* data) const {
     return -1;
 }
 
-MStatus DeviceQueue::acquire(char*& data, long& size) {
-    std::lock_guard<std::mutex> lock(mutex_);
+MStatus DeviceQueue::acquire(char*& data, long& size, std::chrono::milliseconds wait) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (free_.empty() && !buffers_.empty() && wait.count() > 0) {
+        released_.wait_for(lock, wait, [this] { return !free_.empty() || interrupted_; });
+    }
     if (free_.empty()) return MStatus::kFailure;
     const int index = free_.back();
     free_.pop_back();
@@ -56,6 +60,7 @@ MStatus DeviceQueue::release(char* data) {
         return MStatus::kInvalidParameter;
     }
     free_.push_back(index);
+    released_.notify_all();
     return MStatus::kSuccess;
 }
 
@@ -83,6 +88,19 @@ MStatus DeviceQueue::pop(char*& data, long& size) {
 long DeviceQueue::queuedCount() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return static_cast<long>(queued_.size());
+}
+
+void DeviceQueue::interruptWaits() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        interrupted_ = true;
+    }
+    released_.notify_all();
+}
+
+void DeviceQueue::allowWaits() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    interrupted_ = false;
 }
 
 }  // namespace headless::detail

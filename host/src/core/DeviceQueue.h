@@ -3,6 +3,8 @@
 // main thread: buffers go free -> acquired -> queued (oldest first) -> popped -> free.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -17,13 +19,17 @@ class DeviceQueue {
 public:
     MStatus createPools(int count, int elements, long elementSize);
     MStatus destroyPools();
-    // Hands out a free buffer; fails while none is free.
-    MStatus acquire(char*& data, long& size);
+    // Hands out a free buffer; fails while none is free. With a wait, waits that long at most
+    // for a buffer to come back (not while waits are interrupted).
+    MStatus acquire(char*& data, long& size, std::chrono::milliseconds wait = std::chrono::milliseconds(0));
     MStatus release(char* data);
     MStatus push(char* data);
     // Hands out the oldest queued buffer; fails while the queue is empty.
     MStatus pop(char*& data, long& size);
     long queuedCount() const;
+    // A stopping worker must not sit in acquire: interrupting ends every wait at once.
+    void interruptWaits();
+    void allowWaits();
 
     // Written by either thread, so atomic.
     std::atomic<bool> done{true};
@@ -39,6 +45,8 @@ private:
     long bufferSize_ = 0;
     std::vector<int> free_;
     std::deque<int> queued_;
+    bool interrupted_ = false;
+    std::condition_variable released_;  // a buffer became free, or waits were interrupted
 };
 
 }  // namespace headless::detail

@@ -4,12 +4,13 @@
 #include <set>
 
 #include <maya/MDataBlock.h>
-#include <maya/MPxThreadedDeviceNode.h>
 
-#include "core/DeviceQueue.h"
 #include "core/Plugs.h"
 #include "core/Registry.h"
 #include "core/Scene.h"
+#include "evaluation/EvaluationManager.h"
+#include "evaluation/TimedEvaluation.h"
+#include "threaded/DeviceWorkers.h"
 
 namespace headless::detail {
 
@@ -44,6 +45,8 @@ MPlug mapBelow(const MPlug& source, const MPlug& destination, const MPlug& plug)
 MStatus runCompute(const MPlug& plug, const MDGContext& context) {
     Node* node = liveNode(plug);
     if (!node || !node->user) return MStatus::kUnknownParameter;
+    beforeCompute(*node, context);
+    if (!node->alive || !node->user) return MStatus::kUnknownParameter;
     MDataBlock block = HostAccess::dataBlock(node, context);
     MPlug current = plug;
     while (true) {
@@ -158,6 +161,11 @@ MPlug sourceOf(const MPlug& plug) {
 Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
     Node* node = liveNode(plug);
     if (!node || !attributeOf(plug)) return {};
+    if (MTime when; !context.isNormal() && context.getTime(when) && !TimedEvaluation::activeAt(when)) {
+        const TimedEvaluation timed(when);
+        return evaluatePlug(plug, context);
+    }
+    const EvaluationPass pass;
     const auto& attribute = *attributeOf(plug);
     const PlugKey key = keyOf(plug);
     if (const PlugState* state = node->findState(key); state && (!state->dirty || state->evaluating)) {
@@ -200,6 +208,7 @@ void propagateDirty(const MPlug& start, bool includeSelf) {
         pending.pop_front();
         Node* node = liveNode(plug);
         if (!node || !isValidPlug(plug) || !visited.insert({node, keyOf(plug)}).second) continue;
+        noteDirtied(plug);
         const bool isStart = keyOf(plug) == keyOf(start) && nodeOf(plug) == nodeOf(start);
         if (!isStart || includeSelf) markDirty(plug);
 
@@ -247,12 +256,10 @@ MStatus setPlugValue(const MPlug& plug, Value value, std::string* error) {
     }
     writeValue(plug, std::move(value));
     setPlugClean(plug);
-    // The worker thread reads "live" through isLive(), so it gets an atomic copy.
-    Node* node = liveNode(plug);
-    if (node->type->kind == MPxNode::kThreadedDeviceNode && node->user &&
-        attributeOf(plug) == hostCast<Attribute>(MPxThreadedDeviceNode::live)) {
-        HostAccess::queue(static_cast<MPxThreadedDeviceNode&>(*node->user)).live.store(asNumber(storedValue(plug)) != 0.0);
-    }
+    // "live" and "frameRate" start, stop and restart a device node's worker.
+    const auto keep = nodeOf(plug);
+    deviceAttributeSet(*keep, *attributeOf(plug));
+    if (!keep->alive) return MStatus::kSuccess;
     propagateDirty(plug, false);
     return MStatus::kSuccess;
 }

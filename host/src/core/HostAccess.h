@@ -20,6 +20,7 @@ namespace headless::detail {
 class Node;
 class Attribute;
 class DeviceQueue;
+class DeviceThread;
 
 struct HostAccess {
     static MObject wrap(std::shared_ptr<HostObject> object) {
@@ -44,6 +45,7 @@ struct HostAccess {
     static void attachHost(MPxNode& user, Node* node) { user.hostNode_ = node; }
     static Node* hostOf(const MPxNode& user) { return user.hostNode_; }
     static DeviceQueue& queue(MPxThreadedDeviceNode& device) { return *device.queue_; }
+    static DeviceThread& thread(MPxThreadedDeviceNode& device) { return *device.thread_; }
 };
 
 inline MObject wrap(std::shared_ptr<HostObject> object) { return HostAccess::wrap(std::move(object)); }

@@ -13,6 +13,7 @@
 #include "core/HostAccess.h"
 #include "core/Registry.h"
 #include "core/Scene.h"
+#include "threaded/DeviceWorkers.h"
 
 namespace fs = std::filesystem;
 
@@ -148,6 +149,12 @@ MStatus PluginManager::unload(const std::string& name, std::string* error) {
     }
     if (nodesOfPluginExist(name)) {
         *error = "Plug-in \"" + name + "\" is still in use: nodes of its types exist. Unload refused.";
+        return MStatus::kFailure;
+    }
+    // Closing the library under a worker that still runs its code would crash the process.
+    reapStuckWorkers(std::chrono::milliseconds(0));
+    if (stuckWorkerCount(name) > 0) {
+        *error = "Plug-in \"" + name + "\" is still in use: a device worker thread still runs. Unload refused.";
         return MStatus::kFailure;
     }
     if (record->uninitialize) {

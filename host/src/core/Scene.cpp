@@ -8,6 +8,7 @@
 #include "core/Evaluation.h"
 #include "core/Plugs.h"
 #include "core/Registry.h"
+#include "threaded/DeviceWorkers.h"
 
 namespace headless::detail {
 
@@ -55,7 +56,10 @@ Scene& Scene::instance() {
     return scene;
 }
 
-Scene::Scene() { reset(); }
+Scene::Scene() {
+    addNodeTeardownHook(&stopDeviceWorker);
+    reset();
+}
 
 std::shared_ptr<Node> Scene::findNode(const std::string& name) const {
     for (const auto& node : nodes_) {
@@ -99,6 +103,9 @@ MStatus Scene::createNode(const std::string& typeName, const std::string& reques
     node->attach(static_cast<MPxNode*>(made));
     nodes_.push_back(node);
     node->user->postConstructor();
+    for (const auto& [key, state] : node->plugs) {
+        if (!std::holds_alternative<std::monostate>(state.value)) node->constructedValues[key] = state.value;
+    }
     if (created) *created = node;
     return MStatus::kSuccess;
 }
@@ -186,7 +193,7 @@ void Scene::reset() {
 }
 
 MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool force, bool nextAvailable,
-                       std::string* error) {
+                       std::string* error, bool askNodes) {
     if (!isValidPlug(sourceIn) || !isValidPlug(destinationIn)) {
         *error = "Connection not made: a plug does not exist.";
         return MStatus::kInvalidParameter;
@@ -246,7 +253,7 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         if (const MStatus broken = disconnect(old.source, old.destination, error); !broken) return broken;
         break;
     }
-    if (!nodeAccepts(destination, source, false) || !nodeAccepts(source, destination, true)) {
+    if (askNodes && (!nodeAccepts(destination, source, false) || !nodeAccepts(source, destination, true))) {
         *error = "Connection not made: " + names + ". The connection was refused by the node.";
         return MStatus::kFailure;
     }
@@ -361,6 +368,9 @@ MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribut
     }
     for (auto at = node.elements.begin(); at != node.elements.end();) {
         at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.elements.erase(at) : std::next(at);
+    }
+    for (auto at = node.constructedValues.begin(); at != node.constructedValues.end();) {
+        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.constructedValues.erase(at) : std::next(at);
     }
     if (auto parent = attribute->parentAttribute()) {
         auto& siblings = parent->children;

@@ -37,9 +37,10 @@ public:
     void reset();
 
     // Connects source to destination. A destination array plug whose index does not matter
-    // (or with nextAvailable) gets its next free element.
+    // (or with nextAvailable) gets its next free element. Opening a file does not ask the
+    // nodes' legalConnection (askNodes false), as Maya reads connections without a veto.
     MStatus connect(const MPlug& source, const MPlug& destination, bool force, bool nextAvailable,
-                    std::string* error);
+                    std::string* error, bool askNodes = true);
     MStatus disconnect(const MPlug& source, const MPlug& destination, std::string* error);
     // Connections with an end within the plug (the plug itself, its children or elements).
     std::vector<Connection> connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const;

@@ -7,6 +7,7 @@
 #include "core/HostAccess.h"
 #include "core/Plugins.h"
 #include "core/Scene.h"
+#include "scene/SceneFiles.h"
 #include "script/Interpreter.h"
 
 namespace headless {
@@ -53,7 +54,10 @@ CommandResult execute(const std::string& script) {
     return outcome.commands.empty() ? CommandResult() : outcome.commands.back();
 }
 
-void newScene() { Scene::instance().reset(); }
+void newScene() {
+    Scene::instance().reset();
+    setCurrentSceneFile("");
+}
 
 MObject findNode(const std::string& name) {
     const auto node = Scene::instance().findNode(name);

@@ -10,6 +10,7 @@
 #include "core/Evaluation.h"
 #include "core/Plugs.h"
 #include "core/Scene.h"
+#include "evaluation/TimedEvaluation.h"
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
 #include "script/PlugNames.h"
@@ -101,7 +102,7 @@ MStatus setAttr(const std::vector<Word>& args, ResultValue&, std::string* error)
 
 MStatus getAttr(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"s|size"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {"t|time"}, {"s|size"}, error)) return MStatus::kInvalidParameter;
     if (a.positional().size() != 1) {
         *error = "getAttr: give one plug.";
         return MStatus::kInvalidParameter;
@@ -115,6 +116,18 @@ MStatus getAttr(const std::vector<Word>& args, ResultValue& result, std::string*
     if (!attributeOf(plug)->readable) {
         *error = "getAttr: The attribute '" + plugPath(plug, true, true, true) + "' is not readable.";
         return MStatus::kFailure;
+    }
+    if (a.has("t")) {
+        double value = 0.0;
+        if (!parseNumber(a.value("t"), value)) {
+            *error = "getAttr: -time takes a number in the current time unit.";
+            return MStatus::kInvalidParameter;
+        }
+        // One timed evaluation for every leaf of the plug.
+        const MTime when(value, MTime::uiUnit());
+        const TimedEvaluation timed(when);
+        plugValueResult(plug, result, MDGContext(when));
+        return MStatus::kSuccess;
     }
     plugValueResult(plug, result);
     return MStatus::kSuccess;

@@ -6,6 +6,11 @@ void registerNodeCommands();
 void registerAttributeCommands();
 void registerConnectionCommands();
 void registerPluginCommands();
+// Main loop, time and evaluation.
+void registerMainLoopCommands();
+void registerTimeCommands();
+void registerEvaluationCommands();
+void registerFileCommands();
 
 void registerAllBuiltins() {
     static const bool registered = [] {
@@ -13,6 +18,10 @@ void registerAllBuiltins() {
         registerAttributeCommands();
         registerConnectionCommands();
         registerPluginCommands();
+        registerMainLoopCommands();
+        registerTimeCommands();
+        registerEvaluationCommands();
+        registerFileCommands();
         return true;
     }();
     (void)registered;

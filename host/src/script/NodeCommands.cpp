@@ -1,5 +1,4 @@
-// Built-in commands on nodes and the scene: createNode, delete, rename, objExists, nodeType,
-// file -new.
+// Built-in commands on nodes: createNode, delete, rename, objExists, nodeType.
 
 #include "core/Scene.h"
 #include "script/Arguments.h"
@@ -80,17 +79,6 @@ MStatus nodeType(const std::vector<Word>& args, ResultValue& result, std::string
     return MStatus::kSuccess;
 }
 
-MStatus file(const std::vector<Word>& args, ResultValue&, std::string* error) {
-    Arguments a;
-    if (!a.parse(args, {}, {"new|new", "f|force"}, error)) return MStatus::kInvalidParameter;
-    if (!a.has("new") || !a.positional().empty()) {
-        *error = "file: only -new is supported.";
-        return MStatus::kInvalidParameter;
-    }
-    Scene::instance().reset();
-    return MStatus::kSuccess;
-}
-
 }  // namespace
 
 void registerNodeCommands() {
@@ -99,7 +87,6 @@ void registerNodeCommands() {
     registerBuiltin("rename", rename);
     registerBuiltin("objExists", objExists);
     registerBuiltin("nodeType", nodeType);
-    registerBuiltin("file", file);
 }
 
 }  // namespace headless::detail

@@ -12,13 +12,13 @@ namespace headless::detail {
 
 namespace {
 
-void collect(const MPlug& plug, std::vector<std::pair<const Attribute*, Value>>& leaves) {
-    const Value value = evaluatePlug(plug);
+void collect(const MPlug& plug, std::vector<std::pair<const Attribute*, Value>>& leaves, const MDGContext& context) {
+    const Value value = evaluatePlug(plug, context);
     const auto& attribute = attributeOf(plug);
     if (isArrayPlug(plug)) {
-        for (const unsigned int index : existingElements(plug)) collect(elementPlug(plug, index), leaves);
+        for (const unsigned int index : existingElements(plug)) collect(elementPlug(plug, index), leaves, context);
     } else if (attribute->kind == AttributeKind::Compound) {
-        for (unsigned int i = 0; i < attribute->children.size(); ++i) collect(childPlug(plug, i), leaves);
+        for (unsigned int i = 0; i < attribute->children.size(); ++i) collect(childPlug(plug, i), leaves, context);
     } else if (attribute->kind != AttributeKind::Message) {
         leaves.emplace_back(attribute.get(), value);
     }
@@ -40,9 +40,9 @@ double toInternalUnits(const Attribute& attribute, double user) {
     return user;
 }
 
-void plugValueResult(const MPlug& plug, ResultValue& result) {
+void plugValueResult(const MPlug& plug, ResultValue& result, const MDGContext& context) {
     std::vector<std::pair<const Attribute*, Value>> leaves;
-    collect(plug, leaves);
+    collect(plug, leaves, context);
     result.clear();
     if (leaves.size() == 1) {
         const auto& [attribute, value] = leaves.front();

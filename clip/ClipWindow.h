@@ -1,0 +1,26 @@
+#pragma once
+// The stretch of a recording that a save writes: the last clipLength seconds, starting with a
+// frame blended at the cut between the two recorded frames around it.
+
+#include "CaptureRecords.h"
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+
+struct ClipWindow {
+    double startTime = 0.0;  // the cut: last timestamp - clip length
+    double endTime = 0.0;    // the last frame's timestamp
+    // The frame at the cut; absent when the recording holds a single frame (nothing to write).
+    std::optional<CaptureFrame> startFrame;
+    // Index in the recording of the first frame written after the start frame.
+    std::size_t firstRecorded = 0;
+};
+
+// Cuts the window without copying the recording. Returns nothing when there is nothing to save:
+// no frame, or a clip length that is not above zero.
+std::optional<ClipWindow> cutClipWindow(const CaptureRecording& recording, double clipLength);
+
+// Writes the recording's names and the window's frames as a clip file. Throws ClipWriteError
+// (before writing anything when a name cannot be carried).
+void writeClipWindow(std::ostream& out, const CaptureRecording& recording, const ClipWindow& window);

@@ -1,0 +1,74 @@
+#include "ClipWriterThreads.h"
+
+#include "SaveToFile.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// Writer threads finish on their own while the main thread may wait for them: the count and its
+// signal are shared between them.
+struct RunningWriters {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t count = 0;  // guarded by mutex
+};
+
+RunningWriters& runningWriters() {
+    static RunningWriters writers;
+    return writers;
+}
+
+// Counts one writer for its whole life, including when saveToFile throws.
+class RunningWriterCount {
+public:
+    RunningWriterCount() {
+        std::lock_guard<std::mutex> lock(runningWriters().mutex);
+        ++runningWriters().count;
+    }
+    ~RunningWriterCount() {
+        auto& writers = runningWriters();
+        std::lock_guard<std::mutex> lock(writers.mutex);
+        --writers.count;
+        writers.finished.notify_all();
+    }
+    RunningWriterCount(const RunningWriterCount&) = delete;
+    RunningWriterCount& operator=(const RunningWriterCount&) = delete;
+};
+
+void runWriter(SaveToFileArguments arguments, std::unique_ptr<RunningWriterCount> count) {
+    try {
+        saveToFile(arguments);
+    } catch (...) {
+        // Nothing may escape a detached thread; saveToFile reports its own failures.
+    }
+    // Release the recording before the count, so that a waiter sees all memory returned.
+    arguments = SaveToFileArguments();
+    count.reset();
+}
+
+}  // namespace
+
+bool startClipWriter(SaveToFileArguments arguments) {
+    // Counted before the thread exists, so that a wait right after this call includes it.
+    auto count = std::make_unique<RunningWriterCount>();
+    try {
+        // std::thread moves the arguments into the new thread's own storage before it returns.
+        std::thread(runWriter, std::move(arguments), std::move(count)).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void waitForClipWriters() {
+    auto& writers = runningWriters();
+    std::unique_lock<std::mutex> lock(writers.mutex);
+    writers.finished.wait(lock, [&writers] { return writers.count == 0; });
+}

@@ -1,0 +1,156 @@
+#include "LMRAClipReader.h"
+
+#include "ParseClipFile.h"
+
+#include <maya/MDataHandle.h>
+#include <maya/MFnAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNumericData.h>
+#include <maya/MFnStringData.h>
+#include <maya/MFnTypedAttribute.h>
+#include <maya/MFnUnitAttribute.h>
+#include <maya/MGlobal.h>
+#include <maya/MTime.h>
+
+#include <exception>
+#include <utility>
+
+const MString LMRAClipReader::typeName("LMRAClipReader");
+const MTypeId LMRAClipReader::id(0x130682);
+
+MObject LMRAClipReader::time;
+MObject LMRAClipReader::clipFilepath;
+MObject LMRAClipReader::clipFrameOffset;
+
+void* LMRAClipReader::creator() { return new LMRAClipReader; }
+
+MStatus LMRAClipReader::initialize() {
+    MFnUnitAttribute unitFn;
+    time = unitFn.create("time", "tm", MFnUnitAttribute::kTime, 0.0);
+    unitFn.setStorable(true);
+
+    MFnTypedAttribute typedFn;
+    MFnStringData stringData;
+    clipFilepath = typedFn.create("clipFilepath", "clipFilepath", MFnData::kString, stringData.create());
+    typedFn.setStorable(true);
+    typedFn.setUsedAsFilename(true);
+
+    MFnNumericAttribute numericFn;
+    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset", MFnNumericData::kDouble, 0.0);
+    numericFn.setChannelBox(true);
+
+    // No attributeAffects: setDependentsDirty and preEvaluation carry all the dependencies.
+    addAttribute(time);
+    addAttribute(clipFilepath);
+    return addAttribute(clipFrameOffset);
+}
+
+void LMRAClipReader::postConstructor() {}
+
+bool LMRAClipReader::loadClip(const std::string& path) {
+    // Read into temporaries: the outputs keep sampling the previous clip, whose frames match
+    // them, until a whole new clip is in hand.
+    ChannelNameLists names;
+    std::vector<ClipFrame> frames;
+    bool parsed = false;
+    try {
+        parsed = parseClipFile(names, frames, path);
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (!parsed) {
+        MGlobal::displayError("Error during file loading.");
+        return false;
+    }
+
+    clipNames_ = std::move(names);
+    clipFrames_ = std::move(frames);
+    clipTimes_ = ClipTimeIndex(clipFrames_);
+    rebuildChannelAttributes(thisMObject(), clipNames_, outputs_, ScalarOutputStorage::notStorable);
+    matrixValues_.assign(outputs_.matrixOutputs.size(), {});
+    vectorValues_.assign(outputs_.vectorOutputs.size(), {});
+    scalarValues_.assign(outputs_.scalarOutputs.size(), 0.0);
+    MGlobal::displayInfo("Clipfile loaded.");
+    return true;
+}
+
+void LMRAClipReader::sampleClip(double clipTime) {
+    ::sampleClip(clipFrames_, clipTimes_, clipTime, scalarValues_, matrixValues_, vectorValues_);
+}
+
+void LMRAClipReader::resampleAt(MDataBlock& data) {
+    const MTime hostTime = data.inputValue(time).asTime();
+    const double seconds = hostTime.as(MTime::kSeconds);
+    // The offset counts frames of the scene's time unit, the unit the time input arrives in.
+    const double offsetFrames = data.inputValue(clipFrameOffset).asDouble();
+    const double offsetSeconds = MTime(offsetFrames, hostTime.unit()).as(MTime::kSeconds);
+    sampleClip(seconds + offsetSeconds);
+    resampleNeeded_ = false;
+    lastSampleTime_ = seconds;
+}
+
+void LMRAClipReader::setOutput(const MPlug& plug, MDataBlock& data, double value) {
+    data.outputValue(plug).set(value);
+    data.setClean(plug);
+}
+
+MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
+    if (resampleNeeded_) resampleAt(data);
+
+    if (!MFnAttribute(plug.attribute()).isDynamic()) return MStatus::kUnknownParameter;
+    if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
+
+    const MObject attribute = plug.attribute();
+    for (std::size_t g = 0; g < outputs_.matrixOutputs.size(); ++g) {
+        const auto& group = outputs_.matrixOutputs[g];
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            if (group[k] == attribute) {
+                setOutput(plug, data, matrixValues_[g][k]);
+                return MStatus::kSuccess;
+            }
+        }
+    }
+    for (std::size_t g = 0; g < outputs_.vectorOutputs.size(); ++g) {
+        const auto& group = outputs_.vectorOutputs[g];
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            if (group[k] == attribute) {
+                setOutput(plug, data, vectorValues_[g][k]);
+                return MStatus::kSuccess;
+            }
+        }
+    }
+    for (std::size_t k = 0; k < outputs_.scalarOutputs.size(); ++k) {
+        if (outputs_.scalarOutputs[k] == attribute) {
+            setOutput(plug, data, scalarOutputValue(thisMObject(), plug, data, scalarValues_[k]));
+            return MStatus::kSuccess;
+        }
+    }
+    return MStatus::kUnknownParameter;
+}
+
+MStatus LMRAClipReader::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
+    if (plug == time || plug == clipFrameOffset) {
+        resampleNeeded_ = true;
+        const MObject node = thisMObject();
+        for (const auto& attribute : outputs_.scalarOutputs) affected.append(MPlug(node, attribute));
+        for (const auto& group : outputs_.matrixOutputs)
+            for (const auto& attribute : group) affected.append(MPlug(node, attribute));
+        for (const auto& group : outputs_.vectorOutputs)
+            for (const auto& attribute : group) affected.append(MPlug(node, attribute));
+    }
+    addMultiplierDependent(thisMObject(), plug, affected);
+    return MPxNode::setDependentsDirty(plug, affected);
+}
+
+MStatus LMRAClipReader::preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) {
+    if (!evaluationNode.dirtyPlugExists(time) && !evaluationNode.dirtyPlugExists(clipFrameOffset))
+        return MStatus::kSuccess;
+    if (context.isNormal()) {
+        resampleNeeded_ = true;
+    } else {
+        MTime when;
+        context.getTime(when);
+        if (when.as(MTime::kSeconds) != lastSampleTime_) resampleNeeded_ = true;
+    }
+    return MStatus::kSuccess;
+}

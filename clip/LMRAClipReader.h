@@ -1,0 +1,73 @@
+#pragma once
+// Plays a clip file back on the time line: samples the loaded clip at the "time" input plus
+// "clipFrameOffset" (frames in the scene's time unit), blending linearly between frames, and
+// delivers each channel on the same outputs as the live device node.
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include <maya/MDGContext.h>
+#include <maya/MDataBlock.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+
+#include "CaptureRecords.h"
+#include "ChannelAttributes.h"
+#include "ClipFrame.h"
+#include "SampleClip.h"
+
+class LMRAClipReader : public MPxNode {
+public:
+    static const MString typeName;  // "LMRAClipReader"
+    static const MTypeId id;        // 0x130682
+
+    static MObject time;
+    static MObject clipFilepath;
+    static MObject clipFrameOffset;
+
+    static void* creator();
+    static MStatus initialize();
+
+    void postConstructor() override;
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
+    MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) override;
+
+    // Main thread. Replaces the clip only when the whole file has been read; a file that cannot
+    // be read leaves the previous clip playing. Shows "Clipfile loaded." or, for a file that is
+    // missing or not a clip, "Error during file loading."; a number that cannot be converted
+    // fails silently.
+    bool loadClip(const std::string& path);
+
+    // Refills the value lists from the clip at clip time u (seconds after its first frame).
+    void sampleClip(double clipTime);
+
+private:
+    void resampleAt(MDataBlock& data);
+    static void setOutput(const MPlug& plug, MDataBlock& data, double value);
+
+    ChannelOutputs outputs_;
+
+    // Set on the main thread by dirty propagation and on an evaluation thread by preEvaluation,
+    // read by compute on either.
+    std::atomic<bool> resampleNeeded_{false};
+    std::atomic<double> lastSampleTime_{0.0};  // seconds; written by compute, read by preEvaluation
+
+    ChannelNameLists clipNames_;
+    std::vector<ClipFrame> clipFrames_;
+    ClipTimeIndex clipTimes_;  // built with clipFrames_, for the frame search
+
+    // Compute's own (the host never runs two callbacks of one node at once), sized by each
+    // rebuild to the output lists.
+    std::vector<std::array<double, kMatrixOutputCount>> matrixValues_;
+    std::vector<std::array<double, kVectorComponents>> vectorValues_;
+    std::vector<double> scalarValues_;
+};

@@ -1,0 +1,71 @@
+#include "SampleClip.h"
+
+#include <algorithm>
+
+namespace {
+
+double blend(double from, double to, double weight) { return (1.0 - weight) * from + weight * to; }
+
+// Positions that the clip does not have get 0.0 rather than a value the frames do not hold.
+void blendNumbers(std::vector<double>& values, const double* from, const double* to, std::size_t count,
+                  double weight) {
+    const std::size_t shared = std::min(values.size(), count);
+    for (std::size_t k = 0; k < shared; ++k) values[k] = blend(from[k], to[k], weight);
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), 0.0);
+}
+
+template <std::size_t N>
+void blendGroups(std::vector<std::array<double, N>>& values, const double* from, const double* to,
+                 std::size_t count, double weight) {
+    const std::size_t shared = std::min(values.size(), count);
+    for (std::size_t g = 0; g < shared; ++g)
+        for (std::size_t i = 0; i < N; ++i) values[g][i] = blend(from[N * g + i], to[N * g + i], weight);
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), std::array<double, N>{});
+}
+
+template <std::size_t N>
+void blendGroups(std::vector<std::array<double, N>>& values, const std::vector<std::array<double, N>>& from,
+                 const std::vector<std::array<double, N>>& to, double weight) {
+    const std::size_t shared = std::min({values.size(), from.size(), to.size()});
+    for (std::size_t g = 0; g < shared; ++g)
+        for (std::size_t i = 0; i < N; ++i) values[g][i] = blend(from[g][i], to[g][i], weight);
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), std::array<double, N>{});
+}
+
+}  // namespace
+
+void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarValues,
+                std::vector<std::array<double, 6>>& matrixValues,
+                std::vector<std::array<double, 3>>& vectorValues) {
+    if (frames.empty()) return;
+    const ClipBlendPoint point = frames.blendPoint(u);
+    const double* from = frames.values(point.previous);
+    const double* to = frames.values(point.next);
+    blendNumbers(scalarValues, from, to, frames.scalarCount(), point.weight);
+    from += frames.scalarCount();
+    to += frames.scalarCount();
+    blendGroups(matrixValues, from, to, frames.matrixCount(), point.weight);
+    from += 6 * frames.matrixCount();
+    to += 6 * frames.matrixCount();
+    blendGroups(vectorValues, from, to, frames.vectorCount(), point.weight);
+}
+
+ClipTimeIndex::ClipTimeIndex(const std::vector<ClipFrame>& frames) {
+    times_.reserve(frames.size());
+    for (const auto& frame : frames) times_.push_back(frame.time);
+    inOrder_ = clipTimesInOrder(times_);
+}
+
+void sampleClip(const std::vector<ClipFrame>& frames, const ClipTimeIndex& index, double u,
+                std::vector<double>& scalarValues, std::vector<std::array<double, 6>>& matrixValues,
+                std::vector<std::array<double, 3>>& vectorValues) {
+    if (frames.empty()) return;
+    const ClipBlendPoint point =
+        index.size() == frames.size() ? index.blendPoint(u) : ClipTimeIndex(frames).blendPoint(u);
+    const ClipFrame& from = frames[point.previous];
+    const ClipFrame& to = frames[point.next];
+    blendNumbers(scalarValues, from.scalars.data(), to.scalars.data(),
+                 std::min(from.scalars.size(), to.scalars.size()), point.weight);
+    blendGroups(matrixValues, from.matrices, to.matrices, point.weight);
+    blendGroups(vectorValues, from.vectors, to.vectors, point.weight);
+}

@@ -1,0 +1,56 @@
+#include "SaveToFile.h"
+
+#include "ClipBlocks.h"
+#include "ClipWindow.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
+
+#include <atomic>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace {
+
+void discard(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+std::string temporaryClipPath(const std::string& clipPath) {
+    // Several saves to one path may run at once, in this process or another: the counter keeps
+    // this process's names apart, the random tag other processes'.
+    static const unsigned long processTag = std::random_device{}();
+    static std::atomic<unsigned long> counter{0};
+    return clipPath + ".part" + std::to_string(processTag) + "-" + std::to_string(++counter);
+}
+
+void saveToFile(const SaveToFileArguments& arguments) {
+    const auto window = cutClipWindow(arguments.recording, static_cast<double>(arguments.clipLength));
+    if (!window) return;
+
+    const std::string partPath = temporaryClipPath(arguments.clipPath);
+    {
+        std::ofstream out(partPath, std::ios::binary | std::ios::trunc);
+        if (!out) return;
+        try {
+            writeClipWindow(out, arguments.recording, *window);
+            out.close();
+            if (!out) throw ClipWriteError("the file could not be closed");
+        } catch (const std::exception& error) {
+            out.close();
+            discard(partPath);
+            MGlobal::displayError(MString("Cannot write clip file ") + arguments.clipPath.c_str() +
+                                  ": " + error.what());
+            return;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partPath, arguments.clipPath, error);
+    if (error) discard(partPath);  // the clip path is taken by something a file cannot replace
+}

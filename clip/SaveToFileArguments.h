@@ -1,0 +1,14 @@
+#pragma once
+// What a writer thread needs to write one clip: its own copy of the recording, where to write
+// it and how many seconds to keep. Nothing in it refers to the device node, so a node deleted
+// while the thread runs does not matter.
+
+#include "CaptureRecords.h"
+
+#include <string>
+
+struct SaveToFileArguments {
+    CaptureRecording recording;
+    std::string clipPath;
+    int clipLength = 0;  // seconds
+};

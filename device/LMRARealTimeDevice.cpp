@@ -1,0 +1,391 @@
+#include "LMRARealTimeDevice.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+#include <maya/MCharBuffer.h>
+#include <maya/MDataHandle.h>
+#include <maya/MFnData.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNumericData.h>
+#include <maya/MFnStringData.h>
+#include <maya/MFnTypedAttribute.h>
+#include <maya/MGlobal.h>
+#include <maya/MObjectArray.h>
+#include <maya/MUserEventMessage.h>
+
+#include "NetworkConnectionClientProcess.h"
+
+namespace {
+
+const char* const kDefaultIpAddress = "192.168.0.10";
+const char* const kDefaultClipPathTemplate = "/lumora/<scenename>_<nodename>.###";
+constexpr int kDefaultWifiPort = 35601;
+constexpr int kDefaultUsbPort = 35602;
+constexpr int kDefaultClipLength = 30;
+constexpr double kLiveFrameRate = 60.0;
+
+// How long the worker waits when it has nothing to do: short against a 60 fps frame, long
+// against the cost of waking up.
+constexpr std::chrono::milliseconds kIdleWait{4};
+// Slice of the wait for the phone's reply to the connect command.
+constexpr std::chrono::milliseconds kReplyPoll{10};
+constexpr std::chrono::milliseconds kRefusedSessionEnd{2000};
+
+constexpr std::uint32_t kRejectedByPhone = 1;
+constexpr std::uint32_t kRejectedWrongScreen = 2;
+
+}  // namespace
+
+const MString LMRARealTimeDevice::typeName("LMRARealTimeDevice");
+const MTypeId LMRARealTimeDevice::id(0x130686);
+const char* const LMRARealTimeDevice::statusEventName = "LMRARltDvceConnStatusChanged";
+
+MObject LMRARealTimeDevice::refreshNode;
+MObject LMRARealTimeDevice::ipAddress;
+MObject LMRARealTimeDevice::wifiPort;
+MObject LMRARealTimeDevice::usbPort;
+MObject LMRARealTimeDevice::clipPathTemplate;
+MObject LMRARealTimeDevice::clipLength;
+MObject LMRARealTimeDevice::connectionType;
+MObject LMRARealTimeDevice::recordVideo;
+MObject LMRARealTimeDevice::connectionStatus;
+
+void* LMRARealTimeDevice::creator() { return new LMRARealTimeDevice(); }
+
+MStatus LMRARealTimeDevice::initialize() {
+    MFnNumericAttribute numeric;
+    MFnTypedAttribute typed;
+    MFnStringData stringData;
+    MStatus status;
+
+    refreshNode = numeric.create("refreshNode", "refresh", MFnNumericData::kDouble, 0.0, &status);
+    numeric.setStorable(false);
+    numeric.setConnectable(false);
+    numeric.setHidden(true);
+    addAttribute(refreshNode);
+    attributeAffects(live, refreshNode);
+    attributeAffects(frameRate, refreshNode);
+
+    ipAddress = typed.create("ipAddress", "ipAddress", MFnData::kString,
+                             stringData.create(kDefaultIpAddress), &status);
+    status = addAttribute(ipAddress);
+    if (!status) {
+        status.perror("addAttribute .string");
+        return status;
+    }
+
+    wifiPort = numeric.create("wifiPort", "wifiPort", MFnNumericData::kInt, kDefaultWifiPort, &status);
+    status = addAttribute(wifiPort);
+    if (!status) return status;
+    usbPort = numeric.create("usbPort", "usbPort", MFnNumericData::kInt, kDefaultUsbPort, &status);
+    status = addAttribute(usbPort);
+    if (!status) return status;
+
+    clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString,
+                                    stringData.create(kDefaultClipPathTemplate), &status);
+    addAttribute(clipPathTemplate);
+    clipLength = numeric.create("clipLength", "clipLength", MFnNumericData::kInt, kDefaultClipLength, &status);
+    numeric.setWritable(true);
+    numeric.setStorable(true);
+    addAttribute(clipLength);
+
+    connectionType = numeric.create("connectionType", "connectionType", MFnNumericData::kInt, 0, &status);
+    if (status) addAttribute(connectionType);
+
+    recordVideo = numeric.create("recordVideo", "rv", MFnNumericData::kBoolean, 0, &status);
+    numeric.setStorable(true);
+    addAttribute(recordVideo);
+
+    connectionStatus = numeric.create("connectionStatus", "connectionStatus", MFnNumericData::kInt,
+                                      kStatusDisconnected, &status);
+    if (status) {
+        numeric.setStorable(false);
+        addAttribute(connectionStatus);
+    }
+    return status;
+}
+
+LMRARealTimeDevice::LMRARealTimeDevice() {
+    for (auto& matrix : matrixValues_) {
+        matrix.fill(0.0);
+        for (std::size_t i = 0; i < 4; ++i) matrix[i * 5] = 1.0;
+    }
+}
+
+LMRARealTimeDevice::~LMRARealTimeDevice() {
+    // The node is going away: close the session without evaluating anything of it.
+    std::shared_ptr<NetworkConnectionClientProcess> closing = replaceConnection(nullptr);
+    if (closing) {
+        closing->closeConnection();
+        setStatus(kStatusDisconnected);
+    }
+    closing.reset();  // joins the session thread, which may still call onConnectionLost
+    destroyMemoryPools();
+}
+
+void LMRARealTimeDevice::postConstructor() {
+    MObjectArray refreshOutputs;
+    refreshOutputs.append(refreshNode);
+    setRefreshOutputAttributes(refreshOutputs);
+    createMemoryPools(1, static_cast<int>(kMaxFrameValues), sizeof(double));
+
+    MFnDependencyNode node(thisMObject());
+    node.findPlug("live", true).setBool(true);
+    node.findPlug("frameRate", true).setDouble(kLiveFrameRate);
+}
+
+void LMRARealTimeDevice::setStatus(ConnectionStatus status) {
+    // Only a new status is announced: a failed attempt's session ending on a disconnected node
+    // changes nothing. The status first, then the flag: whoever sees the flag sees this status.
+    if (status_.exchange(status) != status) statusChanged_.store(true);
+}
+
+void LMRARealTimeDevice::requestRefresh() { MPlug(thisMObject(), refreshNode).asDouble(); }
+
+std::shared_ptr<NetworkConnectionClientProcess> LMRARealTimeDevice::connection() {
+    std::lock_guard<std::mutex> lock(sessionMutex_);
+    return connection_;
+}
+
+std::shared_ptr<NetworkConnectionClientProcess> LMRARealTimeDevice::replaceConnection(
+    std::shared_ptr<NetworkConnectionClientProcess> connection) {
+    std::lock_guard<std::mutex> lock(sessionMutex_);
+    std::swap(connection_, connection);
+    return connection;
+}
+
+void LMRARealTimeDevice::adoptConnection(std::shared_ptr<NetworkConnectionClientProcess> connection) {
+    replaceConnection(std::move(connection));
+}
+
+bool LMRARealTimeDevice::connectToPhone() {
+    const MObject self = thisMObject();
+    const std::string address = MPlug(self, ipAddress).asString().asChar();
+    const bool usb = MPlug(self, connectionType).asInt() != 0;
+    const std::string port = std::to_string(MPlug(self, usb ? usbPort : wifiPort).asInt());
+
+    if (std::shared_ptr<NetworkConnectionClientProcess> current = connection()) {
+        if (current->isRunning()) return false;
+    }
+    auto process = std::make_shared<NetworkConnectionClientProcess>();
+    // The previous process ended; it goes here, on the main thread, after the worker let go.
+    replaceConnection(process).reset();
+
+    const std::uint32_t kind = usb ? NetworkConnectionClientProcess::kUsbConnection
+                                   : NetworkConnectionClientProcess::kWifiConnection;
+    if (!process->beginConnection(kind, address, port, this)) return false;
+    // The transports bound this wait with their own time-outs.
+    while (!process->waitForReply(kReplyPoll)) {
+    }
+
+    const std::uint32_t reject = process->rejectCode();
+    // A refused session ends at once; wait for it so that a retry right after the message
+    // finds no running connection in its way.
+    if (reject != 0) process->waitUntilEnded(kRefusedSessionEnd);
+    if (reject == kRejectedByPhone) {
+        MGlobal::displayError("Connection failed.");
+        return false;
+    }
+    if (reject == kRejectedWrongScreen) {
+        MGlobal::displayError("Connection failed. Please switch to Streaming tab.");
+        return false;
+    }
+    if (reject != 0) return false;
+
+    if (!process->isRunning()) {
+        MGlobal::displayError("Connection timed out. Check your input parameters.");
+        return false;
+    }
+    ChannelNameLists names;
+    process->getChannelLayout(names);
+    ChannelOutputs rebuilt;
+    rebuildChannelAttributes(self, names, rebuilt, ScalarOutputStorage::storable);
+    {
+        std::lock_guard<std::mutex> lock(sessionMutex_);
+        outputs_ = std::move(rebuilt);
+    }
+    std::fill_n(scalarValues_.begin(), std::min(outputs_.scalarOutputs.size(), kMaxFrameValues), 0.0);
+    setStatus(kStatusConnected);
+    MGlobal::displayInfo("Connection established.");
+    requestRefresh();
+    return true;
+}
+
+bool LMRARealTimeDevice::startSession() {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    if (!process) return false;
+    const bool withVideo = MPlug(thisMObject(), recordVideo).asBool();
+    if (!process->startCapture(withVideo)) return false;
+    setStatus(withVideo ? kStatusCapturingWithVideo : kStatusCapturing);
+    requestRefresh();
+    return true;
+}
+
+bool LMRARealTimeDevice::pauseSession() {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    return process && process->pauseCapture();
+}
+
+bool LMRARealTimeDevice::stopSession() {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    if (!process) return false;
+    process->closeConnection();
+    setStatus(kStatusDisconnected);
+    requestRefresh();
+    return true;
+}
+
+void LMRARealTimeDevice::onConnectionLost() { setStatus(kStatusDisconnected); }
+
+bool LMRARealTimeDevice::copyRecording(CaptureRecording& recording) {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    return process && process->copyRecording(recording);
+}
+
+bool LMRARealTimeDevice::saveCapture(std::string path, double startTime, double endTime) {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    return process && process->saveCapture(std::move(path), startTime, endTime);
+}
+
+void LMRARealTimeDevice::waitBriefly() {
+    std::unique_lock<std::mutex> lock(idleMutex_);
+    idleWake_.wait_for(lock, kIdleWait, [this] { return isDone(); });
+}
+
+void LMRARealTimeDevice::threadHandler() {
+    setDone(false);
+    while (!isDone()) {
+        MCharBuffer buffer;
+        if (!isLive() || !acquireDataStorage(buffer)) {
+            waitBriefly();
+            continue;
+        }
+        beginThreadLoop();
+        {
+            // Held across the read so that the frame size matches the outputs and the process
+            // is not replaced while it copies.
+            std::lock_guard<std::mutex> lock(sessionMutex_);
+            if (connection_) {
+                const std::uint64_t byteCount = sizeof(double) * outputs_.flatValueCount();
+                connection_->readLatestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount);
+            }
+        }
+        pushThreadData(buffer);
+        endThreadLoop();
+    }
+    setDone(true);
+}
+
+void LMRARealTimeDevice::threadShutdownHandler() {
+    {
+        std::lock_guard<std::mutex> lock(idleMutex_);
+        setDone(true);
+    }
+    idleWake_.notify_all();
+}
+
+ConnectionStatus LMRARealTimeDevice::publishStatus(MDataBlock& data) {
+    if (!statusChanged_.exchange(false)) return data.inputValue(connectionStatus).asInt();
+    const ConnectionStatus status = status_.load();
+    data.outputValue(connectionStatus).set(static_cast<int>(status));
+    data.setClean(connectionStatus);
+    if (MUserEventMessage::isUserEvent(statusEventName)) {
+        MUserEventMessage::postUserEvent(statusEventName, nullptr);
+    }
+    return status;
+}
+
+MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
+    MCharBuffer buffer;
+    if (!popThreadData(buffer)) return MStatus::kFailure;
+
+    // Copy only what both the buffer and the value arrays hold.
+    const char* frame = buffer.ptr();
+    const std::size_t available = static_cast<std::size_t>(buffer.size()) / sizeof(double);
+    const std::size_t scalars = outputs_.scalarOutputs.size();
+    const std::size_t vectors = outputs_.vectorOutputs.size();
+    const std::size_t matrices = outputs_.matrixOutputs.size();
+    auto copyValues = [&](double* target, std::size_t offset, std::size_t count) {
+        if (offset >= available) return;
+        count = std::min(count, available - offset);
+        std::memcpy(target, frame + offset * sizeof(double), count * sizeof(double));
+    };
+    copyValues(scalarValues_.data(), 0, std::min(scalars, scalarValues_.size()));
+    copyValues(vectorValues_.data()->data(), scalars,
+               kVectorComponents * std::min(vectors, vectorValues_.size()));
+    copyValues(matrixValues_.data()->data(), scalars + kVectorComponents * vectors,
+               kMatrixElements * std::min(matrices, matrixValues_.size()));
+    ++frameGeneration_;
+
+    data.setClean(plug);
+    releaseDataStorage(buffer);
+    return MStatus::kSuccess;
+}
+
+const MatrixChannelOutputs& LMRARealTimeDevice::matrixOutputs(std::size_t channel) {
+    if (matrixGeneration_[channel] != frameGeneration_) {
+        matrixOutputValues_[channel] = matrixChannelOutputs(matrixValues_[channel].data());
+        matrixGeneration_[channel] = frameGeneration_;
+    }
+    return matrixOutputValues_[channel];
+}
+
+double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, const MPlug& plug,
+                                        MDataBlock& data) {
+    switch (position.kind) {
+        case ChannelOutputPosition::kScalar:
+            if (position.group >= scalarValues_.size()) return 0.0;
+            return scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]);
+        case ChannelOutputPosition::kVector:
+            if (position.group >= vectorValues_.size()) return 0.0;
+            return vectorChannelOutput(vectorValues_[position.group].data(),
+                                       static_cast<unsigned>(position.index));
+        case ChannelOutputPosition::kMatrix:
+            if (position.group >= matrixValues_.size() || position.index >= kMatrixOutputCount) return 0.0;
+            return matrixOutputs(position.group)[position.index];
+        case ChannelOutputPosition::kNone:
+            break;
+    }
+    return 0.0;
+}
+
+MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
+    const ConnectionStatus status = publishStatus(data);
+    if (plug == connectionStatus) {
+        data.setClean(plug);
+        return MStatus::kSuccess;
+    }
+    if (plug == refreshNode) return popFrame(plug, data);
+    if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
+
+    const ChannelOutputPosition position = findChannelOutput(outputs_, plug.attribute());
+    if (position.kind == ChannelOutputPosition::kNone) return MStatus::kUnknownParameter;
+    if (status == kStatusConnected) {
+        data.outputValue(plug).set(0.0);
+    } else if (status > kStatusConnected) {
+        data.inputValue(refreshNode);
+        data.outputValue(plug).set(channelValue(position, plug, data));
+    }
+    data.setClean(plug);
+    return MStatus::kSuccess;
+}
+
+MStatus LMRARealTimeDevice::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
+    if (plug == refreshNode || plug == live) {
+        const MObject self = thisMObject();
+        for (const MatrixOutputGroup& group : outputs_.matrixOutputs) {
+            for (const MObject& attribute : group) affected.append(MPlug(self, attribute));
+        }
+        for (const VectorOutputGroup& group : outputs_.vectorOutputs) {
+            for (const MObject& attribute : group) affected.append(MPlug(self, attribute));
+        }
+        for (const MObject& attribute : outputs_.scalarOutputs) affected.append(MPlug(self, attribute));
+    } else if (plug.isDynamic() && plug.isChild()) {
+        addMultiplierDependent(thisMObject(), plug, affected);
+    }
+    return MPxThreadedDeviceNode::setDependentsDirty(plug, affected);
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The live capture node: a threaded device node whose worker thread moves the phone's latest
+// frame into the host's data queue, and whose compute turns it into the channel outputs.
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <maya/MDataBlock.h>
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MPxThreadedDeviceNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+
+#include "CaptureRecords.h"
+#include "ChannelAttributes.h"
+#include "StreamInterfaces.h"
+
+class NetworkConnectionClientProcess;
+
+// 0 disconnected, 1 connected, 2 capturing, 3 capturing with video.
+using ConnectionStatus = std::int32_t;
+constexpr ConnectionStatus kStatusDisconnected = 0;
+constexpr ConnectionStatus kStatusConnected = 1;
+constexpr ConnectionStatus kStatusCapturing = 2;
+constexpr ConnectionStatus kStatusCapturingWithVideo = 3;
+
+class LMRARealTimeDevice : public MPxThreadedDeviceNode, public DataStreamClient {
+public:
+    static const MString typeName;  // "LMRARealTimeDevice"
+    static const MTypeId id;        // 0x130686
+    static const char* const statusEventName;  // "LMRARltDvceConnStatusChanged"
+
+    static MObject refreshNode;
+    static MObject ipAddress;
+    static MObject wifiPort;
+    static MObject usbPort;
+    static MObject clipPathTemplate;
+    static MObject clipLength;
+    static MObject connectionType;
+    static MObject recordVideo;
+    static MObject connectionStatus;
+
+    static void* creator();
+    static MStatus initialize();
+
+    LMRARealTimeDevice();
+    ~LMRARealTimeDevice() override;
+
+    void postConstructor() override;
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
+    void threadHandler() override;
+    void threadShutdownHandler() override;
+
+    // Session thread: the connection ended.
+    void onConnectionLost() override;
+
+    // Main thread; each returns whether it did what it names.
+    bool connectToPhone();
+    bool startSession();
+    bool pauseSession();
+    bool stopSession();
+    // Forwarded to the connection process; false when there is none.
+    bool copyRecording(CaptureRecording& recording);
+    bool saveCapture(std::string path, double startTime, double endTime);
+
+    // The status held by the node, published or not.
+    ConnectionStatus currentStatus() const { return status_.load(); }
+
+    // Test seams: a connection process made elsewhere (for example one whose recording a test
+    // filled), and a status set as a session would set it. Main thread only.
+    void adoptConnection(std::shared_ptr<NetworkConnectionClientProcess> connection);
+    void changeStatus(ConnectionStatus status) { setStatus(status); }
+
+private:
+    void setStatus(ConnectionStatus status);
+    void requestRefresh();
+    std::shared_ptr<NetworkConnectionClientProcess> connection();
+    std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(
+        std::shared_ptr<NetworkConnectionClientProcess> connection);
+    void waitBriefly();
+    ConnectionStatus publishStatus(MDataBlock& data);
+    MStatus popFrame(const MPlug& plug, MDataBlock& data);
+    double channelValue(const ChannelOutputPosition& position, const MPlug& plug, MDataBlock& data);
+    const MatrixChannelOutputs& matrixOutputs(std::size_t channel);
+
+    // The worker thread reads the output counts while a rebuild on the main thread changes them,
+    // and copies the connection pointer while connectToPhone replaces it: both under this lock.
+    std::mutex sessionMutex_;
+    std::shared_ptr<NetworkConnectionClientProcess> connection_;  // guarded by sessionMutex_
+    ChannelOutputs outputs_;  // lists changed under sessionMutex_; main thread reads them freely
+
+    // Lets the idle worker wait instead of spinning; woken at shutdown.
+    std::mutex idleMutex_;
+    std::condition_variable idleWake_;
+    std::atomic<bool> shuttingDown_{false};
+
+    // Written by the session thread (onConnectionLost) and the main thread, read by compute.
+    std::atomic<ConnectionStatus> status_{kStatusDisconnected};
+    std::atomic<bool> statusChanged_{false};
+
+    // Compute's own values (main thread only), filled from the popped frame.
+    std::array<double, kMaxFrameValues> scalarValues_{};
+    std::array<std::array<double, kVectorComponents>, kMaxVectorChannels> vectorValues_{};
+    std::array<std::array<double, kMatrixElements>, kMaxMatrixChannels> matrixValues_;
+    // The six outputs of each matrix channel, decomposed at most once per popped frame: a
+    // channel's outputs are current when its generation equals frameGeneration_.
+    std::array<MatrixChannelOutputs, kMaxMatrixChannels> matrixOutputValues_{};
+    std::array<std::uint64_t, kMaxMatrixChannels> matrixGeneration_{};
+    std::uint64_t frameGeneration_ = 1;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// A scene file's content in memory: what the writer captures from the scene and the reader
+// parses from text, before anything is built.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Attribute.h"
+#include "core/Value.h"
+
+namespace headless::detail {
+
+// A plug within its node, as "root[2].child": long names from the root attribute down, each
+// array attribute followed by its logical index (the last one may lack it: the array plug).
+struct PlugValueRecord {
+    std::string path;
+    Value value;
+};
+
+struct NodeRecord {
+    unsigned int typeId = 0;
+    std::string typeName;  // for messages only; the type is found again by its id
+    std::string name;
+    // A default node of every scene (time1) is found by name instead of created.
+    bool isDefault = false;
+    // Roots of the dynamic attributes, children linked below them.
+    std::vector<std::shared_ptr<Attribute>> dynamicAttributes;
+    // Array elements that exist even without a stored value.
+    std::vector<std::string> elements;
+    std::vector<PlugValueRecord> values;
+};
+
+struct ConnectionRecord {
+    std::string sourceNode;
+    std::string sourcePath;
+    std::string destinationNode;
+    std::string destinationPath;
+};
+
+struct SceneDocument {
+    std::vector<NodeRecord> nodes;
+    std::vector<ConnectionRecord> connections;
+};
+
+}  // namespace headless::detail

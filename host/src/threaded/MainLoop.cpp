@@ -1,0 +1,121 @@
+#include "threaded/MainLoop.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include <maya/MPxThreadedDeviceNode.h>
+
+#include "core/DeviceQueue.h"
+#include "core/Evaluation.h"
+#include "core/Plugs.h"
+#include "core/Scene.h"
+#include "threaded/DeviceThread.h"
+#include "threaded/RefreshSignal.h"
+
+namespace headless::detail {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+MPxThreadedDeviceNode* deviceOf(const Node& node) {
+    if (!node.alive || node.type->kind != MPxNode::kThreadedDeviceNode || !node.user) return nullptr;
+    return static_cast<MPxThreadedDeviceNode*>(node.user.get());
+}
+
+std::vector<std::shared_ptr<Node>> deviceNodes() {
+    std::vector<std::shared_ptr<Node>> found;
+    for (const auto& node : Scene::instance().nodes()) {
+        if (deviceOf(*node)) found.push_back(node);
+    }
+    return found;
+}
+
+// The node's refresh outputs as plugs; the hidden "output" when it named none.
+std::vector<MPlug> refreshPlugs(Node& node, MPxThreadedDeviceNode& device) {
+    MObjectArray attributes = HostAccess::queue(device).refreshOutputs;
+    if (attributes.length() == 0) attributes.append(MPxThreadedDeviceNode::output);
+    std::vector<MPlug> plugs;
+    for (unsigned int i = 0; i < attributes.length(); ++i) {
+        const auto attribute = hostCast<Attribute>(attributes[i]);
+        if (attribute && node.owns(*attribute)) plugs.push_back(makePlug(node.self(), attribute, {}));
+    }
+    return plugs;
+}
+
+// What a viewport refresh does for the node: dirty its refresh outputs, pull every plug that it
+// drives, then the refresh outputs themselves.
+void serveRefresh(const std::shared_ptr<Node>& node) {
+    MPxThreadedDeviceNode* device = deviceOf(*node);
+    if (!device) return;
+    const std::vector<MPlug> outputs = refreshPlugs(*node, *device);
+    for (const auto& plug : outputs) propagateDirty(plug, true);
+    std::vector<MPlug> downstream;
+    for (const auto& connection : Scene::instance().connections()) {
+        if (nodeOf(connection.source) == node) downstream.push_back(connection.destination);
+    }
+    // Each pull may run any node's compute, which may change the scene.
+    for (const auto& plug : downstream) {
+        if (node->alive && isValidPlug(plug)) evaluatePlug(plug);
+    }
+    for (const auto& plug : outputs) {
+        if (node->alive) evaluatePlug(plug);
+    }
+}
+
+bool takeRequest(const Node& node) {
+    MPxThreadedDeviceNode* device = deviceOf(node);
+    return device && HostAccess::thread(*device).takeRefreshRequest();
+}
+
+bool workerRunning(const Node& node) {
+    MPxThreadedDeviceNode* device = deviceOf(node);
+    return device && HostAccess::thread(*device).running();
+}
+
+}  // namespace
+
+int servePendingRefreshes() {
+    int served = 0;
+    for (const auto& node : deviceNodes()) {
+        if (!takeRequest(*node)) continue;
+        serveRefresh(node);
+        ++served;
+    }
+    return served;
+}
+
+int runMainLoopUntil(Clock::time_point deadline) {
+    const auto signal = RefreshSignal::shared();
+    int served = 0;
+    while (true) {
+        // Read before looking, so that a request posted meanwhile ends the wait below.
+        const unsigned long seen = signal->generation();
+        served += servePendingRefreshes();
+        if (Clock::now() >= deadline) return served;
+        signal->waitUntil(seen, deadline);
+    }
+}
+
+int refreshLiveDevices(Clock::time_point deadline) {
+    const auto signal = RefreshSignal::shared();
+    std::vector<std::shared_ptr<Node>> done;
+    while (true) {
+        const unsigned long seen = signal->generation();
+        bool waiting = false;
+        for (const auto& node : deviceNodes()) {
+            if (std::find(done.begin(), done.end(), node) != done.end()) continue;
+            if (takeRequest(*node)) {
+                serveRefresh(node);
+                done.push_back(node);
+            } else if (workerRunning(*node)) {
+                waiting = true;
+            }
+        }
+        if (!waiting || Clock::now() >= deadline) return static_cast<int>(done.size());
+        signal->waitUntil(seen, deadline);
+    }
+}
+
+}  // namespace headless::detail

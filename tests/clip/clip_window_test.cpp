@@ -1,0 +1,100 @@
+#include "ClipTestSupport.h"
+
+#include "ClipWindow.h"
+#include "ParseClipFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+CaptureRecording recording(const std::vector<double>& times, const std::vector<std::vector<double>>& values) {
+    CaptureRecording result;
+    result.names.scalars() = {"a"};
+    for (std::size_t i = 0; i < times.size(); ++i)
+        result.frames.emplace_back(times[i], values[i].data(), static_cast<std::uint32_t>(values[i].size()));
+    return result;
+}
+
+CaptureRecording evenRecording() {
+    return recording({10.0, 10.5, 11.0, 11.5, 12.0}, {{1}, {2}, {3}, {4}, {5}});
+}
+
+TEST(ClipWindow, CutOnARecordedFrameStartsWithItsValues) {
+    const auto take = evenRecording();
+    const auto window = cutClipWindow(take, 1.0);
+    ASSERT_TRUE(window && window->startFrame);
+    EXPECT_EQ(window->startTime, 11.0);
+    EXPECT_EQ(window->endTime, 12.0);
+    EXPECT_EQ(window->startFrame->timestamp, 11.0);
+    EXPECT_EQ(window->startFrame->values[0], 3.0);
+    EXPECT_EQ(window->firstRecorded, 3u);  // 11.5 and 12.0 follow; 11.0 itself is not written
+}
+
+TEST(ClipWindow, LengthBeyondTheRecordingStartsWithTheFirstPose) {
+    const auto take = evenRecording();
+    const auto window = cutClipWindow(take, 5.0);
+    ASSERT_TRUE(window && window->startFrame);
+    EXPECT_EQ(window->startFrame->timestamp, 7.0);
+    EXPECT_EQ(window->startFrame->values[0], 1.0);
+    EXPECT_EQ(window->firstRecorded, 1u);
+
+    TempFolder folder;
+    const std::string path = folder.file("long.clip");
+    {
+        std::ofstream out(path, std::ios::binary);
+        writeClipWindow(out, take, *window);
+    }
+    ChannelNameLists names;
+    ClipFrames frames;
+    ASSERT_TRUE(parseClipFile(names, frames, path));
+    ASSERT_EQ(frames.size(), 5u);
+    EXPECT_EQ(frames.time(0), 0.0);
+    EXPECT_EQ(frames.values(0)[0], 1.0);
+    EXPECT_EQ(frames.time(1), 3.5);
+    EXPECT_EQ(frames.values(4)[0], 5.0);
+}
+
+TEST(ClipWindow, CutBetweenFramesBlendsByItsWeight) {
+    const auto take = recording({0.0, 0.5, 1.1}, {{10, 0}, {20, 100}, {0, 0}});
+    const auto window = cutClipWindow(take, 1.0);  // cut 0.1: w = 0.2
+    ASSERT_TRUE(window && window->startFrame);
+    EXPECT_DOUBLE_EQ(window->startFrame->values[0], 0.8 * 10 + 0.2 * 20);
+    EXPECT_NEAR(window->startFrame->values[1], 20.0, 1e-12);
+    EXPECT_EQ(window->firstRecorded, 1u);
+}
+
+TEST(ClipWindow, NothingToSave) {
+    EXPECT_FALSE(cutClipWindow(CaptureRecording{}, 1.0));
+    EXPECT_FALSE(cutClipWindow(evenRecording(), 0.0));
+    EXPECT_FALSE(cutClipWindow(evenRecording(), -2.0));
+    // One frame: the window is empty and the file holds the header only.
+    const auto single = recording({3.0}, {{1}});
+    const auto window = cutClipWindow(single, 1.0);
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->startFrame);
+    std::ostringstream out;
+    writeClipWindow(out, single, *window);
+    EXPECT_EQ(out.str().size(), kClipRecordSize);
+}
+
+TEST(ClipWindow, StartFrameNeverReadsValuesTheNextFrameLacks) {
+    const auto take = recording({0.0, 1.0, 2.0}, {{1, 2, 3}, {5}, {6}});
+    const auto window = cutClipWindow(take, 1.5);  // cut 0.5 between frames of 3 and 1 values
+    ASSERT_TRUE(window && window->startFrame);
+    ASSERT_EQ(window->startFrame->valueCount, 3u);
+    EXPECT_EQ(window->startFrame->values[0], 3.0);
+    EXPECT_EQ(window->startFrame->values[1], 2.0);
+    EXPECT_EQ(window->startFrame->values[2], 3.0);
+}
+
+TEST(ClipWindow, BadNamesWriteNothing) {
+    auto take = evenRecording();
+    take.names.scalars() = {"a^"};
+    std::ostringstream out;
+    EXPECT_THROW(writeClipWindow(out, take, *cutClipWindow(take, 1.0)), ClipWriteError);
+    EXPECT_TRUE(out.str().empty());
+}
+
+}  // namespace

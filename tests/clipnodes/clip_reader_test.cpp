@@ -1,0 +1,248 @@
+// The clip reader node and "loadClipFromFile" inside the headless host.
+
+#include "ChannelOutputRules.h"
+#include "ClipNodesTest.h"
+
+#include <cmath>
+
+namespace {
+
+// A rotation about Z with cos 0.6 and sin 0.8 (exact in eight decimals) and a translation, in the
+// row-vector layout of a flat frame.
+std::vector<double> matrixValues(double tx, double ty, double tz, bool rotated) {
+    const double c = rotated ? 0.6 : 1.0;
+    const double s = rotated ? 0.8 : 0.0;
+    return {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, tx, ty, tz, 1};
+}
+
+std::vector<double> concat(std::vector<double> a, const std::vector<double>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class ClipReaderTest : public ClipNodesTest {
+protected:
+    void SetUp() override {
+        ClipNodesTest::SetUp();
+        // Stored at 100 s and 101 s: the reader plays them at clip times 0 and 1.
+        writeClip(rampPath, channelNames({"s", "t"}), {{100.0, {0.0, 4.0}}, {101.0, {10.0, 8.0}}});
+    }
+
+    static void makeReader(const std::string& name = "reader") {
+        run("createNode LMRAClipReader -n " + name + "; connectAttr time1.outTime " + name + ".time");
+    }
+
+    static std::string load(const std::string& path, const std::string& reader = "reader") {
+        const auto result = execute("loadClipFromFile " + reader + " " + quoted(path));
+        EXPECT_TRUE(result.ok) << result.error;
+        return result.result;
+    }
+
+    // The scalar output "s" of the reader at a current time, in frames of the current unit.
+    static double sAt(double frame) {
+        run("currentTime " + std::to_string(frame));
+        return value("reader.s");
+    }
+
+    TestFolder folder;
+    const std::string rampPath = folder.file("ramp.clip");
+};
+
+TEST_F(ClipReaderTest, PlaysBackAtTwentyFourFramesAWithOffsetsInFrames) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_TRUE(shown("Clipfile loaded."));
+
+    EXPECT_DOUBLE_EQ(sAt(6), 2.5);  // 0.25 s
+    EXPECT_DOUBLE_EQ(sAt(12), 5.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 6.0);
+    run("setAttr reader.clipFrameOffset 12");  // half a second ahead
+    EXPECT_DOUBLE_EQ(value("reader.s"), 10.0);
+    EXPECT_DOUBLE_EQ(sAt(0), 5.0);
+    run("setAttr reader.clipFrameOffset -6");
+    EXPECT_DOUBLE_EQ(sAt(12), 2.5);
+}
+
+TEST_F(ClipReaderTest, PlaysBackAtThirtyFramesWithTheOffsetInThatUnit) {
+    run("currentUnit -time ntsc");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+
+    EXPECT_NEAR(sAt(3), 1.0, 1e-12);  // 0.1 s
+    run("setAttr reader.clipFrameOffset 15");
+    EXPECT_NEAR(sAt(0), 5.0, 1e-12);
+    run("setAttr reader.clipFrameOffset -30");
+    EXPECT_NEAR(sAt(45), 5.0, 1e-12);
+    // The same offset read in another unit moves the clip by another time.
+    run("currentUnit -time film");
+    run("setAttr reader.clipFrameOffset 12");
+    EXPECT_NEAR(sAt(0), 5.0, 1e-12);
+}
+
+TEST_F(ClipReaderTest, HoldsTheFirstAndLastFramesOutsideTheClip) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(sAt(-48), 0.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 4.0);
+    EXPECT_DOUBLE_EQ(sAt(24), 10.0);
+    EXPECT_DOUBLE_EQ(sAt(1000), 10.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 8.0);
+
+    const std::string single = folder.file("single.clip");
+    writeClip(single, channelNames({"s"}), {{7.0, {3.5}}});
+    ASSERT_EQ(load(single), "1");
+    for (double frame : {-5.0, 0.0, 13.0}) EXPECT_DOUBLE_EQ(sAt(frame), 3.5) << frame;
+}
+
+TEST_F(ClipReaderTest, OutputsReadZeroAfterALoadUntilTheTimeMoves) {
+    run("currentUnit -time film; currentTime 12; createNode LMRAClipReader -n reader");
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 0.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 0.0);
+    run("connectAttr time1.outTime reader.time");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 5.0);
+    EXPECT_DOUBLE_EQ(sAt(13), 10.0 * 13 / 24);
+}
+
+TEST_F(ClipReaderTest, BlendsVectorAndMatrixOutputsWithoutMultipliers) {
+    const auto names = channelNames({"s"}, {"gaze"}, {"head"});
+    const auto first = concat({1.0, 0.0, 2.0, 4.0}, matrixValues(1, 2, 3, false));
+    const auto second = concat({3.0, 1.0, 4.0, 8.0}, matrixValues(3, 4, 5, true));
+    const std::string path = folder.file("kinds.clip");
+    writeClip(path, names, {{0.0, first}, {2.0, second}});
+
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(path), "1");
+    run("setAttr reader.s_mlt 2; currentTime 12");  // clip time 0.5 s: a quarter of the way
+    EXPECT_DOUBLE_EQ(value("reader.s"), 2.0 * 1.5);
+    EXPECT_DOUBLE_EQ(value("reader.gazeX"), 0.25);
+    EXPECT_DOUBLE_EQ(value("reader.gazeY"), 2.5);
+    EXPECT_DOUBLE_EQ(value("reader.gazeZ"), 5.0);
+
+    const auto from = matrixChannelOutputs(first.data() + 4);
+    const auto to = matrixChannelOutputs(second.data() + 4);
+    const char* outputs[] = {"TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const double expected = 0.75 * from[i] + 0.25 * to[i];
+        // Angles come back through getAttr in the scene's angle unit, degrees by default.
+        const double scale = i < 3 ? 1.0 : kDegreesPerRadian;
+        EXPECT_NEAR(value(std::string("reader.head") + outputs[i]), expected * scale, 1e-9) << outputs[i];
+    }
+    EXPECT_NEAR(to[5], std::atan2(0.8, 0.6), 1e-12);  // the rotated frame is not a no-op
+}
+
+TEST_F(ClipReaderTest, AMultiplierScalesOnlyItsOwnScalarOutput) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    run("currentTime 12; setAttr reader.s_mlt 0.5");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 2.5);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 6.0);
+    run("setAttr reader.s_mlt 1");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 5.0);
+}
+
+TEST_F(ClipReaderTest, LoadingTwiceKeepsMultiplierValuesAndConnections) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    run("createNode transform -n driver; setAttr driver.translateX 3; connectAttr driver.translateX reader.t_mlt");
+    run("setAttr reader.s_mlt 0.25");
+
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(value("reader.s_mlt"), 0.25);
+    EXPECT_TRUE(connected("driver.translateX", "reader.t_mlt"));
+    EXPECT_DOUBLE_EQ(sAt(12), 0.25 * 5.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 3.0 * 6.0);
+    run("setAttr driver.translateX 1");
+    EXPECT_DOUBLE_EQ(value("reader.t"), 6.0);
+}
+
+TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(sAt(6), 2.5);
+    EXPECT_DOUBLE_EQ(value("-time 18 reader.s"), 7.5);
+    EXPECT_DOUBLE_EQ(value("reader.s"), 2.5);  // the normal context is undisturbed
+
+    run("evaluationManager -mode parallel");
+    EXPECT_DOUBLE_EQ(sAt(12), 5.0);
+    run("setAttr reader.clipFrameOffset 6");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 7.5);
+    EXPECT_DOUBLE_EQ(sAt(0), 2.5);
+    run("evaluationManager -mode off");
+}
+
+TEST_F(ClipReaderTest, LoadClipFromFileTakesExactlyAReaderAndAPath) {
+    makeReader();
+    run("createNode transform -n xform; createNode LMRAPose -n pose");
+    for (const std::string& command : std::vector<std::string>{"loadClipFromFile reader", "loadClipFromFile", "loadClipFromFile reader " + rampPath + " -extra",
+          "loadClipFromFile nosuchnode " + rampPath, "loadClipFromFile xform " + rampPath,
+          "loadClipFromFile time1 " + rampPath, "loadClipFromFile pose " + rampPath}) {
+        const auto result = execute(command);
+        EXPECT_FALSE(result.ok) << command;
+        EXPECT_TRUE(result.result.empty()) << command;
+    }
+    EXPECT_FALSE(shown("Clipfile loaded."));
+    EXPECT_FALSE(shown("Error during file loading."));
+    EXPECT_EQ(execute("listAttr -userDefined reader").items.size(), 0u);
+}
+
+TEST_F(ClipReaderTest, AMissingOrBrokenFileFailsWithTheFormatMessageOnly) {
+    makeReader();
+    EXPECT_EQ(load(folder.file("missing.clip")), "0");
+    EXPECT_TRUE(shown("Error during file loading."));
+
+    headless::clearScriptOutput();
+    const std::string headerOnly = folder.file("header-only.clip");
+    writeClip(headerOnly, channelNames({"s"}), {});
+    EXPECT_EQ(load(headerOnly), "0");
+    EXPECT_TRUE(shown("Error during file loading."));
+
+    headless::clearScriptOutput();
+    const std::string notAClip = folder.file("text.clip");
+    std::ofstream(notAClip) << "this is not a clip file at all, just some text";
+    EXPECT_EQ(load(notAClip), "0");
+
+    // A value that is not a number fails without a message.
+    headless::clearScriptOutput();
+    const std::string letters = folder.file("letters.clip");
+    writeClipText(letters, "s^#^#^#^0.5^abc^*^@");
+    EXPECT_EQ(load(letters), "0");
+    EXPECT_FALSE(shown("Error")) << ::testing::PrintToString(headless::scriptOutputLines());
+}
+
+TEST_F(ClipReaderTest, AFailedLoadKeepsPlayingThePreviousClip) {
+    run("currentUnit -time film");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(sAt(12), 5.0);
+
+    // More channels and a broken second frame: nothing of it may reach the outputs.
+    const std::string broken = folder.file("broken.clip");
+    writeClip(broken, channelNames({"a", "b", "c"}), {{0.0, {1, 2, 3}}, {1.0, {4, 5, 6, 7}}});
+    EXPECT_EQ(load(broken), "0");
+    EXPECT_TRUE(shown("Error during file loading."));
+    EXPECT_DOUBLE_EQ(sAt(6), 2.5);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 5.0);
+    EXPECT_EQ(execute("listAttr -userDefined reader").result.find("a_mlt"), std::string::npos);
+
+    // The clip with fewer channels that a good load brings replaces it.
+    const std::string fewer = folder.file("fewer.clip");
+    writeClip(fewer, channelNames({"s"}), {{0.0, {1.0}}, {1.0, {3.0}}});
+    ASSERT_EQ(load(fewer), "1");
+    EXPECT_DOUBLE_EQ(sAt(12), 2.0);
+}
+
+TEST_F(ClipReaderTest, TheFilePathAttributeLoadsNothing) {
+    makeReader();
+    run("setAttr -type \"string\" reader.clipFilepath " + quoted(rampPath));
+    EXPECT_EQ(execute("listAttr -userDefined reader").items.size(), 0u);
+    EXPECT_FALSE(shown("Clipfile loaded."));
+}
+
+}  // namespace

@@ -1,0 +1,337 @@
+// "saveMocapData" against a live session with phonesim, and the take played back by a clip reader.
+
+#include "ClipFileReader.h"
+#include "ClipNodesTest.h"
+#include "PhoneSim.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+// A take as stored: names and frames with their times as written.
+struct StoredClip {
+    ChannelNameLists names;
+    std::vector<StoredFrame> frames;
+};
+
+StoredClip readStoredClip(const std::string& path) {
+    StoredClip clip;
+    ClipFileReader reader(path);
+    if (!reader.readNames(clip.names)) return clip;
+    StoredFrame frame;
+    while (reader.readFrame(frame.time, frame.values) == ClipFileReader::FrameRead::kFrame)
+        clip.frames.push_back(frame);
+    return clip;
+}
+
+std::vector<double> times(const StoredClip& clip) {
+    std::vector<double> result;
+    for (const auto& frame : clip.frames) result.push_back(frame.time);
+    return result;
+}
+
+const ChannelNameLists& takeChannels() {
+    static const ChannelNameLists names = channelNames({"jawOpen", "smile"}, {"gaze"}, {"head"});
+    return names;
+}
+
+// The flat frame phonesim sends at a timestamp.
+std::vector<double> phoneValues(double timestamp) {
+    std::vector<double> values;
+    const auto& names = takeChannels();
+    for (std::size_t s = 0; s < names.scalars().size(); ++s)
+        values.push_back(PhoneSim::channelValue(kScalarChannel, s, 0, timestamp));
+    for (std::size_t v = 0; v < names.vectors().size(); ++v)
+        for (std::size_t k = 0; k < kVectorComponents; ++k)
+            values.push_back(PhoneSim::channelValue(kVectorChannel, v, k, timestamp));
+    for (std::size_t m = 0; m < names.matrices().size(); ++m)
+        for (std::size_t e = 0; e < kMatrixElements; ++e)
+            values.push_back(PhoneSim::channelValue(kMatrixChannel, m, e, timestamp));
+    return values;
+}
+
+std::vector<double> blend(const std::vector<double>& from, const std::vector<double>& to, double weight) {
+    std::vector<double> result(from.size());
+    for (std::size_t i = 0; i < from.size(); ++i) result[i] = (1.0 - weight) * from[i] + weight * to[i];
+    return result;
+}
+
+// Written with eight decimals.
+void expectStoredValues(const std::vector<double>& stored, const std::vector<double>& expected,
+                        const std::string& what) {
+    ASSERT_EQ(stored.size(), expected.size()) << what;
+    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_NEAR(stored[i], expected[i], 5.1e-9) << what << " value " << i;
+}
+
+class SaveTakeTest : public ClipNodesTest {
+protected:
+    void SetUp() override {
+        ClipNodesTest::SetUp();
+        PhoneSimOptions options;
+        options.udpPort = 0;
+        options.usbPort = -1;
+        options.rate = 0.0;  // frames only through sendFrame, with the timestamps the test picks
+        options.channels = takeChannels();
+        options.useDefaultChannels = false;
+        options.videoBytes = 200000;
+        phone = std::make_unique<PhoneSim>(options);
+        phone->start();
+    }
+    void TearDown() override {
+        ClipNodesTest::TearDown();  // deletes the device node, which ends its session
+        phone->stop();
+    }
+
+    void connectDevice(bool withVideo = false) {
+        run("createNode LMRARealTimeDevice -n dev; setAttr -type \"string\" dev.ipAddress \"127.0.0.1\"");
+        run("setAttr dev.wifiPort " + std::to_string(phone->udpPort()));
+        if (withVideo) run("setAttr dev.recordVideo 1");
+        run("establishConnection dev; startMocapSession dev");
+        ASSERT_TRUE(phone->waitForCommand("start", std::chrono::seconds(5)));
+    }
+
+    // Sends the frames, then waits until the node's recording ends with the last of them.
+    void record(const std::vector<double>& timestamps) {
+        for (double t : timestamps) ASSERT_EQ(phone->sendFrame(t), 1u);
+        const std::string probe = folder.file("probe.clip");
+        std::vector<double> seen;
+        const bool arrived = waitUntil([&] {
+            std::filesystem::remove(probe);
+            if (!execute("saveMocapData dev " + quoted(probe) + " 100000").ok) return false;
+            if (!waitUntil([&] { return std::filesystem::exists(probe); }, std::chrono::milliseconds(200)))
+                return false;
+            seen = times(readStoredClip(probe));
+            return !seen.empty() && seen.back() == timestamps.back();
+        });
+        ASSERT_TRUE(arrived) << "the recording never reached " << timestamps.back() << "; it holds "
+                             << ::testing::PrintToString(seen);
+        std::filesystem::remove(probe);
+    }
+
+    // Saves and waits for the writer thread's file.
+    StoredClip save(const std::string& path, const std::string& length, const std::string& video = {}) {
+        std::filesystem::remove(path);
+        std::string command = "saveMocapData dev " + quoted(path) + " " + length;
+        if (!video.empty()) command += " " + quoted(video);
+        const auto result = execute(command);
+        EXPECT_TRUE(result.ok) << command << ": " << result.error;
+        EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(path); })) << path;
+        return readStoredClip(path);
+    }
+
+    TestFolder folder;
+    std::unique_ptr<PhoneSim> phone;
+};
+
+const std::vector<double> kFrameTimes = {10.0, 10.5, 11.0, 11.5, 12.0};
+
+TEST_F(SaveTakeTest, ATakeLoadsBackWithItsNamesAndValuesAtTheRecordedTimes) {
+    connectDevice();
+    record(kFrameTimes);
+    const std::string path = folder.file("take.clip");
+    const StoredClip stored = save(path, "1");
+    EXPECT_EQ(stored.names, takeChannels());
+    ASSERT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
+    for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
+
+    run("currentUnit -time film; createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
+    ASSERT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "1");
+    const std::vector<std::pair<int, double>> checks = {{0, 11.0}, {12, 11.5}, {24, 12.0}};
+    for (const auto& [frame, timestamp] : checks) {
+        run("currentTime " + std::to_string(frame));
+        const std::string at = " at " + std::to_string(timestamp);
+        EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, timestamp), 5.1e-9) << at;
+        EXPECT_NEAR(value("reader.smile"), PhoneSim::channelValue(kScalarChannel, 1, 0, timestamp), 5.1e-9) << at;
+        EXPECT_NEAR(value("reader.gazeY"), PhoneSim::channelValue(kVectorChannel, 0, 1, timestamp), 5.1e-9) << at;
+        const auto translation = PhoneSim::matrixTranslation(0, timestamp);
+        const auto rotation = PhoneSim::matrixRotation(0, timestamp);
+        EXPECT_NEAR(value("reader.headTranslateX"), translation[0], 1e-7) << at;
+        EXPECT_NEAR(value("reader.headTranslateZ"), translation[2], 1e-7) << at;
+        EXPECT_NEAR(value("reader.headRotateY"), rotation[1] * kDegreesPerRadian, 1e-5) << at;  // degrees
+    }
+}
+
+TEST_F(SaveTakeTest, TheWindowStartsWithAFrameBlendedAtTheCut) {
+    connectDevice();
+    record(kFrameTimes);
+
+    // A cut on a frame: that frame's values, and the frame itself is not written twice.
+    auto stored = save(folder.file("on-frame.clip"), "1");
+    ASSERT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
+    expectStoredValues(stored.frames[0].values, phoneValues(11.0), "start");
+
+    // Longer than the recording: the first recorded values at last - L, then from the second frame.
+    stored = save(folder.file("longer.clip"), "5");
+    ASSERT_EQ(times(stored), (std::vector<double>{7.0, 10.5, 11.0, 11.5, 12.0}));
+    expectStoredValues(stored.frames[0].values, phoneValues(10.0), "start");
+    expectStoredValues(stored.frames[1].values, phoneValues(10.5), "second");
+
+    // Between frames: 11.125 lies a quarter of the way from 11.0 to 11.5.
+    record({12.125});
+    stored = save(folder.file("between.clip"), "1");
+    ASSERT_EQ(times(stored), (std::vector<double>{11.125, 11.5, 12.0, 12.125}));
+    expectStoredValues(stored.frames[0].values, blend(phoneValues(11.0), phoneValues(11.5), 0.25), "start");
+}
+
+TEST_F(SaveTakeTest, ARecordingOfOneFrameGivesAClipThatDoesNotLoad) {
+    connectDevice();
+    ASSERT_EQ(phone->sendFrame(20.0), 1u);
+    // Nothing is written until the recording holds a frame.
+    const std::string path = folder.file("one.clip");
+    ASSERT_TRUE(waitUntil([&] {
+        return execute("saveMocapData dev " + quoted(path) + " 3").ok &&
+               waitUntil([&] { return std::filesystem::exists(path); }, std::chrono::milliseconds(100));
+    }));
+    const StoredClip stored = readStoredClip(path);
+    EXPECT_EQ(stored.names, takeChannels());
+    EXPECT_TRUE(stored.frames.empty());
+
+    run("createNode LMRAClipReader -n reader");
+    EXPECT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "0");
+    EXPECT_TRUE(shown("Error during file loading."));
+}
+
+TEST_F(SaveTakeTest, TheVideoFileHoldsTheBytesThePhoneServed) {
+    connectDevice(true);
+    record(kFrameTimes);
+    const std::string video = folder.file("videos/new/take.mov");
+    save(folder.file("clips/take.clip"), "1", video);
+
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
+    EXPECT_TRUE(waitUntil([&] {
+        std::error_code error;
+        return std::filesystem::file_size(video, error) == 200000 && !error;
+    })) << "video never completed";
+    std::ifstream in(video, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(bytes == PhoneSim::videoContent(200000));
+
+    // The range asked for is the saved window.
+    std::string request;
+    for (const auto& command : phone->commandsReceived())
+        if (command.rfind("saveCapture", 0) == 0) request = command;
+    std::istringstream words(request);
+    std::string name, flag;
+    double start = 0.0, end = 0.0;
+    words >> name >> flag >> start >> end;
+    EXPECT_EQ(flag, "-timeInverval");
+    EXPECT_DOUBLE_EQ(start, 11.0);
+    EXPECT_DOUBLE_EQ(end, 12.0);
+}
+
+TEST_F(SaveTakeTest, OnlyAFourthArgumentThatIsAPathAsksForVideo) {
+    connectDevice(true);
+    record(kFrameTimes);
+    save(folder.file("three.clip"), "1");
+    save(folder.file("empty.clip"), "1", "");
+    {
+        // An empty fourth argument, given explicitly.
+        const auto result = execute("saveMocapData dev " + quoted(folder.file("empty2.clip")) + " 1 \"\"");
+        EXPECT_TRUE(result.ok);
+        EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(folder.file("empty2.clip")); }));
+    }
+    save(folder.file("video.clip"), "1", folder.file("video.mov"));
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
+    EXPECT_EQ(phone->commandCount("saveCapture"), 1u);
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(folder.file("video.mov")); }));
+}
+
+TEST_F(SaveTakeTest, MissingFoldersAreCreatedAndASecondSaveReplacesTheFile) {
+    connectDevice();
+    record(kFrameTimes);
+    const std::string path = folder.file("a/b/c/take.clip");
+    EXPECT_EQ(save(path, "1").frames.size(), 3u);
+    EXPECT_EQ(save(path, "5").frames.size(), 5u);
+    EXPECT_FALSE(shown("Cannot create output directory."));
+    // Nothing but the clip is left in its folder.
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.file("a/b/c"))) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(SaveTakeTest, ABareFileNameIsWrittenInTheCurrentFolderWithoutAnError) {
+    connectDevice();
+    record(kFrameTimes);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    ASSERT_TRUE(execute("saveMocapData dev bare.clip 1").ok);
+    const bool written = waitUntil([&] { return std::filesystem::exists(folder.file("bare.clip")); });
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(written);
+    EXPECT_FALSE(shown("Cannot create output directory."));
+    EXPECT_EQ(readStoredClip(folder.file("bare.clip")).frames.size(), 3u);
+}
+
+TEST_F(SaveTakeTest, AFolderThatCannotBeCreatedIsReportedAndNothingIsWritten) {
+    connectDevice();
+    record(kFrameTimes);
+    std::ofstream(folder.file("plain-file")) << "x";
+    ASSERT_TRUE(execute("saveMocapData dev " + quoted(folder.file("plain-file/sub/take.clip")) + " 1").ok);
+    EXPECT_TRUE(shown("Cannot create output directory."));
+    // A save behind it to a good path completes, so the failed one has had its turn.
+    save(folder.file("after.clip"), "1");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("plain-file/sub")));
+}
+
+TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
+    connectDevice();
+    record(kFrameTimes);
+    const std::string path = folder.file("shared.clip");
+    std::string script;
+    for (int i = 0; i < 6; ++i) script += "saveMocapData dev " + quoted(path) + (i % 2 ? " 1; " : " 5; ");
+    run(script);
+    // The writers finish in any order; each renames a whole file into place, and none is left over.
+    ASSERT_TRUE(waitUntil([&] {
+        std::size_t entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            (void)entry;
+            ++entries;
+        }
+        return entries == 1 && std::filesystem::exists(path);
+    }));
+    const auto stored = readStoredClip(path);
+    EXPECT_TRUE(stored.frames.size() == 3 || stored.frames.size() == 5) << stored.frames.size();
+    EXPECT_EQ(stored.frames.back().time, 12.0);
+}
+
+TEST_F(SaveTakeTest, DeletingTheDeviceWhileSavingStillWritesTheClip) {
+    connectDevice();
+    std::vector<double> timestamps;
+    for (int i = 0; i < 600; ++i) timestamps.push_back(100.0 + i / 64.0);
+    record(timestamps);
+    const std::string path = folder.file("orphan.clip");
+    run("saveMocapData dev " + quoted(path) + " 100; delete dev");
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(path); }));
+    const auto stored = readStoredClip(path);
+    ASSERT_EQ(stored.frames.size(), 600u);
+    EXPECT_EQ(stored.frames.back().time, timestamps.back());
+}
+
+TEST_F(SaveTakeTest, SaveMocapDataArgumentRules) {
+    run("createNode LMRAClipReader -n reader; createNode LMRARealTimeDevice -n idle");
+    const std::string path = folder.file("never.clip");
+    for (const std::string& command : std::vector<std::string>{"saveMocapData", "saveMocapData idle", "saveMocapData idle " + path,
+          "saveMocapData nosuchnode " + path + " 1", "saveMocapData reader " + path + " 1",
+          "saveMocapData time1 " + path + " 1"}) {
+        EXPECT_FALSE(execute(command).ok) << command;
+    }
+    // A device without a connection: success and nothing written. So is a length that is not a
+    // positive number, and arguments after the fourth are ignored.
+    EXPECT_TRUE(execute("saveMocapData idle " + path + " 1").ok);
+    connectDevice();
+    record(kFrameTimes);
+    for (const char* length : {"0", "-2", "abc"})
+        EXPECT_TRUE(execute("saveMocapData dev " + path + " " + length).ok) << length;
+    EXPECT_TRUE(execute("saveMocapData dev " + folder.file("extra.clip") + " 1 \"\" more words").ok);
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(folder.file("extra.clip")); }));
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    // A device node is not a clip reader.
+    EXPECT_FALSE(execute("loadClipFromFile dev " + folder.file("extra.clip")).ok);
+}
+
+}  // namespace

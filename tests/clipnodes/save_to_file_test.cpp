@@ -1,0 +1,82 @@
+// The writer thread's work on its own: what it writes, and what a failed write leaves behind.
+
+#include "ClipNodesTest.h"
+#include "ClipFormat.h"
+#include "ClipWriterThreads.h"
+#include "SaveToFile.h"
+
+namespace {
+
+SaveToFileArguments takeArguments(const std::string& path, int seconds) {
+    SaveToFileArguments arguments;
+    arguments.recording.names = channelNames({"s"});
+    for (double t : {1.0, 2.0, 3.0}) {
+        const double value = t * 10.0;
+        arguments.recording.frames.emplace_back(t, &value, 1);
+    }
+    arguments.clipPath = path;
+    arguments.clipLength = seconds;
+    return arguments;
+}
+
+std::size_t entryCount(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+class SaveToFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::setEchoScriptOutput(false);
+        headless::clearScriptOutput();
+    }
+    TestFolder folder;
+};
+
+TEST_F(SaveToFileTest, WritesNothingForAnEmptyRecordingOrALengthNotAboveZero) {
+    const std::string path = folder.file("take.clip");
+    SaveToFileArguments empty;
+    empty.clipPath = path;
+    empty.clipLength = 5;
+    saveToFile(empty);
+    saveToFile(takeArguments(path, 0));
+    saveToFile(takeArguments(path, -1));
+    EXPECT_EQ(entryCount(folder.path()), 0u);
+}
+
+TEST_F(SaveToFileTest, AFailedWriteKeepsThePreviousTakeAndSaysWhy) {
+    const std::string path = folder.file("take.clip");
+    saveToFile(takeArguments(path, 1));
+    const auto before = std::filesystem::file_size(path);
+
+    auto broken = takeArguments(path, 2);
+    broken.recording.names.scalars() = {"a^b"};  // a name no clip can carry
+    saveToFile(broken);
+    EXPECT_EQ(std::filesystem::file_size(path), before);
+    EXPECT_EQ(entryCount(folder.path()), 1u);  // no temporary file left behind
+    const auto lines = headless::scriptOutputLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
+}
+
+TEST_F(SaveToFileTest, AFolderThatIsMissingIsSkippedSilently) {
+    saveToFile(takeArguments(folder.file("missing/take.clip"), 1));
+    EXPECT_EQ(entryCount(folder.path()), 0u);
+    EXPECT_TRUE(headless::scriptOutputLines().empty());
+}
+
+TEST_F(SaveToFileTest, WaitingForWritersReturnsOnceEveryClipIsOnDisk) {
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(startClipWriter(takeArguments(folder.file("take" + std::to_string(i) + ".clip"), 1)));
+    waitForClipWriters();
+    EXPECT_EQ(entryCount(folder.path()), 8u);
+    for (int i = 0; i < 8; ++i) {
+        std::ifstream in(folder.file("take" + std::to_string(i) + ".clip"), std::ios::binary | std::ios::ate);
+        EXPECT_EQ(static_cast<std::size_t>(in.tellg()), kClipRecordSize) << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+#pragma once
+// A fixture for the live device node: the plug-in loaded into the headless host, a new scene per
+// test, and helpers to run commands, read plugs and step frames until a condition holds.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <headless/MainLoop.h>
+#include <headless/Plugins.h>
+#include <headless/Scene.h>
+#include <headless/Script.h>
+#include <headless/ScriptOutput.h>
+#include <headless/UserEvents.h>
+
+class DeviceSceneTest : public ::testing::Test {
+protected:
+    static constexpr const char* kStatusEvent = "LMRARltDvceConnStatusChanged";
+
+    static void SetUpTestSuite() {
+        headless::setEchoScriptOutput(false);
+        if (headless::isPluginLoaded("lumoraMocap")) return;
+        std::string error;
+        ASSERT_TRUE(headless::loadPlugin("lumoraMocap", &error)) << error;
+    }
+
+    void SetUp() override {
+        headless::newScene();
+        headless::clearScriptOutput();
+        headless::clearPostedUserEvents();
+    }
+    void TearDown() override { headless::newScene(); }
+
+    static void run(const std::string& script) {
+        const headless::ScriptResult result = headless::runScript(script, {true, false});
+        ASSERT_TRUE(result.ok()) << script << "\n  " << failureOf(result);
+    }
+
+    static headless::CommandResult command(const std::string& text) { return headless::execute(text); }
+
+    static double value(const std::string& plug) {
+        const headless::CommandResult result = headless::execute("getAttr " + plug);
+        EXPECT_TRUE(result.ok) << plug << ": " << result.error;
+        return result.ok ? std::stod(result.result) : -999.0;
+    }
+
+    static bool shown(const std::string& line) {
+        for (const std::string& shownLine : headless::scriptOutputLines()) {
+            if (shownLine.find(line) != std::string::npos) return true;
+        }
+        return false;
+    }
+
+    static std::size_t statusEvents() { return headless::userEventPostCount(kStatusEvent); }
+
+    // Serves refreshes until the condition holds; false when the deadline passes first.
+    static bool refreshUntil(const std::function<bool()>& condition,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            headless::refresh(std::chrono::milliseconds(100));
+        }
+        return true;
+    }
+
+private:
+    static std::string failureOf(const headless::ScriptResult& result) {
+        if (!result.error.empty()) return result.error;
+        for (const auto& c : result.commands) {
+            if (!c.ok) return c.command + ": " + c.error;
+        }
+        return {};
+    }
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() / ("lmra-device-" + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};

@@ -1,0 +1,232 @@
+// The live road through the headless host against phonesim, over Wi-Fi and over USB (the real
+// libusbmuxd client talking to phonesim's usbmuxd stand-in).
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <maya/MFnDependencyNode.h>
+#include <maya/MPlug.h>
+
+#include "DeviceSceneTest.h"
+#include "PhoneSim.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class LiveCaptureTest : public DeviceSceneTest {
+protected:
+    void SetUp() override {
+        DeviceSceneTest::SetUp();
+        ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + folder_.file("usbmuxd.sock")).c_str(), 1);
+        PhoneSimOptions options;
+        options.udpPort = 0;
+        options.usbPort = 0;
+        options.usbmuxdSocket = folder_.file("usbmuxd.sock");
+        options.rate = 0.0;  // frames only through sendFrame
+        phone_ = std::make_unique<PhoneSim>(options);
+        phone_->start();
+        names_ = PhoneSim::defaultChannels();
+    }
+
+    void TearDown() override {
+        DeviceSceneTest::TearDown();
+        phone_.reset();
+    }
+
+    // A device node aimed at the phone, over Wi-Fi or USB.
+    void createDevice(const std::string& name, bool usb) {
+        run("createNode LMRARealTimeDevice -n " + name);
+        run("setAttr " + name + ".ipAddress -type \"string\" \"127.0.0.1\"");
+        run("setAttr " + name + ".wifiPort " + std::to_string(phone_->udpPort()));
+        run("setAttr " + name + ".usbPort " + std::to_string(phone_->usbPort()));
+        run("setAttr " + name + ".connectionType " + std::string(usb ? "1" : "0"));
+    }
+
+    static double output(const std::string& plug) {
+        const MPlug found = MFnDependencyNode(headless::findNode("dev")).findPlug(plug.c_str(), true);
+        EXPECT_FALSE(found.isNull()) << plug;
+        return found.isNull() ? -999.0 : found.asDouble();
+    }
+
+    std::string scalar(std::size_t k) const { return names_.scalars()[k]; }
+
+    // Scalar 0 and 7 (each with its multiplier), vector "gaze" and the matrices "head" and
+    // "rightEye" follow the phone's values at time t.
+    bool outputsFollow(double t, double multiplier0 = 1.0) const {
+        auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
+        if (!near(output(scalar(0)), multiplier0 * PhoneSim::channelValue(kScalarChannel, 0, 0, t))) return false;
+        if (!near(output(scalar(7)), PhoneSim::channelValue(kScalarChannel, 7, 0, t))) return false;
+        const char* axes[] = {"X", "Y", "Z"};
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (!near(output(names_.vectors()[0] + axes[c]), PhoneSim::channelValue(kVectorChannel, 0, c, t))) {
+                return false;
+            }
+        }
+        for (std::size_t g : {std::size_t(0), std::size_t(2)}) {
+            const std::string& m = names_.matrices()[g];
+            const auto translation = PhoneSim::matrixTranslation(g, t);
+            const auto rotation = PhoneSim::matrixRotation(g, t);
+            for (std::size_t c = 0; c < 3; ++c) {
+                if (!near(output(m + "Translate" + axes[c]), translation[c])) return false;
+                if (!near(output(m + "Rotate" + axes[c]), rotation[c])) return false;
+            }
+        }
+        return true;
+    }
+
+    bool allOutputsAre(double expected) const {
+        for (const std::string& name : names_.scalars()) {
+            if (output(name) != expected) return false;
+        }
+        for (const std::string& name : names_.vectors()) {
+            for (const char* axis : {"X", "Y", "Z"}) {
+                if (output(name + axis) != expected) return false;
+            }
+        }
+        for (const std::string& name : names_.matrices()) {
+            for (const char* part : {"TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"}) {
+                if (output(name + part) != expected) return false;
+            }
+        }
+        return true;
+    }
+
+    // Sends a frame once the phone streams, and steps frames until the outputs show it.
+    bool streamFrame(double t, double multiplier0 = 1.0) {
+        if (!phone_->waitForCommand("start", 5s)) return false;
+        phone_->sendFrame(t);
+        return refreshUntil([&] { return outputsFollow(t, multiplier0); });
+    }
+
+    static int status() { return static_cast<int>(value("dev.connectionStatus")); }
+
+    void liveRoad(bool usb) {
+        createDevice("dev", usb);
+        const headless::CommandResult connected = command("establishConnection dev");
+        ASSERT_TRUE(connected.ok) << connected.error;
+        EXPECT_EQ(connected.result, "1");
+        EXPECT_TRUE(shown("Connection established."));
+        ASSERT_TRUE(refreshUntil([] { return status() == 1; }));
+        EXPECT_EQ(statusEvents(), 1u);
+        EXPECT_TRUE(allOutputsAre(0.0));
+
+        run("setAttr dev." + scalar(0) + "_mlt 0.5");
+        EXPECT_EQ(command("startMocapSession dev").result, "1");
+        ASSERT_TRUE(streamFrame(1.25, 0.5));
+        EXPECT_EQ(status(), 2);
+        EXPECT_EQ(statusEvents(), 2u);
+
+        EXPECT_EQ(command("pauseMocapSession dev").result, "1");
+        ASSERT_TRUE(phone_->waitForCommand("pause", 5s));
+        headless::refresh();
+        EXPECT_EQ(status(), 2);
+        EXPECT_EQ(statusEvents(), 2u);
+
+        EXPECT_EQ(command("stopMocapSession dev").result, "1");
+        ASSERT_TRUE(refreshUntil([] { return status() == 0; }));
+        for (int i = 0; i < 3; ++i) headless::refresh(100ms);
+        EXPECT_TRUE(outputsFollow(1.25, 0.5));  // the last live values stay
+        EXPECT_EQ(statusEvents(), 3u);
+    }
+
+    TemporaryFolder folder_;
+    std::unique_ptr<PhoneSim> phone_;
+    ChannelNameLists names_;
+};
+
+TEST_F(LiveCaptureTest, WifiLiveRoad) { liveRoad(false); }
+
+TEST_F(LiveCaptureTest, UsbLiveRoad) { liveRoad(true); }
+
+TEST_F(LiveCaptureTest, VideoCaptureAndAVanishedPhone) {
+    createDevice("dev", true);
+    run("setAttr dev.rv 1");
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    EXPECT_TRUE(phone_->waitForCommand("start -video", 5s));
+    ASSERT_TRUE(streamFrame(2.5));
+    EXPECT_EQ(status(), 3);
+
+    phone_->vanish();
+    ASSERT_TRUE(refreshUntil([] { return status() == 0; }));
+    for (int i = 0; i < 3; ++i) headless::refresh(100ms);
+    EXPECT_TRUE(outputsFollow(2.5));
+    EXPECT_EQ(statusEvents(), 3u);  // 1, 3, 0
+}
+
+TEST_F(LiveCaptureTest, FailedConnectionsSayWhy) {
+    createDevice("dev", false);
+    phone_->setAnswer(PhoneAnswer::reject);
+    EXPECT_EQ(command("establishConnection dev").result, "0");
+    EXPECT_TRUE(shown("Connection failed."));
+
+    headless::clearScriptOutput();
+    phone_->setAnswer(PhoneAnswer::rejectWrongScreen);
+    EXPECT_EQ(command("establishConnection dev").result, "0");
+    EXPECT_TRUE(shown("Connection failed. Please switch to Streaming tab."));
+
+    headless::clearScriptOutput();
+    phone_->setAnswer(PhoneAnswer::silent);
+    EXPECT_EQ(command("establishConnection dev").result, "0");
+    EXPECT_TRUE(shown("Connection timed out. Check your input parameters."));
+
+    // The attempts' sessions ended while the node was disconnected: no change to announce.
+    for (int i = 0; i < 3; ++i) headless::refresh(100ms);
+    EXPECT_EQ(status(), 0);
+    EXPECT_EQ(statusEvents(), 0u);
+    EXPECT_FALSE(shown("Connection established."));
+
+    phone_->setAnswer(PhoneAnswer::accept);  // a failed attempt leaves nothing in the way
+    EXPECT_EQ(command("establishConnection dev").result, "1");
+}
+
+TEST_F(LiveCaptureTest, ConnectingTwiceIsRefusedSilently) {
+    createDevice("dev", false);
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    headless::clearScriptOutput();
+    const headless::CommandResult again = command("establishConnection dev");
+    EXPECT_TRUE(again.ok);
+    EXPECT_EQ(again.result, "0");
+    EXPECT_FALSE(shown("Connection "));
+    EXPECT_EQ(phone_->commandCount("connect"), 1u);
+}
+
+TEST_F(LiveCaptureTest, SecondConnectionKeepsMultiplierEdits) {
+    createDevice("dev", false);
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    run("createNode transform -n driver; setAttr driver.translateX 2");
+    run("setAttr dev." + scalar(0) + "_mlt 0.5");
+    run("connectAttr driver.translateX dev." + scalar(7) + "_mlt");
+    ASSERT_EQ(command("stopMocapSession dev").result, "1");
+
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    EXPECT_DOUBLE_EQ(value("dev." + scalar(0) + "_mlt"), 0.5);
+    EXPECT_EQ(command("isConnected driver.translateX dev." + scalar(7) + "_mlt").result, "1");
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    ASSERT_TRUE(phone_->waitForCommand("start", 5s));
+    phone_->sendFrame(0.5);
+    const double expected7 = 2.0 * PhoneSim::channelValue(kScalarChannel, 7, 0, 0.5);
+    EXPECT_TRUE(refreshUntil([&] { return std::fabs(output(scalar(7)) - expected7) < 1e-9; }));
+}
+
+TEST_F(LiveCaptureTest, DeletingAConnectedNodeClosesItsConnection) {
+    createDevice("dev", false);
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    run("delete dev");
+    EXPECT_TRUE(phone_->waitForCommand("stop", 5s));
+}
+
+TEST_F(LiveCaptureTest, NewSceneWithAStreamingNodeEndsCleanly) {
+    createDevice("dev", true);
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    ASSERT_TRUE(streamFrame(0.75));
+    headless::newScene();
+    EXPECT_EQ(headless::findNode("dev").isNull(), true);
+}
+
+}  // namespace

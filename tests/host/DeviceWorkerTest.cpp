@@ -1,0 +1,374 @@
+// Threaded device nodes as the host runs them: the worker follows `live` and `frameRate`, frames
+// reach compute through the queue, refreshes come at the frame rate and pull what the node
+// drives, and no way of removing a node leaves its worker behind or hangs.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include <maya/MDataBlock.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnPlugin.h>
+#include <maya/MPxThreadedDeviceNode.h>
+
+#include <headless/MainLoop.h>
+#include <headless/Plugins.h>
+#include <headless/Scene.h>
+#include <headless/Script.h>
+#include <headless/ScriptOutput.h>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define LMRA_UNDER_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define LMRA_UNDER_SANITIZER 1
+#endif
+#endif
+
+namespace {
+
+using headless::execute;
+
+// A device that counts its frames: the worker pushes 1, 2, 3 ... and compute of "refreshOut"
+// pops them; "frameOut" follows the last frame popped.
+class CountingDevice : public MPxThreadedDeviceNode {
+public:
+    explicit CountingDevice(bool liveAtOnce) : liveAtOnce_(liveAtOnce) {}
+    static void* manual() { return new CountingDevice(false); }
+    static void* automatic() { return new CountingDevice(true); }
+
+    static MStatus initialize() {
+        MFnNumericAttribute fn;
+        refreshOut = fn.create("refreshOut", "ro", MFnNumericData::kDouble, 0.0);
+        fn.setStorable(false);
+        fn.setConnectable(false);
+        fn.setHidden(true);
+        addAttribute(refreshOut);
+        frameOut = fn.create("frameOut", "fo", MFnNumericData::kDouble, 0.0);
+        fn.setStorable(false);
+        addAttribute(frameOut);
+        attributeAffects(live, refreshOut);
+        return attributeAffects(frameRate, refreshOut);
+    }
+
+    void postConstructor() override {
+        MObjectArray outputs;
+        outputs.append(refreshOut);
+        setRefreshOutputAttributes(outputs);
+        createMemoryPools(1, 1, sizeof(long long));
+        if (!liveAtOnce_) return;
+        MFnDependencyNode fn(thisMObject());
+        fn.findPlug("live", true).setBool(true);
+        fn.findPlug("frameRate", true).setDouble(60.0);
+    }
+
+    void threadHandler() override {
+        ++started;
+        setDone(false);
+        while (!isDone()) {
+            MCharBuffer buffer;
+            if (!isLive() || !acquireDataStorage(buffer)) continue;
+            beginThreadLoop();
+            ++pushed;
+            std::memcpy(buffer.ptr(), &pushed, sizeof pushed);
+            pushThreadData(buffer);
+            endThreadLoop();
+        }
+        setDone(true);
+        ++finished;
+    }
+
+    void threadShutdownHandler() override {
+        ++shutdowns;
+        setDone(true);
+    }
+
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override {
+        if (plug == refreshOut) {
+            ++refreshDirtied;
+            affected.append(MPlug(thisMObject(), frameOut));
+        }
+        return MPxThreadedDeviceNode::setDependentsDirty(plug, affected);
+    }
+
+    MStatus compute(const MPlug& plug, MDataBlock& data) override {
+        if (plug == refreshOut) {
+            MCharBuffer buffer;
+            if (!popThreadData(buffer)) return MStatus::kFailure;
+            std::memcpy(&lastFrame, buffer.ptr(), sizeof lastFrame);
+            releaseDataStorage(buffer);
+            ++refreshComputes;
+            data.outputValue(refreshOut).set(static_cast<double>(lastFrame));
+            data.setClean(plug);
+            return MStatus::kSuccess;
+        }
+        if (plug == frameOut) {
+            ++frameComputes;
+            data.inputValue(refreshOut);
+            data.outputValue(frameOut).set(static_cast<double>(lastFrame));
+            data.setClean(plug);
+            return MStatus::kSuccess;
+        }
+        return MStatus::kUnknownParameter;
+    }
+
+    static MObject refreshOut, frameOut;
+    // Written by the worker, read by the test.
+    static std::atomic<int> started, finished, shutdowns;
+    // Main thread only.
+    static int refreshComputes, frameComputes, refreshDirtied;
+    long long lastFrame = 0;
+
+private:
+    long long pushed = 0;  // worker only; one worker at a time, each joined before the next
+
+    bool liveAtOnce_;
+};
+
+MObject CountingDevice::refreshOut;
+MObject CountingDevice::frameOut;
+std::atomic<int> CountingDevice::started{0};
+std::atomic<int> CountingDevice::finished{0};
+std::atomic<int> CountingDevice::shutdowns{0};
+int CountingDevice::refreshComputes = 0;
+int CountingDevice::frameComputes = 0;
+int CountingDevice::refreshDirtied = 0;
+
+// A worker that ignores every request to stop until the test lets it go.
+class StubbornDevice : public MPxThreadedDeviceNode {
+public:
+    static void* creator() { return new StubbornDevice; }
+    void threadHandler() override {
+        std::unique_lock<std::mutex> lock(mutex);
+        letGo.wait(lock, [] { return released; });
+    }
+    static std::mutex mutex;
+    static std::condition_variable letGo;
+    static bool released;  // guarded by mutex
+};
+
+std::mutex StubbornDevice::mutex;
+std::condition_variable StubbornDevice::letGo;
+bool StubbornDevice::released = false;
+
+class ThrowingDevice : public MPxThreadedDeviceNode {
+public:
+    static void* creator() { return new ThrowingDevice; }
+    void threadHandler() override { throw std::runtime_error("no device attached"); }
+};
+
+CountingDevice& deviceNamed(const std::string& name) {
+    return *static_cast<CountingDevice*>(MFnDependencyNode(headless::findNode(name)).userNode());
+}
+
+bool outputHas(const std::string& text) {
+    for (const auto& line : headless::scriptOutputLines()) {
+        if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+}
+
+class DeviceWorker : public ::testing::Test {
+protected:
+    static constexpr const char* kPlugin = "deviceWorkerNodes";
+
+    void SetUp() override {
+        headless::setEchoScriptOutput(false);
+        headless::newScene();
+        headless::clearScriptOutput();
+        CountingDevice::started = CountingDevice::finished = CountingDevice::shutdowns = 0;
+        CountingDevice::refreshComputes = CountingDevice::frameComputes = CountingDevice::refreshDirtied = 0;
+        plugin_ = std::make_unique<headless::InProcessPlugin>(kPlugin);
+        MFnPlugin fn(plugin_->object(), "Tests", "1.0");
+        const auto kind = MPxNode::kThreadedDeviceNode;
+        ASSERT_TRUE(fn.registerNode("countingDevice", MTypeId(0x7f401), &CountingDevice::manual,
+                                    &CountingDevice::initialize, kind));
+        ASSERT_TRUE(fn.registerNode("liveDevice", MTypeId(0x7f402), &CountingDevice::automatic,
+                                    &CountingDevice::initialize, kind));
+        ASSERT_TRUE(fn.registerNode("stubbornDevice", MTypeId(0x7f403), &StubbornDevice::creator, nullptr, kind));
+        ASSERT_TRUE(fn.registerNode("throwingDevice", MTypeId(0x7f404), &ThrowingDevice::creator, nullptr, kind));
+        ASSERT_TRUE(execute("createNode transform -n follower").ok);
+    }
+
+    void TearDown() override {
+        plugin_.reset();
+        headless::setDeviceWorkerStopTimeout(std::chrono::seconds(5));
+    }
+
+    std::unique_ptr<headless::InProcessPlugin> plugin_;
+};
+
+TEST_F(DeviceWorker, WorkerFollowsLive) {
+    ASSERT_TRUE(execute("createNode countingDevice -n dev").ok);
+    EXPECT_EQ(execute("getAttr dev.live").result, "0");
+    EXPECT_EQ(execute("getAttr dev.frameRate").result, "15");
+    EXPECT_FALSE(headless::deviceWorkerRunning(headless::findNode("dev")));
+
+    ASSERT_TRUE(execute("setAttr dev.live 1").ok);
+    EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    EXPECT_TRUE(deviceNamed("dev").isLive());
+    ASSERT_TRUE(execute("setAttr dev.live 1").ok);  // already running: nothing new
+
+    ASSERT_TRUE(execute("setAttr dev.live 0").ok);
+    EXPECT_FALSE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    // Counted by the worker itself; joining it makes the counts final.
+    EXPECT_EQ(CountingDevice::started.load(), 1);
+    EXPECT_EQ(CountingDevice::shutdowns.load(), 1);
+    EXPECT_EQ(CountingDevice::finished.load(), 1);
+    EXPECT_TRUE(deviceNamed("dev").isDone());
+}
+
+TEST_F(DeviceWorker, PostConstructorStartsItAndFrameRateRestartsIt) {
+    ASSERT_TRUE(execute("createNode liveDevice -n dev").ok);
+    EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    EXPECT_EQ(execute("getAttr dev.frameRate").result, "60");
+    // Started at 15 by "live", stopped and started again at 60 by "frameRate".
+    EXPECT_EQ(CountingDevice::shutdowns.load(), 1);
+    EXPECT_EQ(CountingDevice::finished.load(), 1);
+
+    ASSERT_TRUE(execute("setAttr dev.frameRate 30").ok);
+    EXPECT_EQ(CountingDevice::shutdowns.load(), 2);
+    EXPECT_EQ(CountingDevice::finished.load(), 2);
+    EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    EXPECT_EQ(headless::refresh(), 1);  // the frame queued before the restart is not stuck
+
+    // A rate that never ticks: no refresh comes, and stopping is still prompt.
+    headless::setDeviceWorkerStopTimeout(std::chrono::seconds(2));
+    ASSERT_TRUE(execute("setAttr dev.frameRate 0").ok);
+    EXPECT_LE(headless::refresh(std::chrono::milliseconds(100)), 1);  // a frame queued before the restart
+    EXPECT_EQ(headless::refresh(std::chrono::milliseconds(100)), 0);
+    ASSERT_TRUE(execute("setAttr dev.live 0").ok);
+    EXPECT_EQ(headless::stuckDeviceWorkerCount(), 0u);
+    EXPECT_EQ(CountingDevice::started.load(), 4);
+    EXPECT_EQ(CountingDevice::finished.load(), 4);
+}
+
+TEST_F(DeviceWorker, FramesReachComputeThroughTheQueue) {
+    ASSERT_TRUE(execute("createNode liveDevice -n dev").ok);
+    CountingDevice::refreshDirtied = 0;  // "live" and "frameRate" dirtied it too
+    long long previous = 0;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(headless::refresh(), 1);
+        const long long frame = deviceNamed("dev").lastFrame;
+        if (i > 0) {
+            EXPECT_EQ(frame, previous + 1);  // one frame per refresh, none lost or repeated
+        }
+        previous = frame;
+    }
+    EXPECT_EQ(CountingDevice::refreshComputes, 5);
+    EXPECT_EQ(CountingDevice::refreshDirtied, 5);  // setDependentsDirty ran for every refresh
+    EXPECT_EQ(CountingDevice::frameComputes, 0);   // nothing drives from frameOut yet
+    EXPECT_EQ(execute("getAttr dev.refreshOut").result, std::to_string(previous));
+}
+
+TEST_F(DeviceWorker, RefreshPullsWhatTheNodeDrives) {
+    ASSERT_TRUE(execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
+    ASSERT_EQ(headless::refresh(), 1);
+    EXPECT_EQ(CountingDevice::frameComputes, 1);
+    EXPECT_EQ(CountingDevice::refreshComputes, 1);
+    const std::string frame = std::to_string(deviceNamed("dev").lastFrame);
+    EXPECT_EQ(execute("getAttr follower.translateX").result, frame);
+    ASSERT_TRUE(execute("refresh").ok);
+    EXPECT_EQ(CountingDevice::frameComputes, 2);
+    EXPECT_EQ(execute("getAttr follower.translateX").result, std::to_string(deviceNamed("dev").lastFrame));
+}
+
+TEST_F(DeviceWorker, SleepRefreshesAtTheFrameRate) {
+    ASSERT_TRUE(execute("createNode liveDevice -n dev").ok);
+    ASSERT_TRUE(headless::refresh());  // the worker is under way
+    CountingDevice::refreshComputes = 0;
+    ASSERT_TRUE(execute("sleep 1").ok);
+#ifdef LMRA_UNDER_SANITIZER
+    EXPECT_GE(CountingDevice::refreshComputes, 30);
+    EXPECT_LE(CountingDevice::refreshComputes, 66);
+#else
+    EXPECT_GE(CountingDevice::refreshComputes, 55);
+    EXPECT_LE(CountingDevice::refreshComputes, 65);
+#endif
+    EXPECT_FALSE(execute("sleep -1").ok);
+    EXPECT_FALSE(execute("sleep soon").ok);
+    EXPECT_TRUE(execute("sleep 0").ok);
+}
+
+TEST_F(DeviceWorker, EveryWayOfRemovingANodeJoinsItsWorker) {
+    ASSERT_TRUE(execute("createNode liveDevice -n a; createNode liveDevice -n b").ok);
+    ASSERT_TRUE(execute("delete a").ok);
+    // a's two workers and b's first one (before its restart at 60) have finished.
+    EXPECT_EQ(CountingDevice::finished.load(), 3);
+    EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("b")));
+    headless::newScene();
+    EXPECT_EQ(CountingDevice::started.load(), CountingDevice::finished.load());
+
+    ASSERT_TRUE(execute("createNode liveDevice -n c").ok);
+    ASSERT_TRUE(execute("file -new -force").ok);
+    EXPECT_EQ(CountingDevice::started.load(), CountingDevice::finished.load());
+
+    // Dropping the plug-in deletes its nodes, which joins their workers.
+    ASSERT_TRUE(execute("createNode liveDevice -n d").ok);
+    plugin_.reset();
+    EXPECT_EQ(CountingDevice::started.load(), CountingDevice::finished.load());
+    EXPECT_EQ(headless::stuckDeviceWorkerCount(), 0u);
+}
+
+TEST_F(DeviceWorker, ThousandLiveCycles) {
+    ASSERT_TRUE(execute("createNode countingDevice -n dev").ok);
+    MPlug live = MFnDependencyNode(headless::findNode("dev")).findPlug("live", true);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(live.setBool(true));
+        ASSERT_TRUE(live.setBool(false));
+    }
+    EXPECT_EQ(CountingDevice::started.load(), 1000);
+    EXPECT_EQ(CountingDevice::finished.load(), 1000);
+    EXPECT_EQ(CountingDevice::shutdowns.load(), 1000);
+    EXPECT_FALSE(headless::deviceWorkerRunning(headless::findNode("dev")));
+}
+
+TEST_F(DeviceWorker, AWorkerThatWillNotStopIsReportedNotWaitedFor) {
+    headless::setDeviceWorkerStopTimeout(std::chrono::milliseconds(200));
+    {
+        std::lock_guard<std::mutex> lock(StubbornDevice::mutex);
+        StubbornDevice::released = false;
+    }
+    ASSERT_TRUE(execute("createNode stubbornDevice -n stuck; setAttr stuck.live 1").ok);
+    ASSERT_TRUE(execute("delete stuck").ok);
+    EXPECT_TRUE(outputHas("The worker thread of 'stuck' did not stop within 200 ms"));
+    EXPECT_EQ(headless::stuckDeviceWorkerCount(), 1u);
+    std::string error;
+    EXPECT_FALSE(headless::unloadPlugin(kPlugin, &error));  // its code still runs
+    EXPECT_NE(error.find("worker thread still runs"), std::string::npos);
+
+    {
+        std::lock_guard<std::mutex> lock(StubbornDevice::mutex);
+        StubbornDevice::released = true;
+    }
+    StubbornDevice::letGo.notify_all();
+    EXPECT_EQ(headless::reapStuckDeviceWorkers(std::chrono::seconds(5)), 0u);
+}
+
+TEST_F(DeviceWorker, AThrowingHandlerIsReported) {
+    ASSERT_TRUE(execute("createNode throwingDevice -n t; setAttr t.live 1").ok);
+    ASSERT_TRUE(execute("setAttr t.live 0").ok);  // joins the worker, so its message is out
+    EXPECT_TRUE(outputHas("The thread handler of 't' failed: no device attached"));
+    ASSERT_TRUE(execute("setAttr t.live 1; setAttr t.live 0").ok);  // and it can start again
+    EXPECT_EQ(headless::stuckDeviceWorkerCount(), 0u);
+}
+
+TEST(DeviceWorkerQueue, OnlyTheWorkerWaitsForAFreeBuffer) {
+    CountingDevice device(false);
+    ASSERT_TRUE(device.createMemoryPools(1, 1, 8));
+    MCharBuffer first, second;
+    ASSERT_TRUE(device.acquireDataStorage(first));
+    EXPECT_FALSE(device.acquireDataStorage(second));
+    ASSERT_TRUE(device.releaseDataStorage(first));
+    EXPECT_TRUE(device.acquireDataStorage(second));
+    EXPECT_FALSE(device.endThreadLoop());  // not on a worker: nothing to pace
+}
+
+}  // namespace

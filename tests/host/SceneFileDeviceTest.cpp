@@ -1,0 +1,133 @@
+// A threaded device node whose postConstructor turns it live comes back live, with its worker
+// delivering frames, from a scene file; one saved with live off comes back idle.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include <maya/MDataBlock.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnPlugin.h>
+#include <maya/MPxThreadedDeviceNode.h>
+
+#include <headless/MainLoop.h>
+#include <headless/Plugins.h>
+#include <headless/Scene.h>
+#include <headless/Script.h>
+#include <headless/ScriptOutput.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using headless::execute;
+
+// The worker pushes 1, 2, 3 ... at the frame rate; a refresh pops one into "frame".
+class FrameDevice : public MPxThreadedDeviceNode {
+public:
+    static void* creator() { return new FrameDevice; }
+    static MStatus initialize() {
+        MFnNumericAttribute fn;
+        refreshOut = fn.create("refreshOut", "ro", MFnNumericData::kDouble, 0.0);
+        fn.setStorable(false);
+        fn.setHidden(true);
+        addAttribute(refreshOut);
+        frame = fn.create("frame", "fm", MFnNumericData::kDouble, 0.0);
+        fn.setStorable(false);
+        addAttribute(frame);
+        return attributeAffects(live, refreshOut);
+    }
+
+    void postConstructor() override {
+        MObjectArray outputs;
+        outputs.append(refreshOut);
+        setRefreshOutputAttributes(outputs);
+        createMemoryPools(4, 1, sizeof(long long));
+        MFnDependencyNode fn(thisMObject());
+        fn.findPlug("live", true).setBool(true);
+        fn.findPlug("frameRate", true).setDouble(60.0);
+    }
+
+    void threadHandler() override {
+        setDone(false);
+        long long pushed = 0;
+        while (!isDone()) {
+            beginThreadLoop();
+            MCharBuffer buffer;
+            if (acquireDataStorage(buffer)) {
+                ++pushed;
+                std::memcpy(buffer.ptr(), &pushed, sizeof pushed);
+                pushThreadData(buffer);
+            }
+            endThreadLoop();
+        }
+    }
+
+    void threadShutdownHandler() override { setDone(true); }
+
+    MStatus compute(const MPlug& plug, MDataBlock& data) override {
+        if (plug != refreshOut) return MStatus::kUnknownParameter;
+        MCharBuffer buffer;
+        if (popThreadData(buffer)) {
+            long long value = 0;
+            std::memcpy(&value, buffer.ptr(), sizeof value);
+            releaseDataStorage(buffer);
+            data.outputValue(frame).set(static_cast<double>(value));
+        }
+        data.setClean(plug);
+        return MStatus::kSuccess;
+    }
+
+    static MObject refreshOut, frame;
+};
+
+MObject FrameDevice::refreshOut;
+MObject FrameDevice::frame;
+
+class SceneFileDevice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::setEchoScriptOutput(false);
+        headless::newScene();
+        MFnPlugin fn(plugin_.object(), "Tests", "1.0");
+        fn.registerNode("sceneFrameDevice", MTypeId(0x7f210), &FrameDevice::creator, &FrameDevice::initialize,
+                        MPxNode::kThreadedDeviceNode);
+        path_ = fs::temp_directory_path() / ("host_scene_device_" + std::to_string(::getpid()) + ".scene");
+    }
+    void TearDown() override {
+        headless::newScene();
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+
+    bool reopen() {
+        if (!execute("file -save \"" + path_.string() + "\"").ok) return false;
+        headless::newScene();
+        return execute("file -open \"" + path_.string() + "\"").ok;
+    }
+
+    headless::InProcessPlugin plugin_{"hostSceneFileDevice"};
+    fs::path path_;
+};
+
+TEST_F(SceneFileDevice, LiveNodeComesBackLiveAndDeliversFrames) {
+    ASSERT_TRUE(execute("createNode sceneFrameDevice -n dev").ok);
+    ASSERT_TRUE(reopen());
+    const MObject dev = headless::findNode("dev");
+    EXPECT_TRUE(headless::deviceWorkerRunning(dev));
+    EXPECT_EQ(execute("getAttr dev.frameRate").result, "60");
+    ASSERT_EQ(headless::refresh(), 1);
+    EXPECT_GE(std::stod(execute("getAttr dev.frame").result), 1.0);
+}
+
+TEST_F(SceneFileDevice, NodeSavedIdleComesBackIdle) {
+    ASSERT_TRUE(execute("createNode sceneFrameDevice -n dev; setAttr dev.live 0").ok);
+    ASSERT_TRUE(reopen());
+    EXPECT_FALSE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    EXPECT_EQ(execute("getAttr dev.live").result, "0");
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "SceneFileNodes.h"
+
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnPlugin.h>
+#include <maya/MFnStringData.h>
+#include <maya/MFnTypedAttribute.h>
+
+namespace hosttest {
+
+MObject SavedNode::level, SavedNode::label, SavedNode::scratch, SavedNode::secret, SavedNode::slots,
+    SavedNode::spare, SavedNode::input;
+bool SavedNode::refuseConnections = false;
+int SavedNode::connectionsMade = 0;
+
+namespace {
+
+MObject number(const char* name, double defaultValue, bool array = false) {
+    MFnNumericAttribute fn;
+    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue);
+    fn.setArray(array);
+    return attribute;
+}
+
+}  // namespace
+
+MStatus SavedNode::initialize() {
+    level = number("level", 1.0);
+    scratch = number("scratch", 0.0);
+    MFnNumericAttribute(scratch).setStorable(false);
+    secret = number("secret", 0.0);
+    slots = number("slots", 0.0, true);
+    spare = number("spare", 0.0, true);
+    input = number("input", 0.0);
+    MFnTypedAttribute typed;
+    label = typed.create("label", "lb", MFnData::kString, MFnStringData().create("none"));
+    for (const MObject* attribute : {&level, &label, &scratch, &secret, &slots, &spare, &input}) {
+        addAttribute(*attribute);
+    }
+    return MStatus::kSuccess;
+}
+
+void SavedNode::postConstructor() {
+    MFnDependencyNode node(thisMObject());
+    if (node.hasAttribute("note")) return;
+    MFnNumericAttribute fn;
+    node.addAttribute(fn.create("note", "nt", MFnNumericData::kDouble, 5.0));
+}
+
+MStatus SavedNode::shouldSave(const MPlug& plug, bool& isSaving) {
+    if (plug == slots || plug == secret) {
+        isSaving = plug == slots;
+        return MStatus::kSuccess;
+    }
+    return MPxNode::shouldSave(plug, isSaving);
+}
+
+MStatus SavedNode::legalConnection(const MPlug& plug, const MPlug&, bool, bool& isLegal) const {
+    if (plug != input) return MStatus::kUnknownParameter;
+    isLegal = !refuseConnections;
+    return MStatus::kSuccess;
+}
+
+MStatus SavedNode::connectionMade(const MPlug& plug, const MPlug& other, bool asSrc) {
+    if (plug == input) ++connectionsMade;
+    return MPxNode::connectionMade(plug, other, asSrc);
+}
+
+SavedNodePlugin::SavedNodePlugin(const std::string& typeName) {
+    MFnPlugin fn(plugin_.object(), "Tests", "1.0");
+    fn.registerNode(typeName.c_str(), MTypeId(SavedNode::kId), &SavedNode::creator, &SavedNode::initialize);
+}
+
+}  // namespace hosttest

@@ -1,0 +1,108 @@
+#pragma once
+// Helpers for the transport's integration tests: a temporary folder, an owner that records the
+// end of a session, and waiting for a condition with a deadline.
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "StreamInterfaces.h"
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::random_device seed;
+        path_ = std::filesystem::temp_directory_path() /
+                ("lmra-transport-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The owner of a connection: counts the sessions that ended.
+class SessionOwner : public DataStreamClient {
+public:
+    void onConnectionLost() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++lost_;
+        changed_.notify_all();
+    }
+    int lostCount() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lost_;
+    }
+    bool waitForLost(int count, std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return lost_ >= count; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int lost_ = 0;  // guarded by mutex_
+};
+
+// For conditions that nothing signals (a file written by another thread): checks every few
+// milliseconds until it holds or the deadline passes.
+template <class Condition>
+bool eventually(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+inline std::string fileContent(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline bool fileHasSize(const std::string& path, std::uintmax_t size) {
+    std::error_code error;
+    return std::filesystem::file_size(path, error) == size && !error;
+}
+
+// Captures standard output until text() is called; what a failed assertion printed meanwhile is
+// shown again when the capture ends early.
+class StdoutCapture {
+public:
+    StdoutCapture() { testing::internal::CaptureStdout(); }
+    ~StdoutCapture() {
+        if (!taken_) std::cout << testing::internal::GetCapturedStdout();
+    }
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+
+    const std::string& text() {
+        if (!taken_) text_ = testing::internal::GetCapturedStdout();
+        taken_ = true;
+        return text_;
+    }
+
+private:
+    bool taken_ = false;
+    std::string text_;
+};

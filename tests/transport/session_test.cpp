@@ -1,0 +1,444 @@
+// Sessions end to end on loopback: the connection process with UDPClient, and with
+// TCPOverUSBCommunication through the real libusbmuxd and the usbmuxd stand-in, against the phone
+// stand-in.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "MocapDataHandler.h"
+#include "NetworkConnectionClientProcess.h"
+#include "PhoneMessageDecryptor.h"
+#include "PhoneSim.h"
+#include "RecordingObserver.h"
+#include "TransportTestSupport.h"
+#include "UDPClient.h"
+#include "UsbMessageAssembler.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Process = NetworkConnectionClientProcess;
+constexpr std::uint32_t kWifi = Process::kWifiConnection;
+constexpr std::uint32_t kUsb = Process::kUsbConnection;
+
+std::vector<double> expectedFlatFrame(const ChannelNameLists& channels, double time) {
+    std::vector<double> values;
+    const std::size_t widths[] = {1, kVectorComponents, kMatrixElements};
+    for (int kind = 0; kind < kChannelKindCount; ++kind) {
+        for (std::size_t i = 0; i < channels.lists[kind].size(); ++i) {
+            for (std::size_t e = 0; e < widths[kind]; ++e) {
+                values.push_back(PhoneSim::channelValue(ChannelKind(kind), i, e, time));
+            }
+        }
+    }
+    return values;
+}
+
+// libusbmuxd reads the service's address from the environment: set once, before any thread.
+class UsbmuxdAddress : public ::testing::Environment {
+public:
+    static std::string socketPath() {
+        static TemporaryFolder folder;
+        return folder.file("usbmuxd.sock");
+    }
+    void SetUp() override {
+        ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + socketPath()).c_str(), 1);
+    }
+};
+const auto* const usbmuxdAddress = ::testing::AddGlobalTestEnvironment(new UsbmuxdAddress);
+
+class SessionTest : public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    void SetUp() override { process = newProcess(); }
+
+    std::uint32_t kind() const { return GetParam(); }
+
+    static std::unique_ptr<Process> newProcess() {
+        auto made = std::make_unique<Process>();
+        UsbTimeouts timeouts;
+        timeouts.poll = 100ms;
+        timeouts.replySilence = 600ms;
+        timeouts.videoSilence = 600ms;
+        made->setUsbTimeouts(timeouts);
+        return made;
+    }
+
+    PhoneSimOptions options() const {
+        PhoneSimOptions o;
+        o.udpPort = kind() == kWifi ? 0 : -1;
+        o.usbPort = kind() == kUsb ? 0 : -1;
+        if (kind() == kUsb) o.usbmuxdSocket = UsbmuxdAddress::socketPath();
+        o.rate = 0;  // frames only on sendFrame()
+        return o;
+    }
+
+    void startPhone(PhoneSimOptions o) {
+        phone.reset();
+        phone = std::make_unique<PhoneSim>(std::move(o));
+        phone->start();
+    }
+
+    bool connect() {
+        const auto port = kind() == kWifi ? phone->udpPort() : phone->usbPort();
+        return process->beginConnection(kind(), "127.0.0.1", std::to_string(port), &owner);
+    }
+
+    void connectAndAccept() {
+        ASSERT_TRUE(connect());
+        ASSERT_TRUE(process->waitForReply(5s));
+        ASSERT_EQ(process->rejectCode(), 0u);
+        ASSERT_TRUE(process->isRunning());
+    }
+
+    void startStreaming(bool withVideo) {
+        const std::string command = withVideo ? "start -video" : "start";
+        const std::size_t before = phone->commandCount(command);
+        ASSERT_TRUE(process->startCapture(withVideo));
+        ASSERT_TRUE(phone->waitForCommandCount(command, before + 1, 5s));
+    }
+
+    // Sends frames at these times and checks the latest frame after each.
+    void expectFramesArrive(std::initializer_list<double> times) {
+        const auto channels = PhoneSim::defaultChannels();
+        for (double time : times) {
+            const auto before = process->framesReceived();
+            ASSERT_EQ(phone->sendFrame(time), 1u);
+            ASSERT_TRUE(process->waitForFrames(before + 1, 10s));
+            std::vector<double> values(channels.flatValueCount());
+            process->readLatestFrame(values.data(), values.size() * sizeof(double));
+            ASSERT_EQ(values, expectedFlatFrame(channels, time)) << "at time " << time;
+        }
+    }
+
+    TemporaryFolder folder;
+    SessionOwner owner;
+    std::unique_ptr<PhoneSim> phone;
+    std::unique_ptr<Process> process;
+};
+
+TEST_P(SessionTest, StreamsThePhonesValuesPausesAndStops) {
+    startPhone(options());
+    connectAndAccept();
+    const std::string connectCommand = phone->commandsReceived().at(0);
+    if (kind() == kWifi) {
+        EXPECT_EQ(connectCommand.rfind("connect -port ", 0), 0u);
+        EXPECT_NE(connectCommand.find(" -version 2"), std::string::npos);
+    } else {
+        EXPECT_EQ(connectCommand, "connect -usb -version 2");
+    }
+    ChannelNameLists channels;
+    process->getChannelLayout(channels);
+    EXPECT_EQ(channels, PhoneSim::defaultChannels());
+
+    startStreaming(false);
+    expectFramesArrive({0.5, 1.25, 7.75});
+    CaptureRecording recording;
+    process->copyRecording(recording);
+    ASSERT_EQ(recording.frames.size(), 3u);
+    EXPECT_EQ(recording.names, channels);
+    EXPECT_EQ(recording.frames[1].timestamp, 1.25);
+
+    ASSERT_TRUE(process->pauseCapture());
+    ASSERT_TRUE(phone->waitForCommand("pause", 5s));
+    EXPECT_EQ(phone->sendFrame(9.0), 0u);
+    EXPECT_TRUE(process->closeConnection());
+    EXPECT_TRUE(phone->waitForCommand("stop", 5s));
+    EXPECT_FALSE(process->isRunning());
+    EXPECT_EQ(owner.lostCount(), 1);
+    // The recording outlives the session; the accepted channels and the client do not.
+    process->copyRecording(recording);
+    EXPECT_EQ(recording.frames.size(), 3u);
+    process->getChannelLayout(channels);
+    EXPECT_EQ(channels.flatValueCount(), 0u);
+    EXPECT_FALSE(process->startCapture(false));
+}
+
+TEST_P(SessionTest, RefusalsKeepTheirCodes) {
+    for (auto [answer, code] : {std::pair{PhoneAnswer::reject, 1u},
+                                std::pair{PhoneAnswer::rejectWrongScreen, 2u}}) {
+        auto o = options();
+        o.answer = answer;
+        startPhone(o);
+        process = newProcess();
+        ASSERT_TRUE(connect());
+        ASSERT_TRUE(process->waitForReply(5s));
+        EXPECT_EQ(process->rejectCode(), code);
+        // Ends at once, well before the Wi-Fi reply time-out would.
+        ASSERT_TRUE(process->waitUntilEnded(900ms));
+        EXPECT_EQ(process->rejectCode(), code);
+    }
+    EXPECT_EQ(owner.lostCount(), 2);
+}
+
+TEST_P(SessionTest, ResetEndsTheSessionAndANewOneCanStart) {
+    auto o = options();
+    o.resetAfter = 2;
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(false);
+    phone->sendFrame(1.0);
+    phone->sendFrame(2.0);
+    ASSERT_TRUE(process->waitUntilEnded(5s));
+    EXPECT_EQ(process->framesReceived(), 2u);
+    EXPECT_EQ(owner.lostCount(), 1);
+    if (kind() == kUsb) {
+        EXPECT_TRUE(phone->waitForCommand("stop", 5s));
+    }
+
+    connectAndAccept();
+    CaptureRecording recording;
+    process->copyRecording(recording);
+    EXPECT_TRUE(recording.frames.empty());
+    EXPECT_TRUE(process->closeConnection());
+}
+
+TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
+    auto o = options();
+    o.videoBytes = 300000;
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(false);
+    EXPECT_FALSE(process->saveCapture(folder.file("none/video.mov"), 0, 1));  // no video session
+    EXPECT_FALSE(std::filesystem::exists(folder.file("none")));
+
+    startStreaming(true);
+    const std::string path = folder.file("takes/one/video.mov");
+    ASSERT_TRUE(process->saveCapture(path, 1.5, 10));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("takes/one")));
+    ASSERT_TRUE(phone->waitForCommand("saveCapture -timeInverval 1.500000 10.000000", 5s));
+    ASSERT_TRUE(eventually([&] { return fileHasSize(path, 300000); }, 10s));
+    EXPECT_EQ(fileContent(path), PhoneSim::videoContent(300000));
+    expectFramesArrive({4.0});  // the session goes on
+    EXPECT_TRUE(process->closeConnection());
+}
+
+TEST_P(SessionTest, VanishingPhone) {
+    startPhone(options());
+    connectAndAccept();
+    startStreaming(false);
+    expectFramesArrive({1.0});
+    StdoutCapture output;
+    phone->vanish();
+    if (kind() == kWifi) {
+        EXPECT_TRUE(process->isRunning());  // UDP cannot tell; closing still works
+        EXPECT_TRUE(process->closeConnection());
+    } else {
+        ASSERT_TRUE(process->waitUntilEnded(5s));
+        EXPECT_NE(output.text().find("closed the USB connection"), std::string::npos);
+    }
+    EXPECT_EQ(owner.lostCount(), 1);
+}
+
+TEST_P(SessionTest, DestroyingARunningProcessEndsItsSession) {
+    startPhone(options());
+    connectAndAccept();
+    startStreaming(false);
+    process.reset();
+    EXPECT_TRUE(phone->waitForCommand("stop", 5s));
+    EXPECT_EQ(owner.lostCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, SessionTest, ::testing::Values(kWifi, kUsb),
+                         [](const auto& info) { return info.param == kWifi ? "Wifi" : "Usb"; });
+
+class WifiSessionTest : public SessionTest {};
+INSTANTIATE_TEST_SUITE_P(Wifi, WifiSessionTest, ::testing::Values(kWifi));
+
+TEST_P(WifiSessionTest, SilentPhoneEndsAfterAboutOneSecond) {
+    auto o = options();
+    o.answer = PhoneAnswer::silent;
+    startPhone(o);
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_TRUE(connect());
+    EXPECT_FALSE(process->startCapture(false));  // still waiting for the reply
+    ASSERT_TRUE(process->waitUntilEnded(5s));
+    const auto elapsed = std::chrono::steady_clock::now() - begun;
+    EXPECT_GE(elapsed, 950ms);
+    EXPECT_LT(elapsed, 3s);
+    EXPECT_EQ(process->rejectCode(), 0u);
+    EXPECT_TRUE(owner.waitForLost(1, 5s));
+}
+
+TEST_P(WifiSessionTest, BadDatagramsAndMalformedMessagesAreDropped) {
+    auto o = options();
+    o.garbageEvery = 1;    // three undecodable datagrams before every message
+    o.malformedEvery = 2;  // every second message stops at a bad line
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(false);
+    StdoutCapture output;
+    for (int i = 1; i <= 5; ++i) phone->sendFrame(i);
+    ASSERT_TRUE(process->waitForFrames(3, 5s));
+    ASSERT_TRUE(process->closeConnection());
+    EXPECT_NE(output.text().find("Dropped a datagram of 5 bytes"), std::string::npos);
+    EXPECT_NE(output.text().find("malformed;oops"), std::string::npos);
+    CaptureRecording recording;
+    process->copyRecording(recording);
+    ASSERT_EQ(recording.frames.size(), 3u);
+    EXPECT_EQ(recording.frames[2].timestamp, 5.0);
+}
+
+// The client alone, reaching the phone by host name: "video -cancel" forgets the path, and the
+// next offer writes only to the next save's path.
+TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
+    auto o = options();
+    o.videoBytes = 5000;
+    startPhone(o);
+    auto frames = newProcess();  // only collects what the handler delivers
+    UDPClient client("localhost", std::to_string(phone->udpPort()),
+                     std::make_unique<MocapDataHandler>(frames.get()));
+    std::thread session([&] { client.run(); });
+    ASSERT_TRUE(phone->waitForCommand("connect", 5s));
+    client.start(false);
+    client.saveCapture(folder.file("cancelled.mov"), 0, 1);  // answered "video -cancel"
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", 5s));
+    // A frame sent after the answer arrives after it: the cancel has been handled.
+    phone->sendFrame(1.0);
+    ASSERT_TRUE(frames->waitForFrames(1, 5s));
+    client.start(true);
+    client.saveCapture(folder.file("kept.mov"), 2, 3);
+    ASSERT_TRUE(phone->waitForCommandCount("saveCapture", 2, 5s));
+    ASSERT_TRUE(eventually([&] { return fileHasSize(folder.file("kept.mov"), 5000); }, 10s));
+    client.stop();
+    session.join();
+    EXPECT_EQ(fileContent(folder.file("kept.mov")), PhoneSim::videoContent(5000));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("cancelled.mov")));
+}
+
+class UsbSessionTest : public SessionTest {};
+INSTANTIATE_TEST_SUITE_P(Usb, UsbSessionTest, ::testing::Values(kUsb));
+
+TEST_P(UsbSessionTest, SilentOrClosingPhoneEndsTheHandshake) {
+    auto o = options();
+    o.answer = PhoneAnswer::silent;
+    startPhone(o);
+    {
+        StdoutCapture output;
+        ASSERT_TRUE(connect());
+        ASSERT_TRUE(process->waitUntilEnded(5s));
+        EXPECT_NE(output.text().find("did not answer"), std::string::npos);
+        EXPECT_EQ(process->rejectCode(), 0u);
+        EXPECT_EQ(owner.lostCount(), 1);
+    }
+    StdoutCapture output;
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(phone->waitForCommandCount("connect -usb", 2, 5s));
+    phone->vanish();
+    ASSERT_TRUE(process->waitUntilEnded(5s));
+    EXPECT_NE(output.text().find("connect failed"), std::string::npos);
+    EXPECT_EQ(owner.lostCount(), 1);  // run() raised: the owner is not told
+}
+
+TEST_P(UsbSessionTest, DeviceChoice) {
+    auto o = options();
+    o.usbDevices = {PhoneSimUsbDevice{1, 0, "NOPRODUCTID0000000000001"}};
+    startPhone(o);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(process->waitUntilEnded(5s));  // no device with a product id: at once
+    EXPECT_EQ(process->rejectCode(), 0u);
+    EXPECT_TRUE(phone->commandsReceived().empty());
+
+    o.usbDevices = {PhoneSimUsbDevice{4, 0x12, "FIRST000000000000000000A"},
+                    PhoneSimUsbDevice{9, 0x34, "SECOND00000000000000000B"},
+                    PhoneSimUsbDevice{11, 0, "THIRD000000000000000000C"}};
+    startPhone(o);
+    connectAndAccept();
+    EXPECT_TRUE(process->closeConnection());
+
+    phone.reset();  // no service at all
+    ASSERT_TRUE(process->beginConnection(kUsb, "", "35602", &owner));
+    ASSERT_TRUE(process->waitUntilEnded(5s));
+    EXPECT_EQ(process->rejectCode(), 0u);
+}
+
+TEST_P(UsbSessionTest, StalledVideoKeepsWhatArrived) {
+    auto o = options();
+    o.videoBytes = 100000;
+    o.videoStallAfter = 12345;
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(true);
+    const std::string path = folder.file("stalled.mov");
+    StdoutCapture output;
+    ASSERT_TRUE(process->saveCapture(path, 0, 1));
+    ASSERT_TRUE(eventually([&] { return fileHasSize(path, 12345); }, 10s));
+    expectFramesArrive({5.0});
+    EXPECT_NE(output.text().find("stalled"), std::string::npos);
+    EXPECT_EQ(fileContent(path), PhoneSim::videoContent(12345));
+    EXPECT_TRUE(process->closeConnection());
+}
+
+TEST_P(UsbSessionTest, StreamCutIntoSmallWritesStillDecodes) {
+    // Size 1 cuts at every byte position; the others fall inside headers in many ways.
+    for (std::size_t size : {1u, 3u, 7u, 13u, 4093u}) {
+        auto o = options();
+        o.usbChunking.sizes = {size};
+        o.usbChunking.pause = std::chrono::microseconds(size == 1 ? 20 : 200);
+        startPhone(o);
+        process = newProcess();
+        connectAndAccept();
+        startStreaming(false);
+        expectFramesArrive({0.25, 0.5});
+        EXPECT_TRUE(process->closeConnection());
+    }
+}
+
+TEST_P(UsbSessionTest, OversizedMessageIsSkippedAndBadHeaderEnds) {
+    auto o = options();
+    o.usbGarbage = UsbGarbage::oversized;
+    startPhone(o);
+    StdoutCapture output;
+    connectAndAccept();
+    startStreaming(false);
+    expectFramesArrive({1.0, 2.0, 3.0});  // the 2 MiB message follows the first
+    EXPECT_TRUE(process->closeConnection());
+
+    o.usbGarbage = UsbGarbage::badHeader;
+    startPhone(o);
+    process = newProcess();
+    connectAndAccept();
+    startStreaming(false);
+    phone->sendFrame(1.0);
+    ASSERT_TRUE(process->waitUntilEnded(5s));
+    EXPECT_NE(output.text().find("2097152 bytes"), std::string::npos);
+    EXPECT_NE(output.text().find("cannot be followed"), std::string::npos);
+}
+
+// A recorded session stream cut into two receives at every byte position decodes the same.
+TEST(UsbStreamCutTest, EveryCutPositionGivesTheSameFrames) {
+    const auto channels = PhoneSim::defaultChannels();
+    std::vector<std::uint8_t> stream;
+    for (const auto& text : {PhoneSim::channelListText(channels),
+                             PhoneSim::dataMessageText(channels, 1.0),
+                             PhoneSim::dataMessageText(channels, 2.5)}) {
+        const auto framed = PhoneSim::usbFrame(PhoneSim::encryptMessage(text));
+        stream.insert(stream.end(), framed.begin(), framed.end());
+    }
+    RecordingObserver observer;
+    auto handler = std::make_unique<MocapDataHandler>(&observer);
+    UsbMessageAssembler assembler;
+    PhoneMessageDecryptor decryptor(UsbMessageAssembler::kDefaultCapacity);
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        observer.frames.clear();
+        assembler.reset();
+        bool replied = false;
+        auto onPayload = [&](const std::uint8_t* payload, std::size_t length) {
+            std::string text;
+            ASSERT_TRUE(decryptor.decrypt(payload, length, text));
+            if (replied) handler->handleFrame(text);
+            replied = replied || handler->handleConnectReply(text);
+        };
+        auto onOversized = [](std::size_t) { FAIL(); };
+        assembler.feed(stream.data(), cut, onPayload, onOversized);
+        assembler.feed(stream.data() + cut, stream.size() - cut, onPayload, onOversized);
+        ASSERT_EQ(observer.frames.size(), 2u) << "cut at " << cut;
+        ASSERT_EQ(observer.lastValues(), expectedFlatFrame(channels, 2.5)) << "cut at " << cut;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+#include "MocapDataHandler.h"
+
+#include <cstring>
+#include <string>
+
+#include "TransportMessages.h"
+#include "ValueParsing.h"
+
+namespace {
+
+constexpr std::string_view kRejectReply = "/reject";
+constexpr std::string_view kRejectWrongScreenReply = "/reject-wrong-screen";
+constexpr std::string_view kTimestampKey = "timestamp";
+
+// Calls onLine for every LF-separated line, as a line reader would see them: a final LF adds no
+// empty line, a CR stays in its line. Stops early when onLine returns false.
+template <class OnLine>
+void forEachLine(std::string_view text, OnLine onLine) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            onLine(text.substr(start));
+            return;
+        }
+        if (!onLine(text.substr(start, end - start))) return;
+        start = end + 1;
+    }
+}
+
+int vectorSuffixIndex(char letter) {
+    switch (letter) {
+        case 'X': return 0;
+        case 'Y': return 1;
+        case 'Z': return 2;
+        default: return -1;
+    }
+}
+
+// "0X" ... "3W": the row digit and the column letter of the flat matrix layout.
+int matrixSuffixIndex(char digit, char letter) {
+    if (digit < '0' || digit > '3') return -1;
+    int column = -1;
+    switch (letter) {
+        case 'X': column = 0; break;
+        case 'Y': column = 1; break;
+        case 'Z': column = 2; break;
+        case 'W': column = 3; break;
+        default: return -1;
+    }
+    return 4 * (digit - '0') + column;
+}
+
+constexpr std::size_t valuesPerChannel(int kind) {
+    return kind == kScalarChannel ? 1 : kind == kVectorChannel ? kVectorComponents : kMatrixElements;
+}
+
+int lookup(const std::unordered_map<std::string_view, int>& index, std::string_view name) {
+    if (index.empty()) return -1;
+    const auto found = index.find(name);
+    return found == index.end() ? -1 : found->second;
+}
+
+}  // namespace
+
+MocapDataHandler::MocapDataHandler(CaptureDataStreamInterface* observer) : observer_(observer) {}
+
+bool MocapDataHandler::handleConnectReply(std::string message) {
+    const bool refused = message == kRejectReply;
+    if (refused || message == kRejectWrongScreenReply) {
+        if (observer_) observer_->rejectConnection(refused ? 1u : 2u);
+        return false;
+    }
+    readChannelList(message);
+    if (observer_) {
+        observer_->setChannelLayout(names_);
+        observer_->acceptConnection(names_);
+    }
+    return true;
+}
+
+void MocapDataHandler::readChannelList(std::string_view message) {
+    // The views go before the strings they view.
+    expectedKeys_.clear();
+    keyTargets_.clear();
+    keyStorage_.clear();
+    for (auto& index : indexes_) index.clear();
+    names_.clear();
+
+    int kind = kScalarChannel;
+    std::size_t valueCount = 0;
+    std::size_t ignoredChannels = 0;
+    std::size_t ignoredSections = 0;
+    forEachLine(message, [&](std::string_view line) {
+        if (!line.empty() && line.front() == '#') {
+            if (kind + 1 < kChannelKindCount) {
+                ++kind;
+            } else {
+                kind = kChannelKindCount;  // beyond the last section: its names are ignored
+                ++ignoredSections;
+            }
+            return true;
+        }
+        if (kind >= kChannelKindCount) {
+            ++ignoredChannels;
+            return true;
+        }
+        auto& list = names_.lists[kind];
+        const std::size_t width = valuesPerChannel(kind);
+        const bool full = (kind == kVectorChannel && list.size() >= kMaxVectorChannels) ||
+                          (kind == kMatrixChannel && list.size() >= kMaxMatrixChannels) ||
+                          valueCount + width > kMaxFrameValues;
+        if (full) {
+            ++ignoredChannels;
+            return true;
+        }
+        list.emplace_back(line);
+        valueCount += width;
+        return true;
+    });
+    rebuildIndexes();
+
+    if (ignoredChannels > 0 || ignoredSections > 0) {
+        reportTransportMessage("Channel list beyond the storage limits: " +
+                               std::to_string(ignoredChannels) + " channels and " +
+                               std::to_string(ignoredSections) +
+                               " extra sections were ignored.");
+    }
+}
+
+void MocapDataHandler::rebuildIndexes() {
+    for (int kind = 0; kind < kChannelKindCount; ++kind) {
+        const auto& list = names_.lists[kind];
+        auto& index = indexes_[kind];
+        index.reserve(list.size());
+        // A name listed twice keeps its later position.
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            index.insert_or_assign(std::string_view(list[position]), static_cast<int>(position));
+        }
+    }
+
+    static constexpr std::string_view kVectorSuffixes[] = {"X", "Y", "Z"};
+    static constexpr std::string_view kMatrixSuffixes[] = {
+        "0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W",
+        "2X", "2Y", "2Z", "2W", "3X", "3Y", "3Z", "3W"};
+    keyStorage_.reserve(names_.flatValueCount());
+    for (const auto& name : names_.scalars()) keyStorage_.push_back(name);
+    for (const auto& name : names_.vectors()) {
+        for (auto suffix : kVectorSuffixes) keyStorage_.push_back(name + std::string(suffix));
+    }
+    for (const auto& name : names_.matrices()) {
+        for (auto suffix : kMatrixSuffixes) keyStorage_.push_back(name + std::string(suffix));
+    }
+    // keyStorage_ is complete: its strings no longer move.
+    keyTargets_.reserve(keyStorage_.size());
+    for (const auto& key : keyStorage_) keyTargets_.emplace(key, resolveKey(key));
+    expectedKeys_.resize(keyStorage_.size() + 1);  // and the timestamp line
+}
+
+double* MocapDataHandler::resolveKey(std::string_view key) {
+    const std::size_t n = key.size();
+    if (const int v = n > 1 ? lookup(indexes_[kVectorChannel], key.substr(0, n - 1)) : -1; v >= 0) {
+        const int component = vectorSuffixIndex(key.back());
+        return component < 0 ? nullptr : &vectorValues_[kVectorComponents * v + component];
+    }
+    if (const int m = n > 2 ? lookup(indexes_[kMatrixChannel], key.substr(0, n - 2)) : -1; m >= 0) {
+        const int element = matrixSuffixIndex(key[n - 2], key.back());
+        return element < 0 ? nullptr : &matrixValues_[kMatrixElements * m + element];
+    }
+    const int s = lookup(indexes_[kScalarChannel], key);
+    return s < 0 ? nullptr : &frameValues_[s];
+}
+
+void MocapDataHandler::handleFrame(std::string message) {
+    double timestamp = 0.0;
+    bool complete = true;
+    std::size_t lineIndex = 0;
+    forEachLine(message, [&](std::string_view line) {
+        complete = applyLine(line, lineIndex++, timestamp);
+        return complete;
+    });
+    if (complete) handOnFrame(timestamp);
+}
+
+double* MocapDataHandler::targetOf(std::string_view key, std::size_t lineIndex) {
+    ExpectedKey* expected = lineIndex < expectedKeys_.size() ? &expectedKeys_[lineIndex] : nullptr;
+    if (expected && expected->known && expected->key == key) return expected->target;
+    const auto known = keyTargets_.find(key);
+    if (known == keyTargets_.end()) return resolveKey(key);
+    if (expected) *expected = ExpectedKey{true, known->first, known->second};
+    return known->second;
+}
+
+bool MocapDataHandler::applyLine(std::string_view line, std::size_t lineIndex, double& timestamp) {
+    const std::size_t separator = line.find(';');
+    if (separator == std::string_view::npos) return true;
+    const std::string_view key = line.substr(0, separator);
+    const std::string_view valueText = line.substr(separator + 1);
+
+    ValueParseResult result = ValueParseResult::ok;
+    if (key == kTimestampKey) {
+        result = parseTimestampValue(valueText, timestamp);
+    } else {
+        double* target = targetOf(key, lineIndex);
+        // The value is converted whatever the key: a bad one stops the message even when the
+        // key names no channel.
+        double value = 0.0;
+        result = parseChannelValue(valueText, value);
+        if (result == ValueParseResult::ok && target) *target = value;
+    }
+    if (result == ValueParseResult::ok) return true;
+    reportMalformed(line, result == ValueParseResult::outOfRange);
+    return false;
+}
+
+void MocapDataHandler::handOnFrame(double timestamp) {
+    if (!observer_) return;
+    const std::size_t s = names_.scalars().size();
+    const std::size_t v = names_.vectors().size();
+    const std::size_t m = names_.matrices().size();
+    // The channel list limits keep s + 3v + 16m within frameValues_.
+    std::memcpy(frameValues_.data() + s, vectorValues_.data(), kVectorComponents * v * sizeof(double));
+    std::memcpy(frameValues_.data() + s + kVectorComponents * v, matrixValues_.data(),
+                kMatrixElements * m * sizeof(double));
+    const std::size_t count = s + kVectorComponents * v + kMatrixElements * m;
+    observer_->storeLatestFrame(frameValues_.data(), count * sizeof(double));
+    CaptureFrame frame(timestamp, frameValues_.data(), static_cast<std::uint32_t>(count));
+    observer_->appendRecordedFrame(frame);
+}
+
+void MocapDataHandler::reportMalformed(std::string_view line, bool outOfRange) {
+    // Reported once per connection: a phone that keeps sending them would flood the output.
+    if (malformedMessages_++ > 0) return;
+    constexpr std::size_t kShownLength = 80;
+    std::string text = "Dropped the rest of a data message: the line \"";
+    text.append(line.substr(0, kShownLength));
+    if (line.size() > kShownLength) text.append("...");
+    text.append(outOfRange ? "\" holds a number out of range." : "\" holds no number.");
+    text.append(" Later malformed messages are dropped without a message.");
+    reportTransportMessage(text);
+}

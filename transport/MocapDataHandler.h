@@ -1,0 +1,66 @@
+#pragma once
+// Decodes the phone's messages: the connect reply (a rejection or the channel list) and the data
+// messages ("name;value" lines) into flat frames for the connection process.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "CaptureRecords.h"
+#include "StreamInterfaces.h"
+
+class MocapDataHandler final : public IDataHandler {
+public:
+    // observer may be null: then nothing is handed on.
+    explicit MocapDataHandler(CaptureDataStreamInterface* observer);
+    MocapDataHandler(const MocapDataHandler&) = delete;
+    MocapDataHandler& operator=(const MocapDataHandler&) = delete;
+
+    bool handleConnectReply(std::string message) override;
+    void handleFrame(std::string message) override;
+
+    const ChannelNameLists& channelNames() const { return names_; }
+    // Data messages whose rest was dropped at a line without a usable number.
+    std::uint64_t malformedMessageCount() const { return malformedMessages_; }
+
+private:
+    using ChannelIndex = std::unordered_map<std::string_view, int>;
+
+    void readChannelList(std::string_view message);
+    void rebuildIndexes();
+    // Where a key's value goes: the vector, then the matrix, then the scalar rule. Null when the
+    // key changes nothing.
+    double* resolveKey(std::string_view key);
+    // False when a line stops the message (its value is not a number).
+    bool applyLine(std::string_view line, std::size_t lineIndex, double& timestamp);
+    double* targetOf(std::string_view key, std::size_t lineIndex);
+    void handOnFrame(double timestamp);
+    void reportMalformed(std::string_view line, bool outOfRange);
+
+    CaptureDataStreamInterface* observer_;  // not owned
+    ChannelNameLists names_;
+    // Keys view the strings in names_, which stay untouched until the next channel list.
+    std::array<ChannelIndex, kChannelKindCount> indexes_;
+    // Every key that a channel list names (scalar names, vector and matrix element keys),
+    // resolved once per list so that a line costs one look-up. Keys view keyStorage_.
+    std::vector<std::string> keyStorage_;
+    std::unordered_map<std::string_view, double*> keyTargets_;
+    // The phone sends its keys in the same order in every message: the key seen last time at a
+    // line's position is tried before the look-up. Sized once per channel list.
+    struct ExpectedKey {
+        bool known = false;
+        std::string_view key;  // views keyStorage_
+        double* target = nullptr;
+    };
+    std::vector<ExpectedKey> expectedKeys_;
+
+    // Zero-filled once; every value keeps what it last received.
+    std::array<double, kMaxFrameValues> frameValues_{};
+    std::array<double, kMaxMatrixChannels * kMatrixElements> matrixValues_{};
+    std::array<double, kMaxVectorChannels * kVectorComponents> vectorValues_{};
+
+    std::uint64_t malformedMessages_ = 0;
+};

@@ -1,0 +1,251 @@
+#include "TCPOverUSBCommunication.h"
+
+#include <usbmuxd.h>
+
+#include <stdexcept>
+#include <utility>
+
+#include "PhoneCommands.h"
+#include "TransportMessages.h"
+#include "VideoFileWriter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::uint32_t kMaxTcpPort = 65535;
+
+struct DeviceListDeleter {
+    void operator()(usbmuxd_device_info_t* list) const { usbmuxd_device_list_free(&list); }
+};
+
+}  // namespace
+
+TCPOverUSBCommunication::TCPOverUSBCommunication(std::uint32_t port,
+                                                 std::unique_ptr<IDataHandler> handler,
+                                                 UsbTimeouts timeouts)
+    : handler_(std::move(handler)), port_(port), timeouts_(timeouts) {}
+
+TCPOverUSBCommunication::~TCPOverUSBCommunication() {
+    tunnel_.close();
+    handler_.reset();
+}
+
+void TCPOverUSBCommunication::start(bool withVideo) {
+    UsbCommand command;
+    command.kind = UsbCommand::Kind::start;
+    command.withVideo = withVideo;
+    mailbox_.leave(std::move(command));
+}
+
+void TCPOverUSBCommunication::pause() {
+    UsbCommand command;
+    command.kind = UsbCommand::Kind::pause;
+    mailbox_.leave(std::move(command));
+}
+
+void TCPOverUSBCommunication::saveCapture(std::string path, double startTime, double endTime) {
+    UsbCommand command;
+    command.kind = UsbCommand::Kind::save;
+    command.path = std::move(path);
+    command.startTime = startTime;
+    command.endTime = endTime;
+    mailbox_.leave(std::move(command));
+}
+
+void TCPOverUSBCommunication::stop() {
+    UsbCommand command;
+    command.kind = UsbCommand::Kind::stop;
+    mailbox_.leave(std::move(command));
+}
+
+void TCPOverUSBCommunication::run() {
+    if (port_ == 0 || port_ > kMaxTcpPort) {
+        reportTransportMessage("USB port " + std::to_string(port_) + " is not a TCP port.");
+        return;
+    }
+    const auto device = chooseDevice();
+    if (!device) return;
+    deviceHandle_ = *device;
+    tunnel_ = UsbTunnel::connect(deviceHandle_, static_cast<unsigned short>(port_));
+    if (!tunnel_.isOpen()) return;
+    if (handshake()) messageLoop();
+    tunnel_.close();
+}
+
+std::optional<std::uint32_t> TCPOverUSBCommunication::chooseDevice() {
+    usbmuxd_device_info_t* rawList = nullptr;
+    const int count = usbmuxd_get_device_list(&rawList);
+    std::unique_ptr<usbmuxd_device_info_t, DeviceListDeleter> list(rawList);
+    if (count < 0 || !list) return std::nullopt;
+    // The last device with a product id is the one used.
+    std::optional<std::uint32_t> chosen;
+    for (int i = 0; i < count && list.get()[i].udid[0] != '\0'; ++i) {
+        if (list.get()[i].product_id > 0) chosen = list.get()[i].handle;
+    }
+    return chosen;
+}
+
+bool TCPOverUSBCommunication::handshake() {
+    if (sendCommandBlock(kUsbConnectCommand) != SendResult::sent) return false;
+    assembler_.reset();
+    bool replied = false;
+    bool accepted = false;
+    auto lastHeard = Clock::now();
+    while (!replied) {
+        if (mailbox_.isStopPending()) return false;  // closed before the phone answered
+        std::size_t received = 0;
+        const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+        if (status == UsbTunnel::ReceiveStatus::closed) {
+            tunnel_.close();
+            throw std::logic_error("connect failed");
+        }
+        if (status == UsbTunnel::ReceiveStatus::quiet) {
+            if (Clock::now() - lastHeard >= timeouts_.replySilence) {
+                reportTransportMessage("The phone did not answer the USB connect command.");
+                return false;
+            }
+            continue;
+        }
+        lastHeard = Clock::now();
+        // Messages behind the reply in the same receive are data messages.
+        const auto result = assembler_.feed(
+            chunk_.data(), received,
+            [&](const std::uint8_t* payload, std::size_t length) {
+                if (replied) {
+                    if (accepted) handlePayload(payload, length);
+                    return;
+                }
+                std::string text;
+                if (!decryptor_.decrypt(payload, length, text)) {
+                    reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
+                                           " bytes that holds no message.");
+                    return;
+                }
+                replied = true;
+                accepted = handler_->handleConnectReply(std::move(text));
+            },
+            [this](std::size_t length) { reportOversized(length); });
+        if (result == UsbMessageAssembler::FeedResult::lostStep) {
+            reportTransportMessage("The USB stream from the phone cannot be followed: a message "
+                                   "header is not a length.");
+            return false;
+        }
+    }
+    return accepted;
+}
+
+void TCPOverUSBCommunication::messageLoop() {
+    for (;;) {
+        std::size_t received = 0;
+        const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+        if (status == UsbTunnel::ReceiveStatus::closed) {
+            reportTransportMessage("The phone closed the USB connection.");
+            return;
+        }
+        if (status == UsbTunnel::ReceiveStatus::data) {
+            const auto result = assembler_.feed(
+                chunk_.data(), received,
+                [this](const std::uint8_t* payload, std::size_t length) {
+                    handlePayload(payload, length);
+                },
+                [this](std::size_t length) { reportOversized(length); });
+            if (result == UsbMessageAssembler::FeedResult::lostStep) {
+                reportTransportMessage("The USB stream from the phone cannot be followed: a "
+                                       "message header is not a length.");
+                return;
+            }
+        }
+        if (auto command = mailbox_.take()) {
+            if (!carryOut(*command)) return;
+        }
+    }
+}
+
+bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
+    switch (command.kind) {
+        case UsbCommand::Kind::start:
+            return sendCommandBlock(startCommand(command.withVideo)) != SendResult::failed;
+        case UsbCommand::Kind::pause:
+            return sendCommandBlock(kPauseCommand) != SendResult::failed;
+        case UsbCommand::Kind::save: {
+            videoPath_ = command.path;
+            const auto result = sendCommandBlock(saveCaptureCommand(command.startTime, command.endTime));
+            if (result == SendResult::sent) awaitingVideo_ = true;
+            return result != SendResult::failed;
+        }
+        case UsbCommand::Kind::stop:
+            sendCommandBlock(kStopCommand);
+            return false;
+    }
+    return false;
+}
+
+TCPOverUSBCommunication::SendResult TCPOverUSBCommunication::sendCommandBlock(std::string_view text) {
+    // The block always keeps at least one zero byte after the text.
+    if (text.size() >= kCommandBlockBytes) {
+        reportTransportMessage("A command of " + std::to_string(text.size()) +
+                               " bytes does not fit a USB command block and was not sent.");
+        return SendResult::tooLong;
+    }
+    std::array<std::uint8_t, kCommandBlockBytes> block{};
+    std::copy(text.begin(), text.end(), block.begin());
+    return tunnel_.sendAll(block.data(), block.size()) ? SendResult::sent : SendResult::failed;
+}
+
+void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::size_t length) {
+    std::string text;
+    if (!decryptor_.decrypt(payload, length, text)) {
+        reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
+                               " bytes that holds no message.");
+        return;
+    }
+    if (isResetReply(text)) {
+        // The rest of the receive is still handled; the loop then sends "stop".
+        stop();
+        return;
+    }
+    if (awaitingVideo_ && isVideoReply(text)) {
+        awaitingVideo_ = false;
+        if (isVideoCancelReply(text)) {
+            videoPath_.clear();
+        } else if (const int port = videoReplyPort(text); port >= 0) {
+            fetchVideo(port);
+        }
+        return;
+    }
+    handler_->handleFrame(std::move(text));
+}
+
+void TCPOverUSBCommunication::fetchVideo(int port) {
+    UsbTunnel video = UsbTunnel::connect(deviceHandle_, static_cast<unsigned short>(port));
+    if (!video.isOpen()) return;
+    VideoFileWriter file;
+    if (!file.open(videoPath_)) return;
+
+    std::array<std::uint8_t, kReceiveBytes> videoChunk;
+    std::size_t total = 0;
+    auto lastHeard = Clock::now();
+    // A stop ends the fetch too, so that closing a connection never waits for a whole video.
+    while (!mailbox_.isStopPending()) {
+        std::size_t received = 0;
+        const auto status = video.receive(videoChunk.data(), videoChunk.size(), timeouts_.poll, received);
+        if (status == UsbTunnel::ReceiveStatus::closed) break;  // complete
+        if (status == UsbTunnel::ReceiveStatus::data) {
+            file.append(videoChunk.data(), received);
+            total += received;
+            lastHeard = Clock::now();
+        } else if (Clock::now() - lastHeard >= timeouts_.videoSilence) {
+            reportTransportMessage("The video transfer from the phone stalled; kept the " +
+                                   std::to_string(total) + " bytes received.");
+            break;
+        }
+    }
+    file.finish();
+}
+
+void TCPOverUSBCommunication::reportOversized(std::size_t length) {
+    reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
+                           " bytes: longer than the " +
+                           std::to_string(UsbMessageAssembler::kDefaultCapacity) +
+                           "-byte assembly buffer.");
+}

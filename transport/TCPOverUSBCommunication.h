@@ -1,0 +1,72 @@
+#pragma once
+// The USB transport: a tunnel through usbmuxd to the phone app's port, length-framed encrypted
+// messages from the phone, 200-byte command blocks to it. One blocking loop on the session
+// thread polls the tunnel and, between two receives, carries out the command left in the
+// mailbox by other threads.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "PhoneMessageDecryptor.h"
+#include "StreamInterfaces.h"
+#include "UsbCommandMailbox.h"
+#include "UsbMessageAssembler.h"
+#include "UsbTunnel.h"
+
+// Bounds on the waits of a session.
+struct UsbTimeouts {
+    std::chrono::milliseconds poll{500};           // one receive; a command waits at most this
+    std::chrono::milliseconds replySilence{3000};  // the connect reply: then the session ends
+    std::chrono::milliseconds videoSilence{5000};  // a stalled video transfer ends
+};
+
+class TCPOverUSBCommunication final : public CaptureDataStreamDeviceInterface {
+public:
+    static constexpr std::size_t kCommandBlockBytes = 200;
+    static constexpr std::size_t kReceiveBytes = 4096;
+
+    TCPOverUSBCommunication(std::uint32_t port, std::unique_ptr<IDataHandler> handler,
+                            UsbTimeouts timeouts = UsbTimeouts());
+    ~TCPOverUSBCommunication() override;
+    TCPOverUSBCommunication(const TCPOverUSBCommunication&) = delete;
+    TCPOverUSBCommunication& operator=(const TCPOverUSBCommunication&) = delete;
+
+    void run() override;
+    void start(bool withVideo) override;
+    void pause() override;
+    void saveCapture(std::string path, double startTime, double endTime) override;
+    void stop() override;
+
+private:
+    enum class SendResult { sent, tooLong, failed };
+
+    std::optional<std::uint32_t> chooseDevice();
+    bool handshake();
+    void messageLoop();
+    // False when the command ends the session.
+    bool carryOut(const UsbCommand& command);
+    SendResult sendCommandBlock(std::string_view text);
+    void handlePayload(const std::uint8_t* payload, std::size_t length);
+    void fetchVideo(int port);
+    void reportOversized(std::size_t length);
+
+    std::unique_ptr<IDataHandler> handler_;
+    std::uint32_t port_;
+    UsbTimeouts timeouts_;
+
+    // Used by the session thread only.
+    std::uint32_t deviceHandle_ = 0;
+    UsbTunnel tunnel_;
+    std::array<std::uint8_t, kReceiveBytes> chunk_{};
+    UsbMessageAssembler assembler_;
+    PhoneMessageDecryptor decryptor_{UsbMessageAssembler::kDefaultCapacity};
+    bool awaitingVideo_ = false;
+    std::string videoPath_;
+
+    UsbCommandMailbox mailbox_;  // the hand-over from other threads
+};

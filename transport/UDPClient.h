@@ -1,0 +1,78 @@
+#pragma once
+// The Wi-Fi transport: text commands to the phone's UDP port, one encrypted message per datagram
+// back to a local port announced in the connect command, and video downloads over TCP. Every
+// step of a session runs on one event loop, driven by run() on the session thread.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/udp.hpp>
+#include <boost/asio/steady_timer.hpp>
+
+#include "PhoneMessageDecryptor.h"
+#include "StreamInterfaces.h"
+
+class UdpVideoDownload;
+
+class UDPClient final : public CaptureDataStreamDeviceInterface {
+public:
+    static constexpr std::chrono::seconds kReplyTimeout{1};
+    static constexpr std::size_t kDatagramBytes = 4096;
+
+    // Opens and binds the UDP socket and resolves the phone's address and port (a number or a
+    // service name). Throws boost::system::system_error when any of it fails.
+    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler);
+    ~UDPClient() override;
+    UDPClient(const UDPClient&) = delete;
+    UDPClient& operator=(const UDPClient&) = delete;
+
+    void run() override;
+    void start(bool withVideo) override;
+    void pause() override;
+    void saveCapture(std::string path, double startTime, double endTime) override;
+    void stop() override;
+
+    unsigned localPort() const { return localPort_; }
+
+private:
+    enum class ReceiveStep { connectReply, message };
+
+    bool isStopped();
+    void endSession();
+    // Hands a command to the event loop; after runs there once the send has completed.
+    void sendCommand(std::string text, std::function<void()> after);
+    void receive(ReceiveStep step);
+    void onConnectReply(const boost::system::error_code& error, std::size_t received);
+    void onMessage(const boost::system::error_code& error, std::size_t received);
+    void handleMessage(std::string text);
+    void startVideoDownload(int port);
+    void finishVideoDownloads();
+
+    std::unique_ptr<IDataHandler> handler_;
+    std::string address_;
+    boost::asio::io_context loop_;  // declared before everything that lives on it
+    boost::asio::ip::udp::socket socket_;
+    boost::asio::ip::udp::endpoint phone_;
+    boost::asio::ip::udp::endpoint sender_;
+    unsigned localPort_ = 0;
+    std::array<std::uint8_t, kDatagramBytes> receiveBuffer_{};
+    PhoneMessageDecryptor decryptor_{kDatagramBytes};
+    boost::asio::steady_timer replyTimer_;
+    boost::asio::steady_timer retryTimer_;
+
+    // Commands come from other threads while the loop runs.
+    std::mutex stopMutex_;
+    bool stopped_ = false;  // guarded by stopMutex_
+
+    // Used on the event loop only.
+    bool awaitingVideo_ = false;
+    std::string videoPath_;
+    std::vector<std::shared_ptr<UdpVideoDownload>> downloads_;
+};

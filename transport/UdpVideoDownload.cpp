@@ -1,0 +1,44 @@
+#include "UdpVideoDownload.h"
+
+#include <boost/asio/buffer.hpp>
+
+UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
+
+bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path) {
+    if (!file_.open(path)) {
+        finished_ = true;
+        return false;
+    }
+    // Asynchronous, so that a phone that never accepts does not hold up the messages.
+    socket_.async_connect(phone, [self = shared_from_this()](const boost::system::error_code& error) {
+        if (self->finished_) return;
+        if (error) {
+            self->finish();  // silent: the file stays empty
+            return;
+        }
+        self->receiveNext();
+    });
+    return true;
+}
+
+void UdpVideoDownload::receiveNext() {
+    socket_.async_read_some(
+        boost::asio::buffer(chunk_),
+        [self = shared_from_this()](const boost::system::error_code& error, std::size_t received) {
+            if (self->finished_) return;
+            self->file_.append(self->chunk_.data(), received);
+            if (error) {
+                self->finish();  // the phone closed the connection: the download is complete
+                return;
+            }
+            self->receiveNext();
+        });
+}
+
+void UdpVideoDownload::finish() {
+    if (finished_ && !file_.isOpen()) return;
+    finished_ = true;
+    boost::system::error_code ignored;
+    socket_.close(ignored);
+    file_.finish();
+}

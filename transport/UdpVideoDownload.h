@@ -1,0 +1,34 @@
+#pragma once
+// One video download of the Wi-Fi client: a TCP connection to the port that the phone offered,
+// read to its end into the video file. Runs on the client's event loop; shared by its pending
+// completions so that it outlives none of them.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+
+#include "VideoFileWriter.h"
+
+class UdpVideoDownload : public std::enable_shared_from_this<UdpVideoDownload> {
+public:
+    explicit UdpVideoDownload(boost::asio::io_context& loop);
+
+    // Opens the file and starts connecting. False when the file cannot be opened (nothing else
+    // happens then).
+    bool begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path);
+    // Closes the connection, writes what was received and closes the file. Idempotent.
+    void finish();
+    bool finished() const { return finished_; }
+
+private:
+    void receiveNext();
+
+    boost::asio::ip::tcp::socket socket_;
+    std::array<std::uint8_t, 4096> chunk_{};
+    VideoFileWriter file_;
+    bool finished_ = false;
+};

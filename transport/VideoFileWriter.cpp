@@ -1,0 +1,41 @@
+#include "VideoFileWriter.h"
+
+#include <cstring>
+
+VideoFileWriter::~VideoFileWriter() { finish(); }
+
+bool VideoFileWriter::open(const std::string& path) {
+    finish();
+    file_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+    if (!file_.is_open()) return false;
+    buffer_.resize(kBufferBytes);
+    fill_ = 0;
+    return true;
+}
+
+void VideoFileWriter::append(const std::uint8_t* data, std::size_t byteCount) {
+    if (!file_.is_open()) return;
+    if (fill_ + byteCount >= buffer_.size()) flush();
+    if (byteCount >= buffer_.size()) {
+        file_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(byteCount));
+        return;
+    }
+    std::memcpy(buffer_.data() + fill_, data, byteCount);
+    fill_ += byteCount;
+}
+
+void VideoFileWriter::flush() {
+    if (fill_ > 0) file_.write(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::streamsize>(fill_));
+    fill_ = 0;
+}
+
+bool VideoFileWriter::finish() {
+    if (!file_.is_open()) return true;
+    flush();
+    file_.close();
+    const bool written = !file_.fail();
+    file_.clear();
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    return written;
+}

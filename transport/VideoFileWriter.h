@@ -1,0 +1,34 @@
+#pragma once
+// Writes a downloaded video to its file in large pieces: received bytes are gathered in a 20 MiB
+// buffer that goes to the file whenever the next piece would fill it, and at the end. Whatever
+// was received is written and the file closed at the latest when the writer goes away.
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class VideoFileWriter {
+public:
+    static constexpr std::size_t kBufferBytes = 20971520;
+
+    VideoFileWriter() = default;
+    ~VideoFileWriter();
+    VideoFileWriter(const VideoFileWriter&) = delete;
+    VideoFileWriter& operator=(const VideoFileWriter&) = delete;
+
+    // Opens path for binary output, replacing its content. False when it cannot be opened.
+    bool open(const std::string& path);
+    bool isOpen() const { return file_.is_open(); }
+    void append(const std::uint8_t* data, std::size_t byteCount);
+    // Writes what is buffered and closes the file. False when writing or closing failed.
+    bool finish();
+
+private:
+    void flush();
+
+    std::ofstream file_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t fill_ = 0;
+};
