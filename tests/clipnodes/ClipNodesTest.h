@@ -18,6 +18,8 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "../support/PluginSceneTest.h"
+
 #include "CaptureRecords.h"
 #include "AesCbcCipher.h"
 #include "ClipBlocks.h"
@@ -94,54 +96,13 @@ bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chr
     return true;
 }
 
-class ClipNodesTest : public ::testing::Test {
+class ClipNodesTest : public PluginSceneTest {
 protected:
-    static void SetUpTestSuite() {
-        headless::setEchoScriptOutput(false);
-        if (headless::isPluginLoaded("lumoraMocap")) return;
-        std::string error;
-        ASSERT_TRUE(headless::loadPlugin("lumoraMocap", &error)) << error;
-    }
-
-    void SetUp() override {
-        headless::newScene();
-        headless::clearScriptOutput();
-    }
-    void TearDown() override { headless::newScene(); }
-
-    // Runs commands that must all succeed.
-    static void run(const std::string& script) {
-        const headless::ScriptResult result = headless::runScript(script, {true, false});
-        ASSERT_TRUE(result.ok()) << script << "\n  " << failureOf(result);
-    }
-
     static headless::CommandResult execute(const std::string& command) { return headless::execute(command); }
-
-    static double value(const std::string& plug) {
-        const headless::CommandResult result = headless::execute("getAttr " + plug);
-        EXPECT_TRUE(result.ok) << plug << ": " << result.error;
-        return result.ok ? std::stod(result.result) : 0.0;
-    }
 
     static bool connected(const std::string& source, const std::string& destination) {
         return headless::execute("isConnected " + source + " " + destination).result == "1";
     }
 
-    // Whether a line of the script output since the test began contains the text.
-    static bool shown(const std::string& text) {
-        const auto lines = headless::scriptOutputLines();
-        return std::any_of(lines.begin(), lines.end(),
-                           [&text](const std::string& line) { return line.find(text) != std::string::npos; });
-    }
-
     static std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
-private:
-    static std::string failureOf(const headless::ScriptResult& result) {
-        if (!result.error.empty()) return result.error;
-        for (const auto& command : result.commands) {
-            if (!command.ok) return command.command + ": " + command.error;
-        }
-        return {};
-    }
 };

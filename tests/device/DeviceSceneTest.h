@@ -18,43 +18,18 @@
 #include <headless/ScriptOutput.h>
 #include <headless/UserEvents.h>
 
-class DeviceSceneTest : public ::testing::Test {
+#include "../support/PluginSceneTest.h"
+
+class DeviceSceneTest : public PluginSceneTest {
 protected:
     static constexpr const char* kStatusEvent = "LMRARltDvceConnStatusChanged";
 
-    static void SetUpTestSuite() {
-        headless::setEchoScriptOutput(false);
-        if (headless::isPluginLoaded("lumoraMocap")) return;
-        std::string error;
-        ASSERT_TRUE(headless::loadPlugin("lumoraMocap", &error)) << error;
-    }
-
     void SetUp() override {
-        headless::newScene();
-        headless::clearScriptOutput();
+        PluginSceneTest::SetUp();
         headless::clearPostedUserEvents();
-    }
-    void TearDown() override { headless::newScene(); }
-
-    static void run(const std::string& script) {
-        const headless::ScriptResult result = headless::runScript(script, {true, false});
-        ASSERT_TRUE(result.ok()) << script << "\n  " << failureOf(result);
     }
 
     static headless::CommandResult command(const std::string& text) { return headless::execute(text); }
-
-    static double value(const std::string& plug) {
-        const headless::CommandResult result = headless::execute("getAttr " + plug);
-        EXPECT_TRUE(result.ok) << plug << ": " << result.error;
-        return result.ok ? std::stod(result.result) : -999.0;
-    }
-
-    static bool shown(const std::string& line) {
-        for (const std::string& shownLine : headless::scriptOutputLines()) {
-            if (shownLine.find(line) != std::string::npos) return true;
-        }
-        return false;
-    }
 
     static std::size_t statusEvents() { return headless::userEventPostCount(kStatusEvent); }
 
@@ -67,15 +42,6 @@ protected:
             headless::refresh(std::chrono::milliseconds(100));
         }
         return true;
-    }
-
-private:
-    static std::string failureOf(const headless::ScriptResult& result) {
-        if (!result.error.empty()) return result.error;
-        for (const auto& c : result.commands) {
-            if (!c.ok) return c.command + ": " + c.error;
-        }
-        return {};
     }
 };
 
