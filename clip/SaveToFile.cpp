@@ -20,6 +20,16 @@ void discard(const std::string& path) {
     std::filesystem::remove(path, ignored);
 }
 
+void reportWriteFailure(const std::string& clipPath, const std::string& reason) {
+    MGlobal::displayError(MString("Cannot write clip file ") + clipPath.c_str() + ": " + reason.c_str());
+}
+
+bool parentFolderExists(const std::string& path) {
+    std::error_code ignored;
+    const auto parent = std::filesystem::path(path).parent_path();
+    return parent.empty() || std::filesystem::is_directory(parent, ignored);
+}
+
 }  // namespace
 
 std::string temporaryClipPath(const std::string& clipPath) {
@@ -37,7 +47,12 @@ void saveToFile(const SaveToFileArguments& arguments) {
     const std::string partPath = temporaryClipPath(arguments.clipPath);
     {
         std::ofstream out(partPath, std::ios::binary | std::ios::trunc);
-        if (!out) return;
+        if (!out) {
+            // A missing folder was already reported by the command, on the main thread.
+            if (parentFolderExists(arguments.clipPath))
+                reportWriteFailure(arguments.clipPath, "the file could not be created");
+            return;
+        }
         try {
             writeClipWindow(out, arguments.recording, *window);
             out.close();
@@ -45,12 +60,14 @@ void saveToFile(const SaveToFileArguments& arguments) {
         } catch (const std::exception& error) {
             out.close();
             discard(partPath);
-            MGlobal::displayError(MString("Cannot write clip file ") + arguments.clipPath.c_str() +
-                                  ": " + error.what());
+            reportWriteFailure(arguments.clipPath, error.what());
             return;
         }
     }
     std::error_code error;
     std::filesystem::rename(partPath, arguments.clipPath, error);
-    if (error) discard(partPath);  // the clip path is taken by something a file cannot replace
+    if (error) {  // the clip path is taken by something a file cannot replace
+        discard(partPath);
+        reportWriteFailure(arguments.clipPath, error.message());
+    }
 }

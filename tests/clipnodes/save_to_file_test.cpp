@@ -63,6 +63,16 @@ TEST_F(SaveToFileTest, AFailedWriteKeepsThePreviousTakeAndSaysWhy) {
     EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
 }
 
+TEST_F(SaveToFileTest, AClipPathTakenByAFolderIsReportedAndLeavesNothingBehind) {
+    const std::string path = folder.file("take.clip");
+    std::filesystem::create_directories(path + "/inside");
+    saveToFile(takeArguments(path, 1));
+    EXPECT_EQ(entryCount(folder.path()), 1u);
+    const auto lines = headless::scriptOutputLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
+}
+
 TEST_F(SaveToFileTest, AFolderThatIsMissingIsSkippedSilently) {
     saveToFile(takeArguments(folder.file("missing/take.clip"), 1));
     EXPECT_EQ(entryCount(folder.path()), 0u);
