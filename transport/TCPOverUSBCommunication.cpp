@@ -136,29 +136,32 @@ bool TCPOverUSBCommunication::handshake() {
 
 void TCPOverUSBCommunication::messageLoop() {
     for (;;) {
-        std::size_t received = 0;
-        const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
-        if (status == UsbTunnel::ReceiveStatus::closed) {
-            reportTransportMessage("The phone closed the USB connection.");
-            return;
-        }
-        if (status == UsbTunnel::ReceiveStatus::data) {
-            const auto result = assembler_.feed(
-                chunk_.data(), received,
-                [this](const std::uint8_t* payload, std::size_t length) {
-                    handlePayload(payload, length);
-                },
-                [this](std::size_t length) { reportOversized(length); });
-            if (result == UsbMessageAssembler::FeedResult::lostStep) {
-                reportTransportMessage("The USB stream from the phone cannot be followed: a "
-                                       "message header is not a length.");
-                return;
-            }
-        }
-        if (auto command = mailbox_.take()) {
+        if (!receiveOnce()) return;
+        while (auto command = mailbox_.take()) {
             if (!carryOut(*command)) return;
         }
     }
+}
+
+bool TCPOverUSBCommunication::receiveOnce() {
+    std::size_t received = 0;
+    const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+    if (status == UsbTunnel::ReceiveStatus::closed) {
+        reportTransportMessage("The phone closed the USB connection.");
+        return false;
+    }
+    if (status == UsbTunnel::ReceiveStatus::data) {
+        const auto result = assembler_.feed(
+            chunk_.data(), received,
+            [this](const std::uint8_t* payload, std::size_t length) { handlePayload(payload, length); },
+            [this](std::size_t length) { reportOversized(length); });
+        if (result == UsbMessageAssembler::FeedResult::lostStep) {
+            reportTransportMessage("The USB stream from the phone cannot be followed: a "
+                                   "message header is not a length.");
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {

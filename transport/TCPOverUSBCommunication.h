@@ -1,7 +1,7 @@
 #pragma once
 // The USB transport: a tunnel through usbmuxd to the phone app's port, length-framed encrypted
 // messages from the phone, 200-byte command blocks to it. One blocking loop on the session
-// thread polls the tunnel and, between two receives, carries out the command left in the
+// thread polls the tunnel and, between two receives, carries out the commands left in the
 // mailbox by other threads.
 
 #include <array>
@@ -48,6 +48,7 @@ private:
     std::optional<std::uint32_t> chooseDevice();
     bool handshake();
     void messageLoop();
+    bool receiveOnce();  // false: the session has ended
     // False when the command ends the session.
     bool carryOut(const UsbCommand& command);
     SendResult sendCommandBlock(std::string_view text);

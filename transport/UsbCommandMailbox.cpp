@@ -4,16 +4,20 @@
 
 void UsbCommandMailbox::leave(UsbCommand command) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (pending_ && pending_->kind == UsbCommand::Kind::stop) return;
-    pending_ = std::move(command);
+    if (!pending_.empty() && pending_.back().kind == UsbCommand::Kind::stop) return;
+    if (pending_.size() >= kCapacity) pending_.pop_front();
+    pending_.push_back(std::move(command));
 }
 
 std::optional<UsbCommand> UsbCommandMailbox::take() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::exchange(pending_, std::nullopt);
+    if (pending_.empty()) return std::nullopt;
+    UsbCommand command = std::move(pending_.front());
+    pending_.pop_front();
+    return command;
 }
 
 bool UsbCommandMailbox::isStopPending() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return pending_ && pending_->kind == UsbCommand::Kind::stop;
+    return !pending_.empty() && pending_.back().kind == UsbCommand::Kind::stop;
 }

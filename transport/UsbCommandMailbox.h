@@ -1,8 +1,11 @@
 #pragma once
-// The one command that other threads leave for the USB client's session loop. A newer command
-// replaces one not yet taken, except that a stop is never replaced: a session that was asked to
-// end always ends.
+// The commands that other threads leave for the USB client's session loop, in the order they were
+// given. The loop takes them between two receives, so several may wait at once (a save followed
+// quickly by a stop must still ask for its video). Nothing is accepted after a stop: a session
+// that was asked to end always ends, and ends last.
 
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,6 +21,10 @@ struct UsbCommand {
 
 class UsbCommandMailbox {
 public:
+    // More commands than this waiting at once means the loop is stuck (a long video transfer);
+    // the oldest is then dropped rather than letting a script grow the queue without end.
+    static constexpr std::size_t kCapacity = 64;
+
     void leave(UsbCommand command);
     std::optional<UsbCommand> take();
     bool isStopPending() const;
@@ -25,5 +32,5 @@ public:
 private:
     // Filled on the callers' threads, emptied on the session thread.
     mutable std::mutex mutex_;
-    std::optional<UsbCommand> pending_;  // guarded by mutex_
+    std::deque<UsbCommand> pending_;  // guarded by mutex_; a stop can only be the last one
 };

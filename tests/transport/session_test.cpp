@@ -158,6 +158,24 @@ TEST_P(SessionTest, StreamsThePhonesValuesPausesAndStops) {
     EXPECT_FALSE(process->startCapture(false));
 }
 
+TEST_P(SessionTest, CommandsGivenInQuickSuccessionAllReachThePhoneInOrder) {
+    startPhone(options());
+    connectAndAccept();
+    ASSERT_TRUE(process->startCapture(false));
+    ASSERT_TRUE(process->pauseCapture());
+    ASSERT_TRUE(process->startCapture(true));
+    ASSERT_TRUE(process->saveCapture(folder.file("quick.mov"), 1, 2));
+    EXPECT_TRUE(process->closeConnection());
+    ASSERT_TRUE(phone->waitForCommand("stop", 5s));
+    const auto commands = phone->commandsReceived();
+    ASSERT_EQ(commands.size(), 6u);
+    EXPECT_EQ(commands[1], "start");
+    EXPECT_EQ(commands[2], "pause");
+    EXPECT_EQ(commands[3], "start -video");
+    EXPECT_EQ(commands[4].rfind("saveCapture -timeInverval ", 0), 0u) << commands[4];
+    EXPECT_EQ(commands[5], "stop");
+}
+
 TEST_P(SessionTest, RefusalsKeepTheirCodes) {
     for (auto [answer, code] : {std::pair{PhoneAnswer::reject, 1u},
                                 std::pair{PhoneAnswer::rejectWrongScreen, 2u}}) {
