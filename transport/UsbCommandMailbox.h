@@ -1,8 +1,9 @@
 #pragma once
 // The commands that other threads leave for the USB client's session loop, in the order they were
-// given. The loop takes them between two receives, so several may wait at once (a save followed
-// quickly by a stop must still ask for its video). Nothing is accepted after a stop: a session
-// that was asked to end always ends, and ends last.
+// given. The loop takes them between two receives, so several may wait at once: a save is never
+// lost to a later command. A start or pause replaces a start or pause still waiting just before
+// it (only the latest streaming state matters). Nothing is accepted after a stop: a session that
+// was asked to end always ends, and ends last.
 
 #include <cstddef>
 #include <deque>

@@ -158,22 +158,31 @@ TEST_P(SessionTest, StreamsThePhonesValuesPausesAndStops) {
     EXPECT_FALSE(process->startCapture(false));
 }
 
-TEST_P(SessionTest, CommandsGivenInQuickSuccessionAllReachThePhoneInOrder) {
+TEST_P(SessionTest, CommandsGivenInQuickSuccessionReachThePhoneInOrder) {
     startPhone(options());
     connectAndAccept();
     ASSERT_TRUE(process->startCapture(false));
     ASSERT_TRUE(process->pauseCapture());
     ASSERT_TRUE(process->startCapture(true));
     ASSERT_TRUE(process->saveCapture(folder.file("quick.mov"), 1, 2));
+    ASSERT_TRUE(process->pauseCapture());
     EXPECT_TRUE(process->closeConnection());
     ASSERT_TRUE(phone->waitForCommand("stop", 5s));
-    const auto commands = phone->commandsReceived();
-    ASSERT_EQ(commands.size(), 6u);
-    EXPECT_EQ(commands[1], "start");
-    EXPECT_EQ(commands[2], "pause");
-    EXPECT_EQ(commands[3], "start -video");
-    EXPECT_EQ(commands[4].rfind("saveCapture -timeInverval ", 0), 0u) << commands[4];
-    EXPECT_EQ(commands[5], "stop");
+    // Over USB, starts and pauses that follow each other within one receive leave only the
+    // latest; a save always goes out.
+    auto commands = phone->commandsReceived();
+    commands.erase(commands.begin());  // connect
+    const std::string save = "saveCapture -timeInverval 1.000000 2.000000";
+    const std::vector<std::string> usbExpected{"start -video", save, "pause", "stop"};
+    const std::vector<std::string> wifiExpected{"start", "pause", "start -video", save, "pause", "stop"};
+    if (kind() == kWifi) {
+        EXPECT_EQ(commands, wifiExpected);
+    } else {
+        // The loop may take the first start or pause before the next one is given.
+        ASSERT_GE(commands.size(), usbExpected.size());
+        EXPECT_LE(commands.size(), wifiExpected.size());
+        EXPECT_EQ(std::vector<std::string>(commands.end() - 4, commands.end()), usbExpected);
+    }
 }
 
 TEST_P(SessionTest, RefusalsKeepTheirCodes) {
