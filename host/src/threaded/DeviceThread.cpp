@@ -61,10 +61,12 @@ void DeviceThread::start(MPxThreadedDeviceNode& node, double frameRate) {
     refreshPending_.store(false);
     HostAccess::queue(node).allowWaits();
     node.setDone(false);
-    thread_ = std::thread([this, &node] { run(node); });
     // Frames that an earlier worker queued would hold the pool's buffers for good unless the
-    // main loop is asked to take them.
-    if (HostAccess::queue(node).queuedCount() > 0) {
+    // main loop is asked to take them. Counted before the new worker runs: its own frames come
+    // with its own requests, and a second request for one of them would find the queue empty.
+    const bool earlierFramesQueued = HostAccess::queue(node).queuedCount() > 0;
+    thread_ = std::thread([this, &node] { run(node); });
+    if (earlierFramesQueued) {
         refreshPending_.store(true);
         signal_->notify();
     }
