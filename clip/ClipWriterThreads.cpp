@@ -18,6 +18,8 @@ struct RunningWriters {
     std::mutex mutex;
     std::condition_variable finished;
     std::size_t count = 0;  // guarded by mutex
+    // Destroyed at exit after detached writers signalled: taking the mutex orders it after them.
+    ~RunningWriters() { std::lock_guard<std::mutex> lock(mutex); }
 };
 
 RunningWriters& runningWriters() {
