@@ -56,7 +56,7 @@ bool LMRAClipReader::loadClip(const std::string& path) {
     try {
         parsed = parseClipFile(names, frames, path);
     } catch (const std::exception&) {
-        return false;
+        parsed = false;  // a number that does not convert: as damaged as any other broken clip
     }
     if (!parsed) {
         MGlobal::displayError("Error during file loading.");
