@@ -50,6 +50,8 @@ std::string saveCaptureCommand(double startTime, double endTime) {
 
 bool isResetReply(std::string_view text) { return text == "/reset"; }
 
+bool isDataMessage(std::string_view text) { return text.rfind("timestamp;", 0) == 0; }
+
 bool isVideoReply(std::string_view text) {
     return text.size() >= 6 && text.substr(0, 5) == "video";
 }

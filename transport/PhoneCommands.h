@@ -15,6 +15,9 @@ std::string saveCaptureCommand(double startTime, double endTime);
 
 // "/reset", the whole message.
 bool isResetReply(std::string_view text);
+// A data message ("timestamp;..." first): never an answer to connect. One can arrive first on
+// Wi-Fi when the port still receives a stream meant for an earlier session.
+bool isDataMessage(std::string_view text);
 // While a video reply is awaited: any message of at least 6 characters starting with "video".
 bool isVideoReply(std::string_view text);
 // "video -cancel", the whole message.

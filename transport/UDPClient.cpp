@@ -127,6 +127,11 @@ void UDPClient::onConnectReply(const boost::system::error_code& error, std::size
         receive(ReceiveStep::connectReply);  // the reply timer keeps running
         return;
     }
+    if (isDataMessage(text)) {
+        reportTransportMessage("Dropped a data message that arrived before the answer to connect.");
+        receive(ReceiveStep::connectReply);  // the reply timer keeps running
+        return;
+    }
     replyTimer_.cancel();
     if (handler_->handleConnectReply(std::move(text))) {
         receive(ReceiveStep::message);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/asio.hpp>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -289,6 +291,33 @@ TEST_P(WifiSessionTest, SilentPhoneEndsAfterAboutOneSecond) {
     EXPECT_LT(elapsed, 3s);
     EXPECT_EQ(process->rejectCode(), 0u);
     EXPECT_TRUE(owner.waitForLost(1, 5s));
+}
+
+// A stream still arriving at the client's port from an earlier session is no answer to connect.
+TEST_P(WifiSessionTest, AStrayDataMessageIsNotTakenForTheChannelList) {
+    auto o = options();
+    o.answer = PhoneAnswer::silent;
+    startPhone(o);
+    StdoutCapture output;
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(phone->waitForCommand("connect -port ", 5s));
+    const std::string connectCommand = phone->commandsReceived().at(0);
+    const auto clientPort = static_cast<unsigned short>(std::stoi(connectCommand.substr(14)));
+
+    boost::asio::io_context io;
+    boost::asio::ip::udp::socket stray(io, boost::asio::ip::udp::endpoint(boost::asio::ip::udp::v4(), 0));
+    const boost::asio::ip::udp::endpoint client(boost::asio::ip::make_address("127.0.0.1"), clientPort);
+    const auto channels = PhoneSim::defaultChannels();
+    stray.send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, 3.0))), client);
+    stray.send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::channelListText(channels))), client);
+
+    ASSERT_TRUE(process->waitForReply(5s));
+    EXPECT_EQ(process->rejectCode(), 0u);
+    ChannelNameLists accepted;
+    process->getChannelLayout(accepted);
+    EXPECT_EQ(accepted, channels);
+    EXPECT_NE(output.text().find("Dropped a data message"), std::string::npos) << output.text();
+    EXPECT_TRUE(process->closeConnection());
 }
 
 TEST_P(WifiSessionTest, BadDatagramsAndMalformedMessagesAreDropped) {
