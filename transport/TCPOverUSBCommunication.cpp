@@ -177,6 +177,11 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
             return result != SendResult::failed;
         }
         case UsbCommand::Kind::stop:
+            if (awaitingVideo_) {
+                reportTransportMessage("The video for " + videoPath_ +
+                                       " was not received: the session ended before the phone "
+                                       "offered it.");
+            }
             sendCommandBlock(kStopCommand);
             return false;
     }
@@ -229,10 +234,14 @@ void TCPOverUSBCommunication::fetchVideo(int port) {
     std::size_t total = 0;
     auto lastHeard = Clock::now();
     // A stop ends the fetch too, so that closing a connection never waits for a whole video.
-    while (!mailbox_.isStopPending()) {
+    bool ended = false;  // by the phone, or by the stall check
+    while (!ended && !mailbox_.isStopPending()) {
         std::size_t received = 0;
         const auto status = video.receive(videoChunk.data(), videoChunk.size(), timeouts_.poll, received);
-        if (status == UsbTunnel::ReceiveStatus::closed) break;  // complete
+        if (status == UsbTunnel::ReceiveStatus::closed) {
+            ended = true;  // complete
+            continue;
+        }
         if (status == UsbTunnel::ReceiveStatus::data) {
             file.append(videoChunk.data(), received);
             total += received;
@@ -240,8 +249,13 @@ void TCPOverUSBCommunication::fetchVideo(int port) {
         } else if (Clock::now() - lastHeard >= timeouts_.videoSilence) {
             reportTransportMessage("The video transfer from the phone stalled; kept the " +
                                    std::to_string(total) + " bytes received.");
-            break;
+            ended = true;
         }
+    }
+    if (!ended) {
+        reportTransportMessage("The video for " + videoPath_ + " was cut short: the session ended "
+                               "while it arrived; kept the " + std::to_string(total) +
+                               " bytes received.");
     }
     file.finish();
 }

@@ -190,8 +190,13 @@ void UDPClient::startVideoDownload(int port) {
 }
 
 void UDPClient::finishVideoDownloads() {
-    for (auto& download : downloads_) download->finish();
+    for (auto& download : downloads_) download->cutShort();
     downloads_.clear();
+    if (awaitingVideo_) {
+        reportTransportMessage("The video for " + videoPath_ +
+                               " was not received: the session ended before the phone offered it.");
+        awaitingVideo_ = false;
+    }
 }
 
 void UDPClient::sendCommand(std::string text, std::function<void()> after) {

@@ -2,6 +2,8 @@
 
 #include <boost/asio/buffer.hpp>
 
+#include "TransportMessages.h"
+
 UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
 
 bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path) {
@@ -9,6 +11,7 @@ bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const 
         finished_ = true;
         return false;
     }
+    path_ = path;
     // Asynchronous, so that a phone that never accepts does not hold up the messages.
     socket_.async_connect(phone, [self = shared_from_this()](const boost::system::error_code& error) {
         if (self->finished_) return;
@@ -27,6 +30,7 @@ void UdpVideoDownload::receiveNext() {
         [self = shared_from_this()](const boost::system::error_code& error, std::size_t received) {
             if (self->finished_) return;
             self->file_.append(self->chunk_.data(), received);
+            self->received_ += received;
             if (error) {
                 self->finish();  // the phone closed the connection: the download is complete
                 return;
@@ -41,4 +45,11 @@ void UdpVideoDownload::finish() {
     boost::system::error_code ignored;
     socket_.close(ignored);
     file_.finish();
+}
+
+void UdpVideoDownload::cutShort() {
+    if (finished_) return;
+    finish();
+    reportTransportMessage("The video for " + path_ + " was cut short: the session ended while it "
+                           "arrived; kept the " + std::to_string(received_) + " bytes received.");
 }

@@ -4,6 +4,7 @@
 // completions so that it outlives none of them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@ public:
     // Closes the connection, writes what was received and closes the file. Idempotent.
     void finish();
     bool finished() const { return finished_; }
+    // Ends a download that the phone has not finished yet, saying what was kept.
+    void cutShort();
 
 private:
     void receiveNext();
@@ -30,5 +33,7 @@ private:
     boost::asio::ip::tcp::socket socket_;
     std::array<std::uint8_t, 4096> chunk_{};
     VideoFileWriter file_;
+    std::string path_;
+    std::size_t received_ = 0;
     bool finished_ = false;
 };

@@ -246,6 +246,35 @@ TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
     EXPECT_TRUE(process->closeConnection());
 }
 
+// A stop right after a save, or while the video arrives, keeps what it can and says so.
+TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
+    auto o = options();
+    o.videoStallAfter = 12345;  // the rest never comes
+    startPhone(o);
+    for (const char* name : {"at-once.mov", "offered.mov"}) {
+        process = newProcess();
+        UsbTimeouts timeouts;
+        timeouts.poll = 100ms;
+        timeouts.videoSilence = 10s;  // only the stop ends the stalled transfer
+        process->setUsbTimeouts(timeouts);
+        connectAndAccept();
+        startStreaming(true);
+        const std::string path = folder.file(name);
+        StdoutCapture output;
+        ASSERT_TRUE(process->saveCapture(path, 0, 1));
+        if (std::string(name) == "offered.mov") {
+            ASSERT_TRUE(phone->waitForCommand("saveCapture", 5s));
+        }
+        EXPECT_TRUE(process->closeConnection());
+        // Whether the offer or the stop came first, the loss is told and what came is kept.
+        EXPECT_NE(output.text().find("The video for " + path + " was "), std::string::npos) << output.text();
+        if (std::filesystem::exists(path)) {
+            const std::string kept = fileContent(path);
+            EXPECT_EQ(kept, PhoneSim::videoContent(kept.size()));
+        }
+    }
+}
+
 TEST_P(SessionTest, VanishingPhone) {
     startPhone(options());
     connectAndAccept();
