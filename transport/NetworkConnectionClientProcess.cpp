@@ -169,13 +169,15 @@ void NetworkConnectionClientProcess::cleanup() {
     }
     client.reset();  // deletes the message handler too
     {
-        std::lock_guard<std::mutex> lock(statusMutex_);
-        waitingForReply_ = false;
-        statusChanged_.notify_all();
+        std::lock_guard<std::mutex> lock(runningMutex_);
+        running_ = false;
+        runningChanged_.notify_all();
     }
-    std::lock_guard<std::mutex> lock(runningMutex_);
-    running_ = false;
-    runningChanged_.notify_all();
+    // Only now: whoever stops waiting for the reply must find a session that ended without one
+    // not running, never one that looks accepted.
+    std::lock_guard<std::mutex> lock(statusMutex_);
+    waitingForReply_ = false;
+    statusChanged_.notify_all();
 }
 
 bool NetworkConnectionClientProcess::startCapture(bool withVideo) {
