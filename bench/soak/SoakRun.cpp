@@ -69,27 +69,12 @@ private:
     std::filesystem::path path_;
 };
 
-// The flat frame that phonesim sends at a timestamp.
-std::vector<double> expectedFlatFrame(const ChannelNameLists& names, double timestamp) {
-    std::vector<double> values;
-    values.reserve(names.flatValueCount());
-    for (std::size_t s = 0; s < names.scalars().size(); ++s)
-        values.push_back(PhoneSim::channelValue(kScalarChannel, s, 0, timestamp));
-    for (std::size_t v = 0; v < names.vectors().size(); ++v)
-        for (std::size_t k = 0; k < kVectorComponents; ++k)
-            values.push_back(PhoneSim::channelValue(kVectorChannel, v, k, timestamp));
-    for (std::size_t m = 0; m < names.matrices().size(); ++m)
-        for (std::size_t e = 0; e < kMatrixElements; ++e)
-            values.push_back(PhoneSim::channelValue(kMatrixChannel, m, e, timestamp));
-    return values;
-}
-
 void checkRecordedFrame(const CaptureFrame& frame, std::uint64_t frameIndex, const ChannelNameLists& names,
                         const std::string& which) {
     check(frame.timestamp == timestampOf(frameIndex),
           which + " frame has timestamp " + std::to_string(frame.timestamp) + ", not that of frame " +
               std::to_string(frameIndex));
-    const auto expected = expectedFlatFrame(names, frame.timestamp);
+    const auto expected = PhoneSim::flatFrame(names, frame.timestamp);
     check(frame.valueCount == expected.size(), which + " frame has " + std::to_string(frame.valueCount) + " values");
     for (std::size_t i = 0; i < expected.size(); ++i)
         check(frame.value(static_cast<std::uint32_t>(i)) == expected[i],

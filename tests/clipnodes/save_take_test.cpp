@@ -37,19 +37,7 @@ const ChannelNameLists& takeChannels() {
 }
 
 // The flat frame phonesim sends at a timestamp.
-std::vector<double> phoneValues(double timestamp) {
-    std::vector<double> values;
-    const auto& names = takeChannels();
-    for (std::size_t s = 0; s < names.scalars().size(); ++s)
-        values.push_back(PhoneSim::channelValue(kScalarChannel, s, 0, timestamp));
-    for (std::size_t v = 0; v < names.vectors().size(); ++v)
-        for (std::size_t k = 0; k < kVectorComponents; ++k)
-            values.push_back(PhoneSim::channelValue(kVectorChannel, v, k, timestamp));
-    for (std::size_t m = 0; m < names.matrices().size(); ++m)
-        for (std::size_t e = 0; e < kMatrixElements; ++e)
-            values.push_back(PhoneSim::channelValue(kMatrixChannel, m, e, timestamp));
-    return values;
-}
+std::vector<double> phoneValues(double timestamp) { return PhoneSim::flatFrame(takeChannels(), timestamp); }
 
 std::vector<double> blend(const std::vector<double>& from, const std::vector<double>& to, double weight) {
     std::vector<double> result(from.size());

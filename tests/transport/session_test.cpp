@@ -28,19 +28,6 @@ using Process = NetworkConnectionClientProcess;
 constexpr std::uint32_t kWifi = Process::kWifiConnection;
 constexpr std::uint32_t kUsb = Process::kUsbConnection;
 
-std::vector<double> expectedFlatFrame(const ChannelNameLists& channels, double time) {
-    std::vector<double> values;
-    const std::size_t widths[] = {1, kVectorComponents, kMatrixElements};
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        for (std::size_t i = 0; i < channels.lists[kind].size(); ++i) {
-            for (std::size_t e = 0; e < widths[kind]; ++e) {
-                values.push_back(PhoneSim::channelValue(ChannelKind(kind), i, e, time));
-            }
-        }
-    }
-    return values;
-}
-
 // libusbmuxd reads the service's address from the environment: set once, before any thread.
 class UsbmuxdAddress : public ::testing::Environment {
 public:
@@ -113,7 +100,7 @@ protected:
             ASSERT_TRUE(process->waitForFrames(before + 1, 10s));
             std::vector<double> values(channels.flatValueCount());
             process->readLatestFrame(values.data(), values.size() * sizeof(double));
-            ASSERT_EQ(values, expectedFlatFrame(channels, time)) << "at time " << time;
+            ASSERT_EQ(values, PhoneSim::flatFrame(channels, time)) << "at time " << time;
         }
     }
 
@@ -185,6 +172,16 @@ TEST_P(SessionTest, CommandsGivenInQuickSuccessionReachThePhoneInOrder) {
         EXPECT_LE(commands.size(), wifiExpected.size());
         EXPECT_EQ(std::vector<std::string>(commands.end() - 4, commands.end()), usbExpected);
     }
+}
+
+TEST_P(SessionTest, APhoneThatNeverAnswersIsNeverTakenForAnAcceptedOne) {
+    auto o = options();
+    o.answer = PhoneAnswer::silent;
+    startPhone(o);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(process->waitForReply(10s));
+    EXPECT_FALSE(process->isRunning());
+    EXPECT_EQ(process->rejectCode(), 0u);
 }
 
 TEST_P(SessionTest, RefusalsKeepTheirCodes) {
@@ -522,7 +519,7 @@ TEST(UsbStreamCutTest, EveryCutPositionGivesTheSameFrames) {
         assembler.feed(stream.data(), cut, onPayload, onOversized);
         assembler.feed(stream.data() + cut, stream.size() - cut, onPayload, onOversized);
         ASSERT_EQ(observer.frames.size(), 2u) << "cut at " << cut;
-        ASSERT_EQ(observer.lastValues(), expectedFlatFrame(channels, 2.5)) << "cut at " << cut;
+        ASSERT_EQ(observer.lastValues(), PhoneSim::flatFrame(channels, 2.5)) << "cut at " << cut;
     }
 }
 

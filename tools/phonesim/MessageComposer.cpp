@@ -122,6 +122,20 @@ std::string PhoneSim::dataMessageText(const ChannelNameLists& channels, double t
     return composeDataMessage(channels, timestamp, false);
 }
 
+std::vector<double> PhoneSim::flatFrame(const ChannelNameLists& channels, double timestamp) {
+    std::vector<double> values;
+    values.reserve(channels.flatValueCount());
+    const std::size_t widths[] = {1, kVectorComponents, kMatrixElements};
+    for (int kind = 0; kind < kChannelKindCount; ++kind) {
+        for (std::size_t i = 0; i < channels.lists[kind].size(); ++i) {
+            for (std::size_t e = 0; e < widths[kind]; ++e) {
+                values.push_back(channelValue(ChannelKind(kind), i, e, timestamp));
+            }
+        }
+    }
+    return values;
+}
+
 double PhoneSim::roundTimestamp(double seconds) {
     return std::round(seconds * kTimestampUnit) / kTimestampUnit;
 }

@@ -208,6 +208,9 @@ public:
     static ChannelNameLists parseChannelList(const std::string& text);
     // The data message for a timestamp (already a multiple of 2^-16 s; see roundTimestamp).
     static std::string dataMessageText(const ChannelNameLists& channels, double timestamp);
+    // The values of that message in the flat frame layout: scalars, vector X Y Z, matrix elements
+    // row by row. What a receiver decodes.
+    static std::vector<double> flatFrame(const ChannelNameLists& channels, double timestamp);
     // A timestamp rounded to a multiple of 2^-16 s, as the app sends it.
     static double roundTimestamp(double seconds);
     // A message as it travels: 16-byte fresh random IV, then the padded ciphertext.
