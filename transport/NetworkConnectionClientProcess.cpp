@@ -102,8 +102,8 @@ bool NetworkConnectionClientProcess::isRunning() {
 
 bool NetworkConnectionClientProcess::openConnection(std::string address, std::string port,
                                                     DataStreamClient* owner) {
-    if (isRunning() || isWaitingForReply()) return false;
-    joinSessionThread();  // the previous session's thread has done its cleanup
+    if (isRunning()) return false;
+    joinSessionThread();  // the previous session's thread finishes its cleanup
 
     {
         std::lock_guard<std::mutex> lock(runningMutex_);
