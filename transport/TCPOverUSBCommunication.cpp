@@ -177,11 +177,7 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
             return result != SendResult::failed;
         }
         case UsbCommand::Kind::stop:
-            if (awaitingVideo_) {
-                reportTransportMessage("The video for " + videoPath_ +
-                                       " was not received: the session ended before the phone "
-                                       "offered it.");
-            }
+            if (awaitingVideo_) reportVideoNotReceived(videoPath_);
             sendCommandBlock(kStopCommand);
             return false;
     }
@@ -252,11 +248,7 @@ void TCPOverUSBCommunication::fetchVideo(int port) {
             ended = true;
         }
     }
-    if (!ended) {
-        reportTransportMessage("The video for " + videoPath_ + " was cut short: the session ended "
-                               "while it arrived; kept the " + std::to_string(total) +
-                               " bytes received.");
-    }
+    if (!ended) reportVideoCutShort(videoPath_, total);
     file.finish();
 }
 

@@ -193,8 +193,7 @@ void UDPClient::finishVideoDownloads() {
     for (auto& download : downloads_) download->cutShort();
     downloads_.clear();
     if (awaitingVideo_) {
-        reportTransportMessage("The video for " + videoPath_ +
-                               " was not received: the session ended before the phone offered it.");
+        reportVideoNotReceived(videoPath_);
         awaitingVideo_ = false;
     }
 }

@@ -50,6 +50,5 @@ void UdpVideoDownload::finish() {
 void UdpVideoDownload::cutShort() {
     if (finished_) return;
     finish();
-    reportTransportMessage("The video for " + path_ + " was cut short: the session ended while it "
-                           "arrived; kept the " + std::to_string(received_) + " bytes received.");
+    reportVideoCutShort(path_, received_);
 }
