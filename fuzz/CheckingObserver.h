@@ -10,9 +10,9 @@
 #include <string>
 
 #include "CaptureRecords.h"
-#include "StreamInterfaces.h"
+#include "HandlerObserver.h"
 
-class CheckingObserver final : public CaptureDataStreamInterface {
+class CheckingObserver final : public HandlerObserver {
 public:
     bool accepted() const { return accepted_; }
     bool rejected() const { return rejected_; }
@@ -54,18 +54,7 @@ public:
         return true;
     }
 
-    // Not called by the handler.
-    std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
     void getChannelLayout(ChannelNameLists& names) override { names = names_; }
-    bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }
-    bool startCapture(bool) override { return false; }
-    bool pauseCapture() override { return false; }
-    bool saveCapture(std::string, double, double) override { return false; }
-    bool closeConnection() override { return false; }
-    bool copyRecording(CaptureRecording&) override { return false; }
-    bool isWaitingForReply() override { return false; }
-    std::uint32_t rejectCode() override { return 0; }
-    bool isRunning() override { return false; }
 
 private:
     static void require(bool condition, const char* broken) {

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "CaptureRecords.h"
-#include "StreamInterfaces.h"
+#include "HandlerObserver.h"
 
-class BenchObserver : public CaptureDataStreamInterface {
+class BenchObserver : public HandlerObserver {
 public:
     std::array<double, kMaxFrameValues> latest{};
     std::uint64_t frames = 0;
@@ -25,15 +25,4 @@ public:
         ++frames;
         return true;
     }
-    std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
-    void getChannelLayout(ChannelNameLists&) override {}
-    bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }
-    bool startCapture(bool) override { return false; }
-    bool pauseCapture() override { return false; }
-    bool saveCapture(std::string, double, double) override { return false; }
-    bool closeConnection() override { return false; }
-    bool copyRecording(CaptureRecording&) override { return false; }
-    bool isWaitingForReply() override { return false; }
-    std::uint32_t rejectCode() override { return 0; }
-    bool isRunning() override { return false; }
 };

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "CaptureRecords.h"
-#include "StreamInterfaces.h"
+#include "HandlerObserver.h"
 
-class RecordingObserver : public CaptureDataStreamInterface {
+class RecordingObserver : public HandlerObserver {
 public:
     std::vector<std::string> calls;
     ChannelNameLists layout;
@@ -42,17 +42,6 @@ public:
         frames.push_back(std::move(frame));
         return true;
     }
-    std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
-    void getChannelLayout(ChannelNameLists&) override {}
-    bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }
-    bool startCapture(bool) override { return false; }
-    bool pauseCapture() override { return false; }
-    bool saveCapture(std::string, double, double) override { return false; }
-    bool closeConnection() override { return false; }
-    bool copyRecording(CaptureRecording&) override { return false; }
-    bool isWaitingForReply() override { return false; }
-    std::uint32_t rejectCode() override { return 0; }
-    bool isRunning() override { return false; }
 
     const CaptureFrame& lastFrame() const { return frames.back(); }
     std::vector<double> lastValues() const {
