@@ -1,7 +1,10 @@
 #pragma once
 // Copies bytes both ways between a usbmuxd client's socket and a TCP connection, each read
-// written on at once so that the sender's cuts survive as far as the kernel allows. Either side
-// closing closes both, after the bytes already read have been written.
+// written on at once so that the sender's cuts survive as far as the kernel allows. A side that
+// closes ends its direction only: the other side sees the end after every byte sent before it
+// (a half close), and bytes that can no longer be delivered are read and dropped rather than
+// left unread, which would reset the connection and lose what the closing side sent last. The
+// relay closes when both directions have ended.
 
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/local/stream_protocol.hpp>
@@ -18,7 +21,10 @@ public:
 
 private:
     template <typename From, typename To, typename Buffer>
-    void pump(From& from, To& to, Buffer& buffer);
+    void pump(From& from, To& to, Buffer& buffer, bool& ended);
+    template <typename From, typename Buffer>
+    void drain(From& from, Buffer& buffer, bool& ended);
+    void endDirection(bool& ended);
     void finish();
 
     boost::asio::local::stream_protocol::socket client_;
@@ -26,5 +32,7 @@ private:
     std::array<char, 65536> toPhone_{};
     std::array<char, 65536> toClient_{};
     std::function<void(const std::shared_ptr<ByteRelay>&)> onClosed_;
+    bool toPhoneEnded_ = false;
+    bool toClientEnded_ = false;
     bool finished_ = false;
 };
