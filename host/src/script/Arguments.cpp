@@ -20,7 +20,12 @@ std::string Arguments::canonical(const std::string& flag) const {
 
 std::string Arguments::value(const std::string& flag) const {
     const auto at = values_.find(canonical(flag));
-    return at == values_.end() ? std::string() : at->second;
+    return at == values_.end() || at->second.empty() ? std::string() : at->second.back();
+}
+
+std::vector<std::string> Arguments::values(const std::string& flag) const {
+    const auto at = values_.find(canonical(flag));
+    return at == values_.end() ? std::vector<std::string>() : at->second;
 }
 
 bool Arguments::parse(const std::vector<Word>& words, const std::vector<std::string>& valueFlags,
@@ -47,14 +52,17 @@ bool Arguments::parse(const std::vector<Word>& words, const std::vector<std::str
             return false;
         }
         if (!takesValue[at->second]) {
-            values_[at->second] = "";
+            // q=False from Python leaves the switch out, as if it was never given.
+            const bool switchedOff = i + 1 < words.size() && words[i + 1].switchValue && words[i + 1].text == "0";
+            if (i + 1 < words.size() && words[i + 1].switchValue) ++i;
+            if (!switchedOff) values_[at->second];
             continue;
         }
         if (i + 1 >= words.size()) {
             *error = "Flag '" + words[i].text + "' needs a value.";
             return false;
         }
-        values_[at->second] = words[++i].text;
+        values_[at->second].push_back(words[++i].text);
     }
     return true;
 }

@@ -12,6 +12,7 @@ struct ResultValue {
     Kind kind = Kind::None;
     std::vector<double> numbers;
     std::vector<std::string> texts;
+    bool compound = false;  // an array of the values of one compound plug's children
 
     void setBool(bool value);
     void setInt(int value);

@@ -28,7 +28,15 @@ MStatus runPluginCommand(const CommandType& type, const std::vector<Word>& args,
         return MStatus::kFailure;
     }
     MArgList list;
-    for (const auto& word : args) list.addArg(MString(word.text.c_str()));
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        // A keyword flag from Python with a bool: True gives the bare flag, False leaves it out.
+        if (i + 1 < args.size() && args[i + 1].switchValue) {
+            if (args[i + 1].text != "0") list.addArg(MString(args[i].text.c_str()));
+            ++i;
+            continue;
+        }
+        list.addArg(MString(args[i].text.c_str()));
+    }
     pushResult();
     const MStatus status = command->doIt(list);
     result = popResult();
@@ -41,10 +49,26 @@ MStatus runPluginCommand(const CommandType& type, const std::vector<Word>& args,
 void registerBuiltin(const std::string& name, BuiltinCommand command) { builtins()[name] = std::move(command); }
 
 StatementOutcome runStatement(const Statement& statement, bool echoResult) {
+    std::string name = statement.words.front().text;
+    std::vector<Word> args(statement.words.begin() + 1, statement.words.end());
+    // The call form of a command: name("text", 2) is name "text" 2.
+    if (name.size() > 1 && name.back() == '(' && !args.empty() && !args.back().quoted && args.back().text == ")") {
+        name.pop_back();
+        args.pop_back();
+        std::vector<Word> values;
+        for (auto& word : args) {
+            if (word.quoted || word.text != ",") values.push_back(std::move(word));
+        }
+        args = std::move(values);
+    }
+    return runCommand(name, args, echoResult, true);
+}
+
+StatementOutcome runCommand(const std::string& name, const std::vector<Word>& args, bool echoResult,
+                            bool showError) {
     registerAllBuiltins();
     StatementOutcome outcome;
-    outcome.command = statement.words.front().text;
-    const std::vector<Word> args(statement.words.begin() + 1, statement.words.end());
+    outcome.command = name;
     if (const auto at = builtins().find(outcome.command); at != builtins().end()) {
         outcome.status = at->second(args, outcome.result, &outcome.error);
     } else if (const CommandType* type = Registry::instance().findCommand(outcome.command)) {
@@ -57,12 +81,25 @@ StatementOutcome runStatement(const Statement& statement, bool echoResult) {
     }
     if (!outcome.status) {
         if (outcome.error.empty()) outcome.error = outcome.command + ": " + outcome.status.errorString().asChar();
-        MGlobal::displayError(MString(outcome.error.c_str()));
+        if (showError) MGlobal::displayError(MString(outcome.error.c_str()));
         outcome.result.clear();
     } else if (echoResult && !outcome.result.items().empty()) {
         showScriptOutputLine("// Result: " + outcome.result.text() + " //");
     }
     return outcome;
+}
+
+bool commandExists(const std::string& name) {
+    registerAllBuiltins();
+    return builtins().count(name) > 0 || Registry::instance().findCommand(name) != nullptr;
+}
+
+std::vector<std::string> commandNames() {
+    registerAllBuiltins();
+    std::vector<std::string> names;
+    for (const auto& entry : builtins()) names.push_back(entry.first);
+    for (const auto& command : Registry::instance().commands()) names.push_back(command.name);
+    return names;
 }
 
 }  // namespace headless::detail

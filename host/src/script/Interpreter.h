@@ -27,6 +27,16 @@ struct StatementOutcome {
 };
 
 // Runs one statement; a failure shows "// Error: ... //", a result "// Result: ... //" when echo is on.
+// A statement written as a call, python("text"), runs as the command with its arguments.
 StatementOutcome runStatement(const Statement& statement, bool echoResult);
+
+// Runs a command by name with its argument words, as scripts and maya.cmds do. A failure shows
+// "// Error: ... //" when showError is on.
+StatementOutcome runCommand(const std::string& name, const std::vector<Word>& args, bool echoResult,
+                            bool showError);
+
+// A built-in command or one a loaded plug-in registered.
+bool commandExists(const std::string& name);
+std::vector<std::string> commandNames();
 
 }  // namespace headless::detail

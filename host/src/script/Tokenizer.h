@@ -11,6 +11,9 @@ namespace headless::detail {
 struct Word {
     std::string text;
     bool quoted = false;
+    // A Python bool given to a keyword flag ("1" or "0"): a flag that takes no value is set by
+    // True and left out by False.
+    bool switchValue = false;
 };
 
 struct Statement {

@@ -67,6 +67,8 @@ void plugValueResult(const MPlug& plug, ResultValue& result, const MDGContext& c
             result.appendDouble(toUserUnits(*attribute, asNumber(value)));
         }
     }
+    // Python sees the values of one compound as a tuple in a list: [(x, y, z)].
+    result.compound = !isArrayPlug(plug) && attributeOf(plug)->kind == AttributeKind::Compound;
 }
 
 }  // namespace headless::detail
