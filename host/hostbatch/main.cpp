@@ -1,6 +1,10 @@
-// hostbatch: runs Maya-style command scripts against the headless host.
+// hostbatch: runs Maya-style command scripts and Python files against the headless host.
 //
-//   hostbatch [-stop-on-error] (-c "script" | FILE)...
+//   hostbatch [-stop-on-error] (-c "script" | FILE | FILE.py)...
+//
+// A FILE.py runs in the embedded interpreter as __main__; an exception it raises counts as a
+// failed command, its traceback shown as "# Error: ..." lines. Scripts reach Python through
+// python("..."). At the end the session ends: kMayaExiting, then the plug-ins unload.
 //
 // Every command's result is echoed as Maya's script editor does ("// Result: 2.5 //"); a
 // failing command prints "// Error: ... //". The exit status is 1 when any command failed (at
@@ -16,13 +20,23 @@
 #include <string>
 #include <vector>
 
+#include <headless/EmbeddedPython.h>
 #include <headless/Script.h>
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: hostbatch [-stop-on-error] (-c \"script\" | FILE)...\n";
+    std::cerr << "usage: hostbatch [-stop-on-error] (-c \"script\" | FILE | FILE.py)...\n";
     return 2;
+}
+
+struct Script {
+    std::string text;
+    std::string pythonFile;  // set for a FILE.py
+};
+
+bool isPythonFile(const std::string& path) {
+    return path.size() > 3 && path.compare(path.size() - 3, 3, ".py") == 0;
 }
 
 bool readFile(const std::string& path, std::string& text) {
@@ -38,14 +52,14 @@ bool readFile(const std::string& path, std::string& text) {
 
 int main(int argc, char** argv) {
     bool stopOnError = false;
-    std::vector<std::string> scripts;
+    std::vector<Script> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-stop-on-error") {
             stopOnError = true;
         } else if (arg == "-c") {
             if (++i >= argc) return usage();
-            scripts.emplace_back(argv[i]);
+            scripts.push_back(Script{argv[i], ""});
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else {
@@ -54,16 +68,19 @@ int main(int argc, char** argv) {
                 std::cerr << "hostbatch: cannot read " << arg << "\n";
                 return 2;
             }
-            scripts.push_back(std::move(text));
+            scripts.push_back(isPythonFile(arg) ? Script{"", arg} : Script{std::move(text), ""});
         }
     }
     if (scripts.empty()) return usage();
 
+    headless::EmbeddedPython python;
     headless::ScriptOptions options;
     options.stopOnError = stopOnError;
     bool failed = false;
     for (const auto& script : scripts) {
-        failed = !headless::runScript(script, options).ok() || failed;
+        const bool ok = script.pythonFile.empty() ? headless::runScript(script.text, options).ok()
+                                                  : python.runFile(script.pythonFile, {}) == 0;
+        failed = !ok || failed;
         if (failed && stopOnError) break;
     }
     return failed ? 1 : 0;

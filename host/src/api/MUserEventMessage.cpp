@@ -8,6 +8,8 @@
 
 #include <headless/UserEvents.h>
 
+#include "api/Callbacks.h"
+
 namespace {
 
 struct Callback {
@@ -23,7 +25,6 @@ struct EventTable {
     std::map<std::string, std::size_t> posted;  // event -> times posted
     std::vector<std::string> registered;
     std::vector<Callback> callbacks;
-    MCallbackId nextId = 1;
 };
 
 EventTable& table() {
@@ -90,19 +91,19 @@ MCallbackId MUserEventMessage::addUserEventCallback(const MString& event, MMessa
     const bool ok = func && known(t, event.asChar());
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kFailure;
     if (!ok) return 0;
-    const MCallbackId id = t.nextId++;
+    const MCallbackId id = headless::detail::nextCallbackId();
     t.callbacks.push_back(Callback{id, event.asChar(), func, clientData});
     return id;
 }
 
-MStatus MMessage::removeCallback(MCallbackId id) {
+bool headless::detail::removeUserEventCallback(MCallbackId id) {
     auto& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     const auto before = t.callbacks.size();
     t.callbacks.erase(std::remove_if(t.callbacks.begin(), t.callbacks.end(),
                                      [&](const Callback& c) { return c.id == id; }),
                       t.callbacks.end());
-    return t.callbacks.size() < before ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    return t.callbacks.size() < before;
 }
 
 namespace headless {

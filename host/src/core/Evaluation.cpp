@@ -4,6 +4,7 @@
 #include <set>
 
 #include <maya/MDataBlock.h>
+#include <maya/MNodeMessage.h>
 
 #include "core/Plugs.h"
 #include "core/Registry.h"
@@ -261,6 +262,7 @@ MStatus setPlugValue(const MPlug& plug, Value value, std::string* error) {
     deviceAttributeSet(*keep, *attributeOf(plug));
     if (!keep->alive) return MStatus::kSuccess;
     propagateDirty(plug, false);
+    postAttributeChanged(MNodeMessage::kAttributeSet, plug, MPlug());
     return MStatus::kSuccess;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include <maya/MNodeMessage.h>
 #include <maya/MPxObjectSet.h>
 
 #include "core/Evaluation.h"
@@ -265,6 +266,8 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         node->user->connectionMade(destination, source, false);
     }
     propagateDirty(destination, true);
+    postAttributeChanged(MNodeMessage::kConnectionMade, source, destination);
+    postAttributeChanged(MNodeMessage::kConnectionMade | MNodeMessage::kIncomingDirection, destination, source);
     return MStatus::kSuccess;
 }
 
@@ -288,6 +291,9 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
         node->user->connectionBroken(gone.source, gone.destination, true);
     }
     propagateDirty(gone.destination, false);
+    postAttributeChanged(MNodeMessage::kConnectionBroken, gone.source, gone.destination);
+    postAttributeChanged(MNodeMessage::kConnectionBroken | MNodeMessage::kIncomingDirection, gone.destination,
+                         gone.source);
     deleteElementIfUnused(gone.destination);
     return MStatus::kSuccess;
 }

@@ -3,6 +3,7 @@
 #include <headless/Script.h>
 
 #include <maya/MGlobal.h>
+#include <maya/MSceneMessage.h>
 
 #include "core/HostAccess.h"
 #include "core/Plugins.h"
@@ -55,8 +56,10 @@ CommandResult execute(const std::string& script) {
 }
 
 void newScene() {
+    postSceneMessage(MSceneMessage::kBeforeNew);
     Scene::instance().reset();
     setCurrentSceneFile("");
+    postSceneMessage(MSceneMessage::kAfterNew);
 }
 
 MObject findNode(const std::string& name) {

@@ -11,6 +11,7 @@ void registerMainLoopCommands();
 void registerTimeCommands();
 void registerEvaluationCommands();
 void registerFileCommands();
+void registerPythonCommand();
 
 void registerAllBuiltins() {
     static const bool registered = [] {
@@ -22,6 +23,7 @@ void registerAllBuiltins() {
         registerTimeCommands();
         registerEvaluationCommands();
         registerFileCommands();
+        registerPythonCommand();
         return true;
     }();
     (void)registered;

@@ -1,6 +1,8 @@
 // The built-in file command: -new, -open PATH, -save [PATH], -rename PATH and
 // -query -sceneName.
 
+#include <maya/MSceneMessage.h>
+
 #include "core/Scene.h"
 #include "scene/SceneFiles.h"
 #include "script/Arguments.h"
@@ -32,8 +34,10 @@ MStatus file(const std::vector<Word>& args, ResultValue& result, std::string* er
         return MStatus::kInvalidParameter;
     }
     if (a.has("new")) {
+        postSceneMessage(MSceneMessage::kBeforeNew);
         Scene::instance().reset();
         setCurrentSceneFile("");
+        postSceneMessage(MSceneMessage::kAfterNew);
         return MStatus::kSuccess;
     }
     if (a.has("rn")) {
@@ -42,8 +46,10 @@ MStatus file(const std::vector<Word>& args, ResultValue& result, std::string* er
         return MStatus::kSuccess;
     }
     const std::string path = words.empty() ? currentSceneFile() : words[0];
+    if (a.has("o")) postSceneMessage(MSceneMessage::kBeforeOpen);
     const MStatus status = a.has("o") ? openSceneFile(path, error) : saveSceneFile(path, error);
     if (status) result.setString(currentSceneFile());
+    if (status && a.has("o")) postSceneMessage(MSceneMessage::kAfterOpen);
     return status;
 }
 

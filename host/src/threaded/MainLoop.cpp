@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <maya/MCommandMessage.h>
 #include <maya/MPxThreadedDeviceNode.h>
 
 #include "core/DeviceQueue.h"
@@ -77,6 +78,7 @@ bool workerRunning(const Node& node) {
 }  // namespace
 
 int servePendingRefreshes() {
+    deliverCommandOutput();
     int served = 0;
     for (const auto& node : deviceNodes()) {
         if (!takeRequest(*node)) continue;
