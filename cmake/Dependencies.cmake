@@ -8,4 +8,12 @@ pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 if(NOT MAYA_LOCATION)  # the tests and benchmarks run on the headless host only
   find_package(GTest REQUIRED)
   find_package(benchmark REQUIRED)
+  # Python in the headless host: Debian's python3 (a pyenv python3 may come first on PATH and
+  # lacks Debian's packages), with pybind11 from Debian.
+  if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
+    set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "The python3 of the host's Python tests")
+  endif()
+  find_package(Python3 3.7 REQUIRED COMPONENTS Interpreter Development)
+  set(PYBIND11_FINDPYTHON ON)
+  find_package(pybind11 2.6 CONFIG REQUIRED)
 endif()

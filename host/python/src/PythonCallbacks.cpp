@@ -110,6 +110,20 @@ void defineCallbackFunctions(py::module_& m) {
             return MCommandMessage::addCommandOutputCallback(&commandOutput, data, status);
         });
     });
+    m.def("register_user_event", [](const std::string& event) {
+        return static_cast<bool>(MUserEventMessage::registerUserEvent(MString(event.c_str())));
+    });
+    m.def("is_user_event", [](const std::string& event) {
+        return MUserEventMessage::isUserEvent(MString(event.c_str()));
+    });
+    m.def("deregister_user_event", [](const std::string& event) {
+        return static_cast<bool>(MUserEventMessage::deregisterUserEvent(MString(event.c_str())));
+    });
+    m.def("post_user_event", [](const std::string& event) {
+        if (!MUserEventMessage::postUserEvent(MString(event.c_str()))) {
+            throw std::runtime_error("\"" + event + "\" is not a registered user event.");
+        }
+    });
     m.def("remove_callback", [](MCallbackId id) {
         if (!MMessage::removeCallback(id))
             throw std::runtime_error("No callback has the id " + std::to_string(id) + ".");

@@ -41,6 +41,7 @@ std::shared_ptr<Attribute> Node::findAttribute(const std::string& attrName) cons
     for (const auto& root : rootAttributes()) {
         if (auto found = root->findInTree(attrName)) return found;
     }
+    if (const auto alias = aliases.find(attrName); alias != aliases.end()) return findAttribute(alias->second);
     return nullptr;
 }
 

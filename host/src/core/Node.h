@@ -72,6 +72,8 @@ public:
     std::string name;
     std::unique_ptr<MPxNode> user;
     std::vector<std::shared_ptr<Attribute>> dynamicAttributes;
+    // Alias -> the attribute's long name (aliasAttr); findAttribute knows them too.
+    std::map<std::string, std::string> aliases;
     std::map<PlugKey, PlugState> plugs;
     std::map<PlugKey, std::set<unsigned int>> elements;
     bool alive = true;

@@ -1,4 +1,4 @@
-// Built-in commands on attribute values: setAttr, getAttr, listAttr.
+// Built-in commands on attribute values: setAttr, getAttr, listAttr (-userDefined, -keyable).
 
 #include <cctype>
 #include <cmath>
@@ -135,7 +135,7 @@ MStatus getAttr(const std::vector<Word>& args, ResultValue& result, std::string*
 
 MStatus listAttr(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"ud|userDefined"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {}, {"ud|userDefined", "k|keyable"}, error)) return MStatus::kInvalidParameter;
     if (a.positional().size() != 1) {
         *error = "listAttr: give one node.";
         return MStatus::kInvalidParameter;
@@ -146,12 +146,14 @@ MStatus listAttr(const std::vector<Word>& args, ResultValue& result, std::string
         return MStatus::kInvalidParameter;
     }
     std::vector<std::string> names;
+    const bool keyableOnly = a.has("k");
     std::function<void(const Attribute&)> visit = [&](const Attribute& attribute) {
-        names.push_back(attribute.longName);
+        if (!keyableOnly || attribute.keyable) names.push_back(attribute.longName);
         for (const auto& child : attribute.children) visit(*child);
     };
     for (const auto& root : a.has("ud") ? node->dynamicAttributes : node->rootAttributes()) visit(*root);
-    result.setStrings(names);
+    // As Maya: no attribute gives no result (None in Python), not an empty list.
+    if (!names.empty()) result.setStrings(names);
     return MStatus::kSuccess;
 }
 

@@ -12,6 +12,8 @@ void registerTimeCommands();
 void registerEvaluationCommands();
 void registerFileCommands();
 void registerPythonCommand();
+void registerSceneQueryCommands();
+void registerSessionInfoCommands();
 
 void registerAllBuiltins() {
     static const bool registered = [] {
@@ -24,6 +26,8 @@ void registerAllBuiltins() {
         registerEvaluationCommands();
         registerFileCommands();
         registerPythonCommand();
+        registerSceneQueryCommands();
+        registerSessionInfoCommands();
         return true;
     }();
     (void)registered;

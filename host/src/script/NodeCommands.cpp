@@ -3,6 +3,7 @@
 #include "core/Scene.h"
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
+#include "script/PlugNames.h"
 
 namespace headless::detail {
 
@@ -65,7 +66,11 @@ MStatus objExists(const std::vector<Word>& args, ResultValue& result, std::strin
         *error = "objExists: give one name.";
         return MStatus::kInvalidParameter;
     }
-    result.setBool(Scene::instance().findNode(args[0].text) != nullptr);
+    // A node, or a plug of one ("node.attribute").
+    std::string ignored;
+    const std::string& name = args[0].text;
+    result.setBool(Scene::instance().findNode(name) != nullptr ||
+                   (name.find('.') != std::string::npos && !resolvePlug(name, &ignored).isNull()));
     return MStatus::kSuccess;
 }
 

@@ -51,6 +51,25 @@ class MMessage(object):
 
 class MUserEventMessage(MMessage):
     @staticmethod
+    def registerUserEvent(event):
+        if not _mayahost.register_user_event(event):
+            raise RuntimeError('"%s" is already a user event.' % event)
+
+    @staticmethod
+    def isUserEvent(event):
+        return _mayahost.is_user_event(event)
+
+    @staticmethod
+    def deregisterUserEvent(event):
+        if not _mayahost.deregister_user_event(event):
+            raise RuntimeError('"%s" is not a user event.' % event)
+
+    @staticmethod
+    def postUserEvent(event, clientData=None):
+        del clientData  # the callbacks get the data they were added with
+        _mayahost.post_user_event(event)
+
+    @staticmethod
     def addUserEventCallback(event, function, clientData=None):
         """function(clientData), each time the event is posted."""
         return _mayahost.add_user_event_callback(event, function, clientData)
