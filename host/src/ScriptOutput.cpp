@@ -163,6 +163,12 @@ void MGlobal::displayError(const MString& text) {
 }
 
 MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
+    // Maya runs Python on its main thread only; another thread would wait on the interpreter
+    // that the main thread holds.
+    if (std::this_thread::get_id() != mainThread) {
+        MGlobal::displayError("MGlobal::executePythonCommand is for the main thread only; the text was not run.");
+        return MStatus::kFailure;
+    }
     {
         std::lock_guard<std::mutex> lock(log().mutex);
         log().python.emplace_back(command.asChar());

@@ -117,6 +117,7 @@ std::future<HostBatchRun> E2eTest::startHostBatch(const BatchScript& script) {
     const std::map<std::string, std::string> environment{
         {"USBMUXD_SOCKET_ADDRESS", "UNIX:" + healthy_->usbmuxdSocketPath()},
         {"MAYA_PLUG_IN_PATH", LMRA_PLUGIN_DIR},
+        {"PYTHONPATH", LMRA_PYTHON_PACKAGES},  // the plug-in's Python texts import lumora
     };
     watch_ = std::make_shared<OutputWatch>();
     return std::async(std::launch::async, [scriptPath, environment, watch = watch_] {
