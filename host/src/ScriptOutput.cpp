@@ -30,7 +30,8 @@ struct OutputLog {
     std::vector<std::string> python;
     bool echo = true;
     std::vector<OutputCallback> callbacks;
-    std::vector<PendingLine> pending;  // lines of other threads, for the callbacks on the main thread
+    std::vector<PendingLine>
+        pending;  // lines of other threads, for the callbacks on the main thread
 };
 
 OutputLog& log() {
@@ -52,7 +53,8 @@ void deliver(const std::vector<PendingLine>& lines) {
             std::lock_guard<std::mutex> lock(log().mutex);
             toCall = log().callbacks;
         }
-        for (const auto& c : toCall) c.function(MString(line.text.c_str()), line.type, c.clientData);
+        for (const auto& c : toCall)
+            c.function(MString(line.text.c_str()), line.type, c.clientData);
     }
 }
 
@@ -107,23 +109,30 @@ void clearPythonCommands() {
     log().python.clear();
 }
 
-void showScriptOutputLine(const std::string& line) { show(line, line, kindOf(line)); }
+void showScriptOutputLine(const std::string& line) {
+    show(line, line, kindOf(line));
+}
 
 void setEchoScriptOutput(bool echo) {
     std::lock_guard<std::mutex> lock(log().mutex);
     log().echo = echo;
 }
 
-void setPythonRunner(PythonRunner* runner) { attachedRunner = runner; }
+void setPythonRunner(PythonRunner* runner) {
+    attachedRunner = runner;
+}
 
-PythonRunner* pythonRunner() { return attachedRunner; }
+PythonRunner* pythonRunner() {
+    return attachedRunner;
+}
 
 namespace detail {
 
 bool removeCommandOutputCallback(MCallbackId id) {
     std::lock_guard<std::mutex> lock(log().mutex);
     auto& callbacks = log().callbacks;
-    const auto at = std::find_if(callbacks.begin(), callbacks.end(), [id](const OutputCallback& c) { return c.id == id; });
+    const auto at = std::find_if(callbacks.begin(), callbacks.end(),
+                                 [id](const OutputCallback& c) { return c.id == id; });
     if (at == callbacks.end()) return false;
     callbacks.erase(at);
     return true;
@@ -142,8 +151,8 @@ void deliverCommandOutput() {
 
 }  // namespace headless
 
-MCallbackId MCommandMessage::addCommandOutputCallback(MCommandMessage::MMessageFunction func, void* clientData,
-                                                      MStatus* ReturnStatus) {
+MCallbackId MCommandMessage::addCommandOutputCallback(MCommandMessage::MMessageFunction func,
+                                                      void* clientData, MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = func ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!func) return 0;
     const MCallbackId id = headless::detail::nextCallbackId();
@@ -152,10 +161,13 @@ MCallbackId MCommandMessage::addCommandOutputCallback(MCommandMessage::MMessageF
     return id;
 }
 
-void MGlobal::displayInfo(const MString& text) { show(text.asChar(), text.asChar(), MCommandMessage::kInfo); }
+void MGlobal::displayInfo(const MString& text) {
+    show(text.asChar(), text.asChar(), MCommandMessage::kInfo);
+}
 
 void MGlobal::displayWarning(const MString& text) {
-    show(std::string("// Warning: ") + text.asChar() + " //", text.asChar(), MCommandMessage::kWarning);
+    show(std::string("// Warning: ") + text.asChar() + " //", text.asChar(),
+         MCommandMessage::kWarning);
 }
 
 void MGlobal::displayError(const MString& text) {
@@ -166,7 +178,8 @@ MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
     // Maya runs Python on its main thread only; another thread would wait on the interpreter
     // that the main thread holds.
     if (std::this_thread::get_id() != mainThread) {
-        MGlobal::displayError("MGlobal::executePythonCommand is for the main thread only; the text was not run.");
+        MGlobal::displayError(
+            "MGlobal::executePythonCommand is for the main thread only; the text was not run.");
         return MStatus::kFailure;
     }
     {
@@ -176,7 +189,8 @@ MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
     if (!attachedRunner) {
         if (!toldNoPython) {
             toldNoPython = true;
-            MGlobal::displayWarning("Python is not running in this process: its texts are recorded, not run.");
+            MGlobal::displayWarning(
+                "Python is not running in this process: its texts are recorded, not run.");
         }
         return MStatus::kSuccess;
     }

@@ -218,11 +218,12 @@ MStatus aliasAttr(const std::vector<Word>& args, ResultValue& result, std::strin
     if (!a.parse(args, {}, {"q|query", "rm|remove"}, error)) return MStatus::kInvalidParameter;
     const auto& words = a.positional();
     if (a.has("q")) {
-        const auto node = words.size() == 1 ? Scene::instance().findNode(words[0]) : nullptr;
-        if (!node)
-            return words.size() == 1
-                       ? noObject(words[0], error)
-                       : (*error = "aliasAttr: give one node.", MStatus::kInvalidParameter);
+        if (words.size() != 1) {
+            *error = "aliasAttr: -query takes one node.";
+            return MStatus::kInvalidParameter;
+        }
+        const auto node = Scene::instance().findNode(words[0]);
+        if (!node) return noObject(words[0], error);
         std::vector<std::string> pairs;
         for (const auto& [alias, attribute] : node->aliases) {
             pairs.push_back(alias);
