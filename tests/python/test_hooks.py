@@ -76,3 +76,20 @@ def test_standalone_in_a_python3_process(tmp_path):
     ran = run([sys.executable, "-c", code], tmp_path)
     assert ran.returncode == 0, ran.stdout
     assert ran.stdout.splitlines() == ["lMRARealTimeDevice1", "exiting ['init']", "after ['init', 'cleanup']"]
+
+
+def test_one_interpreter_per_process():
+    # What a python3 process loads never brings a libpython of its own.
+    import glob
+
+    import _mayahost
+
+    libraries = [_mayahost.__file__, os.path.join(os.path.dirname(program("hostbatch")), "..", "lib", "libmayahost.so")]
+    libraries += glob.glob(os.path.join(os.environ["MAYA_PLUG_IN_PATH"], "*.so"))
+    for library in libraries:
+        needed = subprocess.run(["readelf", "-d", library], stdout=subprocess.PIPE, universal_newlines=True,
+                                check=True).stdout
+        assert "libpython" not in needed, library
+    hostbatch = subprocess.run(["readelf", "-d", program("hostbatch")], stdout=subprocess.PIPE,
+                               universal_newlines=True, check=True).stdout
+    assert "libpython" in hostbatch  # the embedding program brings the one it runs
