@@ -20,6 +20,10 @@ PYBIND11_EMBEDDED_MODULE(_mayahost, module) {
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libpython3\n";
 }
+// The list of suppressions used would otherwise end every run's output.
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
+}
 #endif
 
 namespace headless {
