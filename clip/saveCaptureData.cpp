@@ -1,14 +1,12 @@
 #include "saveCaptureData.h"
 
 #include "ClipWriterThreads.h"
+#include "CommandArguments.h"
 #include "EnsureParentFolder.h"
 #include "LMRARealTimeDevice.h"
 
 #include <maya/MFn.h>
-#include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
-#include <maya/MObject.h>
-#include <maya/MSelectionList.h>
 #include <maya/MString.h>
 
 #include <string>
@@ -20,36 +18,27 @@ void* saveCaptureData::creator() { return new saveCaptureData; }
 
 namespace {
 
-LMRARealTimeDevice* findDevice(const MString& name) {
-    MSelectionList list;
-    if (!MGlobal::getSelectionListByName(name, list)) return nullptr;
-    MObject node;
-    if (!list.getDependNode(0, node)) return nullptr;
-    if (node.apiType() != MFn::kPluginThreadedDevice) return nullptr;
-    return dynamic_cast<LMRARealTimeDevice*>(MFnDependencyNode(node).userNode());
-}
+const CommandUsage kUsage{saveCaptureData::commandName,
+                          "<LMRARealTimeDevice node> <clip path> <seconds> [<video path>]", 3,
+                          CommandUsage::kAnyCount};
 
 }  // namespace
 
 MStatus saveCaptureData::doIt(const MArgList& args) {
-    if (args.length() < 3) return MStatus::kFailure;
-    MStatus status;
-    const MString deviceName = args.asString(0, &status);
-    if (!status) return MStatus::kFailure;
-    LMRARealTimeDevice* device = findDevice(deviceName);
+    if (!checkArgumentCount(args, kUsage)) return MStatus::kFailure;
+    LMRARealTimeDevice* device =
+        nodeArgument<LMRARealTimeDevice>(args, 0, kUsage, MFn::kPluginThreadedDevice);
     if (!device) return MStatus::kFailure;
 
     SaveToFileArguments arguments;
     if (!device->copyRecording(arguments.recording)) return MStatus::kSuccess;  // no connection
 
-    const MString clipPath = args.asString(1, &status);
-    if (!status) return MStatus::kFailure;
-    const MString clipLength = args.asString(2, &status);
-    if (!status) return MStatus::kFailure;
+    MString clipPath;
+    MString clipLength;
     MString videoPath;
-    if (args.length() > 3) {
-        videoPath = args.asString(3, &status);
-        if (!status) return MStatus::kFailure;
+    if (!readTextArgument(args, 1, kUsage, clipPath) || !readTextArgument(args, 2, kUsage, clipLength) ||
+        (args.length() > 3 && !readTextArgument(args, 3, kUsage, videoPath))) {
+        return MStatus::kFailure;
     }
     arguments.clipPath = clipPath.asChar();
     arguments.clipLength = clipLength.asInt();

@@ -17,6 +17,7 @@
 #include <maya/MObjectArray.h>
 #include <maya/MUserEventMessage.h>
 
+#include "ConnectionSettings.h"
 #include "NetworkConnectionClientProcess.h"
 
 namespace {
@@ -164,20 +165,23 @@ void LMRARealTimeDevice::adoptConnection(std::shared_ptr<NetworkConnectionClient
 
 bool LMRARealTimeDevice::connectToPhone() {
     const MObject self = thisMObject();
-    const std::string address = MPlug(self, ipAddress).asString().asChar();
-    const bool usb = MPlug(self, connectionType).asInt() != 0;
-    const std::string port = std::to_string(MPlug(self, usb ? usbPort : wifiPort).asInt());
+    ConnectionSettings settings;
+    if (!readConnectionSettings(self, settings)) return false;
+    const std::string port = std::to_string(settings.port);
 
     if (std::shared_ptr<NetworkConnectionClientProcess> current = connection()) {
-        if (current->isRunning()) return false;
+        if (current->isRunning()) {
+            MGlobal::displayWarning(MFnDependencyNode(self).name() + " is already connected.");
+            return false;
+        }
     }
     auto process = std::make_shared<NetworkConnectionClientProcess>();
     // The previous process ended; it goes here, on the main thread, after the worker let go.
     replaceConnection(process).reset();
 
-    const std::uint32_t kind = usb ? NetworkConnectionClientProcess::kUsbConnection
-                                   : NetworkConnectionClientProcess::kWifiConnection;
-    if (!process->beginConnection(kind, address, port, this)) return false;
+    const std::uint32_t kind = settings.usb ? NetworkConnectionClientProcess::kUsbConnection
+                                            : NetworkConnectionClientProcess::kWifiConnection;
+    if (!process->beginConnection(kind, settings.address, port, this)) return false;
     // The transports bound this wait with their own time-outs.
     while (!process->waitForReply(kReplyPoll)) {
     }
@@ -211,6 +215,10 @@ bool LMRARealTimeDevice::connectToPhone() {
     std::fill_n(scalarValues_.begin(), std::min(outputs_.scalarOutputs.size(), kMaxFrameValues), 0.0);
     setStatus(kStatusConnected);
     MGlobal::displayInfo("Connection established.");
+    if (names.scalars().empty() && names.vectors().empty() && names.matrices().empty()) {
+        MGlobal::displayWarning("The phone sent no channels: " + MFnDependencyNode(self).name() +
+                                " has no channel outputs.");
+    }
     requestRefresh();
     return true;
 }

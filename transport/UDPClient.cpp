@@ -43,6 +43,16 @@ std::string describe(const boost::system::error_code& error) {
 
 }  // namespace
 
+bool phoneAddressResolves(const std::string& address, const std::string& port) {
+    try {
+        boost::asio::io_context loop;
+        resolvePhone(loop, address, port);
+        return true;
+    } catch (const boost::system::system_error&) {
+        return false;
+    }
+}
+
 UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler)
     : handler_(std::move(handler)),
       address_(std::move(address)),

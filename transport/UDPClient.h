@@ -21,6 +21,10 @@
 
 class UdpVideoDownload;
 
+// Whether the address (a number or a host name) and port resolve to an IPv4 endpoint the way the
+// client resolves them, so that a setting that cannot work is caught before a session starts.
+bool phoneAddressResolves(const std::string& address, const std::string& port);
+
 class UDPClient final : public CaptureDataStreamDeviceInterface {
 public:
     static constexpr std::chrono::seconds kReplyTimeout{1};
