@@ -3,7 +3,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 
-MString CommandUsage::usageLine() const { return MString("Usage: ") + name + " " + arguments; }
+MString CommandUsage::usageLine() const {
+    return MString("Usage: ") + name + " " + arguments;
+}
 
 bool checkArgumentCount(const MArgList& args, const CommandUsage& usage) {
     const unsigned count = args.length();

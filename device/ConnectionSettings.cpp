@@ -23,7 +23,8 @@ bool readConnectionSettings(const MObject& device, ConnectionSettings& settings)
     settings.address = MPlug(device, LMRARealTimeDevice::ipAddress).asString().asChar();
     const int type = MPlug(device, LMRARealTimeDevice::connectionType).asInt();
     settings.usb = type != 0;
-    const MObject portAttribute = settings.usb ? LMRARealTimeDevice::usbPort : LMRARealTimeDevice::wifiPort;
+    const MObject portAttribute =
+        settings.usb ? LMRARealTimeDevice::usbPort : LMRARealTimeDevice::wifiPort;
     settings.port = MPlug(device, portAttribute).asInt();
 
     if (type != 0 && type != 1) {
@@ -45,8 +46,8 @@ bool readConnectionSettings(const MObject& device, ConnectionSettings& settings)
         return false;
     }
     if (!phoneAddressResolves(settings.address, std::to_string(settings.port))) {
-        MGlobal::displayError(MString("The phone's address \"") + settings.address.c_str() + "\" (" +
-                              plugName(device, LMRARealTimeDevice::ipAddress) +
+        MGlobal::displayError(MString("The phone's address \"") + settings.address.c_str() +
+                              "\" (" + plugName(device, LMRARealTimeDevice::ipAddress) +
                               ") does not resolve: check the address.");
         return false;
     }
