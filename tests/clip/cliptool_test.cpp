@@ -99,6 +99,49 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
     EXPECT_NE(clipDump(folder.file("missing.clip"), out, err), 0);
 }
 
+// Each way a clip fails to load has its own reason, the one the clip reader gives too.
+TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
+    TempFolder folder;
+    std::string manyVectors;
+    std::string manyScalars;
+    for (int i = 0; i < 1001; ++i) manyVectors += "v" + std::to_string(i) + "^";
+    for (int i = 0; i < 22002; ++i) manyScalars += "s" + std::to_string(i) + "^";
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"cut.clip", "a^#^#^#^0^1^*^"},
+        {"cut-in-frame.clip", "a^#^#^#^0^1^*^1^"},
+        {"letters.clip", "a^#^#^#^0^abc^*^@"},
+        {"frame-end.clip", "a^#^#^#^0^1^2^*^@"},
+        {"no-frames.clip", "a^#^#^#^@"},
+        {"many-scalars.clip", manyScalars + "#^#^#^0^*^@"},
+        {"many-vectors.clip", "#^" + manyVectors + "#^#^0^*^@"},
+    };
+    for (const auto& [name, text] : texts) storeClipText(folder.file(name), text);
+    // Text and bytes that were never a clip under this key.
+    storeText(folder.file("foreign.clip"), std::string(300, 'x') + "not a clip file at all");
+    storeText(folder.file("empty.clip"), "");
+    std::filesystem::create_directories(folder.file("folder.clip"));
+
+    const std::pair<const char*, const char*> expected[] = {
+        {"missing.clip", "cannot open"},
+        {"folder.clip", "cannot open"},
+        {"empty.clip", "cut short"},
+        {"cut.clip", "cut short"},
+        {"cut-in-frame.clip", "cut short"},
+        {"letters.clip", "damaged or written with another key"},
+        {"frame-end.clip", "damaged or written with another key"},
+        {"foreign.clip", "damaged or written with another key"},
+        {"no-frames.clip", "no frames"},
+        {"many-scalars.clip", "too many channels"},
+        {"many-vectors.clip", "too many channels"},
+    };
+    for (const auto& [name, why] : expected) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_NE(clipInfo(folder.file(name), out, err), 0) << name;
+        EXPECT_NE(err.str().find(folder.file(name) + ": " + why), std::string::npos) << name << ": " << err.str();
+    }
+}
+
 TEST(Cliptool, ProgramExitCodes) {
     const char* buildDir = std::getenv("LMRA_BUILD_DIR");
     ASSERT_NE(buildDir, nullptr);
