@@ -162,7 +162,7 @@ TEST_F(SaveTakeTest, ATakeNeverStartsBeforeTheFirstRecordedFrame) {
     connectDevice(true);
     record(kFrameTimes);
     auto stored = save(folder.file("longer.clip"), "10", folder.file("longer.mov"));
-    ASSERT_EQ(times(stored), kFrameTimes);
+    EXPECT_EQ(times(stored), kFrameTimes);
     for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
     ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
     EXPECT_EQ(phone->commandsReceived().back(), "saveCapture -timeInverval 10.000000 12.000000");
@@ -287,8 +287,9 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
             from = std::find_if(from, lines.end(), [&](const std::string& line) {
                 return line.rfind("// Error: ", 0) == 0 && line.find(text) != std::string::npos;
             });
-            ASSERT_NE(from, lines.end()) << command << ": no error line with " << text << " in "
+            EXPECT_NE(from, lines.end()) << command << ": no error line with " << text << " in "
                                          << ::testing::PrintToString(lines);
+            if (from == lines.end()) break;
             ++from;
         }
     }
