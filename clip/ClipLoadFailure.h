@@ -10,13 +10,13 @@ enum class ClipLoadFailure {
     kCutShort,         // the text stops before the end marker "@"
     kDamaged,          // bytes that are no clip text: damage, or another key
     kNoFrames,         // a header and the end marker, nothing between
-    kTooManyChannels,  // more than a capture frame holds
+    kTooManyChannels,  // more than kMaxClipChannels
 };
 
 struct ClipLoadResult {
     ClipLoadFailure failure = ClipLoadFailure::kNone;
-    std::string detail;              // what was found, when there is more to say
-    std::size_t droppedFrames = 0;   // frames left out for a time that is not finite
+    std::string detail;             // what was found, when there is more to say
+    std::size_t droppedFrames = 0;  // frames left out for a time that is not finite
 
     bool ok() const { return failure == ClipLoadFailure::kNone; }
 };

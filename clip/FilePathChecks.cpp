@@ -72,7 +72,8 @@ std::string whyFileCannotBeCreated(const std::string& path, int errorNumber) {
     if (fs::is_directory(path, error)) return "it is a folder";
     const fs::path folder = fs::path(path).parent_path();
     if (!folder.empty()) {
-        if (const auto file = fileInTheWay(folder)) return file->string() + " is a file, not a folder";
+        if (const auto file = fileInTheWay(folder))
+            return file->string() + " is a file, not a folder";
         if (!fs::exists(folder, error)) return "its folder " + folder.string() + " does not exist";
     }
     return errorNumber != 0 ? std::strerror(errorNumber) : "it cannot be created";

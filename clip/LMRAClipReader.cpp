@@ -52,16 +52,14 @@ bool LMRAClipReader::loadClip(const std::string& path) {
     // them, until a whole new clip is in hand.
     ChannelNameLists names;
     std::vector<ClipFrame> frames;
-    bool parsed = false;
-    try {
-        parsed = parseClipFile(names, frames, path);
-    } catch (const std::exception&) {
-        parsed = false;  // a number that does not convert: as damaged as any other broken clip
-    }
-    if (!parsed) {
+    const ClipLoadResult result = loadClipFile(names, frames, path);
+    if (!result.ok()) {
         MGlobal::displayError("Error during file loading.");
+        MGlobal::displayError(MString(describeClipLoadFailure(path, result).c_str()));
         return false;
     }
+    if (result.droppedFrames > 0)
+        MGlobal::displayWarning(MString(describeDroppedFrames(path, result.droppedFrames).c_str()));
 
     clipNames_ = std::move(names);
     clipFrames_ = std::move(frames);

@@ -180,9 +180,12 @@ void UDPClient::handleMessage(std::string text) {
     if (awaitingVideo_ && isVideoReply(text)) {
         awaitingVideo_ = false;
         if (isVideoCancelReply(text)) {
+            reportVideoCancelled(videoPath_);
             videoPath_.clear();
         } else if (const int port = videoReplyPort(text); port >= 0) {
             startVideoDownload(port);
+        } else {
+            reportVideoReplyUnusable(videoPath_, text);
         }
         return;
     }

@@ -313,9 +313,12 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
     auto bytes = fileBytes(path);
     bytes.resize(kClipIvSize + 20);
     storeBytes(path, bytes);
-    const auto loaded = load(path);
-    EXPECT_TRUE(loaded.ok);
-    EXPECT_EQ(loaded.frames.size(), 1u);
+    // The text stops before its end marker: a clip cut short, and not a damaged one, as the
+    // noise of the cut AES block never reaches the text.
+    ChannelNameLists names;
+    ClipFrames frames;
+    EXPECT_EQ(loadClipFile(names, frames, path).failure, ClipLoadFailure::kCutShort);
+    EXPECT_EQ(frames.size(), 1u);
 }
 
 TEST(ClipFile, NamesTheFormatCannotCarryAreRefusedBeforeWriting) {

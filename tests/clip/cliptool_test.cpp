@@ -93,8 +93,8 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
     }
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_NE(clipCsv(clip, out, err), 0);  // "previous" is no clip
-    EXPECT_NE(err.str().find("not a readable clip"), std::string::npos) << err.str();
+    EXPECT_NE(clipCsv(clip, out, err), 0);  // "previous" is no clip: 8 bytes, less than a record
+    EXPECT_NE(err.str().find("cut short"), std::string::npos) << err.str();
     EXPECT_NE(clipInfo(folder.file("missing.clip"), out, err), 0);
     EXPECT_NE(clipDump(folder.file("missing.clip"), out, err), 0);
 }
@@ -102,13 +102,13 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
 // Each way a clip fails to load has its own reason, the one the clip reader gives too.
 TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
     TempFolder folder;
-    std::string manyVectors;
     std::string manyScalars;
-    for (int i = 0; i < 1001; ++i) manyVectors += "v" + std::to_string(i) + "^";
-    for (int i = 0; i < 22002; ++i) manyScalars += "s" + std::to_string(i) + "^";
+    std::string manyVectors;
+    for (int i = 0; i < 100001; ++i) manyScalars += "s^";
+    for (int i = 0; i < 100001; ++i) manyVectors += "v^";
     const std::vector<std::pair<std::string, std::string>> texts = {
         {"cut.clip", "a^#^#^#^0^1^*^"},
-        {"cut-in-frame.clip", "a^#^#^#^0^1^*^1^"},
+        {"cut-in-frame.clip", "a^#^#^#^0^1^*^1.5^"},
         {"letters.clip", "a^#^#^#^0^abc^*^@"},
         {"frame-end.clip", "a^#^#^#^0^1^2^*^@"},
         {"no-frames.clip", "a^#^#^#^@"},

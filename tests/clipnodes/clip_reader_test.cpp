@@ -220,7 +220,7 @@ TEST_F(ClipReaderTest, AMissingOrBrokenFileFailsWithTheFormatMessageOnly) {
 TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
     makeReader();
     std::string manyVectors;
-    for (int i = 0; i < 1001; ++i) manyVectors += "v" + std::to_string(i) + "^";
+    for (int i = 0; i < 100001; ++i) manyVectors += "v^";
     writeClipText(folder.file("cut.clip"), "s^#^#^#^0^1^*^1^2^*^");
     writeClipText(folder.file("letters.clip"), "s^#^#^#^0.5^abc^*^@");
     writeClip(folder.file("no-frames.clip"), channelNames({"s"}), {});

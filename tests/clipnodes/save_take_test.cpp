@@ -157,21 +157,27 @@ TEST_F(SaveTakeTest, TheWindowStartsWithAFrameBlendedAtTheCut) {
 }
 
 // More seconds than were recorded: the take is what was recorded, from its first frame, and the
-// phone is asked for the same stretch; a single recorded frame is a take of that frame.
+// phone is asked for the same stretch.
 TEST_F(SaveTakeTest, ATakeNeverStartsBeforeTheFirstRecordedFrame) {
     connectDevice(true);
     record(kFrameTimes);
-    auto stored = save(folder.file("longer.clip"), "10", folder.file("longer.mov"));
+    const auto stored = save(folder.file("longer.clip"), "10", folder.file("longer.mov"));
     EXPECT_EQ(times(stored), kFrameTimes);
     for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
     ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
     EXPECT_EQ(phone->commandsReceived().back(), "saveCapture -timeInverval 10.000000 12.000000");
 
-    run("delete dev");
+    EXPECT_TRUE(waitUntil([&] {
+        std::error_code error;
+        return std::filesystem::file_size(folder.file("longer.mov"), error) == 200000 && !error;
+    }));
+}
+
+TEST_F(SaveTakeTest, ARecordingOfOneFrameIsATakeOfThatFrame) {
     connectDevice();
     record({20.0});
     const std::string path = folder.file("one.clip");
-    stored = save(path, "3");
+    const auto stored = save(path, "3");
     EXPECT_EQ(stored.names, takeChannels());
     ASSERT_EQ(times(stored), std::vector<double>{20.0});
     expectStoredValues(stored.frames[0].values, phoneValues(20.0), "the frame");
@@ -270,7 +276,7 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
         {folder.file("plain-file/sub/take.clip"), "",
          {"Cannot create output directory.", folder.file("plain-file/sub")}},
         {good, folder.file("plain-file/take.mov"), {"Cannot create output directory.", folder.file("plain-file")}},
-        {good, folder.file("videos.mov"), {folder.file("videos.mov") + " is a folder"}},
+        {good, folder.file("videos.mov"), {"Cannot write video file " + folder.file("videos.mov") + ": it is a folder"}},
         // One path for both, as typed or after normalising.
         {good, good, {"same file"}},
         {good, folder.file("sub/../good.clip"), {"same file"}},

@@ -295,7 +295,9 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
         EXPECT_TRUE(statusIs(output, tag + "/stopped", 0));
     }
 
-    // The clip holds the last second exactly as the phone sent it.
+    // The clip holds the last second exactly as the phone sent it, or all that was recorded when
+    // that is less (a loaded machine may save before a whole second has arrived): never a lead-in
+    // made up from the first frame.
     std::string error;
     const auto table = readClipTable(clipPath(take), error);
     ASSERT_TRUE(table) << error;
@@ -304,7 +306,8 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
     const auto gazeX = table->column(channels_.vectors()[0] + "X");
     const auto headX = table->column(channels_.matrices()[0] + "3X");
     ASSERT_TRUE(s0 && s7 && gazeX && headX) << joined(table->columns);
-    EXPECT_NEAR(table->duration(), 1.0, 1e-9);
+    EXPECT_LE(table->duration(), 1.0 + 1e-9);
+    EXPECT_GE(table->duration(), 0.5);
     EXPECT_GE(table->rows.size(), 32u);  // 65 unless the machine dropped datagrams
     for (std::size_t i = 1; i < table->rows.size(); ++i) {
         const auto& row = table->rows[i];
