@@ -4,7 +4,6 @@
 #include "ClipNumberText.h"
 
 #include <cerrno>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -18,7 +17,7 @@ ClipFileReader::ClipFileReader(const std::string& path) : in_(file_), cipher_(cl
     }
     errno = 0;
     file_.open(path, std::ios::binary);
-    if (!file_.is_open()) openError_ = errno != 0 ? std::strerror(errno) : "it cannot be read";
+    if (!file_.is_open()) openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be read";
 }
 
 ClipFileReader::ClipFileReader(std::istream& in) : in_(in), cipher_(clipKey()) {}

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -76,7 +75,7 @@ std::string whyFileCannotBeCreated(const std::string& path, int errorNumber) {
             return file->string() + " is a file, not a folder";
         if (!fs::exists(folder, error)) return "its folder " + folder.string() + " does not exist";
     }
-    return errorNumber != 0 ? std::strerror(errorNumber) : "it cannot be created";
+    return errorNumber != 0 ? std::generic_category().message(errorNumber) : "it cannot be created";
 }
 
 bool sameFilePath(const std::string& first, const std::string& second) {

@@ -17,7 +17,7 @@ bool VideoFileWriter::open(const std::string& path) {
     errno = 0;
     file_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!file_.is_open()) {
-        openError_ = errno != 0 ? std::strerror(errno) : "it cannot be created";
+        openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be created";
         return false;
     }
     openError_.clear();
