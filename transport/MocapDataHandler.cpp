@@ -1,10 +1,12 @@
 #include "MocapDataHandler.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "ChannelNameRule.h"
 #include "TransportMessages.h"
-#include "ValueParsing.h"
 
 namespace {
 
@@ -61,9 +63,29 @@ int lookup(const std::unordered_map<std::string_view, int>& index, std::string_v
     return found == index.end() ? -1 : found->second;
 }
 
+// A name as a line of text can show it: bytes outside printable ASCII as \xNN.
+std::string printable(std::string_view name) {
+    constexpr std::size_t kShownLength = 60;
+    std::string text;
+    for (const char c : name.substr(0, kShownLength)) {
+        if (c >= 0x20 && c < 0x7f) {
+            text.push_back(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+            text.append(escaped);
+        }
+    }
+    if (name.size() > kShownLength) text.append("...");
+    return text;
+}
+
+constexpr const char* kKindNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
+
 }  // namespace
 
-MocapDataHandler::MocapDataHandler(CaptureDataStreamInterface* observer) : observer_(observer) {}
+MocapDataHandler::MocapDataHandler(CaptureDataStreamInterface* observer, StreamDropCounter* drops)
+    : observer_(observer), drops_(drops ? drops : &ownDrops_) {}
 
 bool MocapDataHandler::handleConnectReply(std::string message) {
     const bool refused = message == kRejectReply;
@@ -72,9 +94,12 @@ bool MocapDataHandler::handleConnectReply(std::string message) {
         return false;
     }
     readChannelList(message);
+    std::vector<ChannelRenaming> renamings;
+    validNames_ = validChannelNames(names_, &renamings);
+    reportRenamings(renamings);
     if (observer_) {
-        observer_->setChannelLayout(names_);
-        observer_->acceptConnection(names_);
+        observer_->setChannelLayout(validNames_);
+        observer_->acceptConnection(validNames_);
     }
     return true;
 }
@@ -128,6 +153,22 @@ void MocapDataHandler::readChannelList(std::string_view message) {
     }
 }
 
+void MocapDataHandler::reportRenamings(const std::vector<ChannelRenaming>& renamings) const {
+    // Enough to recognise the phone's naming; a long list would flood the output.
+    constexpr std::size_t kShown = 10;
+    for (std::size_t i = 0; i < renamings.size() && i < kShown; ++i) {
+        const ChannelRenaming& renaming = renamings[i];
+        reportTransportMessage(std::string("Renamed the ") + kKindNames[renaming.kind] + " channel \"" +
+                               printable(renaming.from) + "\" -> \"" + renaming.to +
+                               "\": outputs, recording and takes use names of letters, digits and "
+                               "\"_\" only.");
+    }
+    if (renamings.size() > kShown) {
+        reportTransportMessage("Renamed " + std::to_string(renamings.size() - kShown) +
+                               " more channels the same way.");
+    }
+}
+
 void MocapDataHandler::rebuildIndexes() {
     for (int kind = 0; kind < kChannelKindCount; ++kind) {
         const auto& list = names_.lists[kind];
@@ -155,6 +196,7 @@ void MocapDataHandler::rebuildIndexes() {
     keyTargets_.reserve(keyStorage_.size());
     for (const auto& key : keyStorage_) keyTargets_.emplace(key, resolveKey(key));
     expectedKeys_.resize(keyStorage_.size() + 1);  // and the timestamp line
+    undo_.reserve(keyStorage_.size() + 1);
 }
 
 double* MocapDataHandler::resolveKey(std::string_view key) {
@@ -173,13 +215,40 @@ double* MocapDataHandler::resolveKey(std::string_view key) {
 
 void MocapDataHandler::handleFrame(std::string message) {
     double timestamp = 0.0;
-    bool complete = true;
+    bool hasTimestamp = false;
+    ValueParseResult result = ValueParseResult::ok;
+    std::string_view stoppedAt;
     std::size_t lineIndex = 0;
+    undo_.clear();
     forEachLine(message, [&](std::string_view line) {
-        complete = applyLine(line, lineIndex++, timestamp);
-        return complete;
+        result = applyLine(line, lineIndex++, timestamp, hasTimestamp);
+        if (result != ValueParseResult::ok) stoppedAt = line;
+        return result == ValueParseResult::ok;
     });
-    if (complete) handOnFrame(timestamp);
+    if (result != ValueParseResult::ok) {
+        rollBack();
+        dropMalformed(stoppedAt, result == ValueParseResult::outOfRange);
+        return;
+    }
+    // Only a timestamp makes a frame: without one (or with a NaN or an infinity) the message
+    // could not be placed in the recording.
+    if (!hasTimestamp || !std::isfinite(timestamp)) {
+        rollBack();
+        drops_->count(StreamDrop::noTimestamp,
+                      "Dropped a data message without a timestamp that is a finite number.");
+        return;
+    }
+    handOnFrame(timestamp);
+}
+
+void MocapDataHandler::store(double* target, double value) {
+    undo_.emplace_back(target, *target);
+    *target = value;
+}
+
+void MocapDataHandler::rollBack() {
+    for (auto change = undo_.rbegin(); change != undo_.rend(); ++change) *change->first = change->second;
+    undo_.clear();
 }
 
 double* MocapDataHandler::targetOf(std::string_view key, std::size_t lineIndex) {
@@ -191,26 +260,25 @@ double* MocapDataHandler::targetOf(std::string_view key, std::size_t lineIndex) 
     return known->second;
 }
 
-bool MocapDataHandler::applyLine(std::string_view line, std::size_t lineIndex, double& timestamp) {
+ValueParseResult MocapDataHandler::applyLine(std::string_view line, std::size_t lineIndex,
+                                             double& timestamp, bool& hasTimestamp) {
     const std::size_t separator = line.find(';');
-    if (separator == std::string_view::npos) return true;
+    if (separator == std::string_view::npos) return ValueParseResult::ok;
     const std::string_view key = line.substr(0, separator);
     const std::string_view valueText = line.substr(separator + 1);
 
-    ValueParseResult result = ValueParseResult::ok;
     if (key == kTimestampKey) {
-        result = parseTimestampValue(valueText, timestamp);
-    } else {
-        double* target = targetOf(key, lineIndex);
-        // The value is converted whatever the key: a bad one stops the message even when the
-        // key names no channel.
-        double value = 0.0;
-        result = parseChannelValue(valueText, value);
-        if (result == ValueParseResult::ok && target) *target = value;
+        const ValueParseResult result = parseTimestampValue(valueText, timestamp);
+        if (result == ValueParseResult::ok) hasTimestamp = true;
+        return result;
     }
-    if (result == ValueParseResult::ok) return true;
-    reportMalformed(line, result == ValueParseResult::outOfRange);
-    return false;
+    double* target = targetOf(key, lineIndex);
+    // The value is converted whatever the key: a bad one stops the message even when the key
+    // names no channel.
+    double value = 0.0;
+    const ValueParseResult result = parseChannelValue(valueText, value);
+    if (result == ValueParseResult::ok && target) store(target, value);
+    return result;
 }
 
 void MocapDataHandler::handOnFrame(double timestamp) {
@@ -228,14 +296,11 @@ void MocapDataHandler::handOnFrame(double timestamp) {
     observer_->appendRecordedFrame(frame);
 }
 
-void MocapDataHandler::reportMalformed(std::string_view line, bool outOfRange) {
-    // Reported once per connection: a phone that keeps sending them would flood the output.
-    if (malformedMessages_++ > 0) return;
+void MocapDataHandler::dropMalformed(std::string_view line, bool outOfRange) {
     constexpr std::size_t kShownLength = 80;
-    std::string text = "Dropped the rest of a data message: the line \"";
+    std::string text = "Dropped a data message: the line \"";
     text.append(line.substr(0, kShownLength));
     if (line.size() > kShownLength) text.append("...");
     text.append(outOfRange ? "\" holds a number out of range." : "\" holds no number.");
-    text.append(" Later malformed messages are dropped without a message.");
-    reportTransportMessage(text);
+    drops_->count(StreamDrop::badValue, text);
 }

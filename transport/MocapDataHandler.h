@@ -7,24 +7,31 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CaptureRecords.h"
+#include "ChannelNameRule.h"
+#include "ValueParsing.h"
+#include "StreamDrops.h"
 #include "StreamInterfaces.h"
 
 class MocapDataHandler final : public IDataHandler {
 public:
-    // observer may be null: then nothing is handed on.
-    explicit MocapDataHandler(CaptureDataStreamInterface* observer);
+    // observer may be null: then nothing is handed on. Drops are counted in drops, or in the
+    // handler's own counter when it is null.
+    explicit MocapDataHandler(CaptureDataStreamInterface* observer, StreamDropCounter* drops = nullptr);
     MocapDataHandler(const MocapDataHandler&) = delete;
     MocapDataHandler& operator=(const MocapDataHandler&) = delete;
 
     bool handleConnectReply(std::string message) override;
     void handleFrame(std::string message) override;
 
+    // The names as the phone listed them; the observer is given them made valid
+    // (validChannelNames).
     const ChannelNameLists& channelNames() const { return names_; }
-    // Data messages whose rest was dropped at a line without a usable number.
-    std::uint64_t malformedMessageCount() const { return malformedMessages_; }
+    // Data messages dropped at a line without a usable number.
+    std::uint64_t malformedMessageCount() const { return drops_->countOf(StreamDrop::badValue); }
 
 private:
     using ChannelIndex = std::unordered_map<std::string_view, int>;
@@ -34,14 +41,21 @@ private:
     // Where a key's value goes: the vector, then the matrix, then the scalar rule. Null when the
     // key changes nothing.
     double* resolveKey(std::string_view key);
-    // False when a line stops the message (its value is not a number).
-    bool applyLine(std::string_view line, std::size_t lineIndex, double& timestamp);
+    void reportRenamings(const std::vector<ChannelRenaming>& renamings) const;
+    // The outcome of one line; anything but ok stops the message.
+    ValueParseResult applyLine(std::string_view line, std::size_t lineIndex, double& timestamp,
+                               bool& hasTimestamp);
+    void store(double* target, double value);
+    void rollBack();
     double* targetOf(std::string_view key, std::size_t lineIndex);
     void handOnFrame(double timestamp);
-    void reportMalformed(std::string_view line, bool outOfRange);
+    void dropMalformed(std::string_view line, bool outOfRange);
 
     CaptureDataStreamInterface* observer_;  // not owned
+    StreamDropCounter ownDrops_;
+    StreamDropCounter* drops_;  // not owned, or ownDrops_
     ChannelNameLists names_;
+    ChannelNameLists validNames_;  // what the observer is given
     // Keys view the strings in names_, which stay untouched until the next channel list.
     std::array<ChannelIndex, kChannelKindCount> indexes_;
     // Every key that a channel list names (scalar names, vector and matrix element keys),
@@ -62,5 +76,7 @@ private:
     std::array<double, kMaxMatrixChannels * kMatrixElements> matrixValues_{};
     std::array<double, kMaxVectorChannels * kVectorComponents> vectorValues_{};
 
-    std::uint64_t malformedMessages_ = 0;
+    // The values a message changed, with what they held before: a message that is dropped is
+    // taken back whole. Reserved once per channel list.
+    std::vector<std::pair<double*, double>> undo_;
 };

@@ -120,15 +120,17 @@ bool NetworkConnectionClientProcess::openConnection(std::string address, std::st
         framesReceived_ = 0;
     }
     owner_ = owner;
+    drops_.reset();
 
     try {
-        auto handler = std::make_unique<MocapDataHandler>(this);
+        auto handler = std::make_unique<MocapDataHandler>(this, &drops_);
         std::unique_ptr<CaptureDataStreamDeviceInterface> client;
         if (kind_ == kUsbConnection) {
             client = std::make_unique<TCPOverUSBCommunication>(usbPortNumber(port), std::move(handler),
-                                                               usbTimeouts_);
+                                                               usbTimeouts_, &drops_);
         } else {
-            client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler));
+            client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler),
+                                                 &drops_);
         }
         CaptureDataStreamDeviceInterface* session = client.get();
         {
@@ -168,6 +170,7 @@ void NetworkConnectionClientProcess::cleanup() {
         client = std::move(client_);
     }
     client.reset();  // deletes the message handler too
+    drops_.reportSummary();
     {
         std::lock_guard<std::mutex> lock(runningMutex_);
         running_ = false;

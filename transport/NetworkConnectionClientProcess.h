@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "CaptureRecords.h"
+#include "StreamDrops.h"
 #include "StreamInterfaces.h"
 #include "TCPOverUSBCommunication.h"
 
@@ -60,6 +61,9 @@ public:
     std::uint64_t framesReceived();
     bool waitForFrames(std::uint64_t count, std::chrono::milliseconds timeout);
 
+    // What the current (or last) session dropped, by kind; readable on any thread.
+    const StreamDropCounter& drops() const { return drops_; }
+
     // The USB client's waits; for tests that cannot wait seconds for a silent phone.
     void setUsbTimeouts(const UsbTimeouts& timeouts) { usbTimeouts_ = timeouts; }
 
@@ -72,6 +76,7 @@ private:
     // Set on the host's main thread and read on the saving command's writer thread.
     std::atomic<bool> withVideo_{false};
     std::uint32_t kind_ = kWifiConnection;  // main thread only
+    StreamDropCounter drops_;  // reset before a session starts; its counts are atomic
     UsbTimeouts usbTimeouts_;               // main thread only, before a session starts
 
     // The forwarding calls hold clientMutex_ while they use the client; the cleanup takes the

@@ -7,7 +7,6 @@
 
 #include "PhoneCommands.h"
 #include "TransportMessages.h"
-#include "VideoFileWriter.h"
 
 namespace {
 
@@ -22,10 +21,15 @@ struct DeviceListDeleter {
 
 TCPOverUSBCommunication::TCPOverUSBCommunication(std::uint32_t port,
                                                  std::unique_ptr<IDataHandler> handler,
-                                                 UsbTimeouts timeouts)
-    : handler_(std::move(handler)), port_(port), timeouts_(timeouts) {}
+                                                 UsbTimeouts timeouts, StreamDropCounter* drops)
+    : handler_(std::move(handler)),
+      port_(port),
+      timeouts_(timeouts),
+      drops_(drops ? drops : &ownDrops_),
+      videos_(timeouts.poll, timeouts.videoSilence) {}
 
 TCPOverUSBCommunication::~TCPOverUSBCommunication() {
+    videos_.finish();
     tunnel_.close();
     handler_.reset();
 }
@@ -69,7 +73,14 @@ void TCPOverUSBCommunication::run() {
     tunnel_ = UsbTunnel::connect(deviceHandle_, static_cast<unsigned short>(port_));
     if (!tunnel_.isOpen()) return;
     if (handshake()) messageLoop();
+    endVideos();
     tunnel_.close();
+}
+
+void TCPOverUSBCommunication::endVideos() {
+    videos_.finish();
+    for (const std::string& path : awaitedVideos_) reportVideoNotReceived(path);
+    awaitedVideos_.clear();
 }
 
 std::optional<std::uint32_t> TCPOverUSBCommunication::chooseDevice() {
@@ -117,8 +128,7 @@ bool TCPOverUSBCommunication::handshake() {
                 }
                 std::string text;
                 if (!decryptor_.decrypt(payload, length, text)) {
-                    reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
-                                           " bytes that holds no message.");
+                    dropUndecryptable(length);
                     return;
                 }
                 replied = true;
@@ -171,13 +181,11 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
         case UsbCommand::Kind::pause:
             return sendCommandBlock(kPauseCommand) != SendResult::failed;
         case UsbCommand::Kind::save: {
-            videoPath_ = command.path;
             const auto result = sendCommandBlock(saveCaptureCommand(command.startTime, command.endTime));
-            if (result == SendResult::sent) awaitingVideo_ = true;
+            if (result == SendResult::sent) awaitedVideos_.push_back(command.path);
             return result != SendResult::failed;
         }
         case UsbCommand::Kind::stop:
-            if (awaitingVideo_) reportVideoNotReceived(videoPath_);
             sendCommandBlock(kStopCommand);
             return false;
     }
@@ -199,8 +207,7 @@ TCPOverUSBCommunication::SendResult TCPOverUSBCommunication::sendCommandBlock(st
 void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::size_t length) {
     std::string text;
     if (!decryptor_.decrypt(payload, length, text)) {
-        reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
-                               " bytes that holds no message.");
+        dropUndecryptable(length);
         return;
     }
     if (isResetReply(text)) {
@@ -208,62 +215,30 @@ void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::si
         stop();
         return;
     }
-    if (awaitingVideo_ && isVideoReply(text)) {
-        awaitingVideo_ = false;
+    if (!awaitedVideos_.empty() && isVideoReply(text)) {
+        std::string path = std::move(awaitedVideos_.front());
+        awaitedVideos_.pop_front();
         if (isVideoCancelReply(text)) {
-            reportVideoCancelled(videoPath_);
-            videoPath_.clear();
+            reportVideoCancelled(path);
         } else if (const int port = videoReplyPort(text); port >= 0) {
-            fetchVideo(port);
+            // Fetched beside the stream, after the videos offered before it.
+            videos_.fetch(deviceHandle_, port, std::move(path));
         } else {
-            reportVideoReplyUnusable(videoPath_, text);
+            reportVideoReplyUnusable(path, text);
         }
         return;
     }
     handler_->handleFrame(std::move(text));
 }
 
-void TCPOverUSBCommunication::fetchVideo(int port) {
-    UsbTunnel video = UsbTunnel::connect(deviceHandle_, static_cast<unsigned short>(port));
-    if (!video.isOpen()) {
-        reportVideoUnreachable(videoPath_, port, "the phone refused the USB connection");
-        return;
-    }
-    VideoFileWriter file;
-    if (!file.open(videoPath_)) {
-        reportVideoFileUnwritable(videoPath_, file.openError());
-        return;
-    }
-
-    std::array<std::uint8_t, kReceiveBytes> videoChunk;
-    std::size_t total = 0;
-    auto lastHeard = Clock::now();
-    // A stop ends the fetch too, so that closing a connection never waits for a whole video.
-    bool ended = false;  // by the phone, or by the stall check
-    while (!ended && !mailbox_.isStopPending()) {
-        std::size_t received = 0;
-        const auto status = video.receive(videoChunk.data(), videoChunk.size(), timeouts_.poll, received);
-        if (status == UsbTunnel::ReceiveStatus::closed) {
-            ended = true;  // complete
-            continue;
-        }
-        if (status == UsbTunnel::ReceiveStatus::data) {
-            file.append(videoChunk.data(), received);
-            total += received;
-            lastHeard = Clock::now();
-        } else if (Clock::now() - lastHeard >= timeouts_.videoSilence) {
-            reportTransportMessage("The video transfer from the phone stalled; kept the " +
-                                   std::to_string(total) + " bytes received.");
-            ended = true;
-        }
-    }
-    if (!ended) reportVideoCutShort(videoPath_, total);
-    file.finish();
+void TCPOverUSBCommunication::dropUndecryptable(std::size_t length) {
+    drops_->count(StreamDrop::undecryptable,
+                  "Dropped a USB message of " + std::to_string(length) + " bytes that holds no message.");
 }
 
 void TCPOverUSBCommunication::reportOversized(std::size_t length) {
-    reportTransportMessage("Dropped a USB message of " + std::to_string(length) +
-                           " bytes: longer than the " +
-                           std::to_string(UsbMessageAssembler::kDefaultCapacity) +
-                           "-byte assembly buffer.");
+    drops_->count(StreamDrop::oversized, "Dropped a USB message of " + std::to_string(length) +
+                                             " bytes: longer than the " +
+                                             std::to_string(UsbMessageAssembler::kDefaultCapacity) +
+                                             "-byte assembly buffer.");
 }

@@ -7,16 +7,19 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "PhoneMessageDecryptor.h"
+#include "StreamDrops.h"
 #include "StreamInterfaces.h"
 #include "UsbCommandMailbox.h"
 #include "UsbMessageAssembler.h"
 #include "UsbTunnel.h"
+#include "UsbVideoFetcher.h"
 
 // Bounds on the waits of a session.
 struct UsbTimeouts {
@@ -30,8 +33,9 @@ public:
     static constexpr std::size_t kCommandBlockBytes = 200;
     static constexpr std::size_t kReceiveBytes = 4096;
 
+    // drops: where the client counts what it drops; its own counter when null.
     TCPOverUSBCommunication(std::uint32_t port, std::unique_ptr<IDataHandler> handler,
-                            UsbTimeouts timeouts = UsbTimeouts());
+                            UsbTimeouts timeouts = UsbTimeouts(), StreamDropCounter* drops = nullptr);
     ~TCPOverUSBCommunication() override;
     TCPOverUSBCommunication(const TCPOverUSBCommunication&) = delete;
     TCPOverUSBCommunication& operator=(const TCPOverUSBCommunication&) = delete;
@@ -53,12 +57,16 @@ private:
     bool carryOut(const UsbCommand& command);
     SendResult sendCommandBlock(std::string_view text);
     void handlePayload(const std::uint8_t* payload, std::size_t length);
-    void fetchVideo(int port);
+    void dropUndecryptable(std::size_t length);
     void reportOversized(std::size_t length);
+    // The videos that the session's end keeps from arriving.
+    void endVideos();
 
     std::unique_ptr<IDataHandler> handler_;
     std::uint32_t port_;
     UsbTimeouts timeouts_;
+    StreamDropCounter ownDrops_;
+    StreamDropCounter* drops_;  // not owned, or ownDrops_
 
     // Used by the session thread only.
     std::uint32_t deviceHandle_ = 0;
@@ -66,8 +74,10 @@ private:
     std::array<std::uint8_t, kReceiveBytes> chunk_{};
     UsbMessageAssembler assembler_;
     PhoneMessageDecryptor decryptor_{UsbMessageAssembler::kDefaultCapacity};
-    bool awaitingVideo_ = false;
-    std::string videoPath_;
+    // The paths of the saves that the phone has yet to answer, oldest first: each answer is for
+    // the oldest one.
+    std::deque<std::string> awaitedVideos_;
+    UsbVideoFetcher videos_;
 
     UsbCommandMailbox mailbox_;  // the hand-over from other threads
 };

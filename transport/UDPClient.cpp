@@ -53,8 +53,10 @@ bool phoneAddressResolves(const std::string& address, const std::string& port) {
     }
 }
 
-UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler)
+UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
+                     StreamDropCounter* drops)
     : handler_(std::move(handler)),
+      drops_(drops ? drops : &ownDrops_),
       address_(std::move(address)),
       socket_(loop_, udp::endpoint(udp::v4(), 0)),
       replyTimer_(loop_),
@@ -123,6 +125,42 @@ void UDPClient::receive(ReceiveStep step) {
         });
 }
 
+bool UDPClient::acceptDatagram(const boost::system::error_code& error) {
+    // Only the phone may feed the session: anyone on the network could send to this port. The
+    // protocol has no authentication, so this keeps stray streams out, not a forger.
+    if (sender_.address() != phone_.address()) {
+        drops_->count(StreamDrop::foreignSender,
+                      "Dropped a datagram from " + sender_.address().to_string() + ":" +
+                          std::to_string(sender_.port()) + ": only the phone at " +
+                          phone_.address().to_string() + " is listened to.");
+        return false;
+    }
+    if (phonePortKnown_ && sender_.port() != phoneSourcePort_) {
+        if (!strayPortReported_) {
+            strayPortReported_ = true;
+            reportTransportMessage("Datagrams from the phone's address but port " +
+                                   std::to_string(sender_.port()) + " are dropped: the phone answered from port " +
+                                   std::to_string(phoneSourcePort_) + ".");
+        }
+        drops_->count(StreamDrop::foreignSender,
+                      "Dropped a datagram from another port than the phone's.");
+        return false;
+    }
+    if (error == boost::asio::error::message_size) {
+        drops_->count(StreamDrop::oversized, "Dropped a datagram longer than " +
+                                                 std::to_string(kDatagramBytes) + " bytes unread.");
+        return false;
+    }
+    return true;
+}
+
+bool UDPClient::decryptDatagram(std::size_t received, std::string& text) {
+    if (decryptor_.decrypt(receiveBuffer_.data(), received, text)) return true;
+    drops_->count(StreamDrop::undecryptable,
+                  "Dropped a datagram of " + std::to_string(received) + " bytes that holds no message.");
+    return false;
+}
+
 void UDPClient::onConnectReply(const boost::system::error_code& error, std::size_t received) {
     if (isStopped()) return;
     if (error && error != boost::asio::error::message_size) {
@@ -131,18 +169,21 @@ void UDPClient::onConnectReply(const boost::system::error_code& error, std::size
         return;
     }
     std::string text;
-    if (!decryptor_.decrypt(receiveBuffer_.data(), received, text)) {
-        reportTransportMessage("Dropped a datagram of " + std::to_string(received) +
-                               " bytes that holds no message.");
+    if (!acceptDatagram(error) || !decryptDatagram(received, text)) {
         receive(ReceiveStep::connectReply);  // the reply timer keeps running
         return;
     }
     if (isDataMessage(text)) {
-        reportTransportMessage("Dropped a data message that arrived before the answer to connect.");
+        if (!earlyDataReported_) {
+            earlyDataReported_ = true;
+            reportTransportMessage("Dropped a data message that arrived before the answer to connect.");
+        }
         receive(ReceiveStep::connectReply);  // the reply timer keeps running
         return;
     }
     replyTimer_.cancel();
+    phonePortKnown_ = true;
+    phoneSourcePort_ = sender_.port();
     if (handler_->handleConnectReply(std::move(text))) {
         receive(ReceiveStep::message);
     } else {
@@ -162,9 +203,7 @@ void UDPClient::onMessage(const boost::system::error_code& error, std::size_t re
         return;
     }
     std::string text;
-    if (!decryptor_.decrypt(receiveBuffer_.data(), received, text)) {
-        reportTransportMessage("Dropped a datagram of " + std::to_string(received) +
-                               " bytes that holds no message.");
+    if (!acceptDatagram(error) || !decryptDatagram(received, text)) {
         receive(ReceiveStep::message);
         return;
     }
@@ -177,38 +216,36 @@ void UDPClient::onMessage(const boost::system::error_code& error, std::size_t re
 }
 
 void UDPClient::handleMessage(std::string text) {
-    if (awaitingVideo_ && isVideoReply(text)) {
-        awaitingVideo_ = false;
+    if (!awaitedVideos_.empty() && isVideoReply(text)) {
+        const std::string path = std::move(awaitedVideos_.front());
+        awaitedVideos_.pop_front();
         if (isVideoCancelReply(text)) {
-            reportVideoCancelled(videoPath_);
-            videoPath_.clear();
+            reportVideoCancelled(path);
         } else if (const int port = videoReplyPort(text); port >= 0) {
-            startVideoDownload(port);
+            startVideoDownload(port, path);
         } else {
-            reportVideoReplyUnusable(videoPath_, text);
+            reportVideoReplyUnusable(path, text);
         }
         return;
     }
     handler_->handleFrame(std::move(text));
 }
 
-void UDPClient::startVideoDownload(int port) {
+void UDPClient::startVideoDownload(int port, const std::string& path) {
     downloads_.erase(std::remove_if(downloads_.begin(), downloads_.end(),
                                     [](const auto& download) { return download->finished(); }),
                      downloads_.end());
     // The phone endpoint resolved at construction: the address text may be a host name.
     const tcp::endpoint phone(phone_.address(), static_cast<unsigned short>(port));
     auto download = std::make_shared<UdpVideoDownload>(loop_);
-    if (download->begin(phone, videoPath_)) downloads_.push_back(std::move(download));
+    if (download->begin(phone, path)) downloads_.push_back(std::move(download));
 }
 
 void UDPClient::finishVideoDownloads() {
     for (auto& download : downloads_) download->cutShort();
     downloads_.clear();
-    if (awaitingVideo_) {
-        reportVideoNotReceived(videoPath_);
-        awaitingVideo_ = false;
-    }
+    for (const std::string& path : awaitedVideos_) reportVideoNotReceived(path);
+    awaitedVideos_.clear();
 }
 
 void UDPClient::sendCommand(std::string text, std::function<void()> after) {
@@ -238,8 +275,9 @@ void UDPClient::pause() {
 
 void UDPClient::saveCapture(std::string path, double startTime, double endTime) {
     if (isStopped()) return;
-    boost::asio::post(loop_, [this, path = std::move(path)]() mutable { videoPath_ = std::move(path); });
-    sendCommand(saveCaptureCommand(startTime, endTime), [this] { awaitingVideo_ = true; });
+    // The answer is awaited once the request is out; answers come in the order of the requests.
+    sendCommand(saveCaptureCommand(startTime, endTime),
+                [this, path = std::move(path)]() mutable { awaitedVideos_.push_back(std::move(path)); });
 }
 
 void UDPClient::stop() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include "PhoneMessageDecryptor.h"
+#include "StreamDrops.h"
 #include "StreamInterfaces.h"
 
 class UdpVideoDownload;
@@ -28,11 +30,14 @@ bool phoneAddressResolves(const std::string& address, const std::string& port);
 class UDPClient final : public CaptureDataStreamDeviceInterface {
 public:
     static constexpr std::chrono::seconds kReplyTimeout{1};
-    static constexpr std::size_t kDatagramBytes = 4096;
+    // The largest UDP payload over IPv4: every datagram is taken whole.
+    static constexpr std::size_t kDatagramBytes = 65507;
 
     // Opens and binds the UDP socket and resolves the phone's address and port (a number or a
-    // service name). Throws boost::system::system_error when any of it fails.
-    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler);
+    // service name). Throws boost::system::system_error when any of it fails. drops: where the
+    // client counts what it drops; its own counter when null.
+    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
+              StreamDropCounter* drops = nullptr);
     ~UDPClient() override;
     UDPClient(const UDPClient&) = delete;
     UDPClient& operator=(const UDPClient&) = delete;
@@ -55,11 +60,17 @@ private:
     void receive(ReceiveStep step);
     void onConnectReply(const boost::system::error_code& error, std::size_t received);
     void onMessage(const boost::system::error_code& error, std::size_t received);
+    // False (and counted) when the datagram just received is not to be read: another sender,
+    // or too long to take whole.
+    bool acceptDatagram(const boost::system::error_code& error);
+    bool decryptDatagram(std::size_t received, std::string& text);
     void handleMessage(std::string text);
-    void startVideoDownload(int port);
+    void startVideoDownload(int port, const std::string& path);
     void finishVideoDownloads();
 
     std::unique_ptr<IDataHandler> handler_;
+    StreamDropCounter ownDrops_;
+    StreamDropCounter* drops_;  // not owned, or ownDrops_
     std::string address_;
     boost::asio::io_context loop_;  // declared before everything that lives on it
     boost::asio::ip::udp::socket socket_;
@@ -67,6 +78,12 @@ private:
     boost::asio::ip::udp::endpoint sender_;
     unsigned localPort_ = 0;
     std::array<std::uint8_t, kDatagramBytes> receiveBuffer_{};
+    // The phone answers connect from the port it streams from; once it has, datagrams from any
+    // other port are dropped. Used on the event loop only.
+    bool phonePortKnown_ = false;
+    unsigned short phoneSourcePort_ = 0;
+    bool strayPortReported_ = false;
+    bool earlyDataReported_ = false;
     PhoneMessageDecryptor decryptor_{kDatagramBytes};
     boost::asio::steady_timer replyTimer_;
     boost::asio::steady_timer retryTimer_;
@@ -76,7 +93,8 @@ private:
     bool stopped_ = false;  // guarded by stopMutex_
 
     // Used on the event loop only.
-    bool awaitingVideo_ = false;
-    std::string videoPath_;
+    // The paths of the saves that the phone has yet to answer, oldest first: each answer is for
+    // the oldest one.
+    std::deque<std::string> awaitedVideos_;
     std::vector<std::shared_ptr<UdpVideoDownload>> downloads_;
 };

@@ -35,7 +35,7 @@ TEST_F(HandlerTest, RejectionRepliesAreExactWholeMessages) {
 
     // With a line break it is a channel list naming one scalar "/reject".
     EXPECT_TRUE(handler->handleConnectReply("/reject\n"));
-    EXPECT_EQ(observer.accepted.scalars(), Strings{"/reject"});
+    EXPECT_EQ(handler->channelNames().scalars(), Strings{"/reject"});
 }
 
 TEST_F(HandlerTest, ChannelListSectionsDuplicatesAndLineRules) {
@@ -44,9 +44,11 @@ TEST_F(HandlerTest, ChannelListSectionsDuplicatesAndLineRules) {
     EXPECT_EQ(observer.layout, observer.accepted);
     // CR kept, the empty line is a name, the text after "#" ignored, duplicates listed twice,
     // the final LF adds nothing.
-    EXPECT_EQ(observer.accepted.scalars(), (Strings{"sa\r", "sb", ""}));
-    EXPECT_EQ(observer.accepted.vectors(), Strings{"vh"});
-    EXPECT_EQ(observer.accepted.matrices(), (Strings{"mh", "mh"}));
+    const ChannelNameLists& read = handler->channelNames();
+    EXPECT_EQ(read.scalars(), (Strings{"sa\r", "sb", ""}));
+    EXPECT_EQ(read.vectors(), Strings{"vh"});
+    EXPECT_EQ(read.matrices(), (Strings{"mh", "mh"}));
+    EXPECT_EQ(observer.accepted.scalars(), (Strings{"sa_", "sb", "_"}));  // made valid
 }
 
 TEST_F(HandlerTest, EmptyReplyIsAnEmptyChannelList) {
@@ -74,22 +76,45 @@ TEST_F(HandlerTest, ExampleMessageFillsTheFlatFrame) {
     EXPECT_EQ(observer.latest, expected);
 }
 
-TEST_F(HandlerTest, ValuesPersistAndMissingTimestampIsZero) {
+TEST_F(HandlerTest, ValuesPersistBetweenMessages) {
     acceptExampleList();
     handler->handleFrame("timestamp;1\nsb;7\nvhZ;2\nmh0W;4");
-    handler->handleFrame("sa;1");
+    handler->handleFrame("timestamp;2\nsa;1");
     const auto values = observer.lastValues();
-    EXPECT_EQ(observer.lastFrame().timestamp, 0.0);
+    EXPECT_EQ(observer.lastFrame().timestamp, 2.0);
     EXPECT_EQ(values[0], 1.0);
     EXPECT_EQ(values[1], 7.0);
     EXPECT_EQ(values[4], 2.0);
     EXPECT_EQ(values[5 + 3], 4.0);
 }
 
+// Only a message with a timestamp that converts to a finite number is a frame; anything else is
+// dropped whole and leaves no trace in later frames. Timestamps stay as the phone sent them.
+TEST_F(HandlerTest, OnlyMessagesWithAFiniteTimestampAreFrames) {
+    acceptExampleList();
+    handler->handleFrame("timestamp;1\nsa;0.5");
+    for (const char* dropped : {"zzzzzzzzzzzzzzzz", "hello", "sa;4444", "", "sa;3\ntimestamp",
+                                "timestamp;nan\nsa;3", "timestamp;-inf\nsb;3", "timestamp;1e99999\nsa;3",
+                                "timestamp;2\nsa;3\ntimestamp;nan"}) {
+        handler->handleFrame(dropped);
+        EXPECT_EQ(observer.frames.size(), 1u) << dropped;
+    }
+    // Leading white space, trailing text and a CR at the end of the line are read as before; the
+    // last timestamp line wins. An earlier time than the frame before stays as sent.
+    handler->handleFrame("timestamp;nan\nsb;0.25\ntimestamp; 0.75s\r");
+    ASSERT_EQ(observer.frames.size(), 2u);
+    EXPECT_EQ(observer.lastFrame().timestamp, 0.75);
+    EXPECT_EQ(observer.lastValues()[0], 0.5);  // nothing of the dropped messages
+    EXPECT_EQ(observer.lastValues()[1], 0.25);
+    handler->handleFrame("timestamp;0.75");
+    ASSERT_EQ(observer.frames.size(), 3u);
+    EXPECT_EQ(observer.lastFrame().timestamp, 0.75);
+}
+
 TEST_F(HandlerTest, KeysTryVectorThenMatrixThenScalar) {
     // Scalars "abX" and "a0Q" overlap with vector "ab" and matrix "a".
     ASSERT_TRUE(handler->handleConnectReply("abX\na0Q\n#\nab\n#\na"));
-    handler->handleFrame("abX;5\na0Q;6\nabW;9\na0Y;8");
+    handler->handleFrame("timestamp;1\nabX;5\na0Q;6\nabW;9\na0Y;8");
     const auto values = observer.lastValues();
     EXPECT_EQ(values[0], 0.0);  // abX went to vector ab
     EXPECT_EQ(values[1], 0.0);  // a0Q: matrix a without such an element; not tried as scalar
@@ -101,7 +126,7 @@ TEST_F(HandlerTest, KeysTryVectorThenMatrixThenScalar) {
 
 TEST_F(HandlerTest, ValueTextRules) {
     ASSERT_TRUE(handler->handleConnectReply("a\nb\nc\nd\ne"));
-    handler->handleFrame("a;2\nb;3\nc;4\nd;5");
+    handler->handleFrame("timestamp;1\na;2\nb;3\nc;4\nd;5");
     handler->handleFrame("a;\nb\nc; 0x10 apples\nd;inf\ne;-1e-3x\ntimestamp;1.5\ntimestamp;2.5");
     const auto values = observer.lastValues();
     EXPECT_EQ(values[0], 0.0);   // empty value text
@@ -114,50 +139,50 @@ TEST_F(HandlerTest, ValueTextRules) {
 
 TEST_F(HandlerTest, DuplicateNameTakesItsLaterPosition) {
     ASSERT_TRUE(handler->handleConnectReply("x\ny\nx"));
-    handler->handleFrame("x;4");
+    handler->handleFrame("timestamp;1\nx;4");
     EXPECT_EQ(observer.lastValues(), (std::vector<double>{0, 0, 4}));
 }
 
-TEST_F(HandlerTest, MalformedLineDropsTheRestButKeepsEarlierLines) {
+TEST_F(HandlerTest, AMalformedLineDropsTheWholeMessage) {
     acceptExampleList();
     // The bad value is under a key that names no channel: it still stops the message.
-    handler->handleFrame("sa;1\nunknown;abc\nsb;2");
+    handler->handleFrame("timestamp;1\nsa;1\nunknown;abc\nsb;2");
     EXPECT_TRUE(observer.calls.empty());
     EXPECT_EQ(handler->malformedMessageCount(), 1u);
     handler->handleFrame("timestamp;oops\nsb;3");
-    handler->handleFrame("sb;1e999");
+    handler->handleFrame("timestamp;1\nsb;1e999");
     EXPECT_EQ(handler->malformedMessageCount(), 3u);
     EXPECT_TRUE(observer.calls.empty());
 
     handler->handleFrame("timestamp;4");
     const auto values = observer.lastValues();
-    EXPECT_EQ(values[0], 1.0);  // kept from before the bad line
-    EXPECT_EQ(values[1], 0.0);  // never reached
+    EXPECT_EQ(values[0], 0.0);  // the dropped message left nothing behind
+    EXPECT_EQ(values[1], 0.0);
     // A numeric value under an unknown key is dropped silently.
-    handler->handleFrame("unknown;5");
+    handler->handleFrame("timestamp;5\nunknown;5");
     EXPECT_EQ(handler->malformedMessageCount(), 3u);
 }
 
 TEST_F(HandlerTest, KeyOrderMayChangeBetweenMessages) {
     acceptExampleList();
-    handler->handleFrame("sa;1\nsb;2\nvhX;3");
-    handler->handleFrame("vhX;4\nsa;5\nsb;6");
-    handler->handleFrame("sb;7\nunknown;8\nsa;9");
+    handler->handleFrame("timestamp;1\nsa;1\nsb;2\nvhX;3");
+    handler->handleFrame("vhX;4\nsa;5\nsb;6\ntimestamp;2");
+    handler->handleFrame("sb;7\ntimestamp;3\nunknown;8\nsa;9");
     const auto values = observer.lastValues();
     EXPECT_EQ(values[0], 9.0);
     EXPECT_EQ(values[1], 7.0);
     EXPECT_EQ(values[2], 4.0);
     // After a new list the same keys go to their new places.
     ASSERT_TRUE(handler->handleConnectReply("sb\nsa"));
-    handler->handleFrame("sb;10\nunknown;8\nsa;11");
+    handler->handleFrame("sb;10\nunknown;8\nsa;11\ntimestamp;4");
     EXPECT_EQ(observer.lastValues(), (std::vector<double>{10, 11}));
 }
 
 TEST_F(HandlerTest, NewChannelListKeepsStoredValuesByPosition) {
     acceptExampleList();
-    handler->handleFrame("sa;9\nsb;8");
+    handler->handleFrame("timestamp;1\nsa;9\nsb;8");
     ASSERT_TRUE(handler->handleConnectReply("other"));
-    handler->handleFrame("");
+    handler->handleFrame("timestamp;2");
     EXPECT_EQ(observer.lastValues(), std::vector<double>{9});
 }
 
@@ -167,6 +192,23 @@ TEST_F(HandlerTest, WithoutObserverNothingIsHandedOn) {
     EXPECT_TRUE(alone.handleConnectReply("a"));
     alone.handleFrame("a;1");
     EXPECT_EQ(alone.channelNames().scalars(), Strings{"a"});
+}
+
+// Names that Maya or the clip format cannot carry are made valid before anyone sees them; the
+// phone's own keys still reach their channels.
+TEST_F(HandlerTest, ChannelNamesAreMadeValidForAttributesAndClips) {
+    ASSERT_TRUE(handler->handleConnectReply(std::string("mouth.left\nmouth left\nmouth_left\n2x\na^b@\n\n") +
+                                            std::string("n\0l", 3) + "\njawOpen\njawOpen\n#\nhead\n#\nhead"));
+    EXPECT_EQ(observer.accepted.scalars(), (Strings{"mouth_left_2", "mouth_left_3", "mouth_left", "_2x", "a_b_",
+                                                    "_", "n_l", "jawOpen", "jawOpen"}));
+    EXPECT_EQ(observer.layout, observer.accepted);  // the recording's names too
+    EXPECT_EQ(observer.accepted.vectors(), Strings{"head"});
+    EXPECT_EQ(observer.accepted.matrices(), Strings{"head"});
+    handler->handleFrame("timestamp;1\nmouth.left;0.5\nmouth left;0.25\na^b@;2");
+    const auto values = observer.lastValues();
+    EXPECT_EQ(values[0], 0.5);
+    EXPECT_EQ(values[1], 0.25);
+    EXPECT_EQ(values[4], 2.0);
 }
 
 std::string numberedNames(const std::string& prefix, std::size_t count) {
@@ -186,7 +228,7 @@ TEST_F(HandlerTest, ChannelsBeyondTheStorageLimitsAreIgnored) {
     EXPECT_EQ(names.flatValueCount(), 1u + 3000u + 16000u);
 
     // Values for the ignored channels change nothing; the last kept ones land at the end.
-    handler->handleFrame("v1000X;5\nm1000.0X;5\nm9993W;7\nv999Z;6\nextra;1");
+    handler->handleFrame("timestamp;1\nv1000X;5\nm1000.0X;5\nm9993W;7\nv999Z;6\nextra;1");
     const auto values = observer.lastValues();
     ASSERT_EQ(values.size(), 19001u);
     EXPECT_EQ(values[1 + 3 * 999 + 2], 6.0);
@@ -202,7 +244,7 @@ TEST_F(HandlerTest, ValueCountIsCappedAt22001) {
 
     ASSERT_TRUE(handler->handleConnectReply(numberedNames("s", 22005)));
     EXPECT_EQ(observer.accepted.scalars().size(), 22001u);
-    handler->handleFrame("s22000;3\ns22004;4");
+    handler->handleFrame("timestamp;1\ns22000;3\ns22004;4");
     EXPECT_EQ(observer.lastFrame().valueCount, 22001u);
     EXPECT_EQ(observer.lastValues().back(), 3.0);
 }

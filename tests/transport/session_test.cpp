@@ -92,8 +92,8 @@ protected:
     }
 
     // Sends frames at these times and checks the latest frame after each.
-    void expectFramesArrive(std::initializer_list<double> times) {
-        const auto channels = PhoneSim::defaultChannels();
+    void expectFramesArrive(std::initializer_list<double> times,
+                            const ChannelNameLists& channels = PhoneSim::defaultChannels()) {
         for (double time : times) {
             const auto before = process->framesReceived();
             ASSERT_EQ(phone->sendFrame(time), 1u);
@@ -102,6 +102,11 @@ protected:
             process->readLatestFrame(values.data(), values.size() * sizeof(double));
             ASSERT_EQ(values, PhoneSim::flatFrame(channels, time)) << "at time " << time;
         }
+    }
+
+    // The port the client announced in its connect command (Wi-Fi).
+    unsigned short clientPort() const {
+        return static_cast<unsigned short>(std::stoi(phone->commandsReceived().at(0).substr(14)));
     }
 
     TemporaryFolder folder;
@@ -304,6 +309,24 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
     }
 }
 
+// Video requests are answered in order, each into its own file, while the frames go on.
+TEST_P(SessionTest, VideoRequestsAreServedInOrder) {
+    auto o = options();
+    o.videoBytes = 3000;
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(true);
+    ASSERT_TRUE(process->saveCapture(folder.file("first.mov"), 0, 1));
+    ASSERT_TRUE(process->saveCapture(folder.file("second.mov"), 1, 2));
+    ASSERT_TRUE(phone->waitForCommandCount("saveCapture", 2, 5s));
+    for (const char* name : {"first.mov", "second.mov"}) {
+        EXPECT_TRUE(eventually([&] { return fileHasSize(folder.file(name), 3000); }, 10s)) << name;
+        EXPECT_EQ(fileContent(folder.file(name)), PhoneSim::videoContent(3000)) << name;
+    }
+    expectFramesArrive({3.0});
+    EXPECT_TRUE(process->closeConnection());
+}
+
 TEST_P(SessionTest, VanishingPhone) {
     startPhone(options());
     connectAndAccept();
@@ -389,7 +412,8 @@ TEST_P(WifiSessionTest, BadDatagramsAndMalformedMessagesAreDropped) {
     for (int i = 1; i <= 5; ++i) phone->sendFrame(i);
     ASSERT_TRUE(process->waitForFrames(3, 5s));
     ASSERT_TRUE(process->closeConnection());
-    EXPECT_NE(output.text().find("Dropped a datagram of 5 bytes"), std::string::npos);
+    EXPECT_NE(output.text().find("Dropped a datagram of 0 bytes"), std::string::npos);
+    EXPECT_NE(output.text().find("15 undecryptable"), std::string::npos) << output.text();
     EXPECT_NE(output.text().find("malformed;oops"), std::string::npos);
     CaptureRecording recording;
     process->copyRecording(recording);
@@ -404,6 +428,7 @@ TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
     o.videoBytes = 5000;
     startPhone(o);
     auto frames = newProcess();  // only collects what the handler delivers
+    StdoutCapture output;
     UDPClient client("localhost", std::to_string(phone->udpPort()),
                      std::make_unique<MocapDataHandler>(frames.get()));
     std::thread session([&] { client.run(); });
@@ -422,10 +447,119 @@ TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
     session.join();
     EXPECT_EQ(fileContent(folder.file("kept.mov")), PhoneSim::videoContent(5000));
     EXPECT_FALSE(std::filesystem::exists(folder.file("cancelled.mov")));
+    // The phone's legitimate "no video" is said as such.
+    EXPECT_NE(output.text().find("No video for " + folder.file("cancelled.mov")), std::string::npos)
+        << output.text();
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// Only the phone's address feeds the session, and after its answer only the port the answer
+// came from: other senders' frames and "/reset" change nothing. A stray port of the phone's
+// address is named once, with both ports.
+TEST_P(WifiSessionTest, DatagramsFromOtherSendersAreDropped) {
+    startPhone(options());
+    connectAndAccept();
+    startStreaming(false);
+    StdoutCapture output;
+    namespace ip = boost::asio::ip;
+    boost::asio::io_context io;
+    ip::udp::socket otherHost(io, ip::udp::endpoint(ip::make_address("127.0.0.2"), 0));
+    ip::udp::socket otherPort(io, ip::udp::endpoint(ip::make_address("127.0.0.1"), 0));
+    const ip::udp::endpoint client(ip::make_address("127.0.0.1"), clientPort());
+    const auto channels = PhoneSim::defaultChannels();
+    for (auto* sender : {&otherHost, &otherPort}) {
+        for (int i = 0; i < 3; ++i) {
+            sender->send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, 100 + i))),
+                            client);
+        }
+        sender->send_to(boost::asio::buffer(PhoneSim::encryptMessage("/reset")), client);
+    }
+    expectFramesArrive({1.0});
+    EXPECT_TRUE(process->isRunning());
+    CaptureRecording recording;
+    process->copyRecording(recording);
+    ASSERT_EQ(recording.frames.size(), 1u);
+    EXPECT_EQ(recording.frames[0].timestamp, 1.0);
+    ASSERT_TRUE(process->closeConnection());
+    const std::string& text = output.text();
+    const std::string strayPort = std::to_string(otherPort.local_endpoint().port());
+    EXPECT_EQ(occurrences(text, strayPort), 1u) << text;
+    EXPECT_NE(text.find(std::to_string(phone->udpPort())), std::string::npos) << text;
+}
+
+// Datagrams are taken whole up to the UDP limit: a list of 1000 names and frames of 1000 values.
+TEST_P(WifiSessionTest, LargeDatagramsArriveWhole) {
+    auto o = options();
+    o.useDefaultChannels = false;
+    for (int i = 0; i < 1000; ++i) o.channels.scalars().push_back("channelNumber" + std::to_string(i));
+    o.channels.vectors() = {"gaze"};
+    startPhone(o);
+    connectAndAccept();
+    ChannelNameLists accepted;
+    process->getChannelLayout(accepted);
+    EXPECT_EQ(accepted, o.channels);
+    startStreaming(false);
+    expectFramesArrive({1.0, 2.0}, o.channels);
+    EXPECT_TRUE(process->closeConnection());
+}
+
+// One line per kind of drop, however many, and the counts when the session ends.
+TEST_P(WifiSessionTest, EachKindOfDropIsSaidOnceAndCountedAtTheEnd) {
+    auto o = options();
+    o.garbageEvery = 1;    // three undecryptable datagrams before every message
+    o.malformedEvery = 2;  // every second message has a bad value
+    startPhone(o);
+    connectAndAccept();
+    startStreaming(false);
+    StdoutCapture output;
+    namespace ip = boost::asio::ip;
+    boost::asio::io_context io;
+    ip::udp::socket otherHost(io, ip::udp::endpoint(ip::make_address("127.0.0.2"), 0));
+    const ip::udp::endpoint client(ip::make_address("127.0.0.1"), clientPort());
+    const auto forged = PhoneSim::encryptMessage(PhoneSim::dataMessageText(PhoneSim::defaultChannels(), 7));
+    for (int i = 1; i <= 40; ++i) {
+        if (i <= 20) otherHost.send_to(boost::asio::buffer(forged), client);
+        phone->sendFrame(i);
+        ASSERT_TRUE(process->waitForFrames((i + 1) / 2, 10s));
+    }
+    // The last bad message follows the last frame: a frame after it shows it was handled.
+    phone->sendFrame(41);
+    ASSERT_TRUE(process->waitForFrames(21, 10s));
+    ASSERT_TRUE(process->closeConnection());
+    const std::string& text = output.text();
+    EXPECT_EQ(occurrences(text, "Dropped"), 4u) << text;  // three kinds and the counts
+    EXPECT_NE(text.find("123 undecryptable"), std::string::npos) << text;
+    EXPECT_NE(text.find("20 with a bad value"), std::string::npos) << text;
+    EXPECT_NE(text.find("20 from another sender"), std::string::npos) << text;
 }
 
 class UsbSessionTest : public SessionTest {};
 INSTANTIATE_TEST_SUITE_P(Usb, UsbSessionTest, ::testing::Values(kUsb));
+
+// A video downloads beside the stream: frames keep arriving while it lasts.
+TEST_P(UsbSessionTest, FramesKeepFlowingWhileAVideoDownloads) {
+    auto o = options();
+    o.videoBytes = 200000;
+    o.videoStallAfter = 100000;  // the download stays open until the stop
+    startPhone(o);
+    UsbTimeouts timeouts;
+    timeouts.poll = 100ms;
+    timeouts.videoSilence = 60s;
+    process->setUsbTimeouts(timeouts);
+    connectAndAccept();
+    startStreaming(true);
+    const std::string path = folder.file("long.mov");
+    ASSERT_TRUE(process->saveCapture(path, 0, 1));
+    // The offer goes out before the frames below: the download has begun when they come.
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", 5s));
+    expectFramesArrive({1.0, 2.0});
+    EXPECT_TRUE(process->closeConnection());
+}
 
 TEST_P(UsbSessionTest, SilentOrClosingPhoneEndsTheHandshake) {
     auto o = options();
