@@ -119,11 +119,15 @@ MStatus LMRAClipReader::setDependentsDirty(const MPlug& plug, MPlugArray& affect
     if (plug == time || plug == clipFrameOffset) {
         resampleNeeded_ = true;
         const MObject node = thisMObject();
-        for (const auto& attribute : outputs_.scalarOutputs) affected.append(MPlug(node, attribute));
+        // Channels left without outputs hold null handles.
+        auto affect = [&](const MObject& attribute) {
+            if (!attribute.isNull()) affected.append(MPlug(node, attribute));
+        };
+        for (const auto& attribute : outputs_.scalarOutputs) affect(attribute);
         for (const auto& group : outputs_.matrixOutputs)
-            for (const auto& attribute : group) affected.append(MPlug(node, attribute));
+            for (const auto& attribute : group) affect(attribute);
         for (const auto& group : outputs_.vectorOutputs)
-            for (const auto& attribute : group) affected.append(MPlug(node, attribute));
+            for (const auto& attribute : group) affect(attribute);
     }
     addMultiplierDependent(thisMObject(), plug, affected);
     return MPxNode::setDependentsDirty(plug, affected);

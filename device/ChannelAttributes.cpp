@@ -15,6 +15,9 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 
+#include "ChannelNameRule.h"
+#include "ChannelOutputPlan.h"
+
 namespace {
 
 const char* const kMultipliersName = "multipliers";
@@ -49,9 +52,14 @@ MObject createAngle(const std::string& name) {
     return unit.create(text, text, MFnUnitAttribute::kAngle, 0.0);
 }
 
-void appendScalarOutputs(MFnDependencyNode& node, const ChannelNameLists& names,
+void appendScalarOutputs(MFnDependencyNode& node, const ChannelNameLists& names, const std::vector<bool>& given,
                          ChannelOutputs& outputs, ScalarOutputStorage scalarStorage) {
-    for (const std::string& name : names.scalars()) {
+    for (std::size_t k = 0; k < names.scalars().size(); ++k) {
+        const std::string& name = names.scalars()[k];
+        if (!given[k]) {
+            outputs.scalarOutputs.push_back(MObject());  // no output at this position
+            continue;
+        }
         const MPlug existing = plugNamed(node, MString(name.c_str()));
         if (!existing.isNull()) {
             outputs.scalarOutputs.push_back(existing.attribute());
@@ -97,6 +105,7 @@ void recreateMultipliers(MFnDependencyNode& node, ChannelOutputs& outputs) {
     MultiplierEdits edits = takeOutMultipliers(node);
     std::unordered_set<std::string> listed(edits.names.begin(), edits.names.end());
     for (const MObject& output : outputs.scalarOutputs) {
+        if (output.isNull()) continue;  // a channel left without outputs
         std::string name = std::string(MFnAttribute(output).name().asChar()) + kMultiplierSuffix;
         if (listed.insert(name).second) edits.names.push_back(std::move(name));
     }
@@ -156,6 +165,7 @@ void ChannelOutputs::index() {
     positions.clear();
     positions.reserve(flatValueCount());
     auto add = [this](const MObject& attribute, ChannelOutputPosition position) {
+        if (attribute.isNull()) return;  // a channel left without outputs
         positions.emplace(MFnAttribute(attribute).name().asChar(), position);
     };
     for (std::size_t k = 0; k < scalarOutputs.size(); ++k) {
@@ -178,12 +188,21 @@ std::size_t ChannelOutputs::flatValueCount() const {
            kMatrixElements * matrixOutputs.size();
 }
 
-void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, ChannelOutputs& outputs,
+void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, ChannelOutputs& outputs,
                               ScalarOutputStorage scalarStorage) {
     MFnDependencyNode fn(node);
+    std::vector<ChannelRenaming> renamings;
+    const ChannelNameLists names = validChannelNames(listed, &renamings);
+    for (const ChannelRenaming& renaming : renamings) {
+        const std::string text = "The channel \"" + renaming.from + "\" is named \"" + renaming.to +
+                                 "\" here: attribute names are made of letters, digits and \"_\".";
+        MGlobal::displayWarning(MString(text.c_str()));
+    }
+    const ChannelOutputPlan plan = planChannelOutputs(node, names);
+
     outputs.scalarOutputs.clear();
     outputs.multiplierChildren.clear();
-    appendScalarOutputs(fn, names, outputs, scalarStorage);
+    appendScalarOutputs(fn, names, plan.given[kScalarChannel], outputs, scalarStorage);
 
     // The scripting side ignores the attribute changes of the multiplier rebuild.
     MGlobal::executePythonCommand(kSuppressRefreshOn, false, false);
@@ -191,12 +210,21 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, Chann
     MGlobal::executePythonCommand(kSuppressRefreshOff, false, false);
 
     outputs.vectorOutputs.clear();
-    for (const std::string& name : names.vectors()) {
-        outputs.vectorOutputs.push_back(groupOutputs(
-            fn, name, kVectorSuffixes, [](std::size_t, const std::string& n) { return createDouble(n, 0.0); }));
+    for (std::size_t g = 0; g < names.vectors().size(); ++g) {
+        if (!plan.given[kVectorChannel][g]) {
+            outputs.vectorOutputs.push_back(VectorOutputGroup{});  // no outputs at this position
+            continue;
+        }
+        outputs.vectorOutputs.push_back(groupOutputs(fn, names.vectors()[g], kVectorSuffixes,
+                                                     [](std::size_t, const std::string& n) { return createDouble(n, 0.0); }));
     }
     outputs.matrixOutputs.clear();
-    for (const std::string& name : names.matrices()) {
+    for (std::size_t g = 0; g < names.matrices().size(); ++g) {
+        const std::string& name = names.matrices()[g];
+        if (!plan.given[kMatrixChannel][g]) {
+            outputs.matrixOutputs.push_back(MatrixOutputGroup{});
+            continue;
+        }
         outputs.matrixOutputs.push_back(
             groupOutputs(fn, name, kMatrixSuffixes, [](std::size_t i, const std::string& n) {
                 return i < kMatrixTranslateCount ? createDouble(n, 0.0) : createAngle(n);

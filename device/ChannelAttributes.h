@@ -30,7 +30,8 @@ struct ChannelOutputPosition {
 };
 
 // Attribute handles of a node's channel outputs, by channel position (the position of the
-// channel's values in the flat frame). The attributes themselves belong to the node.
+// channel's values in the flat frame). The attributes themselves belong to the node. A channel
+// left without outputs (see ChannelOutputPlan.h) keeps its position with null handles.
 struct ChannelOutputs {
     std::vector<MObject> scalarOutputs;
     std::vector<VectorOutputGroup> vectorOutputs;
@@ -52,10 +53,12 @@ struct ChannelOutputs {
 // scene; the device node keeps the host's default.
 enum class ScalarOutputStorage { storable, notStorable };
 
-// Adds the outputs the lists need (reusing every attribute that already exists by name, static
-// ones included), recreates "multipliers" with the previous children, their values other than
-// 1.0 and their incoming connections, then the new channels' children, and refills `outputs`.
-// Outputs of channels that are no longer listed stay on the node. Main thread only.
+// Makes the names valid (validChannelNames, with a warning per change), leaves out the channels
+// whose outputs would collide (planChannelOutputs), adds the outputs the others need (reusing an
+// attribute that already exists by name: the channel's own output of an earlier rebuild),
+// recreates "multipliers" with the previous children, their values other than 1.0 and their
+// incoming connections, then the new channels' children, and refills `outputs`. Outputs of
+// channels that are no longer listed stay on the node. Main thread only.
 void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, ChannelOutputs& outputs,
                               ScalarOutputStorage scalarStorage);
 

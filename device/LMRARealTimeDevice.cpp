@@ -171,8 +171,11 @@ bool LMRARealTimeDevice::connectToPhone() {
 
     if (std::shared_ptr<NetworkConnectionClientProcess> current = connection()) {
         if (current->isRunning()) {
-            MGlobal::displayWarning(MFnDependencyNode(self).name() + " is already connected.");
-            return false;
+            // A session is still open (over Wi-Fi a phone that vanished is never noticed): it
+            // ends first ("stop"), so that connecting again always reaches the phone anew.
+            MGlobal::displayInfo("Ending the open session before connecting again.");
+            current->closeConnection();
+            setStatus(kStatusDisconnected);
         }
     }
     auto process = std::make_shared<NetworkConnectionClientProcess>();
@@ -385,13 +388,17 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
 MStatus LMRARealTimeDevice::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
     if (plug == refreshNode || plug == live) {
         const MObject self = thisMObject();
+        // Channels left without outputs hold null handles.
+        auto affect = [&](const MObject& attribute) {
+            if (!attribute.isNull()) affected.append(MPlug(self, attribute));
+        };
         for (const MatrixOutputGroup& group : outputs_.matrixOutputs) {
-            for (const MObject& attribute : group) affected.append(MPlug(self, attribute));
+            for (const MObject& attribute : group) affect(attribute);
         }
         for (const VectorOutputGroup& group : outputs_.vectorOutputs) {
-            for (const MObject& attribute : group) affected.append(MPlug(self, attribute));
+            for (const MObject& attribute : group) affect(attribute);
         }
-        for (const MObject& attribute : outputs_.scalarOutputs) affected.append(MPlug(self, attribute));
+        for (const MObject& attribute : outputs_.scalarOutputs) affect(attribute);
     } else if (plug.isDynamic() && plug.isChild()) {
         addMultiplierDependent(thisMObject(), plug, affected);
     }

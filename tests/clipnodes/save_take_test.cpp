@@ -340,6 +340,29 @@ TEST_F(SaveTakeTest, DeletingTheDeviceWhileSavingStillWritesTheClip) {
     EXPECT_EQ(stored.frames.back().time, timestamps.back());
 }
 
+// Names that Maya or the clip format cannot take are made valid at connect, so the take is
+// written and loads back with the same names as the outputs.
+TEST_F(SaveTakeTest, NamesThatNeedChangingStillGiveATake) {
+    phone->stop();
+    PhoneSimOptions options;
+    options.udpPort = 0;
+    options.usbPort = -1;
+    options.rate = 0.0;
+    options.channels = channelNames({"mouth.left", "a^b"}, {"gaze@"}, {"head"});
+    options.useDefaultChannels = false;
+    phone = std::make_unique<PhoneSim>(options);
+    phone->start();
+    connectDevice();
+    record(kFrameTimes);
+    const StoredClip stored = save(folder.file("renamed.clip"), "1");
+    EXPECT_EQ(stored.names, channelNames({"mouth_left", "a_b"}, {"gaze_"}, {"head"}));
+    EXPECT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
+    run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
+    ASSERT_EQ(execute("loadClipFromFile reader " + quoted(folder.file("renamed.clip"))).result, "1");
+    EXPECT_NEAR(value("reader.mouth_left"), PhoneSim::channelValue(kScalarChannel, 0, 0, 11.0), 5.1e-9);
+    EXPECT_NEAR(value("reader.gaze_Y"), PhoneSim::channelValue(kVectorChannel, 0, 1, 11.0), 5.1e-9);
+}
+
 TEST_F(SaveTakeTest, SaveMocapDataArgumentRules) {
     run("createNode LMRAClipReader -n reader; createNode LMRARealTimeDevice -n idle");
     const std::string path = folder.file("never.clip");

@@ -67,6 +67,14 @@ protected:
     MPlug plug(const std::string& name) const { return MFnDependencyNode(node_).findPlug(name.c_str(), true); }
     bool has(const std::string& name) const { return !plug(name).isNull(); }
 
+    // A warning line of the script output that contains text.
+    static bool warned(const std::string& text) {
+        for (const std::string& line : headless::scriptOutputLines()) {
+            if (line.rfind("// Warning: ", 0) == 0 && line.find(text) != std::string::npos) return true;
+        }
+        return false;
+    }
+
     std::vector<std::string> multiplierNames() const {
         std::vector<std::string> names;
         const MPlug compound = plug("multipliers");
@@ -110,13 +118,60 @@ TEST_F(ChannelAttributesTest, FirstRebuildCreatesOutputsInChannelOrder) {
     EXPECT_FALSE(has("headTranslateX_mlt"));
 }
 
-TEST_F(ChannelAttributesTest, NotStorableScalarsAndStaticReuse) {
-    host_->rebuild(lists({"shared", "fresh"}, {"v"}), ScalarOutputStorage::notStorable);
-    EXPECT_EQ(host_->outputs.scalarOutputs[0], ChannelHostNode::staticScalar);
-    EXPECT_TRUE(MFnAttribute(ChannelHostNode::staticScalar).isStorable());  // reused as it is
-    EXPECT_FALSE(MFnAttribute(host_->outputs.scalarOutputs[1]).isStorable());
+TEST_F(ChannelAttributesTest, NotStorableScalars) {
+    host_->rebuild(lists({"fresh"}, {"v"}), ScalarOutputStorage::notStorable);
+    EXPECT_FALSE(MFnAttribute(host_->outputs.scalarOutputs[0]).isStorable());
     EXPECT_TRUE(MFnAttribute(host_->outputs.vectorOutputs[0][0]).isStorable());
-    EXPECT_TRUE(has("shared_mlt"));
+}
+
+// A channel never writes into the node's own attributes, the multipliers or another channel's
+// outputs: it gets no outputs and a warning names it. The channel listed first keeps its outputs.
+TEST_F(ChannelAttributesTest, ChannelsWhoseOutputsWouldCollideGetNone) {
+    headless::clearScriptOutput();
+    host_->rebuild(lists({"shared", "x", "x_mlt", "multipliers", "headX"}, {"head"}, {"m"}),
+                   ScalarOutputStorage::storable);
+    const ChannelOutputs& outputs = host_->outputs;
+    EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, plug("x").attribute()).group, 1u);
+    EXPECT_TRUE(isMultiplierChild(plug("x_mlt")));
+    EXPECT_EQ(findChannelOutput(outputs, plug("x_mlt").attribute()).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, plug("multipliers").attribute()).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, plug("headX").attribute()).group, 4u);
+    EXPECT_FALSE(has("headY"));
+    EXPECT_TRUE(has("mRotateZ"));
+    EXPECT_EQ(multiplierNames(), (std::vector<std::string>{"x_mlt", "headX_mlt"}));
+    for (const char* name : {"\"shared\"", "\"x_mlt\"", "\"multipliers\"", "\"head\""}) {
+        EXPECT_TRUE(warned(name)) << name;
+    }
+    EXPECT_FALSE(warned("\"m\""));
+
+    host_->scalarValues.assign(5, 7.0);
+    EXPECT_DOUBLE_EQ(value("host.shared"), 0.0);
+    EXPECT_DOUBLE_EQ(value("host.x_mlt"), 1.0);
+    EXPECT_DOUBLE_EQ(value("host.x"), 7.0);
+}
+
+// A name listed twice is one channel whose values arrive at its later position.
+TEST_F(ChannelAttributesTest, DuplicateChannelsUseTheirLastPosition) {
+    headless::clearScriptOutput();
+    host_->rebuild(lists({"a", "b", "a"}, {"v", "v"}), ScalarOutputStorage::storable);
+    EXPECT_EQ(findChannelOutput(host_->outputs, plug("a").attribute()).group, 2u);
+    EXPECT_EQ(findChannelOutput(host_->outputs, plug("vY").attribute()).group, 1u);
+    EXPECT_EQ(multiplierNames(), (std::vector<std::string>{"b_mlt", "a_mlt"}));  // in output order
+    host_->scalarValues = {1.0, 2.0, 3.0};
+    EXPECT_DOUBLE_EQ(value("host.a"), 3.0);
+    EXPECT_TRUE(warned("\"a\""));
+}
+
+// Names that are no attribute names (from a clip file) are made valid the same way as the
+// phone's.
+TEST_F(ChannelAttributesTest, NamesAreMadeValidAttributeNames) {
+    headless::clearScriptOutput();
+    host_->rebuild(lists({"mouth left", "2x"}, {"eye.l"}), ScalarOutputStorage::storable);
+    EXPECT_TRUE(has("mouth_left"));
+    EXPECT_TRUE(has("_2x_mlt"));
+    EXPECT_TRUE(has("eye_lZ"));
+    EXPECT_TRUE(warned("mouth left"));
 }
 
 TEST_F(ChannelAttributesTest, SecondRebuildKeepsUserEditsOfMultipliers) {

@@ -184,16 +184,51 @@ TEST_F(LiveCaptureTest, FailedConnectionsSayWhy) {
     EXPECT_EQ(command("establishConnection dev").result, "1");
 }
 
-TEST_F(LiveCaptureTest, ConnectingTwiceSaysSo) {
+// A phone that vanished over Wi-Fi leaves its session open: connecting again ends it ("stop")
+// and connects anew instead of refusing without a word.
+TEST_F(LiveCaptureTest, ConnectingAgainEndsTheOpenSessionFirst) {
     createDevice("dev", false);
     ASSERT_EQ(command("establishConnection dev").result, "1");
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    phone_->vanish();
     headless::clearScriptOutput();
     const headless::CommandResult again = command("establishConnection dev");
     EXPECT_TRUE(again.ok);
-    EXPECT_EQ(again.result, "0");
-    EXPECT_TRUE(shown("// Warning: dev is already connected. //"));
-    EXPECT_FALSE(shown("Connection "));
-    EXPECT_EQ(phone_->commandCount("connect"), 1u);
+    EXPECT_EQ(again.result, "1");
+    EXPECT_TRUE(shown("Connection established."));
+    EXPECT_EQ(phone_->commandCount("stop"), 1u);
+    EXPECT_EQ(phone_->commandCount("connect"), 2u);
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    ASSERT_TRUE(phone_->waitForCommandCount("start", 2, 5s));
+    EXPECT_TRUE(streamFrame(2.0));
+}
+
+// Channels named like the node's own attributes (long or short names) leave them alone; the
+// other channels stream and the next connect still finds the phone.
+TEST_F(LiveCaptureTest, ChannelsNamedLikeTheNodesAttributesLeaveThemAlone) {
+    PhoneSimOptions options;
+    options.udpPort = 0;
+    options.usbPort = -1;
+    options.rate = 0.0;
+    options.useDefaultChannels = false;
+    options.channels.scalars() = {"wifiPort", "ipAddress", "live", "frameRate", "rv", "jawOpen"};
+    phone_ = std::make_unique<PhoneSim>(options);
+    phone_->start();
+    createDevice("dev", false);
+    ASSERT_EQ(command("establishConnection dev").result, "1");
+    EXPECT_TRUE(shown("\"wifiPort\""));
+    ASSERT_EQ(command("startMocapSession dev").result, "1");
+    ASSERT_TRUE(phone_->waitForCommand("start", 5s));
+    phone_->sendFrame(1.5);
+    const double jaw = PhoneSim::channelValue(kScalarChannel, 5, 0, 1.5);
+    ASSERT_TRUE(refreshUntil([&] { return std::fabs(output("jawOpen") - jaw) < 1e-9; }));
+    EXPECT_EQ(value("dev.wifiPort"), phone_->udpPort());
+    EXPECT_EQ(command("getAttr dev.ipAddress").result, "127.0.0.1");
+    EXPECT_EQ(value("dev.rv"), 0.0);
+    EXPECT_EQ(value("dev.frameRate"), 60.0);
+    EXPECT_EQ(value("dev.live"), 1.0);
+    ASSERT_EQ(command("stopMocapSession dev").result, "1");
+    EXPECT_EQ(command("establishConnection dev").result, "1");
 }
 
 // Settings that cannot work are named before any session starts; the phone hears nothing.

@@ -1,0 +1,141 @@
+#include "ChannelOutputPlan.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <maya/MFnAttribute.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MString.h>
+
+namespace {
+
+const char* const kMultipliersName = "multipliers";
+const char* const kMultiplierSuffix = "_mlt";
+
+const char* const kVectorSuffixes[] = {"X", "Y", "Z"};
+const char* const kMatrixSuffixes[] = {"TranslateX", "TranslateY", "TranslateZ",
+                                       "RotateX",    "RotateY",    "RotateZ"};
+
+// The long and short names of the node's static attributes. Maya lists a node's static
+// attributes before its dynamic ones, so the walk stops at the first dynamic one.
+std::unordered_set<std::string> staticAttributeNames(const MFnDependencyNode& node) {
+    std::unordered_set<std::string> names;
+    const unsigned count = node.attributeCount();
+    for (unsigned i = 0; i < count; ++i) {
+        const MFnAttribute attribute(node.attribute(i));
+        if (attribute.isDynamic()) break;
+        names.insert(attribute.name().asChar());
+        names.insert(attribute.shortName().asChar());
+    }
+    return names;
+}
+
+std::unordered_set<std::string> multiplierChildNames(const MFnDependencyNode& node) {
+    std::unordered_set<std::string> names;
+    MStatus status;
+    const MPlug compound = node.findPlug(kMultipliersName, true, &status);
+    if (!status || compound.isNull()) return names;
+    for (unsigned i = 0; i < compound.numChildren(); ++i)
+        names.insert(compound.child(i).partialName().asChar());
+    return names;
+}
+
+std::vector<std::string> outputNames(int kind, const std::string& name) {
+    std::vector<std::string> outputs;
+    if (kind == kScalarChannel) {
+        outputs.push_back(name);
+    } else if (kind == kVectorChannel) {
+        for (const char* suffix : kVectorSuffixes) outputs.push_back(name + suffix);
+    } else {
+        for (const char* suffix : kMatrixSuffixes) outputs.push_back(name + suffix);
+    }
+    return outputs;
+}
+
+const char* const kKindNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
+
+std::string channelText(int kind, const std::string& name) {
+    return std::string(kKindNames[kind]) + " channel \"" + name + "\"";
+}
+
+void warn(const std::string& text) {
+    MGlobal::displayWarning(MString(text.c_str()));
+}
+
+}  // namespace
+
+ChannelOutputPlan planChannelOutputs(const MObject& node, const ChannelNameLists& names) {
+    const MFnDependencyNode fn(node);
+    const std::unordered_set<std::string> statics = staticAttributeNames(fn);
+    const std::unordered_set<std::string> existingMultipliers = multiplierChildNames(fn);
+    ChannelOutputPlan plan;
+
+    // A name listed twice: its last position.
+    std::array<std::unordered_map<std::string, std::size_t>, kChannelKindCount> last;
+    for (int kind = 0; kind < kChannelKindCount; ++kind) {
+        const auto& list = names.lists[kind];
+        plan.given[kind].assign(list.size(), false);
+        std::unordered_map<std::string, std::size_t> listed;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            last[kind][list[i]] = i;
+            ++listed[list[i]];
+        }
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const auto times = listed.find(list[i]);
+            if (times == listed.end() || last[kind][list[i]] != i) continue;
+            if (times->second > 1) {
+                warn("The " + channelText(kind, list[i]) + " is listed " +
+                     std::to_string(times->second) +
+                     " times; its outputs show the values at its last place.");
+            }
+        }
+    }
+
+    // What holds each name: "the node", or the channel that claimed it.
+    std::unordered_map<std::string, std::string> holders;
+    for (const auto& scalar : last[kScalarChannel]) {
+        if (statics.count(scalar.first) == 0 && scalar.first != kMultipliersName) {
+            holders.emplace(scalar.first + kMultiplierSuffix,
+                            "the multiplier of the " + channelText(kScalarChannel, scalar.first));
+        }
+    }
+    for (int kind = 0; kind < kChannelKindCount; ++kind) {
+        const auto& list = names.lists[kind];
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string& name = list[i];
+            if (last[kind][name] != i) continue;
+            const std::string self = channelText(kind, name);
+            std::vector<std::string> wanted = outputNames(kind, name);
+            std::string clash;
+            for (const std::string& output : wanted) {
+                if (statics.count(output) > 0) {
+                    clash = "\"" + output + "\" is an attribute of the node";
+                } else if (output == kMultipliersName) {
+                    clash = "\"multipliers\" holds the node's multipliers";
+                } else if (existingMultipliers.count(output) > 0) {
+                    clash = "\"" + output + "\" is a multiplier on the node";
+                } else if (const auto holder = holders.find(output); holder != holders.end()) {
+                    clash = "\"" + output + "\" is " + holder->second;
+                }
+                if (!clash.empty()) break;
+            }
+            if (kind == kScalarChannel && clash.empty()) {
+                const std::string multiplier = name + kMultiplierSuffix;
+                if (statics.count(multiplier) > 0)
+                    clash = "\"" + multiplier + "\" is an attribute of the node";
+            }
+            if (!clash.empty()) {
+                warn("The " + self + " gets no outputs: " + clash +
+                     ". Its values stay in the recording and takes.");
+                continue;
+            }
+            plan.given[kind][i] = true;
+            for (const std::string& output : wanted)
+                holders.emplace(output, "an output of the " + self);
+        }
+    }
+    return plan;
+}
