@@ -297,10 +297,8 @@ void MocapDataHandler::handOnFrame(double timestamp) {
 }
 
 void MocapDataHandler::dropMalformed(std::string_view line, bool outOfRange) {
-    constexpr std::size_t kShownLength = 80;
     std::string text = "Dropped a data message: the line \"";
-    text.append(line.substr(0, kShownLength));
-    if (line.size() > kShownLength) text.append("...");
+    text.append(printable(line));
     text.append(outOfRange ? "\" holds a number out of range." : "\" holds no number.");
     drops_->count(StreamDrop::badValue, text);
 }
