@@ -18,6 +18,7 @@ using boost::asio::ip::tcp;
 using boost::asio::ip::udp;
 
 constexpr std::chrono::milliseconds kReceiveRetryDelay{100};
+constexpr int kReceiveBufferBytes = 4 << 20;
 
 udp::endpoint resolvePhone(boost::asio::io_context& loop, const std::string& address,
                            const std::string& port) {
@@ -64,6 +65,9 @@ UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDat
     phone_ = resolvePhone(loop_, address_, port);
     sender_ = phone_;
     localPort_ = socket_.local_endpoint().port();
+    // Room for bursts while the session thread waits for a core; the system may grant less.
+    boost::system::error_code ignored;
+    socket_.set_option(udp::socket::receive_buffer_size(kReceiveBufferBytes), ignored);
 }
 
 UDPClient::~UDPClient() {
