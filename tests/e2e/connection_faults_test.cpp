@@ -24,7 +24,8 @@ protected:
         script.section(key + "/start", "startMocapSession dev");
         script.sleep(0.8);
         probeOutputs(script, key + "/first", "dev");
-        script.sleep(1.7);
+        // Long enough for the loss (a reset after 2 s of streaming) to be seen on a loaded machine.
+        script.sleep(3.0);
         probeStatus(script, key + "/status", "dev");
         probeOutputs(script, key + "/second", "dev");
         script.sleep(0.3);
