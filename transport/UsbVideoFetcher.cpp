@@ -62,15 +62,12 @@ void UsbVideoFetcher::run() {
 void UsbVideoFetcher::download(const Job& job) {
     UsbTunnel video = UsbTunnel::connect(job.deviceHandle, static_cast<unsigned short>(job.port));
     if (!video.isOpen()) {
-        reportTransportMessage("The video for " + job.path +
-                               " was not received: the phone's video port " +
-                               std::to_string(job.port) + " could not be reached.");
+        reportVideoUnreachable(job.path, job.port, "the phone refused the USB connection");
         return;
     }
     VideoFileWriter file;
     if (!file.open(job.path)) {
-        reportTransportMessage("The video for " + job.path +
-                               " was not received: the file cannot be written.");
+        reportVideoFileUnwritable(job.path, file.openError());
         return;
     }
     std::array<std::uint8_t, kChunkBytes> chunk;
