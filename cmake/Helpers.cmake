@@ -12,6 +12,8 @@ function(lmra_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   lmra_warnings(${T_NAME})
+  # A test program is no plug-in: MFnPlugin.h must not define MApiVersion in it.
+  target_compile_definitions(${T_NAME} PRIVATE MNoVersionString)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
