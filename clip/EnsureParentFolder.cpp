@@ -1,7 +1,6 @@
 #include "EnsureParentFolder.h"
 
-#include <maya/MGlobal.h>
-#include <maya/MString.h>
+#include "MessageSink.h"
 
 #include <filesystem>
 #include <system_error>
@@ -18,7 +17,7 @@ bool ensureParentFolder(const std::string& path) {
     error.clear();
     fs::create_directories(parent, error);
     if (error || !fs::is_directory(parent, error)) {
-        MGlobal::displayError("Cannot create output directory.");
+        postMessage(MessageKind::error, "Cannot create output directory.");
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "LoadCaptureCommand.h"
 
 #include "LMRAClipReader.h"
+#include "PluginMessages.h"
 
 #include <maya/MFn.h>
 #include <maya/MFnDependencyNode.h>
@@ -27,6 +28,7 @@ LMRAClipReader* findClipReader(const MString& name) {
 }  // namespace
 
 MStatus LoadCaptureCommand::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (args.length() != 2) return MStatus::kFailure;
     MStatus status;
     const MString readerName = args.asString(0, &status);

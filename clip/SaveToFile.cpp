@@ -3,8 +3,7 @@
 #include "ClipBlocks.h"
 #include "ClipWindow.h"
 
-#include <maya/MGlobal.h>
-#include <maya/MString.h>
+#include "MessageSink.h"
 
 #include <atomic>
 #include <exception>
@@ -21,7 +20,8 @@ void discard(const std::string& path) {
 }
 
 void reportWriteFailure(const std::string& clipPath, const std::string& reason) {
-    MGlobal::displayError(MString("Cannot write clip file ") + clipPath.c_str() + ": " + reason.c_str());
+    // The writer thread may not call Maya: the message is shown later, on the main thread.
+    postMessage(MessageKind::error, "Cannot write clip file " + clipPath + ": " + reason);
 }
 
 bool parentFolderExists(const std::string& path) {

@@ -3,6 +3,7 @@
 #include "ClipWriterThreads.h"
 #include "EnsureParentFolder.h"
 #include "LMRARealTimeDevice.h"
+#include "PluginMessages.h"
 
 #include <maya/MFn.h>
 #include <maya/MFnDependencyNode.h>
@@ -32,6 +33,7 @@ LMRARealTimeDevice* findDevice(const MString& name) {
 }  // namespace
 
 MStatus saveCaptureData::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (args.length() < 3) return MStatus::kFailure;
     MStatus status;
     const MString deviceName = args.asString(0, &status);

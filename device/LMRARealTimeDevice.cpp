@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include <maya/MCharBuffer.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnData.h>
 #include <maya/MFnDependencyNode.h>
@@ -18,6 +17,7 @@
 #include <maya/MUserEventMessage.h>
 
 #include "NetworkConnectionClientProcess.h"
+#include "PluginMessages.h"
 
 namespace {
 
@@ -354,6 +354,7 @@ double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, c
 }
 
 MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     const ConnectionStatus status = publishStatus(data);
     if (plug == connectionStatus) {
         data.setClean(plug);

@@ -8,8 +8,10 @@
 #include <maya/MString.h>
 
 #include "LMRARealTimeDevice.h"
+#include "PluginMessages.h"
 
 MStatus mocapNetworkCommands::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (args.length() != 1) return MStatus::kFailure;
     MStatus status;
     const MString name = args.asString(0, &status);

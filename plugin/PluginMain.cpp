@@ -18,9 +18,7 @@
 #include "LMRAClipReader.h"
 #include "LoadCaptureCommand.h"
 #include "saveCaptureData.h"
-
-// The API version the plug-in was built against, read by the host before it loads the plug-in.
-extern "C" __attribute__((visibility("default"))) const char MApiVersion[] = "20180700";
+#include "PluginMessages.h"
 
 namespace {
 
@@ -42,6 +40,8 @@ const char* const kPythonCleanup =
 
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Korvest", "2.2.1", "Any");
+    // From here on the plug-in's threads report through its queue, shown on the main thread.
+    setMessageSink(&pluginMessageQueue());
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
     if (!MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::registerUserEvent(statusEvent)) {
@@ -104,5 +104,9 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
 
     MGlobal::executePythonCommand(kPythonCleanup, false, false);
+
+    // The writers are done and the nodes gone: show what they left, then stop queueing.
+    setMessageSink(nullptr);
+    showQueuedMessages();
     return MStatus::kSuccess;
 }

@@ -265,6 +265,26 @@ TEST_F(SaveTakeTest, AFolderThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("plain-file/sub")));
 }
 
+// The writer thread may not call Maya: its error waits in the plug-in's queue until the main
+// thread runs a command or a compute of the plug-in, and is shown then, once.
+TEST_F(SaveTakeTest, AWriterErrorIsShownByTheNextCommandOnTheMainThread) {
+    connectDevice();
+    record(kFrameTimes);
+    const std::string path = folder.file("taken");
+    std::filesystem::create_directories(path + "/inside");  // a clip cannot replace a folder
+    ASSERT_TRUE(execute("saveMocapData dev " + quoted(path) + " 1").ok);
+    const std::string error = "// Error: Cannot write clip file " + path;
+    EXPECT_TRUE(waitUntil([&] {
+        execute("pauseMocapSession noSuchNode");  // fails, but shows what is queued first
+        return shown(error);
+    }));
+    execute("pauseMocapSession noSuchNode");
+    const auto lines = headless::scriptOutputLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return line.find(error) == 0; }),
+              1);
+}
+
 TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
     connectDevice();
     record(kFrameTimes);
