@@ -1,4 +1,5 @@
 #include "ChannelAttributes.h"
+#include "LumoraPythonTexts.h"
 
 #include <algorithm>
 #include <map>
@@ -20,8 +21,6 @@ const char* const kMultipliersName = "multipliers";
 const char* const kMultiplierSuffix = "_mlt";
 constexpr unsigned kMultiplierSuffixLength = 4;
 
-const char* const kSuppressRefreshOn = "import lumora\nlumora.suppress_on_attr_refresh = True";
-const char* const kSuppressRefreshOff = "import lumora\nlumora.suppress_on_attr_refresh = False";
 
 const char* const kVectorSuffixes[kVectorComponents] = {"X", "Y", "Z"};
 const char* const kMatrixSuffixes[kMatrixOutputCount] = {"TranslateX", "TranslateY", "TranslateZ",
@@ -164,9 +163,9 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, Chann
     appendScalarOutputs(fn, names, outputs, scalarStorage);
 
     // The scripting side ignores the attribute changes of the multiplier rebuild.
-    MGlobal::executePythonCommand(kSuppressRefreshOn, false, false);
+    MGlobal::executePythonCommand(kLumoraSuppressRefreshOn, false, false);
     recreateMultipliers(fn, outputs);
-    MGlobal::executePythonCommand(kSuppressRefreshOff, false, false);
+    MGlobal::executePythonCommand(kLumoraSuppressRefreshOff, false, false);
 
     outputs.vectorOutputs.clear();
     for (const std::string& name : names.vectors()) {

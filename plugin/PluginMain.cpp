@@ -2,7 +2,9 @@
 
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
+#include <maya/MMessage.h>
 #include <maya/MObject.h>
+#include <maya/MSceneMessage.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MUserEventMessage.h>
@@ -13,6 +15,7 @@
 #include "LMRAPoseApply.h"
 #include "LMRAPoselib.h"
 #include "LMRARealTimeDevice.h"
+#include "LumoraPythonTexts.h"
 #include "SessionCommands.h"
 #include "ClipWriterThreads.h"
 #include "LMRAClipReader.h"
@@ -22,19 +25,15 @@
 
 namespace {
 
-const char* const kPythonInit =
-    "try:\n"
-    "    from lumora.lib import plugin_init\n"
-    "    plugin_init()\n"
-    "except:\n"
-    "    pass\n";
+// Registered at load, removed at unload; both on the main thread.
+MCallbackId exitingCallback = 0;
 
-const char* const kPythonCleanup =
-    "try:\n"
-    "    from lumora.lib import plugin_cleanup\n"
-    "    plugin_cleanup()\n"
-    "except:\n"
-    "    pass\n";
+// Maya is quitting, and may not unload the plug-in before the process ends: takes being written
+// are finished now, while the libraries they use are still whole, and what is queued is shown.
+void finishBeforeExit(void*) {
+    waitForClipWriters();
+    showQueuedMessages();
+}
 
 }  // namespace
 
@@ -73,12 +72,16 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
     plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
 
-    MGlobal::executePythonCommand(kPythonInit, false, false);
+    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit);
+
+    MGlobal::executePythonCommand(kLumoraPluginInit, false, false);
     return MStatus::kSuccess;
 }
 
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
+    if (exitingCallback != 0) MMessage::removeCallback(exitingCallback);
+    exitingCallback = 0;
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
     if (MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::deregisterUserEvent(statusEvent)) {
@@ -103,7 +106,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(stopCaptureSession::commandName);
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
 
-    MGlobal::executePythonCommand(kPythonCleanup, false, false);
+    MGlobal::executePythonCommand(kLumoraPluginCleanup, false, false);
 
     // The writers are done and the nodes gone: show what they left, then stop queueing.
     setMessageSink(nullptr);
