@@ -1,6 +1,10 @@
 # Warnings are errors in our own code.
 function(lmra_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  if(MSVC)  # a user's devkit build on Windows; the Windows check here compiles with MinGW
+    target_compile_options(${target} PRIVATE /W4 /external:W0)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  endif()
 endfunction()
 
 # lmra_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
