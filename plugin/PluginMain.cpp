@@ -14,6 +14,7 @@
 #include "LMRAPoselib.h"
 #include "LMRARealTimeDevice.h"
 #include "SessionCommands.h"
+#include "ConnectionCheckCommand.h"
 #include "ClipWriterThreads.h"
 #include "LMRAClipReader.h"
 #include "LoadCaptureCommand.h"
@@ -72,6 +73,7 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand(pauseCaptureSession::commandName, &pauseCaptureSession::creator);
     plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
     plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
+    plugin.registerCommand(checkPhoneConnection::commandName, &checkPhoneConnection::creator);
 
     MGlobal::executePythonCommand(kPythonInit, false, false);
     return MStatus::kSuccess;
@@ -102,6 +104,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(pauseCaptureSession::commandName);
     plugin.deregisterCommand(stopCaptureSession::commandName);
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
+    plugin.deregisterCommand(checkPhoneConnection::commandName);
 
     MGlobal::executePythonCommand(kPythonCleanup, false, false);
     return MStatus::kSuccess;

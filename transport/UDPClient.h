@@ -30,9 +30,11 @@ public:
     static constexpr std::chrono::seconds kReplyTimeout{1};
     static constexpr std::size_t kDatagramBytes = 4096;
 
-    // Opens and binds the UDP socket and resolves the phone's address and port (a number or a
-    // service name). Throws boost::system::system_error when any of it fails.
-    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler);
+    // Opens and binds the UDP socket (to receivePort, or to a free port when it is 0) and resolves
+    // the phone's address and port (a number or a service name). Throws
+    // boost::system::system_error when any of it fails.
+    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
+              unsigned short receivePort = 0);
     ~UDPClient() override;
     UDPClient(const UDPClient&) = delete;
     UDPClient& operator=(const UDPClient&) = delete;
