@@ -89,8 +89,8 @@ CheckStep answerStep(const ConnectReply& reply, const std::string& from) {
             step.outcome = CheckStep::Outcome::failed;
             step.detail = "the phone refused the connection (\"/reject\").";
             step.next =
-                "the app takes one computer at a time: end the session of any other computer "
-                "(or restart the app), keep it on its streaming screen, and connect again.";
+                "end any other session that uses the app (or restart the app), keep the app on "
+                "its streaming screen, and connect again.";
             break;
         case ConnectReply::Kind::wrongScreen:
             step.outcome = CheckStep::Outcome::failed;

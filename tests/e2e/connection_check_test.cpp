@@ -8,7 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <initializer_list>
+#include <regex>
 
 #include "E2eTest.h"
 
@@ -319,6 +321,116 @@ TEST_F(ReceivePortTest, AFixedReceivePortIsAnnouncedAndCarriesATake) {
     EXPECT_EQ(heard[0], "connect -port " + std::to_string(port) + " -version 2");
     EXPECT_EQ(healthyPhone().commandCount("connect"), 1u);
     checkRoundTrip(run.output, take, healthyPhone());
+}
+
+// The table of messages in the README's "Connecting your phone": the message of each row, with
+// its placeholders ("<node>") standing for any text.
+struct GuideMessage {
+    std::string text;
+    std::regex pattern;
+};
+
+std::vector<GuideMessage> guideMessages() {
+    std::ifstream readme(LMRA_README);
+    std::vector<GuideMessage> messages;
+    bool inSection = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("### ", 0) == 0 || line.rfind("## ", 0) == 0) {
+            inSection = line == "### Messages when connecting";
+            continue;
+        }
+        if (!inSection || line.rfind("| `", 0) != 0) continue;
+        const std::size_t end = line.find('`', 3);
+        if (end == std::string::npos) continue;
+        const std::string text = line.substr(3, end - 3);
+        std::string pattern;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '<') {
+                const std::size_t close = text.find('>', i);
+                if (close != std::string::npos) {
+                    pattern += ".+";
+                    i = close;
+                    continue;
+                }
+            }
+            if (std::string("\\^$.|?*+()[]{}").find(text[i]) != std::string::npos) pattern += '\\';
+            pattern += text[i];
+        }
+        messages.push_back({text, std::regex(pattern)});
+    }
+    return messages;
+}
+
+// What a section of the run showed: errors and warnings without their "// ... //", and the
+// lines printed as they are (information and the transports' own lines). Results are left out.
+std::vector<std::string> shownMessages(const BatchOutput& output, const std::string& key) {
+    std::vector<std::string> shown;
+    for (const std::string& line : output.lines(key)) {
+        if (line.empty() || line.rfind("// Result: ", 0) == 0) continue;
+        std::string text = line;
+        for (const std::string prefix : {"// Error: ", "// Warning: "}) {
+            if (text.rfind(prefix, 0) == 0 && text.size() >= prefix.size() + 3) {
+                text = text.substr(prefix.size(), text.size() - prefix.size() - 3);
+            }
+        }
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+class ConnectingGuideTest : public ConnectionCheckTest {};
+
+// Every message that connecting shows is in the README's table, and every message of the table is
+// one that connecting shows.
+TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
+    const std::vector<GuideMessage> messages = guideMessages();
+    ASSERT_GE(messages.size(), 5u) << "no message table in " << LMRA_README;
+
+    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
+    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
+    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
+    HeldUdpPort busy;
+    ASSERT_GT(busy.port(), 0);
+
+    BatchScript script = newScript();
+    createDevice(script, "dev");
+    std::vector<std::string> keys;
+    auto attempt = [&](const std::string& key, const std::string& settings) {
+        if (!settings.empty()) script.add(settings);
+        connect(script, key, "dev");
+        keys.push_back(key);
+    };
+    const std::pair<const char*, PhoneSim*> phones[] = {
+        {"refused", &rejecting}, {"wrongScreen", &wrongScreen}, {"silent", &silent}};
+    for (const auto& [key, phone] : phones) {
+        aimAt(script, "dev", *phone, Transport::wifi);
+        attempt(key, "");
+    }
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("receivePortRange", "setAttr dev.wifiReceivePort -1");
+    attempt("receivePortBusy", "setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
+    attempt("established", "setAttr dev.wifiReceivePort 0");
+    script.section("stop", "stopMocapSession dev");
+
+    const HostBatchRun run = runHostBatch(script);
+    ASSERT_TRUE(ranCleanly(run));
+    std::vector<bool> seen(messages.size(), false);
+    for (const std::string& key : keys) {
+        const std::vector<std::string> shown = shownMessages(run.output, key);
+        EXPECT_FALSE(shown.empty()) << key << " showed nothing";
+        for (const std::string& text : shown) {
+            bool listed = false;
+            for (std::size_t i = 0; i < messages.size(); ++i) {
+                if (std::regex_match(text, messages[i].pattern)) listed = seen[i] = true;
+            }
+            EXPECT_TRUE(listed) << key << " showed \"" << text
+                                << "\", which the README's table lacks";
+        }
+    }
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        EXPECT_TRUE(seen[i]) << "the README's table lists \"" << messages[i].text
+                             << "\", which no connection showed";
+    }
 }
 
 }  // namespace
