@@ -3,10 +3,13 @@
 
 #include <usbmuxd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "ConnectionCheck.h"
 #include "PhoneCommands.h"
