@@ -375,11 +375,13 @@ std::vector<GuideMessage> guideMessages() {
 }
 
 // What a section of the run showed: errors and warnings without their "// ... //", and the
-// lines printed as they are (information and the transports' own lines). Results are left out.
+// lines printed as they are (information and the transports' own lines). Results and Python's
+// output are left out.
 std::vector<std::string> shownMessages(const BatchOutput& output, const std::string& key) {
     std::vector<std::string> shown;
     for (const std::string& line : output.lines(key)) {
-        if (line.empty() || line.rfind("// Result: ", 0) == 0) continue;
+        // Python's own output ("# Error: ...") comes from the scripting side, not from connecting.
+        if (line.empty() || line.rfind("// Result: ", 0) == 0 || line.rfind("# ", 0) == 0) continue;
         std::string text = line;
         for (const std::string prefix : {"// Error: ", "// Warning: "}) {
             if (text.rfind(prefix, 0) == 0 && text.size() >= prefix.size() + 3) {
