@@ -1,13 +1,10 @@
 #include "ConnectionCheckCommand.h"
 
 #include <maya/MFn.h>
-#include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
-#include <maya/MObject.h>
-#include <maya/MSelectionList.h>
-#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+#include "CommandArguments.h"
 #include "LMRARealTimeDevice.h"
 
 const char* const checkPhoneConnection::commandName = "checkPhoneConnection";
@@ -17,18 +14,10 @@ void* checkPhoneConnection::creator() {
 }
 
 MStatus checkPhoneConnection::doIt(const MArgList& args) {
-    if (args.length() != 1) return MStatus::kFailure;
-    MStatus status;
-    const MString name = args.asString(0, &status);
-    if (!status) return MStatus::kFailure;
-    MSelectionList matches;
-    MGlobal::getSelectionListByName(name, matches);
-    MObject node;
-    if (matches.length() == 0 || !matches.getDependNode(0, node) || node.isNull()) {
-        return MStatus::kFailure;
-    }
-    if (node.apiType() != MFn::kPluginThreadedDevice) return MStatus::kFailure;
-    auto* device = dynamic_cast<LMRARealTimeDevice*>(MFnDependencyNode(node).userNode());
+    const CommandUsage usage{commandName, "<LMRARealTimeDevice node>", 1, 1};
+    if (!checkArgumentCount(args, usage)) return MStatus::kFailure;
+    LMRARealTimeDevice* device =
+        nodeArgument<LMRARealTimeDevice>(args, 0, usage, MFn::kPluginThreadedDevice);
     if (!device) return MStatus::kFailure;
 
     MStringArray lines;

@@ -421,6 +421,21 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
         aimAt(script, "dev", *phone, Transport::wifi);
         attempt(key, "");
     }
+    PhoneSimOptions bare = phoneOptions();
+    bare.useDefaultChannels = false;
+    PhoneSim& noChannels = addPhone(bare);
+    aimAt(script, "dev", noChannels, Transport::wifi);
+    attempt("noChannels", "");
+    script.add("stopMocapSession dev");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("portRange", "setAttr dev.wifiPort 0");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("emptyAddress", "setAttr -type \"string\" dev.ipAddress \"\"");
+    attempt("unresolved", "setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"");
+    aimAt(script, "dev", healthyPhone(), Transport::usb);
+    attempt("usbType", "setAttr dev.connectionType 7");
+    attempt("alreadyConnected", "");
+    script.add("stopMocapSession dev");
     aimAt(script, "dev", healthyPhone(), Transport::wifi);
     attempt("receivePortRange", "setAttr dev.wifiReceivePort -1");
     attempt("receivePortBusy", "setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
