@@ -37,8 +37,10 @@ bool flushClipBlock(std::string& pending, std::ostream& out, bool final, AesCbcC
     return true;
 }
 
-bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher, bool* endMarkerSeen) {
+bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher, bool* endMarkerSeen,
+                   bool* foreignBytes) {
     if (endMarkerSeen) *endMarkerSeen = false;
+    if (foreignBytes) *foreignBytes = false;
     if (!in.good()) return false;
 
     std::array<std::uint8_t, kClipRecordSize> record{};
@@ -52,26 +54,36 @@ bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher, bo
     const std::size_t usable = wholeAesBlocks(got - kClipIvSize);
     if (!cipher.decrypt(iv, block, usable)) return false;
 
+    // The text ends at the end marker or at the zero fill after it, whichever comes first: the
+    // bytes after the encrypted part decrypt to noise, which may hold either.
     const char* chars = reinterpret_cast<const char*>(block);
     const char* end = chars + usable;
-    const char* marker = std::find(chars, end, kClipTextEnd);
-    if (marker != end && endMarkerSeen) *endMarkerSeen = true;
-    const char* nul = std::find(chars, marker, '\0');
-    text.append(chars, static_cast<std::size_t>(nul - chars));
+    const char* textEnd = std::find_if(chars, end, [](char c) { return c == kClipTextEnd || c == '\0'; });
+    if (textEnd != end && *textEnd == kClipTextEnd && endMarkerSeen) *endMarkerSeen = true;
+    // Names and numbers are printable: a record that holds control characters is damaged or
+    // was written with another key.
+    if (foreignBytes)
+        *foreignBytes = std::any_of(chars, textEnd, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    text.append(chars, static_cast<std::size_t>(textEnd - chars));
     return true;
 }
 
 bool ClipPendingText::appendBlock(std::istream& in, AesCbcCipher& cipher) {
     text_.erase(0, consumed_);
     consumed_ = 0;
-    return readClipBlock(in, text_, cipher);
+    bool marker = false;
+    bool foreign = false;
+    const bool read = readClipBlock(in, text_, cipher, &marker, &foreign);
+    endMarkerSeen_ = endMarkerSeen_ || marker;
+    foreignBytesSeen_ = foreignBytesSeen_ || foreign;
+    return read;
 }
 
 std::string_view ClipPendingText::cutToken() {
     const char* begin = text_.data() + consumed_;
     const std::size_t left = size();
     const void* separator = std::memchr(begin, kClipSeparator, left);
-    if (!separator) throw std::out_of_range("clip text ends inside a token (no \"^\" after it)");
+    if (!separator) throw ClipTextCut("clip text ends inside a token (no \"^\" after it)");
     const auto length = static_cast<std::size_t>(static_cast<const char*>(separator) - begin);
     consumed_ += length + 1;
     return std::string_view(begin, length);

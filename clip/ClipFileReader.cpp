@@ -3,18 +3,49 @@
 #include "ClipFormat.h"
 #include "ClipNumberText.h"
 
+#include <cerrno>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
-ClipFileReader::ClipFileReader(const std::string& path)
-    : file_(path, std::ios::binary), in_(file_), cipher_(clipKey()) {}
+ClipFileReader::ClipFileReader(const std::string& path) : in_(file_), cipher_(clipKey()) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        openError_ = "it is a folder";
+        file_.setstate(std::ios::failbit);
+        return;
+    }
+    errno = 0;
+    file_.open(path, std::ios::binary);
+    if (!file_.is_open()) openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be read";
+}
 
 ClipFileReader::ClipFileReader(std::istream& in) : in_(in), cipher_(clipKey()) {}
 
+void ClipFileReader::fail(ClipLoadFailure failure, std::string detail) {
+    failure_ = failure;
+    failureDetail_ = std::move(detail);
+}
+
+ClipLoadFailure ClipFileReader::textStopped() const {
+    if (!openError_.empty()) return ClipLoadFailure::kCannotOpen;
+    if (pending_.endMarkerSeen() || pending_.foreignBytesSeen()) return ClipLoadFailure::kDamaged;
+    return ClipLoadFailure::kCutShort;
+}
+
 bool ClipFileReader::readNames(ChannelNameLists& names) {
+    fail(ClipLoadFailure::kNone);
+    if (!openError_.empty()) {
+        fail(ClipLoadFailure::kCannotOpen, openError_);
+        return false;
+    }
     std::size_t section = 0;
     std::string_view token;
     while (section < names.lists.size()) {
-        if (!nextToken(token)) return false;
+        if (!nextToken(token)) {
+            fail(textStopped());
+            return false;
+        }
         if (!token.empty() && token[0] == kClipSectionEnd) {
             ++section;
         } else {
@@ -24,18 +55,33 @@ bool ClipFileReader::readNames(ChannelNameLists& names) {
     scalarCount_ = names.scalars().size();
     vectorEnd_ = scalarCount_ + kVectorComponents * names.vectors().size();
     valueCount_ = names.flatValueCount();
+    const std::size_t channels = names.scalars().size() + names.vectors().size() + names.matrices().size();
+    if (channels > kMaxClipChannels) {
+        fail(ClipLoadFailure::kTooManyChannels,
+             std::to_string(channels) + " channels, at most " + std::to_string(kMaxClipChannels));
+        return false;
+    }
     return true;
 }
 
 ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<double>& values) {
+    fail(ClipLoadFailure::kNone);
     std::string_view token;
-    if (!nextToken(token)) return FrameRead::kTextEnded;
+    if (!nextToken(token)) {
+        // Only the end marker ends a clip: a text that just stops was cut.
+        if (pending_.endMarkerSeen()) return FrameRead::kTextEnded;
+        fail(textStopped());
+        return FrameRead::kBroken;
+    }
     time = parseClipTime(token);
 
     values.resize(valueCount_);
     std::size_t index = 0;
     for (; index < scalarCount_; ++index) {
-        if (!nextToken(token)) return FrameRead::kBroken;
+        if (!nextToken(token)) {
+            fail(textStopped());
+            return FrameRead::kBroken;
+        }
         values[index] = parseClipValue(token);
     }
     // A vector or matrix group is taken whole before its numbers count: a group cut short is a
@@ -44,7 +90,10 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
         const std::size_t groupEnd = index < vectorEnd_ ? index + kVectorComponents : index + kMatrixElements;
         std::exception_ptr conversionError;
         for (; index < groupEnd; ++index) {
-            if (!nextToken(token)) return FrameRead::kBroken;
+            if (!nextToken(token)) {
+                fail(textStopped());
+                return FrameRead::kBroken;
+            }
             try {
                 values[index] = parseClipValue(token);
             } catch (const std::exception&) {
@@ -53,6 +102,13 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
         }
         if (conversionError) std::rethrow_exception(conversionError);
     }
-    if (!nextToken(token) || token.size() != 1 || token[0] != kClipFrameEnd) return FrameRead::kBroken;
+    if (!nextToken(token)) {
+        fail(textStopped());
+        return FrameRead::kBroken;
+    }
+    if (token.size() != 1 || token[0] != kClipFrameEnd) {
+        fail(ClipLoadFailure::kDamaged, "a frame does not end where its channels do");
+        return FrameRead::kBroken;
+    }
     return FrameRead::kFrame;
 }

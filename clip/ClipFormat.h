@@ -14,3 +14,8 @@ constexpr char kClipFrameEnd = '*';
 constexpr char kClipTextEnd = '@';
 
 constexpr int kClipDecimals = 8;
+
+// The most channels a clip may name, all kinds together. A take holds at most what a capture frame
+// holds (22001 values); this leaves room for clips made by other means (tests load 50000 channels)
+// and refuses, before a single output is made, a header that would bury the node in attributes.
+constexpr std::size_t kMaxClipChannels = 100000;

@@ -1,5 +1,6 @@
 #include "ClipWindow.h"
 
+#include "ClipBlend.h"
 #include "ClipWriter.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ CaptureFrame blendStartFrame(const CaptureFrame& anchor, const CaptureFrame& nex
     // The anchor's own value stands in where the next frame has fewer values.
     const std::uint32_t blended = std::min(anchor.valueCount, next.valueCount);
     for (std::uint32_t i = 0; i < blended; ++i)
-        values[i] = weight * next.values[i] + (1.0 - weight) * anchor.values[i];
+        values[i] = blendClipValue(anchor.values[i], next.values[i], weight);
     return CaptureFrame(cut, values.data(), anchor.valueCount);
 }
 
@@ -41,9 +42,15 @@ std::optional<ClipWindow> cutClipWindow(const CaptureRecording& recording, doubl
     window.endTime = frames.back().timestamp;
     window.startTime = window.endTime - clipLength;
     const std::size_t anchor = findAnchor(frames, window.startTime);
+    if (frames.size() == 1 || frames[anchor].timestamp > window.startTime) {
+        // Nothing was recorded at the cut: the take is the recording from its first frame, not a
+        // lead-in made up from it.
+        window.startTime = frames.front().timestamp;
+        window.firstRecorded = 0;
+        return window;
+    }
     window.firstRecorded = anchor + 1;
-    if (window.firstRecorded < frames.size())
-        window.startFrame = blendStartFrame(frames[anchor], frames[anchor + 1], window.startTime);
+    window.startFrame = blendStartFrame(frames[anchor], frames[anchor + 1], window.startTime);
     return window;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The stretch of a recording that a save writes: the last clipLength seconds, starting with a
-// frame blended at the cut between the two recorded frames around it.
+// frame blended at the cut between the two recorded frames around it. A take never starts before
+// the first recorded frame, and always holds at least the last one.
 
 #include "CaptureRecords.h"
 
@@ -9,9 +10,12 @@
 #include <ostream>
 
 struct ClipWindow {
-    double startTime = 0.0;  // the cut: last timestamp - clip length
-    double endTime = 0.0;    // the last frame's timestamp
-    // The frame at the cut; absent when the recording holds a single frame (nothing to write).
+    // The cut, last timestamp - clip length, or the first recorded frame's timestamp when the
+    // recording is shorter than the clip length.
+    double startTime = 0.0;
+    double endTime = 0.0;  // the last frame's timestamp
+    // The frame at the cut; absent when the window starts with a recorded frame as it is (the
+    // recording is shorter than the clip length, or holds a single frame).
     std::optional<CaptureFrame> startFrame;
     // Index in the recording of the first frame written after the start frame.
     std::size_t firstRecorded = 0;

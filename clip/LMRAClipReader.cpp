@@ -53,16 +53,14 @@ bool LMRAClipReader::loadClip(const std::string& path) {
     // them, until a whole new clip is in hand.
     ChannelNameLists names;
     std::vector<ClipFrame> frames;
-    bool parsed = false;
-    try {
-        parsed = parseClipFile(names, frames, path);
-    } catch (const std::exception&) {
-        parsed = false;  // a number that does not convert: as damaged as any other broken clip
-    }
-    if (!parsed) {
+    const ClipLoadResult result = loadClipFile(names, frames, path);
+    if (!result.ok()) {
         MGlobal::displayError("Error during file loading.");
+        MGlobal::displayError(MString(describeClipLoadFailure(path, result).c_str()));
         return false;
     }
+    if (result.droppedFrames > 0)
+        MGlobal::displayWarning(MString(describeDroppedFrames(path, result.droppedFrames).c_str()));
 
     clipNames_ = std::move(names);
     clipFrames_ = std::move(frames);
@@ -102,30 +100,19 @@ MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
     if (!MFnAttribute(plug.attribute()).isDynamic()) return MStatus::kUnknownParameter;
     if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
 
-    const MObject attribute = plug.attribute();
-    for (std::size_t g = 0; g < outputs_.matrixOutputs.size(); ++g) {
-        const auto& group = outputs_.matrixOutputs[g];
-        for (std::size_t k = 0; k < group.size(); ++k) {
-            if (group[k] == attribute) {
-                setOutput(plug, data, matrixValues_[g][k]);
-                return MStatus::kSuccess;
-            }
-        }
-    }
-    for (std::size_t g = 0; g < outputs_.vectorOutputs.size(); ++g) {
-        const auto& group = outputs_.vectorOutputs[g];
-        for (std::size_t k = 0; k < group.size(); ++k) {
-            if (group[k] == attribute) {
-                setOutput(plug, data, vectorValues_[g][k]);
-                return MStatus::kSuccess;
-            }
-        }
-    }
-    for (std::size_t k = 0; k < outputs_.scalarOutputs.size(); ++k) {
-        if (outputs_.scalarOutputs[k] == attribute) {
-            setOutput(plug, data, scalarOutputValue(thisMObject(), plug, data, scalarValues_[k]));
+    const ChannelOutputPosition position = findChannelOutput(outputs_, plug.attribute());
+    switch (position.kind) {
+        case ChannelOutputPosition::kMatrix:
+            setOutput(plug, data, matrixValues_[position.group][position.index]);
             return MStatus::kSuccess;
-        }
+        case ChannelOutputPosition::kVector:
+            setOutput(plug, data, vectorValues_[position.group][position.index]);
+            return MStatus::kSuccess;
+        case ChannelOutputPosition::kScalar:
+            setOutput(plug, data, scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]));
+            return MStatus::kSuccess;
+        case ChannelOutputPosition::kNone:
+            break;
     }
     return MStatus::kUnknownParameter;
 }

@@ -42,9 +42,9 @@ public:
     MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) override;
 
     // Main thread. Replaces the clip only when the whole file has been read; a file that cannot
-    // be read leaves the previous clip playing. Shows "Clipfile loaded." or, for a file that is
-    // missing or not a clip, "Error during file loading."; a number that cannot be converted
-    // fails silently.
+    // be read leaves the previous clip playing. Shows "Clipfile loaded." or "Error during file
+    // loading." followed by a line with the path and the reason; warns when frames whose time is
+    // not a finite number were left out.
     bool loadClip(const std::string& path);
 
     // Refills the value lists from the clip at clip time u (seconds after its first frame).

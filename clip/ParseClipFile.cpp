@@ -1,15 +1,19 @@
 #include "ParseClipFile.h"
 
-#include "ClipFileReader.h"
+#include "ClipBlocks.h"
 
+#include <cmath>
+#include <exception>
 #include <vector>
 
 namespace {
 
-// Reads names and frames, handing each complete frame (time from the first frame, flat values)
-// to store. Frames start with start (the channel counts).
+// Reads names and frames, handing each complete frame with a finite time (time from the first
+// such frame, flat values) to store; counts the frames left out in dropped. Frames start with
+// start (the channel counts).
 template <typename Start, typename Store>
-bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start, Store store) {
+bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start, Store store,
+                   std::size_t& dropped) {
     if (!reader.readNames(names)) return false;
     start();
 
@@ -24,6 +28,12 @@ bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start,
         case ClipFileReader::FrameRead::kBroken:
             return false;
         case ClipFileReader::FrameRead::kFrame:
+            // A time that is not finite places its frame nowhere on the time line, and playback
+            // would stop at it: the frame is left out rather than the take.
+            if (!std::isfinite(time) || (anyFrame && !std::isfinite(time - baseTime))) {
+                ++dropped;
+                break;
+            }
             if (!anyFrame) baseTime = time;
             anyFrame = true;
             store(time - baseTime, values.data());
@@ -32,16 +42,17 @@ bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start,
     }
 }
 
-bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frames) {
+bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frames, std::size_t& dropped) {
     names.clear();
     frames.clear();
     return readAllFrames(
         reader, names, [&] { frames.reset(names.scalars().size(), names.vectors().size(), names.matrices().size()); },
-        [&](double time, const double* values) { frames.appendFlat(time, values); });
+        [&](double time, const double* values) { frames.appendFlat(time, values); }, dropped);
 }
 
 // Records are made through a one-frame ClipFrames, so both forms apply the same output rules.
-bool readInto(ClipFileReader& reader, ChannelNameLists& names, std::vector<ClipFrame>& frames) {
+bool readInto(ClipFileReader& reader, ChannelNameLists& names, std::vector<ClipFrame>& frames,
+              std::size_t& dropped) {
     names.clear();
     frames.clear();
     ClipFrames one;
@@ -51,22 +62,75 @@ bool readInto(ClipFileReader& reader, ChannelNameLists& names, std::vector<ClipF
             one.reset(names.scalars().size(), names.vectors().size(), names.matrices().size());
             one.appendFlat(time, values);
             frames.push_back(one.frame(0));
-        });
+        },
+        dropped);
+}
+
+// Runs read (which returns whether a clip with frames was read) and says why it failed.
+template <typename Read>
+ClipLoadResult classified(ClipFileReader& reader, Read read) {
+    ClipLoadResult result;
+    try {
+        if (read(result.droppedFrames)) return result;
+        result.failure = reader.failure() == ClipLoadFailure::kNone ? ClipLoadFailure::kNoFrames : reader.failure();
+        result.detail = reader.failureDetail();
+    } catch (const ClipTextCut&) {
+        result.failure = reader.textStopped();
+    } catch (const std::exception& error) {
+        result.failure = ClipLoadFailure::kDamaged;
+        result.detail = error.what();
+    }
+    return result;
 }
 
 }  // namespace
 
 bool parseClipFile(ChannelNameLists& names, ClipFrames& frames, const std::string& path) {
     ClipFileReader reader(path);
-    return readInto(reader, names, frames);
+    std::size_t dropped = 0;
+    return readInto(reader, names, frames, dropped);
 }
 
 bool parseClipStream(ChannelNameLists& names, ClipFrames& frames, std::istream& in) {
     ClipFileReader reader(in);
-    return readInto(reader, names, frames);
+    std::size_t dropped = 0;
+    return readInto(reader, names, frames, dropped);
 }
 
 bool parseClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path) {
     ClipFileReader reader(path);
-    return readInto(reader, names, frames);
+    std::size_t dropped = 0;
+    return readInto(reader, names, frames, dropped);
+}
+
+ClipLoadResult loadClipFile(ChannelNameLists& names, ClipFrames& frames, const std::string& path) {
+    ClipFileReader reader(path);
+    return classified(reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
+}
+
+ClipLoadResult loadClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path) {
+    ClipFileReader reader(path);
+    return classified(reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
+}
+
+ClipLoadResult readClipFrames(ClipFileReader& reader, ChannelNameLists& names,
+                              const std::function<void(double, const std::vector<double>&)>& onFrame) {
+    return classified(reader, [&](std::size_t&) {
+        if (!reader.readNames(names)) return false;
+        bool anyFrame = false;
+        double time = 0.0;
+        std::vector<double> values;
+        for (;;) {
+            switch (reader.readFrame(time, values)) {
+            case ClipFileReader::FrameRead::kTextEnded:
+                return anyFrame;
+            case ClipFileReader::FrameRead::kBroken:
+                return false;
+            case ClipFileReader::FrameRead::kFrame:
+                anyFrame = true;
+                onFrame(time, values);
+                break;
+            }
+        }
+    });
 }

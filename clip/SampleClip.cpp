@@ -1,10 +1,12 @@
 #include "SampleClip.h"
 
+#include "ClipBlend.h"
+
 #include <algorithm>
 
 namespace {
 
-double blend(double from, double to, double weight) { return (1.0 - weight) * from + weight * to; }
+double blend(double from, double to, double weight) { return blendClipValue(from, to, weight); }
 
 // Positions that the clip does not have get 0.0 rather than a value the frames do not hold.
 void blendNumbers(std::vector<double>& values, const double* from, const double* to, std::size_t count,

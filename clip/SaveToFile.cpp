@@ -2,10 +2,12 @@
 
 #include "ClipBlocks.h"
 #include "ClipWindow.h"
-
-#include "MessageSink.h"
+#include "ClipWriterMessages.h"
+#include "FilePathChecks.h"
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -20,37 +22,33 @@ void discard(const std::string& path) {
 }
 
 void reportWriteFailure(const std::string& clipPath, const std::string& reason) {
-    // The writer thread may not call Maya: the message is shown later, on the main thread.
-    postMessage(MessageKind::error, "Cannot write clip file " + clipPath + ": " + reason);
-}
-
-bool parentFolderExists(const std::string& path) {
-    std::error_code ignored;
-    const auto parent = std::filesystem::path(path).parent_path();
-    return parent.empty() || std::filesystem::is_directory(parent, ignored);
+    reportClipWriterError("Cannot write clip file " + clipPath + ": " + reason);
 }
 
 }  // namespace
 
 std::string temporaryClipPath(const std::string& clipPath) {
-    // Several saves to one path may run at once, in this process or another: the counter keeps
-    // this process's names apart, the random tag other processes'.
-    static const unsigned long processTag = std::random_device{}();
+    // Beside the clip, so that the rename stays within one file system, and short, so that a clip
+    // name of any length the file system takes leaves room for it. Several saves to one path may
+    // run at once, in this process or another: the counter keeps this process's names apart, the
+    // random tag other processes'.
+    static const unsigned long processTag = std::random_device{}() & 0xFFFFFFFFul;
     static std::atomic<unsigned long> counter{0};
-    return clipPath + ".part" + std::to_string(processTag) + "-" + std::to_string(++counter);
+    char name[64];
+    std::snprintf(name, sizeof name, ".lmra-%08lx-%lu.part", processTag, ++counter);
+    return (std::filesystem::path(clipPath).parent_path() / name).string();
 }
 
 void saveToFile(const SaveToFileArguments& arguments) {
-    const auto window = cutClipWindow(arguments.recording, static_cast<double>(arguments.clipLength));
+    const auto window = cutClipWindow(arguments.recording, arguments.clipLength);
     if (!window) return;
 
     const std::string partPath = temporaryClipPath(arguments.clipPath);
     {
+        errno = 0;
         std::ofstream out(partPath, std::ios::binary | std::ios::trunc);
         if (!out) {
-            // A missing folder was already reported by the command, on the main thread.
-            if (parentFolderExists(arguments.clipPath))
-                reportWriteFailure(arguments.clipPath, "the file could not be created");
+            reportWriteFailure(arguments.clipPath, whyFileCannotBeCreated(arguments.clipPath, errno));
             return;
         }
         try {

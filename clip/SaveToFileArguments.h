@@ -10,5 +10,5 @@
 struct SaveToFileArguments {
     CaptureRecording recording;
     std::string clipPath;
-    int clipLength = 0;  // seconds
+    double clipLength = 0.0;  // seconds
 };

@@ -1,18 +1,23 @@
 #include "saveCaptureData.h"
 
+#include "ClipWindow.h"
 #include "ClipWriterThreads.h"
+#include "CommandArguments.h"
 #include "EnsureParentFolder.h"
+#include "FilePathChecks.h"
 #include "LMRARealTimeDevice.h"
 #include "PluginMessages.h"
 
 #include <maya/MFn.h>
-#include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
-#include <maya/MObject.h>
-#include <maya/MSelectionList.h>
 #include <maya/MString.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 const char* const saveCaptureData::commandName = "saveMocapData";
@@ -21,52 +26,92 @@ void* saveCaptureData::creator() { return new saveCaptureData; }
 
 namespace {
 
-LMRARealTimeDevice* findDevice(const MString& name) {
-    MSelectionList list;
-    if (!MGlobal::getSelectionListByName(name, list)) return nullptr;
-    MObject node;
-    if (!list.getDependNode(0, node)) return nullptr;
-    if (node.apiType() != MFn::kPluginThreadedDevice) return nullptr;
-    return dynamic_cast<LMRARealTimeDevice*>(MFnDependencyNode(node).userNode());
+const CommandUsage kUsage{saveCaptureData::commandName,
+                          "<LMRARealTimeDevice node> <clip path> <seconds> [<video path>]", 3,
+                          CommandUsage::kAnyCount};
+
+MStatus refuse(const std::string& message) {
+    MGlobal::displayError(MString(message.c_str()));
+    return MStatus::kFailure;
+}
+
+// The clip length: a number of seconds above zero, fractions included, written as nothing else.
+bool parseClipLength(const std::string& text, double& seconds) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    seconds = std::strtod(begin, &end);
+    if (end == begin || errno == ERANGE) return false;
+    while (*end == ' ' || *end == '\t') ++end;
+    return *end == '\0' && std::isfinite(seconds) && seconds > 0.0;
+}
+
+// Checks what can be known before anything starts: that the clip and the video can be written
+// where they are to go, and are not one file. Makes the folders that are missing.
+MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
+    std::error_code error;
+    if (clipPath.empty()) return refuse("saveMocapData: the clip path is empty.");
+    if (!videoPath.empty() && sameFilePath(clipPath, videoPath))
+        return refuse("saveMocapData: the clip and the video would be the same file, " + clipPath +
+                      "; give the video a path of its own.");
+    if (std::filesystem::is_directory(clipPath, error))
+        return refuse("Cannot write clip file " + clipPath + ": it is a folder.");
+    if (!videoPath.empty() && std::filesystem::is_directory(videoPath, error))
+        return refuse("Cannot write video file " + videoPath + ": it is a folder.");
+    if (!ensureParentFolder(clipPath)) return MStatus::kFailure;
+    if (!videoPath.empty() && !ensureParentFolder(videoPath)) return MStatus::kFailure;
+    return MStatus::kSuccess;
 }
 
 }  // namespace
 
 MStatus saveCaptureData::doIt(const MArgList& args) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
-    if (args.length() < 3) return MStatus::kFailure;
-    MStatus status;
-    const MString deviceName = args.asString(0, &status);
-    if (!status) return MStatus::kFailure;
-    LMRARealTimeDevice* device = findDevice(deviceName);
+    if (!checkArgumentCount(args, kUsage)) return MStatus::kFailure;
+    LMRARealTimeDevice* device =
+        nodeArgument<LMRARealTimeDevice>(args, 0, kUsage, MFn::kPluginThreadedDevice);
     if (!device) return MStatus::kFailure;
 
-    SaveToFileArguments arguments;
-    if (!device->copyRecording(arguments.recording)) return MStatus::kSuccess;  // no connection
-
-    const MString clipPath = args.asString(1, &status);
-    if (!status) return MStatus::kFailure;
-    const MString clipLength = args.asString(2, &status);
-    if (!status) return MStatus::kFailure;
+    MString clipPath;
+    MString clipLength;
     MString videoPath;
-    if (args.length() > 3) {
-        videoPath = args.asString(3, &status);
-        if (!status) return MStatus::kFailure;
+    if (!readTextArgument(args, 1, kUsage, clipPath) || !readTextArgument(args, 2, kUsage, clipLength) ||
+        (args.length() > 3 && !readTextArgument(args, 3, kUsage, videoPath))) {
+        return MStatus::kFailure;
     }
-    arguments.clipPath = clipPath.asChar();
-    arguments.clipLength = clipLength.asInt();
+    if (args.length() > 4) {
+        const unsigned extra = args.length() - 4;
+        MGlobal::displayWarning(MString("saveMocapData: ignored ") + std::to_string(extra).c_str() +
+                                (extra == 1 ? " extra argument" : " extra arguments") +
+                                " after the video path.");
+    }
 
-    const auto& frames = arguments.recording.frames;
-    if (frames.empty() || arguments.clipLength <= 0) return MStatus::kSuccess;  // nothing to write
+    SaveToFileArguments arguments;
+    arguments.clipPath = clipPath.asChar();
+    if (!parseClipLength(clipLength.asChar(), arguments.clipLength))
+        return refuse(std::string("saveMocapData: the clip length \"") + clipLength.asChar() +
+                      "\" is not a number of seconds above 0.");
+    const std::string deviceText = args.asString(0).asChar();
+    if (!device->copyRecording(arguments.recording))
+        return refuse("Cannot save from " + deviceText +
+                      ": it is not connected to a phone. Connect it (establishConnection) and "
+                      "capture (startMocapSession) first.");
+    const auto window = cutClipWindow(arguments.recording, arguments.clipLength);
+    if (!window)
+        return refuse("Cannot save from " + deviceText +
+                      ": its recording holds no frames yet. Capture (startMocapSession) first.");
+
+    const std::string video = videoPath.asChar();
+    if (!checkPaths(arguments.clipPath, video)) return MStatus::kFailure;
 
     // The node is used here, on the main thread, and never by the writer thread: the node may be
-    // deleted while the writer runs.
-    const double endTime = frames.back().timestamp;
-    const double startTime = endTime - static_cast<double>(arguments.clipLength);
-    if (videoPath.length() > 0) device->saveCapture(videoPath.asChar(), startTime, endTime);
+    // deleted while the writer runs. The phone is asked for the stretch the clip holds.
+    if (!video.empty() && !device->saveCapture(video, window->startTime, window->endTime))
+        MGlobal::displayWarning(MString(("No video for " + video + ": " + deviceText +
+                                         " captures without video (set its recordVideo to 1 before "
+                                         "startMocapSession).")
+                                            .c_str()));
 
-    // Prepared here so that its message reaches the script output from the main thread.
-    ensureParentFolder(arguments.clipPath);
     if (!startClipWriter(std::move(arguments))) {
         MGlobal::displayError("Cannot start a thread to write the clip.");
         return MStatus::kFailure;

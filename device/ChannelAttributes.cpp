@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <unordered_set>
 
 #include <maya/MDGModifier.h>
 #include <maya/MDataHandle.h>
@@ -93,11 +94,10 @@ MultiplierEdits takeOutMultipliers(MFnDependencyNode& node) {
 
 void recreateMultipliers(MFnDependencyNode& node, ChannelOutputs& outputs) {
     MultiplierEdits edits = takeOutMultipliers(node);
+    std::unordered_set<std::string> listed(edits.names.begin(), edits.names.end());
     for (const MObject& output : outputs.scalarOutputs) {
-        const std::string name = std::string(MFnAttribute(output).name().asChar()) + kMultiplierSuffix;
-        if (std::find(edits.names.begin(), edits.names.end(), name) == edits.names.end()) {
-            edits.names.push_back(name);
-        }
+        std::string name = std::string(MFnAttribute(output).name().asChar()) + kMultiplierSuffix;
+        if (listed.insert(name).second) edits.names.push_back(std::move(name));
     }
 
     MFnCompoundAttribute compound;
@@ -148,6 +148,28 @@ void ChannelOutputs::clear() {
     vectorOutputs.clear();
     matrixOutputs.clear();
     multiplierChildren.clear();
+    positions.clear();
+}
+
+void ChannelOutputs::index() {
+    positions.clear();
+    positions.reserve(flatValueCount());
+    auto add = [this](const MObject& attribute, ChannelOutputPosition position) {
+        positions.emplace(MFnAttribute(attribute).name().asChar(), position);
+    };
+    for (std::size_t k = 0; k < scalarOutputs.size(); ++k) {
+        add(scalarOutputs[k], {ChannelOutputPosition::kScalar, k, 0});
+    }
+    for (std::size_t g = 0; g < matrixOutputs.size(); ++g) {
+        for (std::size_t i = 0; i < kMatrixOutputCount; ++i) {
+            add(matrixOutputs[g][i], {ChannelOutputPosition::kMatrix, g, i});
+        }
+    }
+    for (std::size_t g = 0; g < vectorOutputs.size(); ++g) {
+        for (std::size_t i = 0; i < kVectorComponents; ++i) {
+            add(vectorOutputs[g][i], {ChannelOutputPosition::kVector, g, i});
+        }
+    }
 }
 
 std::size_t ChannelOutputs::flatValueCount() const {
@@ -179,31 +201,22 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, Chann
                 return i < kMatrixTranslateCount ? createDouble(n, 0.0) : createAngle(n);
             }));
     }
+    outputs.index();
 }
 
 ChannelOutputPosition findChannelOutput(const ChannelOutputs& outputs, const MObject& attribute) {
-    ChannelOutputPosition position;
-    for (std::size_t k = 0; k < outputs.scalarOutputs.size(); ++k) {
-        if (outputs.scalarOutputs[k] == attribute) {
-            position.kind = ChannelOutputPosition::kScalar;
-            position.group = k;
-            return position;
-        }
+    const auto found = outputs.positions.find(MFnAttribute(attribute).name().asChar());
+    if (found == outputs.positions.end()) return {};
+    // The name is that of a channel output; make sure it is this very attribute.
+    const ChannelOutputPosition& position = found->second;
+    const MObject* listed = nullptr;
+    switch (position.kind) {
+        case ChannelOutputPosition::kScalar: listed = &outputs.scalarOutputs[position.group]; break;
+        case ChannelOutputPosition::kMatrix: listed = &outputs.matrixOutputs[position.group][position.index]; break;
+        case ChannelOutputPosition::kVector: listed = &outputs.vectorOutputs[position.group][position.index]; break;
+        case ChannelOutputPosition::kNone: break;
     }
-    auto findInGroups = [&](const auto& groups, ChannelOutputPosition::Kind kind) {
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            for (std::size_t i = 0; i < groups[g].size(); ++i) {
-                if (groups[g][i] == attribute) {
-                    position = ChannelOutputPosition{kind, g, i};
-                    return true;
-                }
-            }
-        }
-        return false;
-    };
-    if (findInGroups(outputs.matrixOutputs, ChannelOutputPosition::kMatrix)) return position;
-    findInGroups(outputs.vectorOutputs, ChannelOutputPosition::kVector);
-    return position;
+    return listed && *listed == attribute ? position : ChannelOutputPosition{};
 }
 
 double scalarOutputMultiplier(const MObject& node, const MPlug& outputPlug, MDataBlock& data) {

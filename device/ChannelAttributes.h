@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <maya/MDataBlock.h>
@@ -19,6 +21,14 @@
 using VectorOutputGroup = std::array<MObject, kVectorComponents>;  // X, Y, Z
 using MatrixOutputGroup = std::array<MObject, kMatrixOutputCount>;  // TranslateXYZ, RotateXYZ
 
+// Where an attribute sits in a node's channel outputs.
+struct ChannelOutputPosition {
+    enum Kind { kNone, kScalar, kVector, kMatrix };
+    Kind kind = kNone;
+    std::size_t group = 0;  // channel position
+    std::size_t index = 0;  // component within the group (0 for scalars)
+};
+
 // Attribute handles of a node's channel outputs, by channel position (the position of the
 // channel's values in the flat frame). The attributes themselves belong to the node.
 struct ChannelOutputs {
@@ -26,10 +36,16 @@ struct ChannelOutputs {
     std::vector<VectorOutputGroup> vectorOutputs;
     std::vector<MatrixOutputGroup> matrixOutputs;
     std::vector<MObject> multiplierChildren;
+    // The position of each output by its attribute's name (names are unique on a node), so that
+    // compute finds an output in constant time at any channel count. Refilled by index().
+    std::unordered_map<std::string, ChannelOutputPosition> positions;
 
     void clear();
     // S + 3V + 16M: the values of one flat frame for these outputs.
     std::size_t flatValueCount() const;
+    // Refills `positions` from the lists, in the search order scalar, matrix, vector: where one
+    // attribute serves in two lists, the first in that order is found.
+    void index();
 };
 
 // The clip reader's scalar outputs are derived from the clip and need not be saved with the
@@ -43,13 +59,6 @@ enum class ScalarOutputStorage { storable, notStorable };
 void rebuildChannelAttributes(MObject node, const ChannelNameLists& names, ChannelOutputs& outputs,
                               ScalarOutputStorage scalarStorage);
 
-// Where an attribute sits in a node's channel outputs.
-struct ChannelOutputPosition {
-    enum Kind { kNone, kScalar, kVector, kMatrix };
-    Kind kind = kNone;
-    std::size_t group = 0;  // channel position
-    std::size_t index = 0;  // component within the group (0 for scalars)
-};
 // Searched in the order scalar, matrix, vector.
 ChannelOutputPosition findChannelOutput(const ChannelOutputs& outputs, const MObject& attribute);
 

@@ -1,30 +1,17 @@
 #include "SessionCommands.h"
 
 #include <maya/MFn.h>
-#include <maya/MFnDependencyNode.h>
-#include <maya/MGlobal.h>
-#include <maya/MObject.h>
-#include <maya/MSelectionList.h>
-#include <maya/MString.h>
 
+#include "CommandArguments.h"
 #include "LMRARealTimeDevice.h"
 #include "PluginMessages.h"
 
 MStatus mocapNetworkCommands::doIt(const MArgList& args) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
-    if (args.length() != 1) return MStatus::kFailure;
-    MStatus status;
-    const MString name = args.asString(0, &status);
-    if (!status) return MStatus::kFailure;
-
-    MSelectionList matches;
-    MGlobal::getSelectionListByName(name, matches);
-    MObject node;
-    if (matches.length() == 0 || !matches.getDependNode(0, node) || node.isNull()) {
-        return MStatus::kFailure;
-    }
-    if (node.apiType() != MFn::kPluginThreadedDevice) return MStatus::kFailure;
-    auto* device = dynamic_cast<LMRARealTimeDevice*>(MFnDependencyNode(node).userNode());
+    const CommandUsage usage{registeredName(), "<LMRARealTimeDevice node>", 1, 1};
+    if (!checkArgumentCount(args, usage)) return MStatus::kFailure;
+    LMRARealTimeDevice* device =
+        nodeArgument<LMRARealTimeDevice>(args, 0, usage, MFn::kPluginThreadedDevice);
     if (!device) return MStatus::kFailure;
 
     setResult(applyToDevice(*device));
@@ -37,16 +24,20 @@ bool mocapNetworkCommands::isUndoable() const { return false; }
 
 const char* const establishConnection::commandName = "establishConnection";
 void* establishConnection::creator() { return new establishConnection(); }
+const char* establishConnection::registeredName() const { return commandName; }
 bool establishConnection::applyToDevice(LMRARealTimeDevice& device) { return device.connectToPhone(); }
 
 const char* const startCaptureSession::commandName = "startMocapSession";
 void* startCaptureSession::creator() { return new startCaptureSession(); }
+const char* startCaptureSession::registeredName() const { return commandName; }
 bool startCaptureSession::applyToDevice(LMRARealTimeDevice& device) { return device.startSession(); }
 
 const char* const pauseCaptureSession::commandName = "pauseMocapSession";
 void* pauseCaptureSession::creator() { return new pauseCaptureSession(); }
+const char* pauseCaptureSession::registeredName() const { return commandName; }
 bool pauseCaptureSession::applyToDevice(LMRARealTimeDevice& device) { return device.pauseSession(); }
 
 const char* const stopCaptureSession::commandName = "stopMocapSession";
 void* stopCaptureSession::creator() { return new stopCaptureSession(); }
+const char* stopCaptureSession::registeredName() const { return commandName; }
 bool stopCaptureSession::applyToDevice(LMRARealTimeDevice& device) { return device.stopSession(); }

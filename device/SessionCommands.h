@@ -18,6 +18,8 @@ public:
 
 protected:
     virtual bool applyToDevice(LMRARealTimeDevice& device) = 0;
+    // The command's name, for its usage line.
+    virtual const char* registeredName() const = 0;
 };
 
 class establishConnection : public mocapNetworkCommands {
@@ -27,6 +29,7 @@ public:
 
 protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
+    const char* registeredName() const override;
 };
 
 class startCaptureSession : public mocapNetworkCommands {
@@ -36,6 +39,7 @@ public:
 
 protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
+    const char* registeredName() const override;
 };
 
 class pauseCaptureSession : public mocapNetworkCommands {
@@ -45,6 +49,7 @@ public:
 
 protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
+    const char* registeredName() const override;
 };
 
 class stopCaptureSession : public mocapNetworkCommands {
@@ -54,4 +59,5 @@ public:
 
 protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
+    const char* registeredName() const override;
 };

@@ -17,6 +17,7 @@
 #include "LMRARealTimeDevice.h"
 #include "LumoraPythonTexts.h"
 #include "SessionCommands.h"
+#include "ConnectionCheckCommand.h"
 #include "ClipWriterThreads.h"
 #include "LMRAClipReader.h"
 #include "LoadCaptureCommand.h"
@@ -71,6 +72,7 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand(pauseCaptureSession::commandName, &pauseCaptureSession::creator);
     plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
     plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
+    plugin.registerCommand(checkPhoneConnection::commandName, &checkPhoneConnection::creator);
 
     exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit);
 
@@ -105,6 +107,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(pauseCaptureSession::commandName);
     plugin.deregisterCommand(stopCaptureSession::commandName);
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
+    plugin.deregisterCommand(checkPhoneConnection::commandName);
 
     MGlobal::executePythonCommand(kLumoraPluginCleanup, false, false);
 

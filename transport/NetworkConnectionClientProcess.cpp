@@ -128,7 +128,8 @@ bool NetworkConnectionClientProcess::openConnection(std::string address, std::st
             client = std::make_unique<TCPOverUSBCommunication>(usbPortNumber(port), std::move(handler),
                                                                usbTimeouts_);
         } else {
-            client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler));
+            client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler),
+                                                 wifiReceivePort_);
         }
         CaptureDataStreamDeviceInterface* session = client.get();
         {

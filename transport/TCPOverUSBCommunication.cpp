@@ -211,9 +211,12 @@ void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::si
     if (awaitingVideo_ && isVideoReply(text)) {
         awaitingVideo_ = false;
         if (isVideoCancelReply(text)) {
+            reportVideoCancelled(videoPath_);
             videoPath_.clear();
         } else if (const int port = videoReplyPort(text); port >= 0) {
             fetchVideo(port);
+        } else {
+            reportVideoReplyUnusable(videoPath_, text);
         }
         return;
     }
@@ -222,9 +225,15 @@ void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::si
 
 void TCPOverUSBCommunication::fetchVideo(int port) {
     UsbTunnel video = UsbTunnel::connect(deviceHandle_, static_cast<unsigned short>(port));
-    if (!video.isOpen()) return;
+    if (!video.isOpen()) {
+        reportVideoUnreachable(videoPath_, port, "the phone refused the USB connection");
+        return;
+    }
     VideoFileWriter file;
-    if (!file.open(videoPath_)) return;
+    if (!file.open(videoPath_)) {
+        reportVideoFileUnwritable(videoPath_, file.openError());
+        return;
+    }
 
     std::array<std::uint8_t, kReceiveBytes> videoChunk;
     std::size_t total = 0;

@@ -18,6 +18,32 @@ void reportVideoNotReceived(const std::string& path) {
                            " was not received: the session ended before the phone offered it.");
 }
 
+void reportVideoCancelled(const std::string& path) {
+    reportTransportMessage("No video for " + path +
+                           ": the phone has none for that stretch (it answered \"video -cancel\").");
+}
+
+void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
+    // The phone's text, shown printable and short.
+    std::string shown;
+    for (const char c : reply.substr(0, 80)) {
+        const auto u = static_cast<unsigned char>(c);
+        shown += (u >= 0x20 && u < 0x7f) ? c : '?';
+    }
+    if (reply.size() > 80) shown += "...";
+    reportTransportMessage("Cannot fetch the video for " + path + ": the phone answered \"" + shown +
+                           "\", which names no port from 1 to 65535.");
+}
+
+void reportVideoUnreachable(const std::string& path, int port, const std::string& reason) {
+    reportTransportMessage("Cannot fetch the video for " + path + ": nothing answers on port " +
+                           std::to_string(port) + ", where the phone offered it (" + reason + ").");
+}
+
+void reportVideoFileUnwritable(const std::string& path, const std::string& reason) {
+    reportTransportMessage("Cannot write the video file " + path + ": " + reason + ".");
+}
+
 void reportVideoCutShort(const std::string& path, std::size_t bytesKept) {
     reportTransportMessage("The video for " + path + " was cut short: the session ended while it "
                            "arrived; kept the " + std::to_string(bytesKept) + " bytes received.");

@@ -9,6 +9,7 @@
 #include <boost/asio/post.hpp>
 
 #include "PhoneCommands.h"
+#include "PhoneEndpoint.h"
 #include "TransportMessages.h"
 #include "UdpVideoDownload.h"
 
@@ -19,23 +20,6 @@ using boost::asio::ip::udp;
 
 constexpr std::chrono::milliseconds kReceiveRetryDelay{100};
 
-udp::endpoint resolvePhone(boost::asio::io_context& loop, const std::string& address,
-                           const std::string& port) {
-    udp::resolver resolver(loop);
-    boost::system::error_code error;
-    auto results = resolver.resolve(udp::v4(), address, port, udp::resolver::address_configured, error);
-    if (error) {
-        // A host with loopback only has no "configured" IPv4 address; a local phone still works.
-        boost::system::error_code retryError;
-        results = resolver.resolve(udp::v4(), address, port, retryError);
-        if (retryError) throw boost::system::system_error(error, "resolve");
-    }
-    if (results.empty()) {
-        throw boost::system::system_error(boost::asio::error::host_not_found, "resolve");
-    }
-    return results.begin()->endpoint();
-}
-
 std::string describe(const boost::system::error_code& error) {
     return std::string(error.category().name()) + ":" + std::to_string(error.value()) + " (" +
            error.message() + ")";
@@ -43,13 +27,24 @@ std::string describe(const boost::system::error_code& error) {
 
 }  // namespace
 
-UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler)
+bool phoneAddressResolves(const std::string& address, const std::string& port) {
+    try {
+        boost::asio::io_context loop;
+        resolvePhoneEndpoint(loop, address, port);
+        return true;
+    } catch (const boost::system::system_error&) {
+        return false;
+    }
+}
+
+UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
+                     unsigned short receivePort)
     : handler_(std::move(handler)),
       address_(std::move(address)),
-      socket_(loop_, udp::endpoint(udp::v4(), 0)),
+      socket_(loop_, udp::endpoint(udp::v4(), receivePort)),
       replyTimer_(loop_),
       retryTimer_(loop_) {
-    phone_ = resolvePhone(loop_, address_, port);
+    phone_ = resolvePhoneEndpoint(loop_, address_, port);
     sender_ = phone_;
     localPort_ = socket_.local_endpoint().port();
 }
@@ -170,9 +165,12 @@ void UDPClient::handleMessage(std::string text) {
     if (awaitingVideo_ && isVideoReply(text)) {
         awaitingVideo_ = false;
         if (isVideoCancelReply(text)) {
+            reportVideoCancelled(videoPath_);
             videoPath_.clear();
         } else if (const int port = videoReplyPort(text); port >= 0) {
             startVideoDownload(port);
+        } else {
+            reportVideoReplyUnusable(videoPath_, text);
         }
         return;
     }

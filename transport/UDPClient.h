@@ -21,14 +21,20 @@
 
 class UdpVideoDownload;
 
+// Whether the address (a number or a host name) and port resolve to an IPv4 endpoint the way the
+// client resolves them, so that a setting that cannot work is caught before a session starts.
+bool phoneAddressResolves(const std::string& address, const std::string& port);
+
 class UDPClient final : public CaptureDataStreamDeviceInterface {
 public:
     static constexpr std::chrono::seconds kReplyTimeout{1};
     static constexpr std::size_t kDatagramBytes = 4096;
 
-    // Opens and binds the UDP socket and resolves the phone's address and port (a number or a
-    // service name). Throws boost::system::system_error when any of it fails.
-    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler);
+    // Opens and binds the UDP socket (to receivePort, or to a free port when it is 0) and resolves
+    // the phone's address and port (a number or a service name). Throws
+    // boost::system::system_error when any of it fails.
+    UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
+              unsigned short receivePort = 0);
     ~UDPClient() override;
     UDPClient(const UDPClient&) = delete;
     UDPClient& operator=(const UDPClient&) = delete;

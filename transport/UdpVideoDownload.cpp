@@ -1,5 +1,8 @@
 #include "UdpVideoDownload.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <boost/asio/buffer.hpp>
 
 #include "TransportMessages.h"
@@ -9,14 +12,20 @@ UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop
 bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path) {
     if (!file_.open(path)) {
         finished_ = true;
+        reportVideoFileUnwritable(path, file_.openError());
         return false;
     }
     path_ = path;
     // Asynchronous, so that a phone that never accepts does not hold up the messages.
-    socket_.async_connect(phone, [self = shared_from_this()](const boost::system::error_code& error) {
+    socket_.async_connect(phone, [self = shared_from_this(), port = phone.port()](
+                                     const boost::system::error_code& error) {
         if (self->finished_) return;
         if (error) {
-            self->finish();  // silent: the file stays empty
+            self->finish();
+            // Nothing came: the empty file would pass for a video.
+            std::error_code ignored;
+            std::filesystem::remove(self->path_, ignored);
+            reportVideoUnreachable(self->path_, port, error.message());
             return;
         }
         self->receiveNext();

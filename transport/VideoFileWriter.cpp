@@ -1,13 +1,26 @@
 #include "VideoFileWriter.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 VideoFileWriter::~VideoFileWriter() { finish(); }
 
 bool VideoFileWriter::open(const std::string& path) {
     finish();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        openError_ = "it is a folder";
+        return false;
+    }
+    errno = 0;
     file_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!file_.is_open()) return false;
+    if (!file_.is_open()) {
+        openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be created";
+        return false;
+    }
+    openError_.clear();
     buffer_.resize(kBufferBytes);
     fill_ = 0;
     return true;

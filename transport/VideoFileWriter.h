@@ -20,6 +20,8 @@ public:
 
     // Opens path for binary output, replacing its content. False when it cannot be opened.
     bool open(const std::string& path);
+    // Why the last open failed, in words.
+    const std::string& openError() const { return openError_; }
     bool isOpen() const { return file_.is_open(); }
     void append(const std::uint8_t* data, std::size_t byteCount);
     // Writes what is buffered and closes the file. False when writing or closing failed.
@@ -31,4 +33,5 @@ private:
     std::ofstream file_;
     std::vector<std::uint8_t> buffer_;
     std::size_t fill_ = 0;
+    std::string openError_;
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <set>
 #include <sstream>
@@ -252,6 +253,57 @@ TEST(ClipFile, ReaderAcceptsWhatOtherWritersMayWrite) {
     EXPECT_TRUE(load(path).ok);
 }
 
+bool loads(const std::string& path) {
+    try {
+        return load(path).ok;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The end marker closes every clip: a text that stops before it, even after a whole frame, is a
+// clip cut short, wherever the cut falls.
+TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
+    TempFolder folder;
+    const std::string path = folder.file("cut.clip");
+    for (const char* text : {"a^#^#^#^0^1^*^1^2^*^", "#^#^#^0^*^"}) {
+        storeClipText(path, text);
+        EXPECT_FALSE(loads(path)) << text;
+    }
+    // A written clip of several records, cut after each of its records but the last.
+    const std::string whole = folder.file("whole.clip");
+    std::vector<CaptureFrame> frames;
+    for (int i = 0; i < 1500; ++i) {
+        const double value = i;
+        frames.emplace_back(i / 60.0, &value, 1);
+    }
+    writeClip(whole, makeNames({"a"}), frames);
+    const auto bytes = fileBytes(whole);
+    ASSERT_EQ(bytes.size() % kClipRecordSize, 0u);
+    ASSERT_GT(bytes.size(), 2 * kClipRecordSize);
+    for (std::size_t size = kClipRecordSize; size < bytes.size(); size += kClipRecordSize) {
+        storeBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_FALSE(loads(path)) << size / kClipRecordSize << " records";
+    }
+    EXPECT_TRUE(loads(whole));
+}
+
+// A time that is not a finite number drops its frame; values are data and load as they are.
+TEST(ClipFile, FramesWithATimeThatIsNotFiniteAreDropped) {
+    TempFolder folder;
+    const std::string path = folder.file("odd.clip");
+    storeClipText(path, "a^#^#^#^nan^9^*^2^1^*^inf^8^*^3^nan^*^-inf^7^*^4.5^inf^*^-nan^6^*^@");
+    const auto loaded = load(path);
+    ASSERT_TRUE(loaded.ok);
+    ASSERT_EQ(loaded.frames.size(), 3u);
+    EXPECT_EQ(loaded.frames.time(0), 0.0);
+    EXPECT_EQ(loaded.frames.time(1), 1.0);
+    EXPECT_EQ(loaded.frames.time(2), 2.5);
+    EXPECT_EQ(loaded.frames.values(0)[0], 1.0);
+    EXPECT_TRUE(std::isnan(loaded.frames.values(1)[0]));
+    EXPECT_EQ(loaded.frames.values(2)[0], std::numeric_limits<double>::infinity());
+}
+
 TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
     TempFolder folder;
     const std::string path = folder.file("cut.clip");
@@ -261,9 +313,12 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
     auto bytes = fileBytes(path);
     bytes.resize(kClipIvSize + 20);
     storeBytes(path, bytes);
-    const auto loaded = load(path);
-    EXPECT_TRUE(loaded.ok);
-    EXPECT_EQ(loaded.frames.size(), 1u);
+    // The text stops before its end marker: a clip cut short, and not a damaged one, as the
+    // noise of the cut AES block never reaches the text.
+    ChannelNameLists names;
+    ClipFrames frames;
+    EXPECT_EQ(loadClipFile(names, frames, path).failure, ClipLoadFailure::kCutShort);
+    EXPECT_EQ(frames.size(), 1u);
 }
 
 TEST(ClipFile, NamesTheFormatCannotCarryAreRefusedBeforeWriting) {

@@ -147,4 +147,20 @@ TEST(SampleClip, SearchAgreesWithTheScanEverywhere) {
     }
 }
 
+// A non-finite value is data: it shows at its own frame, but a blend towards it holds the nearer
+// finite frame, and it never leaks into its neighbours.
+TEST(SampleClip, ABlendWithANonFiniteValueHoldsTheFiniteFrame) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<ClipFrame> records = {frame(0, 1.0), frame(1, inf), frame(2, 3.0), frame(3, nan), frame(4, 5.0)};
+    for (const double u : {-1.0, 0.0, 0.25, 0.75}) EXPECT_EQ(scalarAt(records, u), 1.0) << u;
+    EXPECT_EQ(scalarAt(records, 1.0), inf);
+    for (const double u : {1.25, 1.75, 2.0, 2.5}) EXPECT_EQ(scalarAt(records, u), 3.0) << u;
+    EXPECT_TRUE(std::isnan(scalarAt(records, 3.0)));
+    for (const double u : {3.5, 4.0, 9.0}) EXPECT_EQ(scalarAt(records, u), 5.0) << u;
+    const auto out = sample(clip(records), 0.5);
+    EXPECT_EQ(out.vectors[0][1], 1.0);
+    EXPECT_EQ(out.matrices[0][0], 1.0);
+}
+
 }  // namespace

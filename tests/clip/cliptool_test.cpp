@@ -93,10 +93,53 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
     }
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_NE(clipCsv(clip, out, err), 0);  // "previous" is no clip
-    EXPECT_NE(err.str().find("not a readable clip"), std::string::npos) << err.str();
+    EXPECT_NE(clipCsv(clip, out, err), 0);  // "previous" is no clip: 8 bytes, less than a record
+    EXPECT_NE(err.str().find("cut short"), std::string::npos) << err.str();
     EXPECT_NE(clipInfo(folder.file("missing.clip"), out, err), 0);
     EXPECT_NE(clipDump(folder.file("missing.clip"), out, err), 0);
+}
+
+// Each way a clip fails to load has its own reason, the one the clip reader gives too.
+TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
+    TempFolder folder;
+    std::string manyScalars;
+    std::string manyVectors;
+    for (int i = 0; i < 100001; ++i) manyScalars += "s^";
+    for (int i = 0; i < 100001; ++i) manyVectors += "v^";
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"cut.clip", "a^#^#^#^0^1^*^"},
+        {"cut-in-frame.clip", "a^#^#^#^0^1^*^1.5^"},
+        {"letters.clip", "a^#^#^#^0^abc^*^@"},
+        {"frame-end.clip", "a^#^#^#^0^1^2^*^@"},
+        {"no-frames.clip", "a^#^#^#^@"},
+        {"many-scalars.clip", manyScalars + "#^#^#^0^*^@"},
+        {"many-vectors.clip", "#^" + manyVectors + "#^#^0^*^@"},
+    };
+    for (const auto& [name, text] : texts) storeClipText(folder.file(name), text);
+    // Text and bytes that were never a clip under this key.
+    storeText(folder.file("foreign.clip"), std::string(300, 'x') + "not a clip file at all");
+    storeText(folder.file("empty.clip"), "");
+    std::filesystem::create_directories(folder.file("folder.clip"));
+
+    const std::pair<const char*, const char*> expected[] = {
+        {"missing.clip", "cannot open"},
+        {"folder.clip", "cannot open"},
+        {"empty.clip", "cut short"},
+        {"cut.clip", "cut short"},
+        {"cut-in-frame.clip", "cut short"},
+        {"letters.clip", "damaged or written with another key"},
+        {"frame-end.clip", "damaged or written with another key"},
+        {"foreign.clip", "damaged or written with another key"},
+        {"no-frames.clip", "no frames"},
+        {"many-scalars.clip", "too many channels"},
+        {"many-vectors.clip", "too many channels"},
+    };
+    for (const auto& [name, why] : expected) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_NE(clipInfo(folder.file(name), out, err), 0) << name;
+        EXPECT_NE(err.str().find(folder.file(name) + ": " + why), std::string::npos) << name << ": " << err.str();
+    }
 }
 
 TEST(Cliptool, ProgramExitCodes) {

@@ -216,6 +216,48 @@ TEST_F(ClipReaderTest, AMissingOrBrokenFileFailsWithTheFormatMessageOnly) {
     EXPECT_TRUE(shown("Error during file loading.")) << ::testing::PrintToString(headless::scriptOutputLines());
 }
 
+// Every failed load keeps its message and says on the next line which file failed and why.
+TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
+    makeReader();
+    std::string manyVectors;
+    for (int i = 0; i < 100001; ++i) manyVectors += "v^";
+    writeClipText(folder.file("cut.clip"), "s^#^#^#^0^1^*^1^2^*^");
+    writeClipText(folder.file("letters.clip"), "s^#^#^#^0.5^abc^*^@");
+    writeClip(folder.file("no-frames.clip"), channelNames({"s"}), {});
+    writeClipText(folder.file("many.clip"), "#^" + manyVectors + "#^#^0^*^@");
+    std::ofstream(folder.file("text.clip")) << std::string(200, 'x') << " not a clip file at all";
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing.clip", "cannot open"},  {"cut.clip", "cut short"},
+        {"letters.clip", "damaged or written with another key"},
+        {"text.clip", "damaged or written with another key"},
+        {"no-frames.clip", "no frames"},  {"many.clip", "too many channels"},
+    };
+    for (const auto& [name, why] : cases) {
+        headless::clearScriptOutput();
+        EXPECT_EQ(load(folder.file(name)), "0") << name;
+        const auto lines = headless::scriptOutputLines();
+        const auto first = std::find(lines.begin(), lines.end(), "// Error: Error during file loading. //");
+        ASSERT_NE(first, lines.end()) << name << ": " << ::testing::PrintToString(lines);
+        ASSERT_NE(first + 1, lines.end()) << name;
+        EXPECT_NE(first[1].find(folder.file(name) + ": " + why), std::string::npos) << first[1];
+    }
+    EXPECT_EQ(execute("listAttr -userDefined reader").items.size(), 0u);
+}
+
+// Frames whose time is not finite are left out with a warning; the rest of the take plays, and a
+// blend towards a value that is not finite holds the nearer finite frame.
+TEST_F(ClipReaderTest, TimesAndValuesThatAreNotFinite) {
+    run("currentUnit -time film");
+    makeReader();
+    const std::string path = folder.file("odd.clip");
+    writeClipText(path, "s^#^#^#^nan^9^*^10^0^*^inf^8^*^11^inf^*^12^20^*^@");
+    ASSERT_EQ(load(path), "1");
+    EXPECT_TRUE(shown("Warning") && shown("2 frames")) << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_DOUBLE_EQ(sAt(6), 0.0);    // 0.25 s, towards the infinite frame: holds 0
+    EXPECT_DOUBLE_EQ(sAt(36), 20.0);  // 1.5 s, from the infinite frame: holds 20
+    EXPECT_DOUBLE_EQ(sAt(48), 20.0);
+}
+
 TEST_F(ClipReaderTest, AFailedLoadKeepsPlayingThePreviousClip) {
     run("currentUnit -time film");
     makeReader();

@@ -149,12 +149,6 @@ TEST_F(SaveTakeTest, TheWindowStartsWithAFrameBlendedAtTheCut) {
     ASSERT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
     expectStoredValues(stored.frames[0].values, phoneValues(11.0), "start");
 
-    // Longer than the recording: the first recorded values at last - L, then from the second frame.
-    stored = save(folder.file("longer.clip"), "5");
-    ASSERT_EQ(times(stored), (std::vector<double>{7.0, 10.5, 11.0, 11.5, 12.0}));
-    expectStoredValues(stored.frames[0].values, phoneValues(10.0), "start");
-    expectStoredValues(stored.frames[1].values, phoneValues(10.5), "second");
-
     // Between frames: 11.125 lies a quarter of the way from 11.0 to 11.5.
     record({12.125});
     stored = save(folder.file("between.clip"), "1");
@@ -162,22 +156,35 @@ TEST_F(SaveTakeTest, TheWindowStartsWithAFrameBlendedAtTheCut) {
     expectStoredValues(stored.frames[0].values, blend(phoneValues(11.0), phoneValues(11.5), 0.25), "start");
 }
 
-TEST_F(SaveTakeTest, ARecordingOfOneFrameGivesAClipThatDoesNotLoad) {
-    connectDevice();
-    ASSERT_EQ(phone->sendFrame(20.0), 1u);
-    // Nothing is written until the recording holds a frame.
-    const std::string path = folder.file("one.clip");
-    ASSERT_TRUE(waitUntil([&] {
-        return execute("saveMocapData dev " + quoted(path) + " 3").ok &&
-               waitUntil([&] { return std::filesystem::exists(path); }, std::chrono::milliseconds(100));
-    }));
-    const StoredClip stored = readStoredClip(path);
-    EXPECT_EQ(stored.names, takeChannels());
-    EXPECT_TRUE(stored.frames.empty());
+// More seconds than were recorded: the take is what was recorded, from its first frame, and the
+// phone is asked for the same stretch.
+TEST_F(SaveTakeTest, ATakeNeverStartsBeforeTheFirstRecordedFrame) {
+    connectDevice(true);
+    record(kFrameTimes);
+    const auto stored = save(folder.file("longer.clip"), "10", folder.file("longer.mov"));
+    EXPECT_EQ(times(stored), kFrameTimes);
+    for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
+    EXPECT_EQ(phone->commandsReceived().back(), "saveCapture -timeInverval 10.000000 12.000000");
 
-    run("createNode LMRAClipReader -n reader");
-    EXPECT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "0");
-    EXPECT_TRUE(shown("Error during file loading."));
+    EXPECT_TRUE(waitUntil([&] {
+        std::error_code error;
+        return std::filesystem::file_size(folder.file("longer.mov"), error) == 200000 && !error;
+    }));
+}
+
+TEST_F(SaveTakeTest, ARecordingOfOneFrameIsATakeOfThatFrame) {
+    connectDevice();
+    record({20.0});
+    const std::string path = folder.file("one.clip");
+    const auto stored = save(path, "3");
+    EXPECT_EQ(stored.names, takeChannels());
+    ASSERT_EQ(times(stored), std::vector<double>{20.0});
+    expectStoredValues(stored.frames[0].values, phoneValues(20.0), "the frame");
+    run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
+    EXPECT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "1");
+    run("currentTime 5");
+    EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, 20.0), 5.1e-9);
 }
 
 TEST_F(SaveTakeTest, TheVideoFileHoldsTheBytesThePhoneServed) {
@@ -254,15 +261,49 @@ TEST_F(SaveTakeTest, ABareFileNameIsWrittenInTheCurrentFolderWithoutAnError) {
     EXPECT_EQ(readStoredClip(folder.file("bare.clip")).frames.size(), 3u);
 }
 
-TEST_F(SaveTakeTest, AFolderThatCannotBeCreatedIsReportedAndNothingIsWritten) {
-    connectDevice();
+// Paths that cannot be written are refused before anything starts, with the file and the reason.
+TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) {
+    connectDevice(true);
     record(kFrameTimes);
     std::ofstream(folder.file("plain-file")) << "x";
-    ASSERT_TRUE(execute("saveMocapData dev " + quoted(folder.file("plain-file/sub/take.clip")) + " 1").ok);
-    EXPECT_TRUE(shown("Cannot create output directory."));
-    // A save behind it to a good path completes, so the failed one has had its turn.
+    std::filesystem::create_directories(folder.file("videos.mov"));
+    const std::string good = folder.file("good.clip");
+    struct Case {
+        std::string clip, video;
+        std::vector<std::string> lines;  // a text of each error line shown, in order
+    };
+    const std::vector<Case> cases = {
+        {folder.file("plain-file/sub/take.clip"), "",
+         {"Cannot create output directory.", folder.file("plain-file/sub")}},
+        {good, folder.file("plain-file/take.mov"), {"Cannot create output directory.", folder.file("plain-file")}},
+        {good, folder.file("videos.mov"), {"Cannot write video file " + folder.file("videos.mov") + ": it is a folder"}},
+        // One path for both, as typed or after normalising.
+        {good, good, {"same file"}},
+        {good, folder.file("sub/../good.clip"), {"same file"}},
+        {folder.file("x/./take.clip"), folder.file("x//take.clip"), {"same file"}},
+    };
+    for (const auto& c : cases) {
+        headless::clearScriptOutput();
+        std::string command = "saveMocapData dev " + quoted(c.clip) + " 1";
+        if (!c.video.empty()) command += " " + quoted(c.video);
+        EXPECT_FALSE(execute(command).ok) << command;
+        const auto lines = headless::scriptOutputLines();
+        auto from = lines.begin();
+        for (const auto& text : c.lines) {
+            from = std::find_if(from, lines.end(), [&](const std::string& line) {
+                return line.rfind("// Error: ", 0) == 0 && line.find(text) != std::string::npos;
+            });
+            EXPECT_NE(from, lines.end()) << command << ": no error line with " << text << " in "
+                                         << ::testing::PrintToString(lines);
+            if (from == lines.end()) break;
+            ++from;
+        }
+    }
+    // Nothing was written or asked for; a good save behind them completes.
     save(folder.file("after.clip"), "1");
-    EXPECT_FALSE(std::filesystem::exists(folder.file("plain-file/sub")));
+    EXPECT_FALSE(std::filesystem::exists(good));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
+    EXPECT_EQ(phone->commandCount("saveCapture"), 0u);
 }
 
 // The writer thread may not call Maya: its error waits in the plug-in's queue until the main
@@ -270,8 +311,8 @@ TEST_F(SaveTakeTest, AFolderThatCannotBeCreatedIsReportedAndNothingIsWritten) {
 TEST_F(SaveTakeTest, AWriterErrorIsShownByTheNextCommandOnTheMainThread) {
     connectDevice();
     record(kFrameTimes);
-    const std::string path = folder.file("taken");
-    std::filesystem::create_directories(path + "/inside");  // a clip cannot replace a folder
+    // Only the writer finds out: no file system takes a name this long.
+    const std::string path = folder.file(std::string(300, 'n') + ".clip");
     ASSERT_TRUE(execute("saveMocapData dev " + quoted(path) + " 1").ok);
     const std::string error = "// Error: Cannot write clip file " + path;
     EXPECT_TRUE(waitUntil([&] {
@@ -327,19 +368,36 @@ TEST_F(SaveTakeTest, SaveMocapDataArgumentRules) {
           "saveMocapData time1 " + path + " 1"}) {
         EXPECT_FALSE(execute(command).ok) << command;
     }
-    // A device without a connection: success and nothing written. So is a length that is not a
-    // positive number, and arguments after the fourth are ignored.
-    EXPECT_TRUE(execute("saveMocapData idle " + path + " 1").ok);
+    // A device node is not a clip reader.
+    EXPECT_FALSE(execute("loadClipFromFile idle " + path).ok);
+}
+
+// Whatever keeps a save from writing anything fails the command with an error that says why.
+TEST_F(SaveTakeTest, ASaveThatWouldWriteNothingFailsAndSaysWhy) {
+    run("createNode LMRARealTimeDevice -n idle");
+    const std::string path = folder.file("never.clip");
+    const auto refused = [&](const std::string& command, const std::string& why) {
+        headless::clearScriptOutput();
+        EXPECT_FALSE(execute(command).ok) << command;
+        EXPECT_TRUE(shown("Error") && shown(why)) << command << ": "
+                                                  << ::testing::PrintToString(headless::scriptOutputLines());
+    };
+    refused("saveMocapData idle " + path + " 1", "not connected");
     connectDevice();
+    refused("saveMocapData dev " + path + " 1", "no frames");
     record(kFrameTimes);
-    for (const char* length : {"0", "-2", "abc"})
-        EXPECT_TRUE(execute("saveMocapData dev " + path + " " + length).ok) << length;
-    EXPECT_TRUE(execute("saveMocapData dev " + folder.file("extra.clip") + " 1 \"\" more words").ok);
-    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(folder.file("extra.clip")); }));
+    for (const char* length : {"abc", "0", "-5", "nan", "inf", "1s", ""})
+        refused("saveMocapData dev " + path + " \"" + length + "\"", "seconds");
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    // A device node is not a clip reader.
-    EXPECT_FALSE(execute("loadClipFromFile dev " + folder.file("extra.clip")).ok);
+    // A fractional length is honoured; arguments after the video path are ignored with a warning.
+    EXPECT_EQ(times(save(folder.file("half.clip"), "1.5")), (std::vector<double>{10.5, 11.0, 11.5, 12.0}));
+    headless::clearScriptOutput();
+    const std::string extra = folder.file("extra.clip");
+    EXPECT_TRUE(execute("saveMocapData dev " + quoted(extra) + " 0.5 \"\" more words").ok);
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(extra); }));
+    EXPECT_EQ(times(readStoredClip(extra)), (std::vector<double>{11.5, 12.0}));
+    EXPECT_TRUE(shown("Warning") && shown("2 extra arguments")) << ::testing::PrintToString(headless::scriptOutputLines());
 }
 
 }  // namespace

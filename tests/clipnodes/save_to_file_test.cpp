@@ -82,10 +82,33 @@ TEST_F(SaveToFileTest, AClipPathTakenByAFolderIsReportedAndLeavesNothingBehind) 
     EXPECT_TRUE(headless::scriptOutputLines().empty());
 }
 
-TEST_F(SaveToFileTest, AFolderThatIsMissingIsSkippedSilently) {
-    saveToFile(takeArguments(folder.file("missing/take.clip"), 1));
-    EXPECT_EQ(entryCount(folder.path()), 0u);
+// A file the writer cannot create is reported with its path and the reason, whatever stands in
+// the way.
+TEST_F(SaveToFileTest, AClipThatCannotBeCreatedIsReportedWithTheReason) {
+    std::ofstream(folder.file("plain-file")) << "x";
+    const std::pair<std::string, std::string> cases[] = {
+        {folder.file("missing/take.clip"), "does not exist"},
+        {folder.file("plain-file/take.clip"), "is a file"},
+    };
+    for (const auto& [path, why] : cases) {
+        RecordedMessages posted;
+        saveToFile(takeArguments(path, 1));
+        expectWriteFailureFor(posted.messages(), path);
+        if (!posted.messages().empty()) {
+            EXPECT_NE(posted.messages()[0].second.find(why), std::string::npos);
+        }
+    }
+    EXPECT_EQ(entryCount(folder.path()), 1u);
+    EXPECT_TRUE(headless::scriptOutputLines().empty());
+}
+
+// The temporary file is named apart from the clip, so any name the file system takes will do.
+TEST_F(SaveToFileTest, AClipNameOfTheLongestLengthIsWritten) {
+    const std::string name = std::string(240, 'n') + ".clip";  // 245 bytes of a 255-byte limit
+    saveToFile(takeArguments(folder.file(name), 1));
     EXPECT_TRUE(messages.messages().empty());
+    ASSERT_TRUE(std::filesystem::exists(folder.file(name)));
+    EXPECT_EQ(entryCount(folder.path()), 1u);
 }
 
 TEST_F(SaveToFileTest, WaitingForWritersReturnsOnceEveryClipIsOnDisk) {

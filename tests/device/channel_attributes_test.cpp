@@ -8,6 +8,7 @@
 
 #include <maya/MFnAttribute.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnUnitAttribute.h>
 
@@ -202,6 +203,25 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
     EXPECT_EQ(found.kind, ChannelOutputPosition::kMatrix);
     EXPECT_EQ(found.index, 4u);
     EXPECT_EQ(findChannelOutput(outputs, outputs.multiplierChildren[0]).kind, ChannelOutputPosition::kNone);
+
+    // Found by name at any count; an output no longer listed, or another attribute that took an
+    // output's name, is not a channel output.
+    std::vector<std::string> many;
+    for (int k = 0; k < 3000; ++k) many.push_back("c" + std::to_string(k));
+    host_->rebuild(lists(many, {"v"}, {}), ScalarOutputStorage::storable);
+    for (std::size_t k = 0; k < many.size(); k += 7) {
+        found = findChannelOutput(outputs, outputs.scalarOutputs[k]);
+        EXPECT_EQ(found.kind, ChannelOutputPosition::kScalar);
+        EXPECT_EQ(found.group, k);
+    }
+    const MFnDependencyNode node(node_);
+    EXPECT_EQ(findChannelOutput(outputs, node.findPlug("s", true).attribute()).kind, ChannelOutputPosition::kNone);
+    const MObject oldV = outputs.vectorOutputs[0][0];
+    ASSERT_TRUE(MFnDependencyNode(node_).removeAttribute(oldV));
+    MFnNumericAttribute numeric;
+    const MObject impostor = numeric.create("vX", "vX", MFnNumericData::kDouble, 0.0);
+    ASSERT_TRUE(MFnDependencyNode(node_).addAttribute(impostor));
+    EXPECT_EQ(findChannelOutput(outputs, impostor).kind, ChannelOutputPosition::kNone);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MPlug.h>
@@ -183,15 +184,75 @@ TEST_F(LiveCaptureTest, FailedConnectionsSayWhy) {
     EXPECT_EQ(command("establishConnection dev").result, "1");
 }
 
-TEST_F(LiveCaptureTest, ConnectingTwiceIsRefusedSilently) {
+TEST_F(LiveCaptureTest, ConnectingTwiceSaysSo) {
     createDevice("dev", false);
     ASSERT_EQ(command("establishConnection dev").result, "1");
     headless::clearScriptOutput();
     const headless::CommandResult again = command("establishConnection dev");
     EXPECT_TRUE(again.ok);
     EXPECT_EQ(again.result, "0");
+    EXPECT_TRUE(shown("// Warning: dev is already connected. //"));
     EXPECT_FALSE(shown("Connection "));
     EXPECT_EQ(phone_->commandCount("connect"), 1u);
+}
+
+// Settings that cannot work are named before any session starts; the phone hears nothing.
+TEST_F(LiveCaptureTest, SettingsAreCheckedBeforeConnecting) {
+    createDevice("dev", false);
+    struct Case {
+        std::string settings;
+        std::string error;
+    };
+    const std::vector<Case> refused = {
+        {"setAttr dev.wifiPort 0", "// Error: dev.wifiPort is 0: a port is a number from 1 to 65535. //"},
+        {"setAttr dev.wifiPort 65536", "// Error: dev.wifiPort is 65536: a port is a number from 1 to 65535. //"},
+        {"setAttr dev.connectionType 1; setAttr dev.usbPort -3",
+         "// Error: dev.usbPort is -3: a port is a number from 1 to 65535. //"},
+        {"setAttr dev.connectionType 0; setAttr dev.wifiPort 35601; "
+         "setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"",
+         "// Error: The phone's address \"no-such-phone.invalid\" (dev.ipAddress) does not resolve: check "
+         "the address. //"},
+        {"setAttr -type \"string\" dev.ipAddress \"\"",
+         "// Error: dev.ipAddress is empty: set it to the phone's address. //"},
+    };
+    for (const Case& c : refused) {
+        run(c.settings);
+        headless::clearScriptOutput();
+        const headless::CommandResult result = command("establishConnection dev");
+        EXPECT_TRUE(result.ok) << c.settings;
+        EXPECT_EQ(result.result, "0") << c.settings;
+        const auto lines = headless::scriptOutputLines();
+        ASSERT_FALSE(lines.empty()) << c.settings;
+        EXPECT_EQ(lines[0], c.error) << c.settings;
+        EXPECT_FALSE(shown("Connection ")) << c.settings;
+    }
+    EXPECT_EQ(phone_->commandCount("connect"), 0u);
+
+    // A connection type other than 0 or 1 still means USB, with a warning.
+    run("setAttr -type \"string\" dev.ipAddress \"127.0.0.1\"; setAttr dev.usbPort " +
+        std::to_string(phone_->usbPort()) + "; setAttr dev.connectionType 7");
+    headless::clearScriptOutput();
+    EXPECT_EQ(command("establishConnection dev").result, "1");
+    EXPECT_TRUE(shown("// Warning: dev.connectionType is 7: 0 connects over Wi-Fi, 1 over USB. Connecting "
+                      "over USB. //"));
+    EXPECT_TRUE(shown("Connection established."));
+    EXPECT_EQ(command("stopMocapSession dev").result, "1");
+
+    // A phone without channels connects, and the node says it has no outputs.
+    PhoneSimOptions options;
+    options.udpPort = 0;
+    options.usbPort = -1;
+    options.rate = 0.0;
+    options.useDefaultChannels = false;
+    PhoneSim bare(options);
+    bare.start();
+    run("createNode LMRARealTimeDevice -n bareDev; setAttr -type \"string\" bareDev.ipAddress \"127.0.0.1\"");
+    run("setAttr bareDev.wifiPort " + std::to_string(bare.udpPort()));
+    headless::clearScriptOutput();
+    EXPECT_EQ(command("establishConnection bareDev").result, "1");
+    EXPECT_TRUE(shown("Connection established."));
+    EXPECT_TRUE(shown("// Warning: The phone sent no channels: bareDev has no channel outputs. //"));
+    EXPECT_EQ(command("stopMocapSession bareDev").result, "1");
 }
 
 TEST_F(LiveCaptureTest, SecondConnectionKeepsMultiplierEdits) {

@@ -79,11 +79,59 @@ TEST_F(PluginTest, CommandsTakeExactlyOneDeviceNode) {
         EXPECT_FALSE(command(c + " plain").ok) << c;
         EXPECT_FALSE(command(c + " nothingNamedSo").ok) << c;
     }
-    EXPECT_FALSE(shown("Connection "));  // the commands show nothing of their own
+    // Only what was wrong is shown, never an outcome of connecting.
+    for (const char* outcome : {"Connection established.", "Connection failed.", "Connection timed out."}) {
+        EXPECT_FALSE(shown(outcome)) << outcome;
+    }
     for (const char* name : {"pauseMocapSession", "stopMocapSession", "startMocapSession"}) {
         const headless::CommandResult result = command(std::string(name) + " dev");
         EXPECT_TRUE(result.ok) << name;
         EXPECT_EQ(result.result, "0") << name;
+    }
+    EXPECT_EQ(value("dev.connectionStatus"), 0.0);
+}
+
+// Every command says what was wrong, in Maya's words where Maya has them, and still fails.
+TEST_F(PluginTest, WrongUseSaysWhatWasWrong) {
+    run("createNode LMRARealTimeDevice -n dev; createNode LMRAClipReader -n reader; "
+        "createNode transform -n pCube1");
+    struct Case {
+        std::string command;
+        std::string message;
+    };
+    std::vector<Case> cases;
+    for (const char* name : kSessionCommands) {
+        const std::string c = name;
+        const std::string usage = "Usage: " + c + " <LMRARealTimeDevice node>";
+        cases.push_back({c, "Wrong number of arguments for " + c + " (0 given). " + usage});
+        cases.push_back({c + " dev dev", "Wrong number of arguments for " + c + " (2 given). " + usage});
+        cases.push_back({c + " phon", "No object matches name: phon"});
+        cases.push_back({c + " pCube1", "pCube1 is not a LMRARealTimeDevice"});
+        cases.push_back({c + " reader", "reader is not a LMRARealTimeDevice"});
+    }
+    const std::string saveUsage =
+        "Usage: saveMocapData <LMRARealTimeDevice node> <clip path> <seconds> [<video path>]";
+    cases.push_back({"saveMocapData dev /tmp/x.clip",
+                     "Wrong number of arguments for saveMocapData (2 given). " + saveUsage});
+    cases.push_back({"saveMocapData phon /tmp/x.clip 1", "No object matches name: phon"});
+    cases.push_back({"saveMocapData time1 /tmp/x.clip 1", "time1 is not a LMRARealTimeDevice"});
+    const std::string loadUsage = "Usage: loadClipFromFile <LMRAClipReader node> <clip path>";
+    cases.push_back({"loadClipFromFile reader",
+                     "Wrong number of arguments for loadClipFromFile (1 given). " + loadUsage});
+    cases.push_back({"loadClipFromFile reader /tmp/x.clip -extra",
+                     "Wrong number of arguments for loadClipFromFile (3 given). " + loadUsage});
+    cases.push_back({"loadClipFromFile phon /tmp/x.clip", "No object matches name: phon"});
+    cases.push_back({"loadClipFromFile dev /tmp/x.clip", "dev is not a LMRAClipReader"});
+
+    for (const Case& c : cases) {
+        headless::clearScriptOutput();
+        const headless::CommandResult result = command(c.command);
+        EXPECT_FALSE(result.ok) << c.command;
+        EXPECT_TRUE(result.result.empty()) << c.command;
+        // The message comes first; the host then reports the failure status as Maya does.
+        const auto lines = headless::scriptOutputLines();
+        ASSERT_FALSE(lines.empty()) << c.command;
+        EXPECT_EQ(lines[0], "// Error: " + c.message + " //") << c.command;
     }
     EXPECT_EQ(value("dev.connectionStatus"), 0.0);
 }

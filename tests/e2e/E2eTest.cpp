@@ -114,11 +114,12 @@ BatchScript E2eTest::newScript() {
 std::future<HostBatchRun> E2eTest::startHostBatch(const BatchScript& script) {
     const std::string scriptPath = file("script.mel");
     std::ofstream(scriptPath, std::ios::binary | std::ios::trunc) << script.text();
-    const std::map<std::string, std::string> environment{
+    std::map<std::string, std::string> environment{
         {"USBMUXD_SOCKET_ADDRESS", "UNIX:" + healthy_->usbmuxdSocketPath()},
         {"MAYA_PLUG_IN_PATH", LMRA_PLUGIN_DIR},
         {"PYTHONPATH", LMRA_PYTHON_PACKAGES},  // the plug-in's Python texts import lumora
     };
+    for (const auto& [name, value] : environment_) environment[name] = value;
     watch_ = std::make_shared<OutputWatch>();
     return std::async(std::launch::async, [scriptPath, environment, watch = watch_] {
         ChildRun child = runChildProcess({LMRA_HOSTBATCH, scriptPath}, environment, kHostBatchDeadline,
@@ -295,7 +296,9 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
         EXPECT_TRUE(statusIs(output, tag + "/stopped", 0));
     }
 
-    // The clip holds the last second exactly as the phone sent it.
+    // The clip holds the last second exactly as the phone sent it, or all that was recorded when
+    // that is less (a loaded machine may save before a whole second has arrived): never a lead-in
+    // made up from the first frame.
     std::string error;
     const auto table = readClipTable(clipPath(take), error);
     ASSERT_TRUE(table) << error;
@@ -304,7 +307,8 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
     const auto gazeX = table->column(channels_.vectors()[0] + "X");
     const auto headX = table->column(channels_.matrices()[0] + "3X");
     ASSERT_TRUE(s0 && s7 && gazeX && headX) << joined(table->columns);
-    EXPECT_NEAR(table->duration(), 1.0, 1e-9);
+    EXPECT_LE(table->duration(), 1.0 + 1e-9);
+    EXPECT_GE(table->duration(), 0.5);
     EXPECT_GE(table->rows.size(), 32u);  // 65 unless the machine dropped datagrams
     for (std::size_t i = 1; i < table->rows.size(); ++i) {
         const auto& row = table->rows[i];

@@ -114,6 +114,43 @@ TEST_F(Graph, DynamicAttributesAddFindReuseRemove) {
     EXPECT_EQ(value("listAttr -ud t1"), "");
 }
 
+// Names are looked up through an index: it follows every way attributes come and go.
+TEST_F(Graph, NameLookupFollowsAddedAndRemovedAttributes) {
+    value("createNode transform -n t1; createNode transform -n t2");
+    MFnDependencyNode node(headless::findNode("t1"));
+    EXPECT_TRUE(node.findPlug("tx", true).attribute() == node.findPlug("translateX", true).attribute());
+
+    MFnCompoundAttribute compound;
+    MFnNumericAttribute fn;
+    MObject group = compound.create("multipliers", "mult");
+    MObject jaw = fn.create("jaw_mlt", "jaw_mlt", MFnNumericData::kDouble, 1.0);
+    ASSERT_TRUE(compound.addChild(jaw));
+    EXPECT_FALSE(compound.addChild(fn.create("other", "jaw_mlt", MFnNumericData::kDouble)));  // sibling's name
+    ASSERT_TRUE(compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
+    ASSERT_TRUE(node.addAttribute(group));
+    EXPECT_TRUE(node.findPlug("mult", true).attribute() == group);
+    EXPECT_TRUE(MFnDependencyNode(headless::findNode("t2")).findPlug("jaw_mlt", true).isNull());  // another node
+
+    // A child removed on its own goes from the index; its name is free for a new attribute.
+    ASSERT_TRUE(node.removeAttribute(jaw));
+    EXPECT_TRUE(node.findPlug("jaw_mlt", true).isNull());
+    EXPECT_FALSE(node.findPlug("smile_mlt", true).isNull());
+    MObject root = fn.create("jaw_mlt", "jm", MFnNumericData::kDouble, 2.0);
+    ASSERT_TRUE(node.addAttribute(root));
+    EXPECT_TRUE(node.findPlug("jm", true).attribute() == root);
+    EXPECT_EQ(node.findPlug("jaw_mlt", true).asDouble(), 2.0);
+
+    // Removing the compound takes its children's names with it; adding it again brings them back.
+    ASSERT_TRUE(node.removeAttribute(group));
+    EXPECT_TRUE(node.findPlug("smile_mlt", true).isNull());
+    EXPECT_TRUE(node.findPlug("mult", true).isNull());
+    MObject again = compound.create("multipliers", "mult");
+    ASSERT_TRUE(compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
+    ASSERT_TRUE(node.addAttribute(again));
+    EXPECT_TRUE(node.findPlug("smile_mlt", true).parent().attribute() == again);
+    EXPECT_EQ(value("listAttr -userDefined t1"), "jaw_mlt multipliers smile_mlt");
+}
+
 TEST_F(Graph, ConnectionsRefusedByFlagsAndLegalConnection) {
     value("createNode transform -n t1; createNode testPicky -n picky; createNode testAdder -n add");
     EXPECT_TRUE(execute("connectAttr t1.message picky.guarded").ok);

@@ -272,6 +272,38 @@ TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
     }
 }
 
+// A video the phone offers but cannot deliver is reported with its file and the reason.
+TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
+    unsigned short deadPort = 0;
+    {
+        boost::asio::io_context io;
+        boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::make_address("127.0.0.1"), 0});
+        deadPort = probe.local_endpoint().port();
+    }  // nothing listens there any more
+    const std::pair<std::string, std::string> cases[] = {
+        {"video -port " + std::to_string(deadPort), "port " + std::to_string(deadPort)},
+        {"video -port 70000", "\"video -port 70000\""},
+        {"video -port", "\"video -port\""},
+        {"video please", "\"video please\""},
+    };
+    int index = 0;
+    for (const auto& [reply, why] : cases) {
+        auto o = options();
+        o.videoReply = reply;
+        startPhone(o);
+        process = newProcess();
+        connectAndAccept();
+        startStreaming(true);
+        const std::string path = folder.file("video" + std::to_string(index++) + ".mov");
+        OutputWatch output;
+        ASSERT_TRUE(process->saveCapture(path, 0, 1));
+        EXPECT_TRUE(output.waitFor("Cannot fetch the video for " + path, 10s)) << reply << ": " << output.text();
+        EXPECT_NE(output.text().find(why), std::string::npos) << reply << ": " << output.text();
+        EXPECT_EQ(output.text().find(" was not received"), std::string::npos) << output.text();
+        EXPECT_TRUE(process->closeConnection());
+    }
+}
+
 TEST_P(SessionTest, VanishingPhone) {
     startPhone(options());
     connectAndAccept();

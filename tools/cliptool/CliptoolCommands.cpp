@@ -6,6 +6,7 @@
 #include "ClipFileReader.h"
 #include "ClipNumberText.h"
 #include "ClipWriter.h"
+#include "ParseClipFile.h"
 
 #include <cerrno>
 #include <cmath>
@@ -20,9 +21,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kUnreadable =
-    "not a readable clip (damaged, cut short, without frames, or written with another key)";
 
 bool canOpen(const std::string& path, std::ostream& err) {
     std::ifstream probe(path, std::ios::binary);
@@ -40,28 +38,11 @@ std::string formatted(double value) {
 // failure on err and returns false.
 bool readClip(const std::string& path, ChannelNameLists& names, std::ostream& err,
               const std::function<void(double, const std::vector<double>&)>& onFrame) {
-    if (!canOpen(path, err)) return false;
-    try {
-        ClipFileReader reader(path);
-        bool anyFrame = false;
-        if (reader.readNames(names)) {
-            double time = 0.0;
-            std::vector<double> values;
-            for (;;) {
-                const auto read = reader.readFrame(time, values);
-                if (read == ClipFileReader::FrameRead::kFrame) {
-                    anyFrame = true;
-                    onFrame(time, values);
-                    continue;
-                }
-                if (read == ClipFileReader::FrameRead::kTextEnded && anyFrame) return true;
-                break;
-            }
-        }
-        err << "cliptool: " << path << ": " << kUnreadable << "\n";
-    } catch (const std::exception& error) {
-        err << "cliptool: " << path << ": " << error.what() << "\n";
-    }
+    ClipFileReader reader(path);
+    const ClipLoadResult result = readClipFrames(reader, names, onFrame);
+    if (result.ok()) return true;
+    // The words the clip reader node uses for the same file.
+    err << "cliptool: " << describeClipLoadFailure(path, result) << "\n";
     return false;
 }
 

@@ -96,6 +96,10 @@ void AppSession::answerSave() {
         sendMessage("video -cancel");
         return;
     }
+    if (!context_.options.videoReply.empty()) {
+        sendMessage(context_.options.videoReply);
+        return;
+    }
     try {
         const unsigned short port = context_.videos.offer();
         context_.log(transportName_ + ": video offered on port " + std::to_string(port));

@@ -103,6 +103,9 @@ struct PhoneSimOptions {
     double timestampOffset = 0.0;
 
     std::size_t videoBytes = 1u << 20;  // size of the video served; content: videoByte(i)
+    // When not empty: the answer to "saveCapture" in a video session, sent as it is and with no
+    // video served (for phones that answer with a port where nothing listens, or a broken reply).
+    std::string videoReply;
     // After this many video bytes the server stops sending but keeps the connection open until
     // PhoneSim::stop() (a stalled transfer). Negative: never stalls.
     long long videoStallAfter = -1;

@@ -24,13 +24,10 @@ MStatus MFnCompoundAttribute::addChild(const MObject& child) {
         attribute->isAncestorOrSelf(*compound) || compound->inUse) {
         return MStatus::kInvalidParameter;
     }
-    for (const auto& sibling : compound->children) {
-        if (sibling->hasName(attribute->longName) || sibling->hasName(attribute->shortName)) {
-            return MStatus::kInvalidParameter;
-        }
+    if (compound->hasChildNamed(attribute->longName) || compound->hasChildNamed(attribute->shortName)) {
+        return MStatus::kInvalidParameter;
     }
-    attribute->parent = compound;
-    compound->children.push_back(attribute);
+    compound->adoptChild(attribute);
     return MStatus::kSuccess;
 }
 
@@ -40,9 +37,7 @@ MStatus MFnCompoundAttribute::removeChild(const MObject& child) {
     if (!compound || !attribute || attribute->parentAttribute() != compound || compound->inUse) {
         return MStatus::kInvalidParameter;
     }
-    auto& children = compound->children;
-    children.erase(std::remove(children.begin(), children.end(), attribute), children.end());
-    attribute->parent.reset();
+    compound->dropChild(attribute);
     return MStatus::kSuccess;
 }
 

@@ -68,6 +68,24 @@ unsigned int Attribute::childPosition() const {
     return 0;
 }
 
+void Attribute::adoptChild(const std::shared_ptr<Attribute>& child) {
+    child->parent = self();
+    children.push_back(child);
+    childNames_.insert(child->longName);
+    childNames_.insert(child->shortName);
+}
+
+void Attribute::dropChild(const std::shared_ptr<Attribute>& child) {
+    const auto before = children.size();
+    children.erase(std::remove(children.begin(), children.end(), child), children.end());
+    if (children.size() == before) return;
+    for (const std::string* name : {&child->longName, &child->shortName}) {
+        const auto at = childNames_.find(*name);
+        if (at != childNames_.end()) childNames_.erase(at);
+    }
+    child->parent.reset();
+}
+
 double Attribute::normalized(double value) const {
     if (!std::isfinite(value) && kind == AttributeKind::Numeric &&
         numericType != MFnNumericData::kFloat && numericType != MFnNumericData::kDouble) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <maya/MFnAttribute.h>
@@ -39,6 +40,11 @@ public:
     std::shared_ptr<Attribute> findInTree(const std::string& name);
     // Position among the parent's children; 0 for a root attribute.
     unsigned int childPosition() const;
+    // Children come and go through these, so that a name among them is found in constant time
+    // (a compound may have tens of thousands of children).
+    void adoptChild(const std::shared_ptr<Attribute>& child);
+    void dropChild(const std::shared_ptr<Attribute>& child);
+    bool hasChildNamed(const std::string& name) const { return childNames_.count(name) != 0; }
     // Stored form of a number written to this attribute: clamped, and rounded for integers.
     double normalized(double value) const;
     bool isNumber() const { return kind == AttributeKind::Numeric || kind == AttributeKind::Unit; }
@@ -67,8 +73,12 @@ public:
     // Added to a node type or a node (an attribute is added once).
     bool inUse = false;
     MFnAttribute::DisconnectBehavior disconnectBehavior = MFnAttribute::kNothing;
+    // Changed through adoptChild and dropChild only.
     std::vector<std::shared_ptr<Attribute>> children;
     std::weak_ptr<Attribute> parent;
+
+private:
+    std::unordered_multiset<std::string> childNames_;  // long and short names of the children
 };
 
 // Makes a new attribute and hands back its MObject.

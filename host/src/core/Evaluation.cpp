@@ -103,23 +103,30 @@ std::vector<unsigned int> sharedIndices(const MPlug& plug, const Attribute& othe
     return indices;
 }
 
+void collectTree(const std::shared_ptr<Attribute>& attribute, std::vector<std::shared_ptr<Attribute>>& out) {
+    out.push_back(attribute);
+    for (const auto& child : attribute->children) collectTree(child, out);
+}
+
 void markDirty(const MPlug& plug) {
     Node* node = liveNode(plug);
     if (!node) return;
     const PlugKey key = keyOf(plug);
     node->state(key).dirty = true;
-    for (auto& [other, state] : node->plugs) {
-        if (keyWithin(other, key)) state.dirty = true;
+    // Plugs within this one are those of its attribute's tree: visit only their keys, not every
+    // plug of the node (a node may have tens of thousands).
+    std::vector<std::shared_ptr<Attribute>> tree;
+    collectTree(attributeOf(plug), tree);
+    for (const auto& attribute : tree) {
+        for (auto at = node->plugs.lower_bound(PlugKey{attribute.get(), {}});
+             at != node->plugs.end() && at->first.attribute == attribute.get(); ++at) {
+            if (keyWithin(at->first, key)) at->second.dirty = true;
+        }
     }
     for (MPlug up = isElementPlug(plug) ? arrayPlug(plug) : parentPlug(plug); !up.isNull();
          up = isElementPlug(up) ? arrayPlug(up) : parentPlug(up)) {
         node->state(keyOf(up)).dirty = true;
     }
-}
-
-void collectTree(const std::shared_ptr<Attribute>& attribute, std::vector<std::shared_ptr<Attribute>>& out) {
-    out.push_back(attribute);
-    for (const auto& child : attribute->children) collectTree(child, out);
 }
 
 }  // namespace

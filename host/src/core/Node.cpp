@@ -37,18 +37,52 @@ std::vector<std::shared_ptr<Attribute>> Node::rootAttributes() const {
     return all;
 }
 
+void Node::indexTree(const Attribute& attribute) const {
+    // The first attribute to claim a name keeps it, as a search in root order finds it first.
+    names_.emplace(attribute.longName, const_cast<Attribute*>(&attribute));
+    names_.emplace(attribute.shortName, const_cast<Attribute*>(&attribute));
+    for (const auto& child : attribute.children) indexTree(*child);
+}
+
+void Node::buildNameIndex() const {
+    names_.clear();
+    for (const auto& root : rootAttributes()) indexTree(*root);
+    indexedStaticCount_ = type->attributes.size();
+    namesBuilt_ = true;
+}
+
 std::shared_ptr<Attribute> Node::findAttribute(const std::string& attrName) const {
-    for (const auto& root : rootAttributes()) {
-        if (auto found = root->findInTree(attrName)) return found;
-    }
+    if (!namesBuilt_ || indexedStaticCount_ != type->attributes.size()) buildNameIndex();
+    if (const auto found = names_.find(attrName); found != names_.end()) return found->second->self();
     if (const auto alias = aliases.find(attrName); alias != aliases.end()) return findAttribute(alias->second);
     return nullptr;
 }
 
 bool Node::ownsRoot(const Attribute& attribute) const {
-    if (type->ownsTopLevel(attribute)) return true;
-    return std::any_of(dynamicAttributes.begin(), dynamicAttributes.end(),
-                       [&](const auto& a) { return a.get() == &attribute; });
+    return dynamicRoots_.count(&attribute) != 0 || type->ownsTopLevel(attribute);
+}
+
+void Node::addDynamicRoot(const std::shared_ptr<Attribute>& attribute) {
+    dynamicAttributes.push_back(attribute);
+    dynamicRoots_.insert(attribute.get());
+    // Dynamic names are unique on the node, so they only add to the index.
+    if (namesBuilt_) indexTree(*attribute);
+}
+
+void Node::removeDynamicRoot(const std::shared_ptr<Attribute>& attribute) {
+    forgetDynamicTree(*attribute);
+    dynamicRoots_.erase(attribute.get());
+    dynamicAttributes.erase(std::remove(dynamicAttributes.begin(), dynamicAttributes.end(), attribute),
+                            dynamicAttributes.end());
+}
+
+void Node::forgetDynamicTree(const Attribute& attribute) {
+    if (!namesBuilt_) return;
+    for (const std::string* name : {&attribute.longName, &attribute.shortName}) {
+        const auto at = names_.find(*name);
+        if (at != names_.end() && at->second == &attribute) names_.erase(at);
+    }
+    for (const auto& child : attribute.children) forgetDynamicTree(*child);
 }
 
 bool Node::owns(const Attribute& attribute) const {

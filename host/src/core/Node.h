@@ -6,6 +6,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <maya/MObject.h>
@@ -56,10 +58,18 @@ public:
 
     // Static attributes, then dynamic ones (roots only).
     std::vector<std::shared_ptr<Attribute>> rootAttributes() const;
-    // An attribute of this node at any depth, by long or short name.
+    // An attribute of this node at any depth, by long or short name: the first that has the name
+    // in root order, parents before their children. Constant time: a node may carry tens of
+    // thousands of dynamic attributes.
     std::shared_ptr<Attribute> findAttribute(const std::string& name) const;
     bool owns(const Attribute& attribute) const;
     bool ownsRoot(const Attribute& attribute) const;
+
+    // The only ways dynamic roots come and go, so that the name index follows them. A child
+    // removed from a dynamic compound is forgotten with forgetDynamicTree before it goes.
+    void addDynamicRoot(const std::shared_ptr<Attribute>& attribute);
+    void removeDynamicRoot(const std::shared_ptr<Attribute>& attribute);
+    void forgetDynamicTree(const Attribute& attribute);
 
     PlugState* findState(const PlugKey& key);
     PlugState& state(const PlugKey& key);
@@ -71,6 +81,7 @@ public:
     std::shared_ptr<NodeType> type;
     std::string name;
     std::unique_ptr<MPxNode> user;
+    // Changed through addDynamicRoot and removeDynamicRoot only.
     std::vector<std::shared_ptr<Attribute>> dynamicAttributes;
     // Alias -> the attribute's long name (aliasAttr); findAttribute knows them too.
     std::map<std::string, std::string> aliases;
@@ -86,6 +97,17 @@ public:
     // which that call was made.
     std::set<PlugKey> dirtiedSinceEvaluation;
     unsigned long preEvaluatedInPass = 0;
+
+private:
+    void indexTree(const Attribute& attribute) const;
+    void buildNameIndex() const;
+
+    // Name -> attribute, built on the first lookup and kept up to date by the dynamic root
+    // changes above; rebuilt when the type's static attributes changed since (plug-in reload).
+    mutable std::unordered_map<std::string, Attribute*> names_;
+    mutable std::size_t indexedStaticCount_ = 0;
+    mutable bool namesBuilt_ = false;
+    std::unordered_set<const Attribute*> dynamicRoots_;
 };
 
 // True when `inner` lies within `outer`: the same or a descendant attribute, with outer's

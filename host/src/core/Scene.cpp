@@ -349,7 +349,7 @@ MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>&
         a->dynamic = true;
         a->inUse = true;
     }
-    node.dynamicAttributes.push_back(attribute);
+    node.addDynamicRoot(attribute);
     return MStatus::kSuccess;
 }
 
@@ -379,12 +379,10 @@ MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribut
         at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.constructedValues.erase(at) : std::next(at);
     }
     if (auto parent = attribute->parentAttribute()) {
-        auto& siblings = parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), attribute), siblings.end());
-        attribute->parent.reset();
+        node.forgetDynamicTree(*attribute);
+        parent->dropChild(attribute);
     } else {
-        auto& list = node.dynamicAttributes;
-        list.erase(std::remove(list.begin(), list.end(), attribute), list.end());
+        node.removeDynamicRoot(attribute);
     }
     attribute->inUse = false;
     return MStatus::kSuccess;

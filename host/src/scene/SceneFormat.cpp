@@ -105,8 +105,7 @@ private:
                 parent->second->kind != AttributeKind::Compound) {
                 return fail("the parent '" + parentName + "' is not a compound attribute above", error);
             }
-            attribute->parent = parent->second;
-            parent->second->children.push_back(attribute);
+            parent->second->adoptChild(attribute);
         }
         dynamicNames_[attribute->longName] = attribute;
         dynamicNames_[attribute->shortName] = attribute;
