@@ -1,8 +1,8 @@
 #include "ClipWriterMessages.h"
 
-#include <maya/MGlobal.h>
-#include <maya/MString.h>
+#include "MessageSink.h"
 
 void reportClipWriterError(const std::string& text) {
-    MGlobal::displayError(MString(text.c_str()));
+    // The writer thread may not call Maya: the message is shown later, on the main thread.
+    postMessage(MessageKind::error, text);
 }

@@ -2,6 +2,8 @@
 
 #include "SaveToFile.h"
 
+#include <openssl/crypto.h>
+
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
@@ -50,8 +52,11 @@ void runWriter(SaveToFileArguments arguments, std::unique_ptr<RunningWriterCount
     } catch (...) {
         // Nothing may escape a detached thread; saveToFile reports its own failures.
     }
-    // Release the recording before the count, so that a waiter sees all memory returned.
+    // Release the recording and this thread's OpenSSL state (its random generators) before the
+    // count, so that a waiter sees all memory returned: once Maya quits, a detached thread may not
+    // get as far as its thread-exit handlers.
     arguments = SaveToFileArguments();
+    OPENSSL_thread_stop();
     count.reset();
 }
 

@@ -1,19 +1,17 @@
 #include "EnsureParentFolder.h"
 
 #include "FilePathChecks.h"
-
-#include <maya/MGlobal.h>
-#include <maya/MString.h>
+#include "MessageSink.h"
 
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
-// The message keeps its first line as it always was; the second says which folder, and why.
+// Posted, not shown: a writer thread may call this too. The message keeps its first line as it always was; the second says which folder, and why.
 void showFailure(const std::filesystem::path& folder, const std::string& path, const std::string& reason) {
-    MGlobal::displayError("Cannot create output directory.");
-    MGlobal::displayError(MString(("The folder " + folder.string() + " for " + path + ": " + reason + ".").c_str()));
+    postMessage(MessageKind::error, "Cannot create output directory.");
+    postMessage(MessageKind::error, "The folder " + folder.string() + " for " + path + ": " + reason + ".");
 }
 
 }  // namespace

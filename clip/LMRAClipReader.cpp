@@ -1,6 +1,7 @@
 #include "LMRAClipReader.h"
 
 #include "ParseClipFile.h"
+#include "PluginMessages.h"
 
 #include <maya/MDataHandle.h>
 #include <maya/MFnAttribute.h>
@@ -93,6 +94,7 @@ void LMRAClipReader::setOutput(const MPlug& plug, MDataBlock& data, double value
 }
 
 MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (resampleNeeded_) resampleAt(data);
 
     if (!MFnAttribute(plug.attribute()).isDynamic()) return MStatus::kUnknownParameter;

@@ -2,6 +2,7 @@
 
 #include "CommandArguments.h"
 #include "LMRAClipReader.h"
+#include "PluginMessages.h"
 
 #include <maya/MFn.h>
 #include <maya/MString.h>
@@ -17,6 +18,7 @@ const CommandUsage kUsage{LoadCaptureCommand::commandName, "<LMRAClipReader node
 }  // namespace
 
 MStatus LoadCaptureCommand::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (!checkArgumentCount(args, kUsage)) return MStatus::kFailure;
     LMRAClipReader* reader = nodeArgument<LMRAClipReader>(args, 0, kUsage, MFn::kPluginDependNode);
     if (!reader) return MStatus::kFailure;

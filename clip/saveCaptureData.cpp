@@ -6,6 +6,7 @@
 #include "EnsureParentFolder.h"
 #include "FilePathChecks.h"
 #include "LMRARealTimeDevice.h"
+#include "PluginMessages.h"
 
 #include <maya/MFn.h>
 #include <maya/MGlobal.h>
@@ -65,6 +66,7 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
 }  // namespace
 
 MStatus saveCaptureData::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (!checkArgumentCount(args, kUsage)) return MStatus::kFailure;
     LMRARealTimeDevice* device =
         nodeArgument<LMRARealTimeDevice>(args, 0, kUsage, MFn::kPluginThreadedDevice);

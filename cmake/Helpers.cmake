@@ -1,6 +1,10 @@
 # Warnings are errors in our own code.
 function(lmra_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  if(MSVC)  # a user's devkit build on Windows; the Windows check here compiles with MinGW
+    target_compile_options(${target} PRIVATE /W4 /external:W0)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  endif()
 endfunction()
 
 # lmra_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
@@ -12,6 +16,8 @@ function(lmra_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   lmra_warnings(${T_NAME})
+  # A test program is no plug-in: MFnPlugin.h must not define MApiVersion in it.
+  target_compile_definitions(${T_NAME} PRIVATE MNoVersionString)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

@@ -1,4 +1,5 @@
 #include "ChannelAttributes.h"
+#include "LumoraPythonTexts.h"
 
 #include <algorithm>
 #include <map>
@@ -24,8 +25,6 @@ const char* const kMultipliersName = "multipliers";
 const char* const kMultiplierSuffix = "_mlt";
 constexpr unsigned kMultiplierSuffixLength = 4;
 
-const char* const kSuppressRefreshOn = "import lumora\nlumora.suppress_on_attr_refresh = True";
-const char* const kSuppressRefreshOff = "import lumora\nlumora.suppress_on_attr_refresh = False";
 
 const char* const kVectorSuffixes[kVectorComponents] = {"X", "Y", "Z"};
 const char* const kMatrixSuffixes[kMatrixOutputCount] = {"TranslateX", "TranslateY", "TranslateZ",
@@ -205,9 +204,9 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
     appendScalarOutputs(fn, names, plan.given[kScalarChannel], outputs, scalarStorage);
 
     // The scripting side ignores the attribute changes of the multiplier rebuild.
-    MGlobal::executePythonCommand(kSuppressRefreshOn, false, false);
+    MGlobal::executePythonCommand(kLumoraSuppressRefreshOn, false, false);
     recreateMultipliers(fn, outputs);
-    MGlobal::executePythonCommand(kSuppressRefreshOff, false, false);
+    MGlobal::executePythonCommand(kLumoraSuppressRefreshOff, false, false);
 
     outputs.vectorOutputs.clear();
     for (std::size_t g = 0; g < names.vectors().size(); ++g) {

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include <maya/MCharBuffer.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnData.h>
 #include <maya/MFnDependencyNode.h>
@@ -17,8 +16,13 @@
 #include <maya/MObjectArray.h>
 #include <maya/MUserEventMessage.h>
 
+#include "ConnectionCheck.h"
 #include "ConnectionSettings.h"
 #include "NetworkConnectionClientProcess.h"
+#include "PluginMessages.h"
+#include "ReceivePort.h"
+#include "TCPOverUSBCommunication.h"
+#include "UDPClient.h"
 
 namespace {
 
@@ -49,6 +53,7 @@ MObject LMRARealTimeDevice::refreshNode;
 MObject LMRARealTimeDevice::ipAddress;
 MObject LMRARealTimeDevice::wifiPort;
 MObject LMRARealTimeDevice::usbPort;
+MObject LMRARealTimeDevice::wifiReceivePort;
 MObject LMRARealTimeDevice::clipPathTemplate;
 MObject LMRARealTimeDevice::clipLength;
 MObject LMRARealTimeDevice::connectionType;
@@ -84,6 +89,11 @@ MStatus LMRARealTimeDevice::initialize() {
     if (!status) return status;
     usbPort = numeric.create("usbPort", "usbPort", MFnNumericData::kInt, kDefaultUsbPort, &status);
     status = addAttribute(usbPort);
+    if (!status) return status;
+    // 0 receives on any free port; a fixed one lets a firewall open exactly that port.
+    wifiReceivePort = numeric.create("wifiReceivePort", "wifiReceivePort", MFnNumericData::kInt,
+                                     kAnyReceivePort, &status);
+    status = addAttribute(wifiReceivePort);
     if (!status) return status;
 
     clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString,
@@ -178,9 +188,12 @@ bool LMRARealTimeDevice::connectToPhone() {
             setStatus(kStatusDisconnected);
         }
     }
+    int receivePort = kAnyReceivePort;
+    if (!settings.usb && !readReceivePort(receivePort)) return false;
     auto process = std::make_shared<NetworkConnectionClientProcess>();
     // The previous process ended; it goes here, on the main thread, after the worker let go.
     replaceConnection(process).reset();
+    process->setWifiReceivePort(static_cast<unsigned short>(receivePort));
 
     const std::uint32_t kind = settings.usb ? NetworkConnectionClientProcess::kUsbConnection
                                             : NetworkConnectionClientProcess::kWifiConnection;
@@ -205,6 +218,8 @@ bool LMRARealTimeDevice::connectToPhone() {
 
     if (!process->isRunning()) {
         MGlobal::displayError("Connection timed out. Check your input parameters.");
+        MGlobal::displayInfo("checkPhoneConnection " + MFnDependencyNode(self).name() +
+                             " runs the connection step by step and says what to try.");
         return false;
     }
     ChannelNameLists names;
@@ -224,6 +239,57 @@ bool LMRARealTimeDevice::connectToPhone() {
     }
     requestRefresh();
     return true;
+}
+
+bool LMRARealTimeDevice::readReceivePort(int& port) {
+    const MPlug plug(thisMObject(), wifiReceivePort);
+    port = plug.asInt();
+    MString text;
+    if (!isReceivePortSetting(port)) {
+        text = plug.name() + " is ";
+        text += port;
+        MGlobal::displayError(text + ": a receive port is 0 (any free port) or a number from 1 to 65535.");
+        return false;
+    }
+    if (port == kAnyReceivePort) return true;
+    // Checked here so that the message names the port; the session binds it again right after.
+    const ReceivePortBinding binding = probeReceivePort(static_cast<unsigned short>(port));
+    if (binding.bound) return true;
+    text = "UDP port ";
+    text += port;
+    text += " (" + plug.name() + ") ";
+    text += binding.inUse ? MString("is in use on this computer")
+                          : MString("cannot be used (") + binding.reason.c_str() + ")";
+    MGlobal::displayError(text + ": close the program that holds it, or set " + plug.name() +
+                          " to another port (0 picks a free one).");
+    return false;
+}
+
+std::vector<std::string> LMRARealTimeDevice::checkConnection() {
+    const MObject self = thisMObject();
+    if (std::shared_ptr<NetworkConnectionClientProcess> current = connection()) {
+        if (current->isRunning()) {
+            MString text = MFnDependencyNode(self).name() + " is connected (connectionStatus ";
+            text += static_cast<int>(status_.load());
+            text += "): the check leaves a running session alone; stop it to check again.";
+            return {std::string("Session: ok: ") + text.asChar()};
+        }
+    }
+    const bool usb = MPlug(self, connectionType).asInt() != 0;
+    ConnectionCheckSettings settings;
+    settings.address = MPlug(self, ipAddress).asString().asChar();
+    settings.addressName = MPlug(self, ipAddress).name().asChar();
+    const MPlug portPlug(self, usb ? usbPort : wifiPort);
+    settings.port = portPlug.asInt();
+    settings.portName = portPlug.name().asChar();
+    settings.receivePort = MPlug(self, wifiReceivePort).asInt();
+    settings.receivePortName = MPlug(self, wifiReceivePort).name().asChar();
+    settings.replyTimeout = usb ? UsbTimeouts().replySilence
+                                : std::chrono::duration_cast<std::chrono::milliseconds>(UDPClient::kReplyTimeout);
+    const std::vector<CheckStep> steps = usb ? checkUsbConnection(settings) : checkWifiConnection(settings);
+    std::vector<std::string> lines;
+    for (const CheckStep& step : steps) lines.push_back(step.line());
+    return lines;
 }
 
 bool LMRARealTimeDevice::startSession() {
@@ -365,6 +431,7 @@ double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, c
 }
 
 MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     const ConnectionStatus status = publishStatus(data);
     if (plug == connectionStatus) {
         data.setClean(plug);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <maya/MDataBlock.h>
 #include <maya/MObject.h>
@@ -42,6 +43,7 @@ public:
     static MObject ipAddress;
     static MObject wifiPort;
     static MObject usbPort;
+    static MObject wifiReceivePort;
     static MObject clipPathTemplate;
     static MObject clipLength;
     static MObject connectionType;
@@ -68,6 +70,9 @@ public:
     bool startSession();
     bool pauseSession();
     bool stopSession();
+    // Runs the steps of connecting one by one without starting a capture, and gives one line
+    // per step. Leaves the node as it found it; takes up to the transport's reply time-out.
+    std::vector<std::string> checkConnection();
     // Forwarded to the connection process; false when there is none.
     bool copyRecording(CaptureRecording& recording);
     bool saveCapture(std::string path, double startTime, double endTime);
@@ -82,6 +87,8 @@ public:
 
 private:
     void setStatus(ConnectionStatus status);
+    // The Wi-Fi receive port setting, checked; false after an error that names the port.
+    bool readReceivePort(int& port);
     void requestRefresh();
     std::shared_ptr<NetworkConnectionClientProcess> connection();
     std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(

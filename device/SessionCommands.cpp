@@ -4,8 +4,10 @@
 
 #include "CommandArguments.h"
 #include "LMRARealTimeDevice.h"
+#include "PluginMessages.h"
 
 MStatus mocapNetworkCommands::doIt(const MArgList& args) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     const CommandUsage usage{registeredName(), "<LMRARealTimeDevice node>", 1, 1};
     if (!checkArgumentCount(args, usage)) return MStatus::kFailure;
     LMRARealTimeDevice* device =

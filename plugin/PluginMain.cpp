@@ -2,7 +2,9 @@
 
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
+#include <maya/MMessage.h>
 #include <maya/MObject.h>
+#include <maya/MSceneMessage.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MUserEventMessage.h>
@@ -13,35 +15,33 @@
 #include "LMRAPoseApply.h"
 #include "LMRAPoselib.h"
 #include "LMRARealTimeDevice.h"
+#include "LumoraPythonTexts.h"
 #include "SessionCommands.h"
+#include "ConnectionCheckCommand.h"
 #include "ClipWriterThreads.h"
 #include "LMRAClipReader.h"
 #include "LoadCaptureCommand.h"
 #include "saveCaptureData.h"
-
-// The API version the plug-in was built against, read by the host before it loads the plug-in.
-extern "C" __attribute__((visibility("default"))) const char MApiVersion[] = "20180700";
+#include "PluginMessages.h"
 
 namespace {
 
-const char* const kPythonInit =
-    "try:\n"
-    "    from lumora.lib import plugin_init\n"
-    "    plugin_init()\n"
-    "except:\n"
-    "    pass\n";
+// Registered at load, removed at unload; both on the main thread.
+MCallbackId exitingCallback = 0;
 
-const char* const kPythonCleanup =
-    "try:\n"
-    "    from lumora.lib import plugin_cleanup\n"
-    "    plugin_cleanup()\n"
-    "except:\n"
-    "    pass\n";
+// Maya is quitting, and may not unload the plug-in before the process ends: takes being written
+// are finished now, while the libraries they use are still whole, and what is queued is shown.
+void finishBeforeExit(void*) {
+    waitForClipWriters();
+    showQueuedMessages();
+}
 
 }  // namespace
 
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Korvest", "2.2.1", "Any");
+    // From here on the plug-in's threads report through its queue, shown on the main thread.
+    setMessageSink(&pluginMessageQueue());
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
     if (!MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::registerUserEvent(statusEvent)) {
@@ -72,13 +72,18 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand(pauseCaptureSession::commandName, &pauseCaptureSession::creator);
     plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
     plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
+    plugin.registerCommand(checkPhoneConnection::commandName, &checkPhoneConnection::creator);
 
-    MGlobal::executePythonCommand(kPythonInit, false, false);
+    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit);
+
+    MGlobal::executePythonCommand(kLumoraPluginInit, false, false);
     return MStatus::kSuccess;
 }
 
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
+    if (exitingCallback != 0) MMessage::removeCallback(exitingCallback);
+    exitingCallback = 0;
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
     if (MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::deregisterUserEvent(statusEvent)) {
@@ -102,7 +107,12 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(pauseCaptureSession::commandName);
     plugin.deregisterCommand(stopCaptureSession::commandName);
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
+    plugin.deregisterCommand(checkPhoneConnection::commandName);
 
-    MGlobal::executePythonCommand(kPythonCleanup, false, false);
+    MGlobal::executePythonCommand(kLumoraPluginCleanup, false, false);
+
+    // The writers are done and the nodes gone: show what they left, then stop queueing.
+    setMessageSink(nullptr);
+    showQueuedMessages();
     return MStatus::kSuccess;
 }

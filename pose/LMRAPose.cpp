@@ -7,6 +7,8 @@
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 
+#include "PluginMessages.h"
+
 const MString LMRAPose::kTypeName("LMRAPose");
 const MTypeId LMRAPose::kTypeId(0x130684);
 
@@ -92,6 +94,7 @@ MStatus LMRAPose::initialize() {
 }
 
 MStatus LMRAPose::compute(const MPlug& plug, MDataBlock& data) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (isElementChild(plug, out)) {
         writeOffset(plug.parent(), data, data.inputValue(weight).asDouble(),
                     data.inputValue(mute).asBool());

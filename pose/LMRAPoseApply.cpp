@@ -6,6 +6,8 @@
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MPlug.h>
 
+#include "PluginMessages.h"
+
 const MString LMRAPoseApply::kTypeName("LMRAPoseApply");
 const MTypeId LMRAPoseApply::kTypeId(0x130683);
 
@@ -51,6 +53,7 @@ MStatus LMRAPoseApply::initialize() {
 }
 
 MStatus LMRAPoseApply::compute(const MPlug& plug, MDataBlock& data) {
+    const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     if (!(plug == output)) return MS::kUnknownParameter;
 
     const double weightValue = data.inputValue(weight).asDouble();

@@ -130,7 +130,7 @@ bool NetworkConnectionClientProcess::openConnection(std::string address, std::st
                                                                usbTimeouts_, &drops_);
         } else {
             client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler),
-                                                 &drops_);
+                                                 wifiReceivePort_, &drops_);
         }
         CaptureDataStreamDeviceInterface* session = client.get();
         {

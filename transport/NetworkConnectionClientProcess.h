@@ -66,6 +66,8 @@ public:
 
     // The USB client's waits; for tests that cannot wait seconds for a silent phone.
     void setUsbTimeouts(const UsbTimeouts& timeouts) { usbTimeouts_ = timeouts; }
+    // The local UDP port that a Wi-Fi session receives on; 0 (the default): any free port.
+    void setWifiReceivePort(unsigned short port) { wifiReceivePort_ = port; }
 
 private:
     void runSession(CaptureDataStreamDeviceInterface* client);
@@ -78,6 +80,7 @@ private:
     std::uint32_t kind_ = kWifiConnection;  // main thread only
     StreamDropCounter drops_;  // reset before a session starts; its counts are atomic
     UsbTimeouts usbTimeouts_;               // main thread only, before a session starts
+    unsigned short wifiReceivePort_ = 0;    // main thread only, before a session starts
 
     // The forwarding calls hold clientMutex_ while they use the client; the cleanup takes the
     // client out under it, so no call reaches a client that is being deleted.

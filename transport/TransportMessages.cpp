@@ -3,11 +3,14 @@
 #include <iostream>
 #include <mutex>
 
-void reportTransportMessage(std::string_view text) {
-    // Keeps lines from different session threads from interleaving.
-    static std::mutex outputMutex;
-    std::lock_guard<std::mutex> lock(outputMutex);
-    std::cout << text << '\n' << std::flush;
+void reportTransportMessage(std::string_view text, MessageKind kind) {
+    {
+        // Keeps lines from different session threads from interleaving.
+        static std::mutex outputMutex;
+        std::lock_guard<std::mutex> lock(outputMutex);
+        std::cout << text << '\n' << std::flush;
+    }
+    forwardMessage(kind, text);
 }
 
 void reportVideoNotReceived(const std::string& path) {

@@ -1,12 +1,15 @@
 #pragma once
-// One place where the transport writes its messages for people: transport errors and warnings go
-// to standard output, one whole line each, even when several threads report at once.
+// One place where the transport writes its messages for people: each goes to standard output
+// (Maya's Output Window), one whole line even when several threads report at once, and to the
+// plug-in's message sink, which shows it in the Script Editor.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-void reportTransportMessage(std::string_view text);
+#include "MessageSink.h"
+
+void reportTransportMessage(std::string_view text, MessageKind kind = MessageKind::warning);
 
 // A take's video that the end of the session kept from arriving, whole or in part.
 void reportVideoNotReceived(const std::string& path);

@@ -9,6 +9,7 @@
 #include <boost/asio/post.hpp>
 
 #include "PhoneCommands.h"
+#include "PhoneEndpoint.h"
 #include "TransportMessages.h"
 #include "UdpVideoDownload.h"
 
@@ -20,23 +21,6 @@ using boost::asio::ip::udp;
 constexpr std::chrono::milliseconds kReceiveRetryDelay{100};
 constexpr int kReceiveBufferBytes = 4 << 20;
 
-udp::endpoint resolvePhone(boost::asio::io_context& loop, const std::string& address,
-                           const std::string& port) {
-    udp::resolver resolver(loop);
-    boost::system::error_code error;
-    auto results = resolver.resolve(udp::v4(), address, port, udp::resolver::address_configured, error);
-    if (error) {
-        // A host with loopback only has no "configured" IPv4 address; a local phone still works.
-        boost::system::error_code retryError;
-        results = resolver.resolve(udp::v4(), address, port, retryError);
-        if (retryError) throw boost::system::system_error(error, "resolve");
-    }
-    if (results.empty()) {
-        throw boost::system::system_error(boost::asio::error::host_not_found, "resolve");
-    }
-    return results.begin()->endpoint();
-}
-
 std::string describe(const boost::system::error_code& error) {
     return std::string(error.category().name()) + ":" + std::to_string(error.value()) + " (" +
            error.message() + ")";
@@ -47,7 +31,7 @@ std::string describe(const boost::system::error_code& error) {
 bool phoneAddressResolves(const std::string& address, const std::string& port) {
     try {
         boost::asio::io_context loop;
-        resolvePhone(loop, address, port);
+        resolvePhoneEndpoint(loop, address, port);
         return true;
     } catch (const boost::system::system_error&) {
         return false;
@@ -55,14 +39,14 @@ bool phoneAddressResolves(const std::string& address, const std::string& port) {
 }
 
 UDPClient::UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
-                     StreamDropCounter* drops)
+                     unsigned short receivePort, StreamDropCounter* drops)
     : handler_(std::move(handler)),
       drops_(drops ? drops : &ownDrops_),
       address_(std::move(address)),
-      socket_(loop_, udp::endpoint(udp::v4(), 0)),
+      socket_(loop_, udp::endpoint(udp::v4(), receivePort)),
       replyTimer_(loop_),
       retryTimer_(loop_) {
-    phone_ = resolvePhone(loop_, address_, port);
+    phone_ = resolvePhoneEndpoint(loop_, address_, port);
     sender_ = phone_;
     localPort_ = socket_.local_endpoint().port();
     // Room for bursts while the session thread waits for a core; the system may grant less.

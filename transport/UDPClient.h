@@ -33,11 +33,12 @@ public:
     // The largest UDP payload over IPv4: every datagram is taken whole.
     static constexpr std::size_t kDatagramBytes = 65507;
 
-    // Opens and binds the UDP socket and resolves the phone's address and port (a number or a
-    // service name). Throws boost::system::system_error when any of it fails. drops: where the
-    // client counts what it drops; its own counter when null.
+    // Opens and binds the UDP socket (to receivePort, or to a free port when it is 0) and resolves
+    // the phone's address and port (a number or a service name). Throws
+    // boost::system::system_error when any of it fails. drops: where the client counts what it
+    // drops; its own counter when null.
     UDPClient(std::string address, std::string port, std::unique_ptr<IDataHandler> handler,
-              StreamDropCounter* drops = nullptr);
+              unsigned short receivePort = 0, StreamDropCounter* drops = nullptr);
     ~UDPClient() override;
     UDPClient(const UDPClient&) = delete;
     UDPClient& operator=(const UDPClient&) = delete;

@@ -8,7 +8,9 @@
 //
 // Every command's result is echoed as Maya's script editor does ("// Result: 2.5 //"); a
 // failing command prints "// Error: ... //". The exit status is 1 when any command failed (at
-// once with -stop-on-error), 2 for wrong usage or an unreadable file, 0 otherwise.
+// once with -stop-on-error) or when a plug-in called the API from a thread other than the main
+// thread, 2 for wrong usage or an unreadable file, 0 otherwise. At the end of the run the host
+// posts MSceneMessage::kMayaExiting and unloads the plug-ins, as Maya does when it quits.
 //
 // There is no event loop between commands: "sleep SECONDS" runs the main loop in real time,
 // serving the refresh requests of live device nodes as they come, and "refresh" serves the
@@ -20,7 +22,9 @@
 #include <string>
 #include <vector>
 
+#include <headless/ApiThreads.h>
 #include <headless/EmbeddedPython.h>
+#include <headless/Session.h>
 #include <headless/Script.h>
 
 namespace {
@@ -83,5 +87,9 @@ int main(int argc, char** argv) {
         failed = !ok || failed;
         if (failed && stopOnError) break;
     }
+    // Maya quits: plug-ins finish their work (clip writers) before the process's exit handlers.
+    headless::endSession();
+    // A plug-in that called the API from one of its own threads fails the run.
+    if (headless::wrongThreadCallCount() > 0) failed = true;
     return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #include <headless/Python.h>
 #include <headless/ScriptOutput.h>
 #include <maya/MCommandMessage.h>
+#include "core/ThreadCheck.h"
 #include <maya/MGlobal.h>
 
 #include <algorithm>
@@ -162,19 +163,23 @@ MCallbackId MCommandMessage::addCommandOutputCallback(MCommandMessage::MMessageF
 }
 
 void MGlobal::displayInfo(const MString& text) {
+    headless::detail::requireMainThread("MGlobal::displayInfo");
     show(text.asChar(), text.asChar(), MCommandMessage::kInfo);
 }
 
 void MGlobal::displayWarning(const MString& text) {
+    headless::detail::requireMainThread("MGlobal::displayWarning");
     show(std::string("// Warning: ") + text.asChar() + " //", text.asChar(),
          MCommandMessage::kWarning);
 }
 
 void MGlobal::displayError(const MString& text) {
+    headless::detail::requireMainThread("MGlobal::displayError");
     show(std::string("// Error: ") + text.asChar() + " //", text.asChar(), MCommandMessage::kError);
 }
 
 MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
+    headless::detail::requireMainThread("MGlobal::executePythonCommand");
     // Maya runs Python on its main thread only; another thread would wait on the interpreter
     // that the main thread holds.
     if (std::this_thread::get_id() != mainThread) {

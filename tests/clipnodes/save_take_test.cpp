@@ -318,6 +318,26 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
     EXPECT_EQ(phone->commandCount("saveCapture"), 0u);
 }
 
+// The writer thread may not call Maya: its error waits in the plug-in's queue until the main
+// thread runs a command or a compute of the plug-in, and is shown then, once.
+TEST_F(SaveTakeTest, AWriterErrorIsShownByTheNextCommandOnTheMainThread) {
+    connectDevice();
+    record(kFrameTimes);
+    // Only the writer finds out: no file system takes a name this long.
+    const std::string path = folder.file(std::string(300, 'n') + ".clip");
+    ASSERT_TRUE(execute("saveMocapData dev " + quoted(path) + " 1").ok);
+    const std::string error = "// Error: Cannot write clip file " + path;
+    EXPECT_TRUE(waitUntil([&] {
+        execute("pauseMocapSession noSuchNode");  // fails, but shows what is queued first
+        return shown(error);
+    }));
+    execute("pauseMocapSession noSuchNode");
+    const auto lines = headless::scriptOutputLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return line.find(error) == 0; }),
+              1);
+}
+
 TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
     connectDevice();
     record(kFrameTimes);

@@ -4,6 +4,7 @@
 #include "ClipFormat.h"
 #include "ClipWriterThreads.h"
 #include "SaveToFile.h"
+#include "../support/RecordedMessages.h"
 
 namespace {
 
@@ -35,7 +36,17 @@ protected:
         headless::clearScriptOutput();
     }
     TestFolder folder;
+    RecordedMessages messages;  // the writer thread may not call Maya: it posts its errors
 };
+
+// The one message posted, an error about the clip path.
+void expectWriteFailureFor(const std::vector<std::pair<MessageKind, std::string>>& messages,
+                           const std::string& path) {
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, MessageKind::error);
+    EXPECT_NE(messages[0].second.find("Cannot write clip file " + path), std::string::npos)
+        << messages[0].second;
+}
 
 TEST_F(SaveToFileTest, WritesNothingForAnEmptyRecordingOrALengthNotAboveZero) {
     const std::string path = folder.file("take.clip");
@@ -58,9 +69,8 @@ TEST_F(SaveToFileTest, AFailedWriteKeepsThePreviousTakeAndSaysWhy) {
     saveToFile(broken);
     EXPECT_EQ(std::filesystem::file_size(path), before);
     EXPECT_EQ(entryCount(folder.path()), 1u);  // no temporary file left behind
-    const auto lines = headless::scriptOutputLines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
+    expectWriteFailureFor(messages.messages(), path);
+    EXPECT_TRUE(headless::scriptOutputLines().empty());
 }
 
 TEST_F(SaveToFileTest, AClipPathTakenByAFolderIsReportedAndLeavesNothingBehind) {
@@ -68,9 +78,8 @@ TEST_F(SaveToFileTest, AClipPathTakenByAFolderIsReportedAndLeavesNothingBehind) 
     std::filesystem::create_directories(path + "/inside");
     saveToFile(takeArguments(path, 1));
     EXPECT_EQ(entryCount(folder.path()), 1u);
-    const auto lines = headless::scriptOutputLines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
+    expectWriteFailureFor(messages.messages(), path);
+    EXPECT_TRUE(headless::scriptOutputLines().empty());
 }
 
 // A file the writer cannot create is reported with its path and the reason, whatever stands in
@@ -82,21 +91,22 @@ TEST_F(SaveToFileTest, AClipThatCannotBeCreatedIsReportedWithTheReason) {
         {folder.file("plain-file/take.clip"), "is a file"},
     };
     for (const auto& [path, why] : cases) {
-        headless::clearScriptOutput();
+        RecordedMessages posted;
         saveToFile(takeArguments(path, 1));
-        const auto lines = headless::scriptOutputLines();
-        ASSERT_EQ(lines.size(), 1u) << path;
-        EXPECT_NE(lines[0].find("Cannot write clip file " + path), std::string::npos) << lines[0];
-        EXPECT_NE(lines[0].find(why), std::string::npos) << lines[0];
+        expectWriteFailureFor(posted.messages(), path);
+        if (!posted.messages().empty()) {
+            EXPECT_NE(posted.messages()[0].second.find(why), std::string::npos);
+        }
     }
     EXPECT_EQ(entryCount(folder.path()), 1u);
+    EXPECT_TRUE(headless::scriptOutputLines().empty());
 }
 
 // The temporary file is named apart from the clip, so any name the file system takes will do.
 TEST_F(SaveToFileTest, AClipNameOfTheLongestLengthIsWritten) {
     const std::string name = std::string(240, 'n') + ".clip";  // 245 bytes of a 255-byte limit
     saveToFile(takeArguments(folder.file(name), 1));
-    EXPECT_TRUE(headless::scriptOutputLines().empty()) << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_TRUE(messages.messages().empty());
     ASSERT_TRUE(std::filesystem::exists(folder.file(name)));
     EXPECT_EQ(entryCount(folder.path()), 1u);
 }

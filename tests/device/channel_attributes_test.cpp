@@ -18,6 +18,7 @@
 #include <headless/ScriptOutput.h>
 
 #include "ChannelHostNode.h"
+#include "LumoraPythonTexts.h"
 
 MObject ChannelHostNode::staticScalar;
 
@@ -209,8 +210,7 @@ TEST_F(ChannelAttributesTest, RebuildRunsTheSuppressTextsAroundTheMultipliers) {
     headless::clearPythonCommands();
     host_->rebuild(lists({"a"}), ScalarOutputStorage::storable);
     EXPECT_EQ(headless::pythonCommands(),
-              (std::vector<std::string>{"import lumora\nlumora.suppress_on_attr_refresh = True",
-                                        "import lumora\nlumora.suppress_on_attr_refresh = False"}));
+              (std::vector<std::string>{kLumoraSuppressRefreshOn, kLumoraSuppressRefreshOff}));
 }
 
 TEST_F(ChannelAttributesTest, ScalarOutputIsValueTimesItsMultiplier) {

@@ -114,11 +114,12 @@ BatchScript E2eTest::newScript() {
 std::future<HostBatchRun> E2eTest::startHostBatch(const BatchScript& script) {
     const std::string scriptPath = file("script.mel");
     std::ofstream(scriptPath, std::ios::binary | std::ios::trunc) << script.text();
-    const std::map<std::string, std::string> environment{
+    std::map<std::string, std::string> environment{
         {"USBMUXD_SOCKET_ADDRESS", "UNIX:" + healthy_->usbmuxdSocketPath()},
         {"MAYA_PLUG_IN_PATH", LMRA_PLUGIN_DIR},
         {"PYTHONPATH", LMRA_PYTHON_PACKAGES},  // the plug-in's Python texts import lumora
     };
+    for (const auto& [name, value] : environment_) environment[name] = value;
     watch_ = std::make_shared<OutputWatch>();
     return std::async(std::launch::async, [scriptPath, environment, watch = watch_] {
         ChildRun child = runChildProcess({LMRA_HOSTBATCH, scriptPath}, environment, kHostBatchDeadline,

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <filesystem>
 #include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,11 @@ protected:
 
     // A script that loads the plug-in and plays clips at 24 frames a second.
     static BatchScript newScript();
+    // An environment variable for the hostbatch runs that follow (USBMUXD_SOCKET_ADDRESS is the
+    // healthy phone's stand-in unless set here).
+    void setHostBatchEnvironment(const std::string& name, const std::string& value) {
+        environment_[name] = value;
+    }
     // Runs the script in hostbatch on another thread; the run is killed at its deadline.
     std::future<HostBatchRun> startHostBatch(const BatchScript& script);
     // Waits until the run in progress has printed the end marker of the section.
@@ -129,6 +135,7 @@ private:
     std::vector<std::string> probedPlugs(const std::string& node) const;
 
     TemporaryFolder folder_;
+    std::map<std::string, std::string> environment_;
     std::string lastOutput_;  // of the last finished run
     std::shared_ptr<OutputWatch> watch_;  // of the last started run
     std::unique_ptr<PhoneSim> healthy_;

@@ -2,7 +2,12 @@
 // while its node is deleted at once, then, in the same scene, a new node that connects, captures,
 // saves the last second with its video, stops, and plays the take back in a clip reader.
 
+#include "ClipTable.h"
 #include "E2eTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -26,6 +31,43 @@ TEST_P(CaptureTest, TakesFromPhoneToPlayback) {
     checkRoundTrip(run.output, take, healthyPhone());
     EXPECT_EQ(healthyPhone().commandCount("start -video"), 2u);
     EXPECT_EQ(healthyPhone().commandCount("saveCapture -timeInverval "), 2u);
+}
+
+// Maya quitting right after a save: the host posts kMayaExiting when the script ends, and the
+// take being written is finished before the process's exit handlers run. LMRA_QUIT_RUNS sets
+// how many runs in a row (3 unless set).
+using QuitTest = E2eTest;
+
+TEST_F(QuitTest, AScriptEndingRightAfterASaveLeavesTheWholeTake) {
+    const char* runsSetting = std::getenv("LMRA_QUIT_RUNS");
+    const int runs = runsSetting ? std::atoi(runsSetting) : 3;
+    for (int i = 0; i < runs; ++i) {
+        SCOPED_TRACE("run " + std::to_string(i + 1) + " of " + std::to_string(runs));
+        const std::string folder = file("run" + std::to_string(i));
+        const std::string clip = folder + "/take.clip";
+        BatchScript script = newScript();
+        createDevice(script, "phone");
+        aimAt(script, "phone", healthyPhone(), Transport::wifi);
+        connect(script, "connect", "phone");
+        script.add("startMocapSession phone");
+        script.sleep(1.5);
+        script.add("saveMocapData phone " + BatchScript::quoted(clip) + " 1");
+
+        const HostBatchRun run = runHostBatch(script);
+        ASSERT_TRUE(ranCleanly(run));
+        ASSERT_TRUE(connected(run.output, "connect"));
+        std::string error;
+        const auto table = readClipTable(clip, error);
+        ASSERT_TRUE(table) << error;
+        EXPECT_GT(table->duration(), 0.5);
+        // The clip alone: no temporary file was left behind.
+        std::size_t entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            EXPECT_EQ(entry.path().filename(), "take.clip");
+            ++entries;
+        }
+        EXPECT_EQ(entries, 1u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, CaptureTest, ::testing::Values(Transport::wifi, Transport::usb),

@@ -24,6 +24,7 @@
 #include <maya/MTime.h>
 #include <maya/MUserEventMessage.h>
 
+#include <headless/ApiThreads.h>
 #include <headless/Plugins.h>
 #include <headless/Scene.h>
 #include <headless/Script.h>
@@ -189,7 +190,9 @@ TEST_F(Api, RenameAndSelectionByName) {
     EXPECT_FALSE(execute("rename lister 1x").ok);
 }
 
-TEST_F(Api, UserEventsFromManyThreads) {
+// Maya's API is for the main thread: the host still delivers events posted from other threads,
+// but counts every such call as an error.
+TEST_F(Api, UserEventsFromOtherThreadsAreDeliveredAndCountedAsWrongThreadCalls) {
     const MString event("hostTestEvent");
     ASSERT_TRUE(MUserEventMessage::registerUserEvent(event));
     EXPECT_FALSE(MUserEventMessage::registerUserEvent(event));
@@ -197,6 +200,7 @@ TEST_F(Api, UserEventsFromManyThreads) {
     calls = 0;
     const MCallbackId id = MUserEventMessage::addUserEventCallback(event, [](void*) { ++calls; });
     headless::clearPostedUserEvents();
+    headless::clearWrongThreadCalls();
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
@@ -206,6 +210,10 @@ TEST_F(Api, UserEventsFromManyThreads) {
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(headless::userEventPostCount("hostTestEvent"), 1000u);
     EXPECT_EQ(calls.load(), 1000);
+    EXPECT_EQ(headless::wrongThreadCallCount(), 1000u);
+    MUserEventMessage::postUserEvent(event);  // the main thread's call is no error
+    EXPECT_EQ(headless::wrongThreadCallCount(), 1000u);
+    headless::clearWrongThreadCalls();
     ASSERT_TRUE(MMessage::removeCallback(id));
     ASSERT_TRUE(MUserEventMessage::deregisterUserEvent(event));
     EXPECT_FALSE(MUserEventMessage::postUserEvent(event));

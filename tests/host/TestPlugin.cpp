@@ -32,8 +32,6 @@ public:
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const char MApiVersion[] = "20180700";
-
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Tests", "1.0", "Any");
     plugin.registerNode("testCounter", MTypeId(0x7f101), &Counter::creator, &Counter::initialize);

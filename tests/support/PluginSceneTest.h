@@ -8,10 +8,24 @@
 #include <algorithm>
 #include <string>
 
+#include <headless/ApiThreads.h>
 #include <headless/Plugins.h>
+#include <headless/Session.h>
 #include <headless/Scene.h>
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
+
+// When every test has run, the host quits as Maya does: kMayaExiting, then the plug-ins unload,
+// while the process is whole. No call of Maya's API may have come from another thread.
+class HostExitEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        headless::endSession();
+        EXPECT_EQ(headless::wrongThreadCallCount(), 0u) << "Maya's API called from a plug-in thread";
+    }
+};
+inline ::testing::Environment* const hostExitEnvironment =
+    ::testing::AddGlobalTestEnvironment(new HostExitEnvironment);
 
 class PluginSceneTest : public ::testing::Test {
 protected:
@@ -26,7 +40,10 @@ protected:
         headless::newScene();
         headless::clearScriptOutput();
     }
-    void TearDown() override { headless::newScene(); }
+    void TearDown() override {
+        headless::newScene();
+        EXPECT_EQ(headless::wrongThreadCallCount(), 0u) << "Maya's API called from a plug-in thread";
+    }
 
     // Runs commands that must all succeed.
     static void run(const std::string& script) {

@@ -1,7 +1,8 @@
 #pragma once
-// Headless host: Maya's MFnPlugin. As with Maya's header, the plug-in itself defines the
-// exported MApiVersion (Maya's MNoVersionString convention: this header never does).
+// Headless host: Maya's MFnPlugin. As Maya's, it embeds MApiVersion.h, which defines the exported
+// MApiVersion unless MNoVersionString is defined first.
 
+#include <maya/MApiVersion.h>
 #include <maya/MFnBase.h>
 #include <maya/MPxNode.h>
 #include <maya/MString.h>

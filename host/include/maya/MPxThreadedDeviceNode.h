@@ -4,9 +4,26 @@
 
 #include <memory>
 
-#include <maya/MCharBuffer.h>
 #include <maya/MObjectArray.h>
 #include <maya/MPxNode.h>
+
+// One buffer of a threaded device node's memory pool. Maya declares it here; there is no
+// MCharBuffer.h.
+class MCharBuffer {
+public:
+    MCharBuffer() = default;
+    MCharBuffer(const MCharBuffer&) = delete;
+    MCharBuffer& operator=(const MCharBuffer&) = delete;
+    ~MCharBuffer() = default;
+
+    char* ptr() { return ptr_; }
+    long size() { return size_; }  // not const, as in Maya
+
+private:
+    friend class MPxThreadedDeviceNode;
+    char* ptr_ = nullptr;
+    long size_ = 0;
+};
 
 namespace headless::detail {
 class DeviceQueue;

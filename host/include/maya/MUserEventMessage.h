@@ -1,6 +1,6 @@
 #pragma once
-// Headless host: Maya's MUserEventMessage. Safe to call from any thread; callbacks run on the
-// thread that posts.
+// Headless host: Maya's MUserEventMessage. Main thread only, as the rest of Maya's API (see
+// headless/ApiThreads.h); callbacks run on the thread that posts.
 
 #include <maya/MMessage.h>
 #include <maya/MString.h>

@@ -1,4 +1,5 @@
 #include <maya/MDGModifier.h>
+#include "core/ThreadCheck.h"
 
 #include "core/Evaluation.h"
 #include "core/Plugs.h"
@@ -136,6 +137,7 @@ MStatus MDGModifier::newPlugValueString(const MPlug& plug, const MString& value)
 }
 
 MStatus MDGModifier::doIt() {
+    headless::detail::requireMainThread("MDGModifier::doIt");
     // Edits queued while doIt runs (by node callbacks) belong to the next doIt.
     std::vector<Edit> batch;
     batch.swap(queued_);

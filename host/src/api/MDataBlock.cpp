@@ -1,4 +1,5 @@
 #include <maya/MDataBlock.h>
+#include "core/ThreadCheck.h"
 
 #include "core/Evaluation.h"
 #include "core/Node.h"
@@ -20,6 +21,7 @@ bool usable(Node* node, const MPlug& plug) { return node && !plug.isNull() && no
 }  // namespace
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* returnStatus) {
+    headless::detail::requireMainThread("MDataBlock::inputValue");
     const bool ok = usable(node_, plug);
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!ok) return MDataHandle();
@@ -32,6 +34,7 @@ MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* returnStat
 }
 
 MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* returnStatus) {
+    headless::detail::requireMainThread("MDataBlock::outputValue");
     const bool ok = usable(node_, plug);
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!ok) return MDataHandle();
@@ -43,6 +46,7 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* returnSta
 }
 
 MArrayDataHandle MDataBlock::inputArrayValue(const MPlug& plug, MStatus* returnStatus) {
+    headless::detail::requireMainThread("MDataBlock::inputArrayValue");
     const bool ok = usable(node_, plug) && isArrayPlug(plug);
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!ok) return MArrayDataHandle();
@@ -54,6 +58,7 @@ MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* 
 }
 
 MArrayDataHandle MDataBlock::outputArrayValue(const MPlug& plug, MStatus* returnStatus) {
+    headless::detail::requireMainThread("MDataBlock::outputArrayValue");
     const bool ok = usable(node_, plug) && isArrayPlug(plug);
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!ok) return MArrayDataHandle();
@@ -65,6 +70,7 @@ MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus*
 }
 
 MStatus MDataBlock::setClean(const MPlug& plug) {
+    headless::detail::requireMainThread("MDataBlock::setClean");
     if (!usable(node_, plug)) return MStatus::kInvalidParameter;
     setPlugClean(plug);
     return MStatus::kSuccess;

@@ -1,4 +1,5 @@
 #include <maya/MFnDependencyNode.h>
+#include "core/ThreadCheck.h"
 #include <maya/MPlugArray.h>
 
 #include <functional>
@@ -84,6 +85,7 @@ MPxNode* MFnDependencyNode::userNode(MStatus* returnStatus) const {
 }
 
 MPlug MFnDependencyNode::findPlug(const MString& attrName, bool, MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MFnDependencyNode::findPlug");
     const auto node = nodeIn(object_);
     const auto attribute = node ? node->findAttribute(attrName.asChar()) : nullptr;
     report(returnStatus, attribute != nullptr, MStatus::kInvalidParameter);
@@ -91,6 +93,7 @@ MPlug MFnDependencyNode::findPlug(const MString& attrName, bool, MStatus* return
 }
 
 MPlug MFnDependencyNode::findPlug(const MObject& attribute, bool, MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MFnDependencyNode::findPlug");
     const auto node = nodeIn(object_);
     const auto found = hostCast<Attribute>(attribute);
     const bool ok = node && found && node->owns(*found);
@@ -134,6 +137,7 @@ bool MFnDependencyNode::hasAttribute(const MString& attrName, MStatus* returnSta
 }
 
 MStatus MFnDependencyNode::addAttribute(const MObject& attribute, MAttrClass) {
+    headless::detail::requireMainThread("MFnDependencyNode::addAttribute");
     const auto node = nodeIn(object_);
     const auto found = hostCast<Attribute>(attribute);
     if (!node || !found) return MStatus::kInvalidParameter;
@@ -142,6 +146,7 @@ MStatus MFnDependencyNode::addAttribute(const MObject& attribute, MAttrClass) {
 }
 
 MStatus MFnDependencyNode::removeAttribute(const MObject& attribute, MAttrClass) {
+    headless::detail::requireMainThread("MFnDependencyNode::removeAttribute");
     const auto node = nodeIn(object_);
     const auto found = hostCast<Attribute>(attribute);
     if (!node || !found) return MStatus::kInvalidParameter;

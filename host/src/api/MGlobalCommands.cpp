@@ -1,6 +1,7 @@
 // MGlobal's command and selection functions (display functions live with the script output).
 
 #include <maya/MGlobal.h>
+#include "core/ThreadCheck.h"
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
 
@@ -9,6 +10,7 @@
 namespace {
 
 headless::CommandResult run(const MString& command, bool displayEnabled) {
+    headless::detail::requireMainThread("MGlobal::executeCommand");
     headless::ScriptOptions options;
     options.echoResults = displayEnabled;
     const auto outcome = headless::runScript(command.asChar(), options);
@@ -52,6 +54,7 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool displa
 }
 
 MStatus MGlobal::getSelectionListByName(const MString& name, MSelectionList& list) {
+    headless::detail::requireMainThread("MGlobal::getSelectionListByName");
     list.clear();
     return list.add(name);
 }

@@ -1,4 +1,5 @@
 #include <maya/MIntArray.h>
+#include "core/ThreadCheck.h"
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 
@@ -179,6 +180,7 @@ unsigned int MPlug::getExistingArrayAttributeIndices(MIntArray& indices, MStatus
 }
 
 bool MPlug::connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MPlug::connectedTo");
     array.clear();
     report(returnStatus, !isNull());
     if (isNull()) return false;
@@ -202,6 +204,7 @@ bool MPlug::destinations(MPlugArray& array, MStatus* returnStatus) const {
 double MPlug::asDouble(MStatus* returnStatus) const { return asDouble(MDGContext::fsNormal, returnStatus); }
 
 double MPlug::asDouble(const MDGContext& context, MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MPlug::asDouble");
     const bool ok = isValidPlug(*this) && attribute_->isNumber();
     report(returnStatus, ok);
     return ok ? asNumber(evaluatePlug(*this, context)) : 0.0;
@@ -215,6 +218,7 @@ short MPlug::asShort(MStatus* returnStatus) const {
 bool MPlug::asBool(MStatus* returnStatus) const { return asDouble(returnStatus) != 0.0; }
 
 MString MPlug::asString(MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MPlug::asString");
     const bool ok = isValidPlug(*this) && attribute_->kind == AttributeKind::Typed;
     report(returnStatus, ok);
     if (!ok) return MString();
@@ -224,6 +228,7 @@ MString MPlug::asString(MStatus* returnStatus) const {
 }
 
 MObject MPlug::asMObject(MStatus* returnStatus) const {
+    headless::detail::requireMainThread("MPlug::asMObject");
     const bool ok = isValidPlug(*this) && attribute_->kind == AttributeKind::Typed;
     report(returnStatus, ok);
     if (!ok) return MObject();
@@ -232,6 +237,7 @@ MObject MPlug::asMObject(MStatus* returnStatus) const {
 }
 
 MStatus MPlug::setDouble(double value) {
+    headless::detail::requireMainThread("MPlug::setDouble");
     if (!isValidPlug(*this) || !attribute_->isNumber()) return MStatus::kInvalidParameter;
     return assign(*this, value);
 }
@@ -241,6 +247,7 @@ MStatus MPlug::setShort(short value) { return setDouble(static_cast<double>(valu
 MStatus MPlug::setBool(bool value) { return setDouble(value ? 1.0 : 0.0); }
 
 MStatus MPlug::setString(const MString& value) {
+    headless::detail::requireMainThread("MPlug::setString");
     if (!isValidPlug(*this) || attribute_->kind != AttributeKind::Typed || attribute_->dataType != MFnData::kString) {
         return MStatus::kInvalidParameter;
     }
@@ -248,6 +255,7 @@ MStatus MPlug::setString(const MString& value) {
 }
 
 MStatus MPlug::setMObject(const MObject& data) {
+    headless::detail::requireMainThread("MPlug::setMObject");
     const auto object = hostCast<DataObject>(data);
     if (!object || !isValidPlug(*this) || attribute_->kind != AttributeKind::Typed) return MStatus::kInvalidParameter;
     const bool fits = std::holds_alternative<std::vector<std::string>>(object->value)

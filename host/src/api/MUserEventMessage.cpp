@@ -1,4 +1,5 @@
 #include <maya/MUserEventMessage.h>
+#include "core/ThreadCheck.h"
 
 #include <algorithm>
 #include <map>
@@ -42,6 +43,7 @@ bool known(const EventTable& t, const std::string& event) {
 }  // namespace
 
 MStatus MUserEventMessage::registerUserEvent(const MString& event) {
+    headless::detail::requireMainThread("MUserEventMessage::registerUserEvent");
     auto& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     if (event.isEmpty() || known(t, event.asChar())) return MStatus::kFailure;
@@ -56,6 +58,7 @@ bool MUserEventMessage::isUserEvent(const MString& event) {
 }
 
 MStatus MUserEventMessage::deregisterUserEvent(const MString& event) {
+    headless::detail::requireMainThread("MUserEventMessage::deregisterUserEvent");
     auto& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     const std::string name = event.asChar();
@@ -68,6 +71,7 @@ MStatus MUserEventMessage::deregisterUserEvent(const MString& event) {
 }
 
 MStatus MUserEventMessage::postUserEvent(const MString& event, void* clientData) {
+    headless::detail::requireMainThread("MUserEventMessage::postUserEvent");
     auto& t = table();
     std::vector<Callback> toCall;
     {

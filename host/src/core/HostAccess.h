@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include <maya/MCharBuffer.h>
 #include <maya/MDataBlock.h>
 #include <maya/MEvaluationNode.h>
 #include <maya/MObject.h>

@@ -1,5 +1,7 @@
 #include "threaded/DeviceThread.h"
 
+#include <headless/ScriptOutput.h>
+
 #include <cmath>
 #include <exception>
 #include <string>
@@ -21,7 +23,8 @@ constexpr int kMaxTicksBehind = 10;
 
 void reportFailure(const std::string& nodeName, const char* where, const char* what) {
     const std::string text = std::string(where) + " of '" + nodeName + "' failed: " + what;
-    MGlobal::displayError(MString(text.c_str()));
+    // The host's own report, from the worker thread: not a call of the API by the plug-in.
+    headless::showScriptOutputLine("// Error: " + text + " //");
 }
 
 }  // namespace

@@ -1,0 +1,466 @@
+// checkPhoneConnection against phones that stay silent, refuse, sit on the wrong screen or are not
+// there, settings that cannot work, and usbmuxd without a phone or not there at all: each run names
+// the step that fails and what to try, and leaves the node as it was. A fixed receive port is
+// announced to the phone and carries a take.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <initializer_list>
+
+#include "E2eTest.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A UDP socket bound to a free port on every IPv4 address, held until it goes away.
+class HeldUdpPort {
+  public:
+    HeldUdpPort() {
+        socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        socklen_t length = sizeof(address);
+        if (socket_ >= 0 && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~HeldUdpPort() { release(); }
+    HeldUdpPort(const HeldUdpPort&) = delete;
+    HeldUdpPort& operator=(const HeldUdpPort&) = delete;
+
+    int port() const { return port_; }
+    void release() {
+        if (socket_ >= 0) ::close(socket_);
+        socket_ = -1;
+    }
+
+  private:
+    int socket_ = -1;
+    int port_ = 0;
+};
+
+class ConnectionCheckTest : public E2eTransportTest {
+  protected:
+    static PhoneSimOptions answering(PhoneAnswer answer) {
+        PhoneSimOptions options = phoneOptions();
+        options.answer = answer;
+        return options;
+    }
+
+    static void check(BatchScript& script, const std::string& key, const std::string& node) {
+        script.section(key, "checkPhoneConnection " + node);
+    }
+
+    // The line the check showed for a step, without the "// Warning: ... //" around failures.
+    static std::string stepLine(const BatchOutput& output, const std::string& key,
+                                const std::string& step) {
+        const std::string warning = "// Warning: ";
+        for (std::string line : output.lines(key)) {
+            if (line.rfind(warning, 0) == 0 && line.size() >= warning.size() + 3) {
+                line = line.substr(warning.size(), line.size() - warning.size() - 3);
+            }
+            if (line.rfind(step + ": ", 0) == 0) return line;
+        }
+        return "";
+    }
+
+    // The step's line says outcome and holds every text.
+    static ::testing::AssertionResult stepSays(const BatchOutput& output, const std::string& key,
+                                               const std::string& step, const std::string& outcome,
+                                               std::initializer_list<std::string> texts = {}) {
+        const std::string line = stepLine(output, key, step);
+        if (line.rfind(step + ": " + outcome + ": ", 0) != 0) {
+            return ::testing::AssertionFailure()
+                   << key << ": step " << step << " is not " << outcome << ": \"" << line << "\"";
+        }
+        for (const std::string& text : texts) {
+            if (line.find(text) == std::string::npos) {
+                return ::testing::AssertionFailure() << key << ": step " << step << " lacks \""
+                                                     << text << "\": \"" << line << "\"";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // Every step of the section went through.
+    static ::testing::AssertionResult allStepsOk(const BatchOutput& output, const std::string& key,
+                                                 std::initializer_list<const char*> steps) {
+        for (const char* step : steps) {
+            const auto result = stepSays(output, key, step, "ok");
+            if (!result) return result;
+        }
+        return ::testing::AssertionSuccess();
+    }
+};
+
+TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
+    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
+    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
+    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
+    PhoneSim& absent = addPhone(phoneOptions());
+    absent.stop();  // its ports stay known, and nothing answers there any more
+    HeldUdpPort busy;
+    ASSERT_GT(busy.port(), 0);
+
+    BatchScript script = newScript();
+    createDevice(script, "dev");
+    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &silent},
+                                                          {"reject", &rejecting},
+                                                          {"wrongScreen", &wrongScreen},
+                                                          {"wrongPort", &absent}};
+    for (const auto& [key, phone] : attempts) {
+        aimAt(script, "dev", *phone, transport());
+        check(script, key, "dev");
+    }
+    if (!usb()) {
+        aimAt(script, "dev", healthyPhone(), transport());
+        script.add("setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"");
+        check(script, "unresolved", "dev");
+        aimAt(script, "dev", healthyPhone(), transport());
+        script.add("setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
+        check(script, "busyPort", "dev");
+        connect(script, "busyPortConnect", "dev");
+        script.add("setAttr dev.wifiReceivePort 0");
+    }
+    // A phone that answers: every step goes through, and the node is left as it was.
+    aimAt(script, "dev", healthyPhone(), transport());
+    check(script, "healthy", "dev");
+    probeStatus(script, "afterCheck", "dev");
+    script.section("outputsAfterCheck", "objExists dev." + channels_.scalars()[0]);
+    // A connected node: the check leaves its session alone.
+    connect(script, "connect", "dev");
+    check(script, "connected", "dev");
+    probeStatus(script, "stillConnected", "dev");
+    script.section("stop", "stopMocapSession dev");
+
+    const HostBatchRun run = runHostBatch(script);
+    ASSERT_TRUE(ranCleanly(run));
+    const BatchOutput& out = run.output;
+    const std::string app = usb() ? "USB port" : "Wi-Fi port";
+    const std::string portPlug = usb() ? "dev.usbPort" : "dev.wifiPort";
+
+    EXPECT_TRUE(
+        stepSays(out, "silent", "Answer", "failed",
+                 {usb() ? "no answer within 3 s." : "no answer within 1 s.", "streaming screen",
+                  "check that " + portPlug + " (" +
+                      std::to_string(usb() ? silent.usbPort() : silent.udpPort()) +
+                      ") is the app's " + app}));
+    if (!usb()) {
+        EXPECT_TRUE(
+            stepSays(out, "silent", "Answer", "failed",
+                     {"firewall pass UDP to port", "dev.wifiReceivePort",
+                      "the phone (127.0.0.1) and this computer (127.0.0.1) are on the same subnet",
+                      "guest network", "client isolation"}));
+    }
+    EXPECT_TRUE(
+        stepSays(out, "reject", "Answer", "failed", {"refused the connection (\"/reject\")"}));
+    EXPECT_TRUE(stepSays(out, "wrongScreen", "Answer", "failed",
+                         {"\"/reject-wrong-screen\"", "Next: open the app's streaming screen"}));
+    for (const char* key : {"silent", "reject", "wrongScreen"}) {
+        EXPECT_TRUE(allStepsOk(
+            out, key,
+            usb()
+                ? std::initializer_list<const char*>{"usbmuxd", "Device", "Tunnel", "Connect sent"}
+                : std::initializer_list<const char*>{"Address", "Route", "Receive port",
+                                                     "Connect sent"}))
+            << key;
+    }
+    if (usb()) {
+        EXPECT_TRUE(stepSays(
+            out, "wrongPort", "Tunnel", "failed",
+            {"refused a connection to port " + std::to_string(absent.usbPort()) + " (dev.usbPort)",
+             "Next: open the app", "check that dev.usbPort is the app's USB port"}));
+        EXPECT_TRUE(stepSays(out, "wrongPort", "Answer", "skipped"));
+    } else {
+        EXPECT_TRUE(stepSays(out, "wrongPort", "Answer", "failed",
+                             {"check that dev.wifiPort (" + std::to_string(absent.udpPort()) +
+                              ") is the app's Wi-Fi port"}));
+        EXPECT_TRUE(stepSays(out, "unresolved", "Address", "failed",
+                             {"\"no-such-phone.invalid\" (dev.ipAddress) does not resolve",
+                              "Next: set dev.ipAddress"}));
+        for (const char* step : {"Route", "Receive port", "Connect sent", "Answer"}) {
+            EXPECT_TRUE(stepSays(out, "unresolved", step, "skipped"));
+        }
+        const std::string busyPort =
+            "UDP port " + std::to_string(busy.port()) + " (dev.wifiReceivePort)";
+        EXPECT_TRUE(stepSays(
+            out, "busyPort", "Receive port", "failed",
+            {busyPort + " is in use on this computer.", "Next: close the program that holds it"}));
+        EXPECT_TRUE(stepSays(out, "busyPort", "Answer", "skipped"));
+        EXPECT_TRUE(refused(
+            out, "busyPortConnect",
+            busyPort + " is in use on this computer: close the program that holds it, or set "
+                       "dev.wifiReceivePort to another port (0 picks a free one)."));
+    }
+
+    EXPECT_TRUE(
+        allStepsOk(out, "healthy",
+                   usb() ? std::initializer_list<const char*>{"usbmuxd", "Device", "Tunnel",
+                                                              "Connect sent", "Answer"}
+                         : std::initializer_list<const char*>{"Address", "Route", "Receive port",
+                                                              "Connect sent", "Answer"}));
+    EXPECT_TRUE(
+        stepSays(out, "healthy", "Answer", "ok",
+                 {"accepted the connection", "lists 52 scalar, 2 vector and 3 matrix channels"}));
+    if (!usb()) {
+        EXPECT_TRUE(
+            stepSays(out, "healthy", "Route", "ok",
+                     {"from 127.0.0.1 on network 127.0.0.0/8; the phone is on the same subnet"}));
+    }
+    EXPECT_TRUE(statusIs(out, "afterCheck", 0));
+    EXPECT_EQ(out.lastResult("outputsAfterCheck"), "0");
+    EXPECT_TRUE(connected(out, "connect"));
+    EXPECT_TRUE(
+        stepSays(out, "connected", "Session", "ok", {"dev is connected (connectionStatus 1)"}));
+    EXPECT_TRUE(statusIs(out, "stillConnected", 1));
+    EXPECT_EQ(out.lastResult("stop"), "1");
+
+    // The phones heard the connect command once per check and were never asked to stream; the
+    // healthy phone's checked session was ended with "stop" before the real connect.
+    for (const PhoneSim* phone : {&silent, &rejecting, &wrongScreen}) {
+        EXPECT_EQ(phone->commandCount("connect"), 1u);
+        EXPECT_EQ(phone->commandCount("start"), 0u);
+    }
+    const std::vector<std::string> heard = healthyPhone().commandsReceived();
+    ASSERT_GE(heard.size(), 3u) << heard.size();
+    EXPECT_EQ(heard[0].rfind("connect ", 0), 0u) << heard[0];
+    EXPECT_EQ(heard[1], "stop");
+    EXPECT_EQ(heard[2].rfind("connect ", 0), 0u) << heard[2];
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTransports, ConnectionCheckTest,
+                         ::testing::Values(Transport::wifi, Transport::usb), transportName);
+
+class UsbmuxdCheckTest : public ConnectionCheckTest {};
+
+TEST_F(UsbmuxdCheckTest, SaysWhetherUsbmuxdIsThereAndListsAPhone) {
+    // No usbmuxd: the socket is named, with what to install on each system.
+    const std::string missing = file("no-usbmuxd.sock");
+    setHostBatchEnvironment("USBMUXD_SOCKET_ADDRESS", "UNIX:" + missing);
+    BatchScript script = newScript();
+    createDevice(script, "dev");
+    aimAt(script, "dev", healthyPhone(), Transport::usb);
+    check(script, "absent", "dev");
+    connect(script, "absentConnect", "dev");
+    HostBatchRun run = runHostBatch(script);
+    ASSERT_TRUE(ranCleanly(run));
+    EXPECT_TRUE(
+        stepSays(run.output, "absent", "usbmuxd", "failed",
+                 {"usbmuxd cannot be reached at UNIX:" + missing + " (USBMUXD_SOCKET_ADDRESS).",
+                  "on Linux install and start the usbmuxd service",
+                  "on Windows install Apple's mobile device support", "on macOS it is built in"}));
+    for (const char* step : {"Device", "Tunnel", "Connect sent", "Answer"}) {
+        EXPECT_TRUE(stepSays(run.output, "absent", step, "skipped"));
+    }
+    EXPECT_TRUE(
+        refused(run.output, "absentConnect", "Connection timed out. Check your input parameters."));
+    EXPECT_TRUE(run.output.shows(
+        "absentConnect",
+        "checkPhoneConnection dev runs the connection step by step and says what to try."));
+
+    // usbmuxd without a phone.
+    PhoneSimOptions options = phoneOptions();
+    options.udpPort = -1;
+    options.usbDevices.clear();
+    options.usbmuxdSocket = file("empty-usbmuxd.sock");
+    PhoneSim noPhone(options);
+    noPhone.start();
+    setHostBatchEnvironment("USBMUXD_SOCKET_ADDRESS", "UNIX:" + noPhone.usbmuxdSocketPath());
+    BatchScript empty = newScript();
+    createDevice(empty, "dev");
+    aimAt(empty, "dev", noPhone, Transport::usb);
+    check(empty, "noDevice", "dev");
+    run = runHostBatch(empty);
+    ASSERT_TRUE(ranCleanly(run));
+    EXPECT_TRUE(stepSays(run.output, "noDevice", "usbmuxd", "ok",
+                         {"usbmuxd answers at UNIX:" + noPhone.usbmuxdSocketPath()}));
+    EXPECT_TRUE(stepSays(
+        run.output, "noDevice", "Device", "failed",
+        {"usbmuxd lists no phone.", "Next: plug the phone in", "\"Trust This Computer\""}));
+    for (const char* step : {"Tunnel", "Connect sent", "Answer"}) {
+        EXPECT_TRUE(stepSays(run.output, "noDevice", step, "skipped"));
+    }
+    EXPECT_EQ(noPhone.commandsReceived().size(), 0u);
+}
+
+class ReceivePortTest : public E2eTest {};
+
+TEST_F(ReceivePortTest, AFixedReceivePortIsAnnouncedAndCarriesATake) {
+    HeldUdpPort free;
+    const int port = free.port();
+    ASSERT_GT(port, 0);
+    free.release();
+
+    BatchScript script = newScript();
+    createDevice(script, "dev");
+    script.section("default", "getAttr dev.wifiReceivePort");
+    script.add("setAttr dev.wifiReceivePort 70000");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    connect(script, "outOfRange", "dev");
+    script.add("setAttr dev.wifiReceivePort " + std::to_string(port));
+    const RoundTrip take{"take", "dev", Transport::wifi};
+    addRoundTrip(script, take, healthyPhone());
+
+    const HostBatchRun run = runHostBatch(script);
+    ASSERT_TRUE(ranCleanly(run));
+    EXPECT_EQ(run.output.lastResult("default"), "0");
+    EXPECT_TRUE(refused(
+        run.output, "outOfRange",
+        "dev.wifiReceivePort is 70000: a receive port is 0 (any free port) or a number from 1 "
+        "to 65535."));
+    const std::vector<std::string> heard = healthyPhone().commandsReceived();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard[0], "connect -port " + std::to_string(port) + " -version 2");
+    EXPECT_EQ(healthyPhone().commandCount("connect"), 1u);
+    checkRoundTrip(run.output, take, healthyPhone());
+}
+
+// The table of messages in the README's "Connecting your phone": the message of each row, cut at
+// its placeholders ("<node>"), each of which stands for some text.
+struct GuideMessage {
+    std::string text;
+    std::vector<std::string> pieces;  // the literal text around the placeholders
+
+    bool matches(const std::string& shown) const {
+        if (pieces.size() == 1) return shown == pieces[0];
+        if (shown.rfind(pieces.front(), 0) != 0) return false;
+        std::size_t at = pieces.front().size();
+        for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+            const std::size_t found = shown.find(pieces[i], at + 1);
+            if (found == std::string::npos) return false;
+            at = found + pieces[i].size();
+        }
+        const std::string& last = pieces.back();
+        return shown.size() >= at + 1 + last.size() &&
+               shown.compare(shown.size() - last.size(), last.size(), last) == 0;
+    }
+};
+
+std::vector<GuideMessage> guideMessages() {
+    std::ifstream readme(LMRA_README);
+    std::vector<GuideMessage> messages;
+    bool inSection = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("### ", 0) == 0 || line.rfind("## ", 0) == 0) {
+            inSection = line == "### Messages when connecting";
+            continue;
+        }
+        if (!inSection || line.rfind("| `", 0) != 0) continue;
+        const std::size_t end = line.find('`', 3);
+        if (end == std::string::npos) continue;
+        GuideMessage message;
+        message.text = line.substr(3, end - 3);
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t open = message.text.find('<', at);
+            const std::size_t close =
+                open == std::string::npos ? std::string::npos : message.text.find('>', open);
+            if (close == std::string::npos) {
+                message.pieces.push_back(message.text.substr(at));
+                break;
+            }
+            message.pieces.push_back(message.text.substr(at, open - at));
+            at = close + 1;
+        }
+        messages.push_back(std::move(message));
+    }
+    return messages;
+}
+
+// What a section of the run showed: errors and warnings without their "// ... //", and the
+// lines printed as they are (information and the transports' own lines). Results and Python's
+// output are left out.
+std::vector<std::string> shownMessages(const BatchOutput& output, const std::string& key) {
+    std::vector<std::string> shown;
+    for (const std::string& line : output.lines(key)) {
+        // Python's own output ("# Error: ...") comes from the scripting side, not from connecting.
+        if (line.empty() || line.rfind("// Result: ", 0) == 0 || line.rfind("# ", 0) == 0) continue;
+        std::string text = line;
+        for (const std::string prefix : {"// Error: ", "// Warning: "}) {
+            if (text.rfind(prefix, 0) == 0 && text.size() >= prefix.size() + 3) {
+                text = text.substr(prefix.size(), text.size() - prefix.size() - 3);
+            }
+        }
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+class ConnectingGuideTest : public ConnectionCheckTest {};
+
+// Every message that connecting shows is in the README's table, and every message of the table is
+// one that connecting shows.
+TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
+    const std::vector<GuideMessage> messages = guideMessages();
+    ASSERT_GE(messages.size(), 5u) << "no message table in " << LMRA_README;
+
+    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
+    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
+    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
+    HeldUdpPort busy;
+    ASSERT_GT(busy.port(), 0);
+
+    BatchScript script = newScript();
+    createDevice(script, "dev");
+    std::vector<std::string> keys;
+    auto attempt = [&](const std::string& key, const std::string& settings) {
+        if (!settings.empty()) script.add(settings);
+        connect(script, key, "dev");
+        keys.push_back(key);
+    };
+    const std::pair<const char*, PhoneSim*> phones[] = {
+        {"refused", &rejecting}, {"wrongScreen", &wrongScreen}, {"silent", &silent}};
+    for (const auto& [key, phone] : phones) {
+        aimAt(script, "dev", *phone, Transport::wifi);
+        attempt(key, "");
+    }
+    PhoneSimOptions bare = phoneOptions();
+    bare.useDefaultChannels = false;
+    PhoneSim& noChannels = addPhone(bare);
+    aimAt(script, "dev", noChannels, Transport::wifi);
+    attempt("noChannels", "");
+    script.add("stopMocapSession dev");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("portRange", "setAttr dev.wifiPort 0");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("emptyAddress", "setAttr -type \"string\" dev.ipAddress \"\"");
+    attempt("unresolved", "setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"");
+    aimAt(script, "dev", healthyPhone(), Transport::usb);
+    attempt("usbType", "setAttr dev.connectionType 7");
+    attempt("alreadyConnected", "");
+    script.add("stopMocapSession dev");
+    aimAt(script, "dev", healthyPhone(), Transport::wifi);
+    attempt("receivePortRange", "setAttr dev.wifiReceivePort -1");
+    attempt("receivePortBusy", "setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
+    attempt("established", "setAttr dev.wifiReceivePort 0");
+    script.section("stop", "stopMocapSession dev");
+
+    const HostBatchRun run = runHostBatch(script);
+    ASSERT_TRUE(ranCleanly(run));
+    std::vector<bool> seen(messages.size(), false);
+    for (const std::string& key : keys) {
+        const std::vector<std::string> shown = shownMessages(run.output, key);
+        EXPECT_FALSE(shown.empty()) << key << " showed nothing";
+        for (const std::string& text : shown) {
+            bool listed = false;
+            for (std::size_t i = 0; i < messages.size(); ++i) {
+                if (messages[i].matches(text)) listed = seen[i] = true;
+            }
+            EXPECT_TRUE(listed) << key << " showed \"" << text
+                                << "\", which the README's table lacks";
+        }
+    }
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        EXPECT_TRUE(seen[i]) << "the README's table lists \"" << messages[i].text
+                             << "\", which no connection showed";
+    }
+}
+
+}  // namespace
