@@ -32,7 +32,7 @@ for file in scripts/lumora/__init__.py scripts/lumora/lib.py; do
   [ -f "$prefix/$module/$file" ] || fail "no $file in the module"
 done
 [ -d "$prefix/$module/icons" ] || fail "no icons folder in the module"
-nm -D --defined-only "$plugin" | grep -q ' MApiVersion$' || fail "the plug-in does not export MApiVersion"
+nm -D --defined-only "$plugin" | grep ' MApiVersion$' >/dev/null || fail "the plug-in does not export MApiVersion"
 
 # Each library Maya does not ship resolves inside the module, or is linked statically.
 deps=$(ldd "$plugin")
