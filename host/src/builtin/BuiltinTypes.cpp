@@ -1,5 +1,9 @@
 #include "builtin/BuiltinTypes.h"
 
+#include "builtin/AnimCurve.h"
+#include "builtin/BlendShape.h"
+#include "builtin/UnitConversion.h"
+
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnMessageAttribute.h>
 #include <maya/MFnNumericAttribute.h>
@@ -23,7 +27,7 @@ MObject vector3(const char* longName, const char* shortName, MFnUnitAttribute::T
         const MString childLong = MString(longName) + axis;
         const MString childShort = MString(shortName) + MString(axis).toLowerCase();
         MObject child;
-        if (unit == MFnUnitAttribute::kAngle) {
+        if (unit != MFnUnitAttribute::kInvalid) {
             MFnUnitAttribute fn;
             child = fn.create(childLong, childShort, unit, defaultValue);
             fn.setKeyable(true);
@@ -75,8 +79,12 @@ std::shared_ptr<NodeType> builtinType(const char* name, unsigned int id, MFn::Ty
 
 std::vector<std::shared_ptr<NodeType>> builtinNodeTypes() {
     // Ids of the host's own types lie outside the range plug-ins use.
-    return {builtinType("transform", 0x58464f52u, MFn::kTransform, true, &initializeTransform),
-            builtinType("time", 0x54494d45u, MFn::kTime, false, &initializeTime)};
+    std::vector<std::shared_ptr<NodeType>> types{
+        builtinType("transform", 0x58464f52u, MFn::kTransform, true, &initializeTransform),
+        builtinType("time", 0x54494d45u, MFn::kTime, false, &initializeTime), unitConversionType(),
+        blendShapeType()};
+    for (auto& curve : animCurveTypes()) types.push_back(std::move(curve));
+    return types;
 }
 
 }  // namespace headless::detail

@@ -211,6 +211,7 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
 void propagateDirty(const MPlug& start, bool includeSelf) {
     std::set<std::pair<const Node*, PlugKey>> visited;
     std::deque<MPlug> pending{start};
+    const MPlug sceneTime = timeNodeOutput();
     while (!pending.empty()) {
         const MPlug plug = pending.front();
         pending.pop_front();
@@ -239,6 +240,13 @@ void propagateDirty(const MPlug& start, bool includeSelf) {
         for (const auto& connection : Scene::instance().connections()) {
             if (plugWithin(plug, connection.source) || plugWithin(connection.source, plug)) {
                 pending.push_back(connection.destination);
+            }
+        }
+        if (!sceneTime.isNull() && plug == sceneTime) {
+            for (const auto& other : Scene::instance().nodes()) {
+                if (other->type->followsSceneTime.empty()) continue;
+                const MPlug input = makePlug(other, other->findAttribute(other->type->followsSceneTime), {});
+                if (sourceOf(input).isNull()) pending.push_back(input);
             }
         }
     }

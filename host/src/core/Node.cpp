@@ -16,6 +16,10 @@ bool Node::hasFn(MFn::Type t) const {
     if (t == MFn::kBase || t == MFn::kNamedObject || t == MFn::kDependencyNode || t == type->apiType) return true;
     if (t == MFn::kDagNode) return type->dag;
     if (t == MFn::kSet) return type->kind == MPxNode::kObjectSet;
+    if (t == MFn::kAnimCurve) {
+        return type->apiType == MFn::kAnimCurveTimeToAngular || type->apiType == MFn::kAnimCurveTimeToDistance ||
+               type->apiType == MFn::kAnimCurveTimeToUnitless;
+    }
     return false;
 }
 

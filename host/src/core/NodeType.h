@@ -30,6 +30,9 @@ public:
     std::vector<std::shared_ptr<Attribute>> attributes;
     // whenChanges -> isAffected, declared with attributeAffects.
     std::multimap<const Attribute*, std::shared_ptr<Attribute>> affects;
+    // An input that follows the scene's time while nothing drives it (animation curves): a
+    // change of time dirties it as if time1.outTime were connected to it.
+    std::string followsSceneTime;
 
     bool ownsTopLevel(const Attribute& attribute) const {
         for (const auto& a : attributes) {

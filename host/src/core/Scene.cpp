@@ -6,6 +6,7 @@
 #include <maya/MNodeMessage.h>
 #include <maya/MPxObjectSet.h>
 
+#include "builtin/UnitConversion.h"
 #include "core/Evaluation.h"
 #include "core/Plugs.h"
 #include "core/Registry.h"
@@ -134,6 +135,7 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
         }
     }
     teardown(*node);
+    dying_.insert(node.get());
     // Connection callbacks may edit the graph, so look for the next connection each time.
     while (true) {
         const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
@@ -144,6 +146,7 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
         std::string ignored;
         disconnect(connection.source, connection.destination, &ignored);
     }
+    dying_.erase(node.get());
     nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
     node->destroyUserNode();
     node->plugs.clear();
@@ -258,6 +261,16 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         *error = "Connection not made: " + names + ". The connection was refused by the node.";
         return MStatus::kFailure;
     }
+    double factor = 1.0;
+    if (askNodes && !isUnitConversion(*nodeOf(source)) && !isUnitConversion(*nodeOf(destination)) &&
+        needsUnitConversion(from, to, factor)) {
+        return connectThroughConversion(source, destination, factor, error);
+    }
+    link(source, destination);
+    return MStatus::kSuccess;
+}
+
+void Scene::link(const MPlug& source, const MPlug& destination) {
     ensureElementsExist(source);
     ensureElementsExist(destination);
     connections_.push_back(Connection{source, destination});
@@ -268,7 +281,42 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
     propagateDirty(destination, true);
     postAttributeChanged(MNodeMessage::kConnectionMade, source, destination);
     postAttributeChanged(MNodeMessage::kConnectionMade | MNodeMessage::kIncomingDirection, destination, source);
+}
+
+MStatus Scene::connectThroughConversion(const MPlug& source, const MPlug& destination, double factor,
+                                        std::string* error) {
+    std::shared_ptr<Node> conversion;
+    if (const MStatus made = createNode("unitConversion", "", &conversion, error); !made) return made;
+    const auto plugOf = [&conversion](const char* name) {
+        return makePlug(conversion, conversion->findAttribute(name), {});
+    };
+    writeValue(plugOf("conversionFactor"), factor);
+    setPlugClean(plugOf("conversionFactor"));
+    link(source, plugOf("input"));
+    link(plugOf("output"), destination);
     return MStatus::kSuccess;
+}
+
+// The conversion node between two plugs, if they are connected through one.
+std::shared_ptr<Node> Scene::conversionBetween(const MPlug& source, const MPlug& destination) const {
+    for (const auto& in : connections_) {
+        const auto& node = nodeOf(in.destination);
+        if (!(in.source == source) || !node || !node->alive || !isUnitConversion(*node)) continue;
+        for (const auto& out : connections_) {
+            if (nodeOf(out.source) == node && out.destination == destination) return node;
+        }
+    }
+    return nullptr;
+}
+
+void Scene::dropConversionIfUnused(const std::shared_ptr<Node>& node) {
+    if (!node || !node->alive || !isUnitConversion(*node) || dying_.count(node.get())) return;
+    const bool fed = std::any_of(connections_.begin(), connections_.end(),
+                                 [&](const Connection& c) { return nodeOf(c.destination) == node; });
+    const bool feeding = std::any_of(connections_.begin(), connections_.end(),
+                                     [&](const Connection& c) { return nodeOf(c.source) == node; });
+    std::string ignored;
+    if (!fed || !feeding) deleteNode(node, &ignored);
 }
 
 MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::string* error) {
@@ -277,6 +325,8 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
                nodeOf(c.destination) == nodeOf(destination) && keyOf(c.destination) == keyOf(destination);
     });
     if (at == connections_.end()) {
+        // Plugs of different units are connected through a conversion node, which goes with it.
+        if (const auto conversion = conversionBetween(source, destination)) return deleteNode(conversion, error);
         *error = "'" + describe(source) + "' is not connected to '" + describe(destination) + "'.";
         return MStatus::kFailure;
     }
@@ -295,6 +345,9 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
     postAttributeChanged(MNodeMessage::kConnectionBroken | MNodeMessage::kIncomingDirection, gone.destination,
                          gone.source);
     deleteElementIfUnused(gone.destination);
+    // A conversion node lives for its one connection.
+    dropConversionIfUnused(nodeOf(gone.source));
+    dropConversionIfUnused(nodeOf(gone.destination));
     return MStatus::kSuccess;
 }
 

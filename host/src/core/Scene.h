@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,12 @@ public:
     void reset();
 
     // Connects source to destination. A destination array plug whose index does not matter
-    // (or with nextAvailable) gets its next free element. Opening a file does not ask the
-    // nodes' legalConnection (askNodes false), as Maya reads connections without a veto.
+    // (or with nextAvailable) gets its next free element. Plugs of different unit types are
+    // connected through a new "unitConversion" node, as Maya does. Opening a file does not ask
+    // the nodes' legalConnection and inserts no conversion (askNodes false), as Maya reads
+    // connections, and the conversion nodes saved with them, without a veto.
+    // Disconnecting plugs joined through a conversion node deletes that node; so does breaking
+    // either of its own connections.
     MStatus connect(const MPlug& source, const MPlug& destination, bool force, bool nextAvailable,
                     std::string* error, bool askNodes = true);
     MStatus disconnect(const MPlug& source, const MPlug& destination, std::string* error);
@@ -59,10 +64,17 @@ private:
     void deleteElementIfUnused(const MPlug& element);
     bool setHasMembers(Node& set) const;
     void teardown(Node& node);
+    void link(const MPlug& source, const MPlug& destination);
+    MStatus connectThroughConversion(const MPlug& source, const MPlug& destination, double factor,
+                                     std::string* error);
+    std::shared_ptr<Node> conversionBetween(const MPlug& source, const MPlug& destination) const;
+    void dropConversionIfUnused(const std::shared_ptr<Node>& node);
 
     std::vector<std::shared_ptr<Node>> nodes_;
     std::vector<Connection> connections_;
     std::vector<std::function<void(Node&)>> teardownHooks_;
+    // Nodes whose deletion is under way: breaking their connections must not delete them again.
+    std::set<const Node*> dying_;
 };
 
 bool isValidNodeName(const std::string& name);

@@ -14,6 +14,9 @@ void registerFileCommands();
 void registerPythonCommand();
 void registerSceneQueryCommands();
 void registerSessionInfoCommands();
+// Keys and curves: setKeyframe, keyframe, cutKey, bakeResults.
+void registerKeyCommands();
+void registerBakeCommand();
 
 void registerAllBuiltins() {
     static const bool registered = [] {
@@ -28,6 +31,8 @@ void registerAllBuiltins() {
         registerPythonCommand();
         registerSceneQueryCommands();
         registerSessionInfoCommands();
+        registerKeyCommands();
+        registerBakeCommand();
         return true;
     }();
     (void)registered;

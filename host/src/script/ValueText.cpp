@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <maya/MAngle.h>
+#include <maya/MDistance.h>
 #include <maya/MTime.h>
 
 #include "core/Evaluation.h"
@@ -30,6 +31,7 @@ double toUserUnits(const Attribute& attribute, double internal) {
     if (attribute.kind != AttributeKind::Unit) return internal;
     if (attribute.unitType == MFnUnitAttribute::kAngle) return MAngle(internal, MAngle::kRadians).as(MAngle::uiUnit());
     if (attribute.unitType == MFnUnitAttribute::kTime) return MTime(internal, MTime::kSeconds).as(MTime::uiUnit());
+    if (attribute.unitType == MFnUnitAttribute::kDistance) return MDistance::internalToUI(internal);
     return internal;
 }
 
@@ -37,6 +39,7 @@ double toInternalUnits(const Attribute& attribute, double user) {
     if (attribute.kind != AttributeKind::Unit) return user;
     if (attribute.unitType == MFnUnitAttribute::kAngle) return MAngle(user, MAngle::uiUnit()).as(MAngle::kRadians);
     if (attribute.unitType == MFnUnitAttribute::kTime) return MTime(user, MTime::uiUnit()).as(MTime::kSeconds);
+    if (attribute.unitType == MFnUnitAttribute::kDistance) return MDistance::uiToInternal(user);
     return user;
 }
 

@@ -1,0 +1,144 @@
+#include "builtin/AnimCurve.h"
+
+#include <algorithm>
+#include <map>
+
+#include <maya/MDataBlock.h>
+#include <maya/MFnCompoundAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnUnitAttribute.h>
+#include <maya/MPxNode.h>
+
+#include "core/Evaluation.h"
+#include "core/Plugs.h"
+#include "evaluation/TimedEvaluation.h"
+
+namespace headless::detail {
+
+namespace {
+
+// One class for the three types; each type has its own attributes, found by name.
+class AnimCurveNode : public MPxNode {
+public:
+    static void* create() { return new AnimCurveNode; }
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override {
+        Node* node = HostAccess::hostOf(*this);
+        if (!node || attributeOf(plug)->longName != "output") return MStatus::kUnknownParameter;
+        const MPlug input = makePlug(node->self(), node->findAttribute("input"), {});
+        const MPlug time = sourceOf(input).isNull() ? timeNodeOutput() : input;
+        const double seconds = time.isNull() ? 0.0 : asNumber(evaluatePlug(time, block.context()));
+        writeValue(plug, valueAt(curveKeys(*node), seconds));
+        return block.setClean(plug);
+    }
+};
+
+MStatus initializeCurve(MFnUnitAttribute::Type unit) {
+    MFnUnitAttribute units;
+    MObject input = units.create("input", "i", MFnUnitAttribute::kTime, 0.0);
+    MObject output;
+    if (unit == MFnUnitAttribute::kInvalid) {
+        MFnNumericAttribute numeric;
+        output = numeric.create("output", "o", MFnNumericData::kDouble, 0.0);
+        numeric.setWritable(false);
+        numeric.setStorable(false);
+    } else {
+        output = units.create("output", "o", unit, 0.0);
+        units.setWritable(false);
+        units.setStorable(false);
+    }
+    MObject keyTime = units.create("keyTime", "kt", MFnUnitAttribute::kTime, 0.0);
+    MFnNumericAttribute numeric;
+    MObject keyValue = numeric.create("keyValue", "kv", MFnNumericData::kDouble, 0.0);
+    MFnCompoundAttribute compound;
+    MObject keys = compound.create("keyTimeValue", "ktv");
+    compound.addChild(keyTime);
+    compound.addChild(keyValue);
+    compound.setArray(true);
+    for (const MObject* attribute : {&input, &output, &keys}) MPxNode::addAttribute(*attribute);
+    MPxNode::attributeAffects(input, output);
+    return MPxNode::attributeAffects(keys, output);
+}
+
+MStatus initializeUnitless() { return initializeCurve(MFnUnitAttribute::kInvalid); }
+MStatus initializeAngular() { return initializeCurve(MFnUnitAttribute::kAngle); }
+MStatus initializeLinear() { return initializeCurve(MFnUnitAttribute::kDistance); }
+
+std::shared_ptr<NodeType> curveType(const char* name, unsigned int id, MFn::Type apiType,
+                                    MInitializeFunction initializer) {
+    auto type = std::make_shared<NodeType>();
+    type->name = name;
+    type->id = MTypeId(id);
+    type->apiType = apiType;
+    type->creator = &AnimCurveNode::create;
+    type->initializer = initializer;
+    type->followsSceneTime = "input";
+    return type;
+}
+
+MPlug keysPlug(Node& curve) { return makePlug(curve.self(), curve.findAttribute("keyTimeValue"), {}); }
+
+}  // namespace
+
+std::vector<std::shared_ptr<NodeType>> animCurveTypes() {
+    return {curveType("animCurveTU", 0x4143544fu, MFn::kAnimCurveTimeToUnitless, &initializeUnitless),
+            curveType("animCurveTA", 0x41435441u, MFn::kAnimCurveTimeToAngular, &initializeAngular),
+            curveType("animCurveTL", 0x4143544cu, MFn::kAnimCurveTimeToDistance, &initializeLinear)};
+}
+
+bool isAnimCurve(const Node& node) { return node.hasFn(MFn::kAnimCurve) && node.type->pluginName.empty(); }
+
+std::string animCurveTypeFor(const Attribute& attribute) {
+    if (attribute.kind == AttributeKind::Numeric) return "animCurveTU";
+    if (attribute.kind != AttributeKind::Unit) return {};
+    switch (attribute.unitType) {
+        case MFnUnitAttribute::kAngle: return "animCurveTA";
+        case MFnUnitAttribute::kDistance: return "animCurveTL";
+        case MFnUnitAttribute::kTime: return {};
+        default: return "animCurveTU";
+    }
+}
+
+MPlug curveOutput(Node& curve) { return makePlug(curve.self(), curve.findAttribute("output"), {}); }
+
+std::vector<Key> curveKeys(Node& curve) {
+    const MPlug keys = keysPlug(curve);
+    std::vector<Key> found;
+    for (const unsigned int index : existingElements(keys)) {
+        const MPlug element = elementPlug(keys, index);
+        found.push_back(Key{asNumber(storedValue(childPlug(element, 0))), asNumber(storedValue(childPlug(element, 1)))});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+    return found;
+}
+
+void setCurveKeys(Node& curve, std::vector<Key> keys) {
+    std::map<double, double> byTime;
+    for (const auto& key : keys) byTime[key.time] = key.value;
+    const MPlug array = keysPlug(curve);
+    curve.forgetTree(keyOf(array));
+    unsigned int index = 0;
+    for (const auto& [time, value] : byTime) {
+        const MPlug element = elementPlug(array, index++);
+        for (const auto& [position, number] : {std::pair{0u, time}, std::pair{1u, value}}) {
+            const MPlug child = childPlug(element, position);
+            writeValue(child, number);
+            setPlugClean(child);
+        }
+    }
+    propagateDirty(array, false);
+}
+
+double valueAt(const std::vector<Key>& keys, double seconds) {
+    if (keys.empty()) return 0.0;
+    if (seconds <= keys.front().time) return keys.front().value;
+    if (seconds >= keys.back().time) return keys.back().value;
+    const auto next = std::upper_bound(keys.begin(), keys.end(), seconds,
+                                       [](double t, const Key& key) { return t < key.time; });
+    const auto& before = *(next - 1);
+    if (seconds == before.time) return before.value;
+    const double weight = (seconds - before.time) / (next->time - before.time);
+    return before.value + (next->value - before.value) * weight;
+}
+
+}  // namespace headless::detail
