@@ -177,6 +177,69 @@ TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {
     run("evaluationManager -mode off");
 }
 
+TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
+    // A take of two seconds at 60 frames a second, played at 30 with the clip 15 frames ahead.
+    std::vector<StoredFrame> frames;
+    for (int i = 0; i <= 120; ++i) {
+        const double t = i / 60.0;
+        const std::vector<double> scalars{0.5 + 0.5 * std::sin(3 * t), t * t};
+        frames.push_back({50.0 + t, concat(scalars, matrixValues(t, 2 * t, 0, i % 2 == 1))});
+    }
+    const std::string take = folder.file("take.clip");
+    writeClip(take, channelNames({"jawOpen", "smile"}, {}, {"head"}), frames);
+    run("currentUnit -time ntsc");
+    makeReader();
+    ASSERT_EQ(load(take), "1");
+    run("setAttr reader.clipFrameOffset 15; createNode transform -n ctl;"
+        "connectAttr reader.jawOpen ctl.rotateZ; connectAttr reader.smile ctl.translateX;"
+        "connectAttr reader.headRotateZ ctl.rotateY; connectAttr reader.headTranslateY ctl.scaleY");
+    EXPECT_EQ(execute("nodeType unitConversion1").result, "unitConversion");  // jawOpen: 1.0 is 1 degree
+
+    const std::vector<std::string> plugs{"ctl.rotateZ", "ctl.translateX", "ctl.rotateY", "ctl.scaleY"};
+    const std::vector<std::string> sources{"reader.jawOpen", "reader.smile", "reader.headRotateZ",
+                                           "reader.headTranslateY"};
+    const int first = -3, last = 40;
+    std::vector<std::vector<std::string>> played(plugs.size());
+    for (int frame = first; frame <= last; ++frame) {
+        for (std::size_t i = 0; i < plugs.size(); ++i) {
+            const std::string at = "getAttr -time " + std::to_string(frame) + " ";
+            played[i].push_back(execute(at + plugs[i]).result);
+            // The rig shows the reader's numbers: a unitless 0.7 turns it by 0.7 degrees.
+            EXPECT_NEAR(std::stod(played[i].back()), std::stod(execute(at + sources[i]).result), 1e-9)
+                << plugs[i] << " at " << frame;
+        }
+    }
+    EXPECT_NE(played[0].front(), played[0].back());
+    // Maya evaluates in parallel by default; the bake must see the same values.
+    run("currentTime 10; evaluationManager -mode parallel");
+    ASSERT_EQ(execute("bakeResults -t \"" + std::to_string(first) + ":" + std::to_string(last) +
+                      "\" -sampleBy 1 -simulation true -preserveOutsideKeys true -disableImplicitControl true " +
+                      "ctl.rotateZ ctl.translateX ctl.rotateY ctl.scaleY")
+                  .result,
+              "4");
+
+    for (std::size_t i = 0; i < plugs.size(); ++i) {
+        const auto times = execute("keyframe -q -tc " + plugs[i]).items;
+        const auto values = execute("keyframe -q -vc " + plugs[i]).items;
+        ASSERT_EQ(values.size(), played[i].size()) << plugs[i];
+        for (int frame = first; frame <= last; ++frame) {
+            EXPECT_EQ(times[frame - first], std::to_string(frame)) << plugs[i];
+            EXPECT_EQ(values[frame - first], played[i][frame - first]) << plugs[i] << " at " << frame;
+        }
+        EXPECT_FALSE(connected(sources[i], plugs[i]));
+        EXPECT_FALSE(execute("isConnected -iuc " + sources[i] + " " + plugs[i]).result == "1");
+    }
+    EXPECT_FALSE(execute("objExists unitConversion1").result == "1");
+
+    run("delete reader; evaluationManager -mode off");
+    for (int frame = first; frame <= last; ++frame) {
+        run("currentTime " + std::to_string(frame));
+        for (std::size_t i = 0; i < plugs.size(); ++i) {
+            EXPECT_EQ(execute("getAttr " + plugs[i]).result, played[i][frame - first]) << plugs[i] << " at " << frame;
+        }
+    }
+}
+
 TEST_F(ClipReaderTest, LoadClipFromFileTakesExactlyAReaderAndAPath) {
     makeReader();
     run("createNode transform -n xform; createNode LMRAPose -n pose");

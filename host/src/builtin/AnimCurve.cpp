@@ -19,7 +19,7 @@ namespace {
 
 // One class for the three types; each type has its own attributes, found by name.
 class AnimCurveNode : public MPxNode {
-public:
+  public:
     static void* create() { return new AnimCurveNode; }
 
     MStatus compute(const MPlug& plug, MDataBlock& block) override {
@@ -30,6 +30,18 @@ public:
         const double seconds = time.isNull() ? 0.0 : asNumber(evaluatePlug(time, block.context()));
         writeValue(plug, valueAt(curveKeys(*node), seconds));
         return block.setClean(plug);
+    }
+
+    // Every key is saved, a key of time 0 and value 0 included.
+    MStatus shouldSave(const MPlug& plug, bool& isSaving) override {
+        const auto& attribute = attributeOf(plug);
+        const auto parent = attribute ? attribute->parentAttribute() : nullptr;
+        if (!attribute || (attribute->longName != "keyTimeValue" &&
+                           !(parent && parent->longName == "keyTimeValue"))) {
+            return MStatus::kUnknownParameter;
+        }
+        isSaving = true;
+        return MStatus::kSuccess;
     }
 };
 
@@ -60,9 +72,15 @@ MStatus initializeCurve(MFnUnitAttribute::Type unit) {
     return MPxNode::attributeAffects(keys, output);
 }
 
-MStatus initializeUnitless() { return initializeCurve(MFnUnitAttribute::kInvalid); }
-MStatus initializeAngular() { return initializeCurve(MFnUnitAttribute::kAngle); }
-MStatus initializeLinear() { return initializeCurve(MFnUnitAttribute::kDistance); }
+MStatus initializeUnitless() {
+    return initializeCurve(MFnUnitAttribute::kInvalid);
+}
+MStatus initializeAngular() {
+    return initializeCurve(MFnUnitAttribute::kAngle);
+}
+MStatus initializeLinear() {
+    return initializeCurve(MFnUnitAttribute::kDistance);
+}
 
 std::shared_ptr<NodeType> curveType(const char* name, unsigned int id, MFn::Type apiType,
                                     MInitializeFunction initializer) {
@@ -76,39 +94,52 @@ std::shared_ptr<NodeType> curveType(const char* name, unsigned int id, MFn::Type
     return type;
 }
 
-MPlug keysPlug(Node& curve) { return makePlug(curve.self(), curve.findAttribute("keyTimeValue"), {}); }
+MPlug keysPlug(Node& curve) {
+    return makePlug(curve.self(), curve.findAttribute("keyTimeValue"), {});
+}
 
 }  // namespace
 
 std::vector<std::shared_ptr<NodeType>> animCurveTypes() {
-    return {curveType("animCurveTU", 0x4143544fu, MFn::kAnimCurveTimeToUnitless, &initializeUnitless),
-            curveType("animCurveTA", 0x41435441u, MFn::kAnimCurveTimeToAngular, &initializeAngular),
-            curveType("animCurveTL", 0x4143544cu, MFn::kAnimCurveTimeToDistance, &initializeLinear)};
+    return {
+        curveType("animCurveTU", 0x4143544fu, MFn::kAnimCurveTimeToUnitless, &initializeUnitless),
+        curveType("animCurveTA", 0x41435441u, MFn::kAnimCurveTimeToAngular, &initializeAngular),
+        curveType("animCurveTL", 0x4143544cu, MFn::kAnimCurveTimeToDistance, &initializeLinear)};
 }
 
-bool isAnimCurve(const Node& node) { return node.hasFn(MFn::kAnimCurve) && node.type->pluginName.empty(); }
+bool isAnimCurve(const Node& node) {
+    return node.hasFn(MFn::kAnimCurve) && node.type->pluginName.empty();
+}
 
 std::string animCurveTypeFor(const Attribute& attribute) {
     if (attribute.kind == AttributeKind::Numeric) return "animCurveTU";
     if (attribute.kind != AttributeKind::Unit) return {};
     switch (attribute.unitType) {
-        case MFnUnitAttribute::kAngle: return "animCurveTA";
-        case MFnUnitAttribute::kDistance: return "animCurveTL";
-        case MFnUnitAttribute::kTime: return {};
-        default: return "animCurveTU";
+        case MFnUnitAttribute::kAngle:
+            return "animCurveTA";
+        case MFnUnitAttribute::kDistance:
+            return "animCurveTL";
+        case MFnUnitAttribute::kTime:
+            return {};
+        default:
+            return "animCurveTU";
     }
 }
 
-MPlug curveOutput(Node& curve) { return makePlug(curve.self(), curve.findAttribute("output"), {}); }
+MPlug curveOutput(Node& curve) {
+    return makePlug(curve.self(), curve.findAttribute("output"), {});
+}
 
 std::vector<Key> curveKeys(Node& curve) {
     const MPlug keys = keysPlug(curve);
     std::vector<Key> found;
     for (const unsigned int index : existingElements(keys)) {
         const MPlug element = elementPlug(keys, index);
-        found.push_back(Key{asNumber(storedValue(childPlug(element, 0))), asNumber(storedValue(childPlug(element, 1)))});
+        found.push_back(Key{asNumber(storedValue(childPlug(element, 0))),
+                            asNumber(storedValue(childPlug(element, 1)))});
     }
-    std::stable_sort(found.begin(), found.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Key& a, const Key& b) { return a.time < b.time; });
     return found;
 }
 

@@ -8,7 +8,7 @@ namespace headless::detail {
 namespace {
 
 class BlendShapeNode : public MPxNode {
-public:
+  public:
     static void* create() { return new BlendShapeNode; }
 
     static MStatus initialize() {

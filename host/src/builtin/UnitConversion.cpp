@@ -16,7 +16,7 @@ const char* const kTypeName = "unitConversion";
 
 // output = input * conversionFactor. Its plugs take values of any unit: the factor does the work.
 class UnitConversionNode : public MPxNode {
-public:
+  public:
     static void* create() { return new UnitConversionNode; }
 
     static MStatus initialize() {
@@ -34,7 +34,8 @@ public:
 
     MStatus compute(const MPlug& plug, MDataBlock& block) override {
         if (plug != output) return MStatus::kUnknownParameter;
-        const double value = block.inputValue(input).asDouble() * block.inputValue(factor).asDouble();
+        const double value =
+            block.inputValue(input).asDouble() * block.inputValue(factor).asDouble();
         block.outputValue(output).set(value);
         return block.setClean(plug);
     }
@@ -54,10 +55,14 @@ UnitKind unitKind(const Attribute& attribute) {
     if (attribute.kind == AttributeKind::Numeric) return UnitKind::Unitless;
     if (attribute.kind != AttributeKind::Unit) return UnitKind::None;
     switch (attribute.unitType) {
-        case MFnUnitAttribute::kAngle: return UnitKind::Angle;
-        case MFnUnitAttribute::kDistance: return UnitKind::Distance;
-        case MFnUnitAttribute::kTime: return UnitKind::Time;
-        default: return UnitKind::Unitless;
+        case MFnUnitAttribute::kAngle:
+            return UnitKind::Angle;
+        case MFnUnitAttribute::kDistance:
+            return UnitKind::Distance;
+        case MFnUnitAttribute::kTime:
+            return UnitKind::Time;
+        default:
+            return UnitKind::Unitless;
     }
 }
 
@@ -80,7 +85,9 @@ std::shared_ptr<NodeType> unitConversionType() {
     return type;
 }
 
-bool isUnitConversion(const Node& node) { return node.type->name == kTypeName && node.type->pluginName.empty(); }
+bool isUnitConversion(const Node& node) {
+    return node.type->name == kTypeName && node.type->pluginName.empty();
+}
 
 bool needsUnitConversion(const Attribute& source, const Attribute& destination, double& factor) {
     const UnitKind from = unitKind(source);

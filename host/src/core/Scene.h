@@ -47,6 +47,8 @@ public:
     MStatus connect(const MPlug& source, const MPlug& destination, bool force, bool nextAvailable,
                     std::string* error, bool askNodes = true);
     MStatus disconnect(const MPlug& source, const MPlug& destination, std::string* error);
+    // The unitConversion node that joins source to destination, or null.
+    std::shared_ptr<Node> conversionBetween(const MPlug& source, const MPlug& destination) const;
     // Connections with an end within the plug (the plug itself, its children or elements).
     std::vector<Connection> connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const;
 
@@ -67,7 +69,6 @@ private:
     void link(const MPlug& source, const MPlug& destination);
     MStatus connectThroughConversion(const MPlug& source, const MPlug& destination, double factor,
                                      std::string* error);
-    std::shared_ptr<Node> conversionBetween(const MPlug& source, const MPlug& destination) const;
     void dropConversionIfUnused(const std::shared_ptr<Node>& node);
 
     std::vector<std::shared_ptr<Node>> nodes_;

@@ -3,8 +3,8 @@
 // those values, as Maya does. Each frame is evaluated in a context at that time, all plugs of
 // the frame together, frames in order (as a simulation steps through them).
 //
-//   bakeResults -t "1:48" -sampleBy 1 -simulation true -preserveOutsideKeys true ctl.rotateZ ctl.tx;
-//   cmds.bakeResults(["ctl.rotateZ"], t=(1, 48), sampleBy=1, simulation=True)
+//   bakeResults -t "1:48" -sampleBy 1 -simulation true -preserveOutsideKeys true ctl.rotateZ
+//   ctl.tx; cmds.bakeResults(["ctl.rotateZ"], t=(1, 48), sampleBy=1, simulation=True)
 
 #include <algorithm>
 #include <cmath>
@@ -57,8 +57,8 @@ MStatus releasePlug(const MPlug& plug, std::string* error) {
 MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
     if (!a.parse(joinTimePairs(words),
-                 {"t|time", "sb|sampleBy", "at|attribute", "sm|simulation", "pok|preserveOutsideKeys",
-                  "dic|disableImplicitControl"},
+                 {"t|time", "sb|sampleBy", "at|attribute", "sm|simulation",
+                  "pok|preserveOutsideKeys", "dic|disableImplicitControl"},
                  {}, error)) {
         return MStatus::kInvalidParameter;
     }
@@ -70,14 +70,18 @@ MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::st
         (a.has("sm") && !parseSwitchValue(a.value("sm"), simulation)) ||
         (a.has("pok") && !parseSwitchValue(a.value("pok"), preserveOutside)) ||
         (a.has("dic") && !parseSwitchValue(a.value("dic"), disableImplicit))) {
-        *error = "bakeResults: -sampleBy takes a positive number of frames; -simulation, -preserveOutsideKeys and "
-                 "-disableImplicitControl take true or false.";
+        *error =
+            "bakeResults: -sampleBy takes a positive number of frames; -simulation, "
+            "-preserveOutsideKeys and "
+            "-disableImplicitControl take true or false.";
         return MStatus::kInvalidParameter;
     }
     std::vector<double> frames;
     if (!a.has("t") || !sampleFrames(a.value("t"), step, frames)) {
-        *error = "bakeResults: give the frames with -time \"start:end\" (start not after end, in the current time "
-                 "unit) and a positive -sampleBy.";
+        *error =
+            "bakeResults: give the frames with -time \"start:end\" (start not after end, in the "
+            "current time "
+            "unit) and a positive -sampleBy.";
         return MStatus::kInvalidParameter;
     }
     std::vector<MPlug> plugs;
@@ -87,7 +91,8 @@ MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::st
     }
     for (const auto& plug : plugs) {
         if (animCurveTypeFor(*attributeOf(plug)).empty()) {
-            *error = "bakeResults: '" + plugPath(plug, true, true, true) + "' cannot be baked: it holds a time.";
+            *error = "bakeResults: '" + plugPath(plug, true, true, true) +
+                     "' cannot be baked: it holds a time.";
             return MStatus::kInvalidParameter;
         }
     }
@@ -102,7 +107,8 @@ MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::st
         const TimedEvaluation timed(when);
         const MDGContext context(when);
         for (std::size_t i = 0; i < plugs.size(); ++i) {
-            baked[i].push_back(Key{when.as(MTime::kSeconds), asNumber(evaluatePlug(plugs[i], context))});
+            baked[i].push_back(
+                Key{when.as(MTime::kSeconds), asNumber(evaluatePlug(plugs[i], context))});
         }
     }
     const TimeRange span{baked.empty() || baked[0].empty() ? 0.0 : baked[0].front().time,
@@ -129,6 +135,8 @@ MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::st
 
 }  // namespace
 
-void registerBakeCommand() { registerBuiltin("bakeResults", bakeResults); }
+void registerBakeCommand() {
+    registerBuiltin("bakeResults", bakeResults);
+}
 
 }  // namespace headless::detail

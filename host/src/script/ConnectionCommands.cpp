@@ -1,5 +1,5 @@
 // Built-in commands on connections and set membership: connectAttr, disconnectAttr,
-// isConnected, sets.
+// isConnected (-ignoreUnitConversion looks through conversion nodes), sets.
 
 #include <maya/MPxObjectSet.h>
 
@@ -47,10 +47,10 @@ MStatus disconnectAttr(const std::vector<Word>& args, ResultValue& result, std::
 
 MStatus isConnected(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {}, {"iuc|ignoreUnitConversion"}, error)) return MStatus::kInvalidParameter;
     MPlug source, destination;
     if (!resolvePair(a, "isConnected", source, destination, error)) return MStatus::kInvalidParameter;
-    bool connected = false;
+    bool connected = a.has("iuc") && Scene::instance().conversionBetween(source, destination);
     for (const auto& c : Scene::instance().connections()) {
         connected = connected || (c.source == source && c.destination == destination);
     }

@@ -21,9 +21,12 @@ namespace headless::detail {
 
 namespace {
 
-const Attribute& valueAttribute(Node& curve) { return *attributeOf(curveOutput(curve)); }
+const Attribute& valueAttribute(Node& curve) {
+    return *attributeOf(curveOutput(curve));
+}
 
-bool rangeFlag(const Arguments& a, TimeRange& range, const std::string& command, std::string* error) {
+bool rangeFlag(const Arguments& a, TimeRange& range, const std::string& command,
+               std::string* error) {
     if (!a.has("t") || parseTimeRange(a.value("t"), range)) return true;
     *error = command + ": -time takes a time or a range \"start:end\" in the current time unit.";
     return false;
@@ -31,10 +34,12 @@ bool rangeFlag(const Arguments& a, TimeRange& range, const std::string& command,
 
 MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(words, {"t|time", "v|value", "at|attribute"}, {}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(words, {"t|time", "v|value", "at|attribute"}, {}, error))
+        return MStatus::kInvalidParameter;
     double frame = currentTime().value();
     double value = 0.0;
-    if ((a.has("t") && !parseFiniteNumber(a.value("t"), frame)) || (a.has("v") && !parseFiniteNumber(a.value("v"), value))) {
+    if ((a.has("t") && !parseFiniteNumber(a.value("t"), frame)) ||
+        (a.has("v") && !parseFiniteNumber(a.value("v"), value))) {
         *error = "setKeyframe: -time and -value take a number.";
         return MStatus::kInvalidParameter;
     }
@@ -48,11 +53,13 @@ MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::st
         const MPlug source = sourceOf(plug);
         if (!source.isNull() && !drivingCurve(plug)) {
             *error = "setKeyframe: '" + plugPath(plug, true, true, true) + "' is driven by '" +
-                     plugPath(source, true, true, true) + "'; bake it (bakeResults) or break the connection first.";
+                     plugPath(source, true, true, true) +
+                     "'; bake it (bakeResults) or break the connection first.";
             return MStatus::kFailure;
         }
         if (animCurveTypeFor(*attributeOf(plug)).empty()) {
-            *error = "setKeyframe: '" + plugPath(plug, true, true, true) + "' cannot be keyed: it holds a time.";
+            *error = "setKeyframe: '" + plugPath(plug, true, true, true) +
+                     "' cannot be keyed: it holds a time.";
             return MStatus::kInvalidParameter;
         }
     }
@@ -72,8 +79,8 @@ MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::st
 
 MStatus keyframeQuery(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(words, {"t|time", "at|attribute"}, {"q|query", "tc|timeChange", "vc|valueChange", "kc|keyframeCount"},
-                 error)) {
+    if (!a.parse(words, {"t|time", "at|attribute"},
+                 {"q|query", "tc|timeChange", "vc|valueChange", "kc|keyframeCount"}, error)) {
         return MStatus::kInvalidParameter;
     }
     TimeRange range;
@@ -106,12 +113,15 @@ MStatus keyframeQuery(const std::vector<Word>& words, ResultValue& result, std::
 // keyframe -e -t RANGE -vc VALUE [-r]: sets (or, relative, moves) the values of the keys in range.
 MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(words, {"t|time", "at|attribute", "vc|valueChange"}, {"e|edit", "a|absolute", "r|relative"}, error)) {
+    if (!a.parse(words, {"t|time", "at|attribute", "vc|valueChange"},
+                 {"e|edit", "a|absolute", "r|relative"}, error)) {
         return MStatus::kInvalidParameter;
     }
     double value = 0.0;
     if (!a.has("vc") || !parseFiniteNumber(a.value("vc"), value)) {
-        *error = "keyframe: edit the keys' values with -valueChange VALUE (and -time to pick keys), or use -query.";
+        *error =
+            "keyframe: edit the keys' values with -valueChange VALUE (and -time to pick keys), or "
+            "use -query.";
         return MStatus::kInvalidParameter;
     }
     TimeRange range;
@@ -141,7 +151,8 @@ MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::s
 
 MStatus keyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     const auto joined = joinTimePairs(words);
-    return isQuery(joined) ? keyframeQuery(joined, result, error) : keyframeEdit(joined, result, error);
+    return isQuery(joined) ? keyframeQuery(joined, result, error)
+                           : keyframeEdit(joined, result, error);
 }
 
 // Removes the keys in range (every key without -time). A curve left without keys is deleted; the
@@ -162,7 +173,8 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
     for (const auto& curve : curves) {
         auto keys = curveKeys(*curve);
         const auto before = keys.size();
-        keys.erase(std::remove_if(keys.begin(), keys.end(), [&](const Key& key) { return range.contains(key.time); }),
+        keys.erase(std::remove_if(keys.begin(), keys.end(),
+                                  [&](const Key& key) { return range.contains(key.time); }),
                    keys.end());
         if (keys.size() == before) continue;
         ++changed;
@@ -171,10 +183,12 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
             continue;
         }
         // Bring what the curve drives up to date, so that it keeps the value of this time.
-        for (const auto& c : Scene::instance().connectionsWithin(curveOutput(*curve), false, true)) {
+        for (const auto& c :
+             Scene::instance().connectionsWithin(curveOutput(*curve), false, true)) {
             evaluatePlug(c.destination);
         }
-        if (const MStatus status = Scene::instance().deleteNode(curve, error); !status) return status;
+        if (const MStatus status = Scene::instance().deleteNode(curve, error); !status)
+            return status;
     }
     result.setInt(changed);
     return MStatus::kSuccess;
@@ -183,9 +197,10 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
 }  // namespace
 
 void registerKeyCommands() {
-    registerBuiltin("setKeyframe", [](const std::vector<Word>& words, ResultValue& result, std::string* error) {
-        return setKeyframe(joinTimePairs(words), result, error);
-    });
+    registerBuiltin("setKeyframe",
+                    [](const std::vector<Word>& words, ResultValue& result, std::string* error) {
+                        return setKeyframe(joinTimePairs(words), result, error);
+                    });
     registerBuiltin("keyframe", keyframe);
     registerBuiltin("cutKey", cutKey);
 }

@@ -16,7 +16,9 @@ namespace headless::detail {
 
 namespace {
 
-bool isNumberLeaf(const Attribute& attribute) { return attribute.isNumber() && !attribute.array; }
+bool isNumberLeaf(const Attribute& attribute) {
+    return attribute.isNumber() && !attribute.array;
+}
 
 // The plug itself, or the numeric children of a compound.
 bool numericLeaves(const MPlug& plug, std::vector<MPlug>& plugs, std::string* error) {
@@ -39,7 +41,8 @@ bool numericLeaves(const MPlug& plug, std::vector<MPlug>& plugs, std::string* er
 void keyableLeaves(const std::shared_ptr<Node>& node, const std::shared_ptr<Attribute>& attribute,
                    std::vector<MPlug>& plugs) {
     if (attribute->array) return;
-    if (isNumberLeaf(*attribute) && attribute->keyable) plugs.push_back(makePlug(node, attribute, {}));
+    if (isNumberLeaf(*attribute) && attribute->keyable)
+        plugs.push_back(makePlug(node, attribute, {}));
     for (const auto& child : attribute->children) keyableLeaves(node, child, plugs);
 }
 
@@ -62,8 +65,8 @@ std::string curveNameFor(const MPlug& plug) {
 
 }  // namespace
 
-bool keyTargets(const std::vector<std::string>& names, const std::string& attribute, WholeNode whole,
-                std::vector<MPlug>& plugs, std::string* error) {
+bool keyTargets(const std::vector<std::string>& names, const std::string& attribute,
+                WholeNode whole, std::vector<MPlug>& plugs, std::string* error) {
     if (names.empty()) {
         *error = "name the objects or attributes to work on.";
         return false;
@@ -93,7 +96,8 @@ bool keyTargets(const std::vector<std::string>& names, const std::string& attrib
 
 std::shared_ptr<Node> drivingCurve(const MPlug& plug) {
     for (const auto& c : Scene::instance().connections()) {
-        if (c.destination == plug && nodeOf(c.source) && isAnimCurve(*nodeOf(c.source))) return nodeOf(c.source);
+        if (c.destination == plug && nodeOf(c.source) && isAnimCurve(*nodeOf(c.source)))
+            return nodeOf(c.source);
     }
     return nullptr;
 }
@@ -103,14 +107,16 @@ bool targetCurves(const std::vector<std::string>& names, const std::string& attr
     for (const auto& name : names) {
         const auto node = Scene::instance().findNode(name);
         if (node && isAnimCurve(*node)) {
-            if (std::find(curves.begin(), curves.end(), node) == curves.end()) curves.push_back(node);
+            if (std::find(curves.begin(), curves.end(), node) == curves.end())
+                curves.push_back(node);
             continue;
         }
         std::vector<MPlug> plugs;
         if (!keyTargets({name}, attribute, WholeNode::Animated, plugs, error)) return false;
         for (const auto& plug : plugs) {
             auto curve = drivingCurve(plug);
-            if (curve && std::find(curves.begin(), curves.end(), curve) == curves.end()) curves.push_back(curve);
+            if (curve && std::find(curves.begin(), curves.end(), curve) == curves.end())
+                curves.push_back(curve);
         }
     }
     return true;
@@ -141,7 +147,8 @@ std::vector<Word> joinTimePairs(const std::vector<Word>& words) {
     std::vector<Word> joined;
     for (std::size_t i = 0; i < words.size(); ++i) {
         joined.push_back(words[i]);
-        const bool timeFlag = !words[i].quoted && (words[i].text == "-t" || words[i].text == "-time");
+        const bool timeFlag =
+            !words[i].quoted && (words[i].text == "-t" || words[i].text == "-time");
         double ignored = 0.0;
         if (timeFlag && i + 2 < words.size() && parseFiniteNumber(words[i + 1].text, ignored) &&
             parseFiniteNumber(words[i + 2].text, ignored)) {
@@ -154,16 +161,20 @@ std::vector<Word> joinTimePairs(const std::vector<Word>& words) {
 
 bool parseSwitchValue(const std::string& text, bool& value) {
     std::string lower;
-    for (const char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower == "1" || lower == "true" || lower == "on" || lower == "yes") return value = true, true;
-    if (lower == "0" || lower == "false" || lower == "off" || lower == "no") return value = false, true;
+    for (const char c : text)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "1" || lower == "true" || lower == "on" || lower == "yes")
+        return value = true, true;
+    if (lower == "0" || lower == "false" || lower == "off" || lower == "no")
+        return value = false, true;
     return false;
 }
 
 std::shared_ptr<Node> makeCurveFor(const MPlug& plug, std::string* error) {
     const std::string type = animCurveTypeFor(*attributeOf(plug));
     if (type.empty()) {
-        *error = "'" + plugPath(plug, true, true, true) + "' cannot be keyed here: time attributes take no curve.";
+        *error = "'" + plugPath(plug, true, true, true) +
+                 "' cannot be keyed here: time attributes take no curve.";
         return nullptr;
     }
     std::shared_ptr<Node> curve;

@@ -21,8 +21,8 @@ enum class WholeNode {
 
 // The numeric plugs named: "node.attr" as given (a compound stands for its children), or each
 // -attribute of a named node. False with a message when a name resolves to nothing usable.
-bool keyTargets(const std::vector<std::string>& names, const std::string& attribute, WholeNode whole,
-                std::vector<MPlug>& plugs, std::string* error);
+bool keyTargets(const std::vector<std::string>& names, const std::string& attribute,
+                WholeNode whole, std::vector<MPlug>& plugs, std::string* error);
 
 // The animation curve whose output drives the plug directly; null when none does.
 std::shared_ptr<Node> drivingCurve(const MPlug& plug);
