@@ -223,4 +223,31 @@ TEST_F(Keys, BakeReplacesWhatDrivesAPlugWithItsValuesAtEveryFrame) {
     EXPECT_NEAR(number("getAttr -time 12 ctl.rz"), 1.2, 1e-12);
 }
 
+TEST_F(Keys, BlendShapeWeightsAnswerToTheirAliases) {
+    run("createNode blendShape -n face; aliasAttr jawOpen face.weight[0]; aliasAttr smile "
+        "face.w[3];"
+        "createNode transform -n drv; setAttr drv.sx 0.5; connectAttr drv.sx face.jawOpen; setAttr "
+        "face.smile 0.25");
+    EXPECT_EQ(text("aliasAttr -q face"), "jawOpen weight[0] smile weight[3]");
+    EXPECT_EQ(text("getAttr face.weight[3]"), "0.25");
+    EXPECT_EQ(text("getAttr face.jawOpen"), "0.5");
+    EXPECT_EQ(text("isConnected drv.sx face.weight[0]"), "1");
+    EXPECT_EQ(text("getAttr face.envelope"), "1");
+    EXPECT_EQ(text("setKeyframe -t 1 -v 1 face.smile"), "1");
+    EXPECT_EQ(text("nodeType face_weight_3"), "animCurveTU");
+    EXPECT_EQ(text("listConnections -s true -d false -p true face.smile"), "face_weight_3.output");
+    EXPECT_TRUE(fails("aliasAttr jawOpen face.nothing[1]"));
+    EXPECT_TRUE(fails("aliasAttr envelope face.weight[1]"));  // a name the node has
+}
+
+TEST_F(Keys, ListConnectionsSeesThroughConversionNodesWhenAsked) {
+    run("createNode transform -n a; createNode transform -n b; connectAttr a.sx b.rz; connectAttr "
+        "a.sx b.tx");
+    EXPECT_EQ(text("listConnections -s false -d true a"), "unitConversion1 b");
+    EXPECT_EQ(text("listConnections -s false -d true -scn true -p true a"),
+              "b.rotateZ b.translateX");
+    EXPECT_EQ(text("listConnections -skipConversionNodes true -c true -p true b.rz"),
+              "b.rotateZ a.scaleX");
+}
+
 }  // namespace

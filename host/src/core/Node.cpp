@@ -58,7 +58,9 @@ void Node::buildNameIndex() const {
 std::shared_ptr<Attribute> Node::findAttribute(const std::string& attrName) const {
     if (!namesBuilt_ || indexedStaticCount_ != type->attributes.size()) buildNameIndex();
     if (const auto found = names_.find(attrName); found != names_.end()) return found->second->self();
-    if (const auto alias = aliases.find(attrName); alias != aliases.end()) return findAttribute(alias->second);
+    if (const auto alias = aliases.find(attrName); alias != aliases.end()) {
+        return findAttribute(alias->second.substr(0, alias->second.find('[')));
+    }
     return nullptr;
 }
 

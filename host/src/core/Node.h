@@ -83,7 +83,9 @@ public:
     std::unique_ptr<MPxNode> user;
     // Changed through addDynamicRoot and removeDynamicRoot only.
     std::vector<std::shared_ptr<Attribute>> dynamicAttributes;
-    // Alias -> the attribute's long name (aliasAttr); findAttribute knows them too.
+    // Alias -> the plug it names on this node (aliasAttr): an attribute's long name, or an
+    // element ("weight[2]"). findAttribute knows them too (an element's alias finds its array);
+    // plug names resolve them to the plug.
     std::map<std::string, std::string> aliases;
     std::map<PlugKey, PlugState> plugs;
     std::map<PlugKey, std::set<unsigned int>> elements;

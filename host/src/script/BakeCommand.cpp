@@ -85,7 +85,7 @@ MStatus bakeResults(const std::vector<Word>& words, ResultValue& result, std::st
         return MStatus::kInvalidParameter;
     }
     std::vector<MPlug> plugs;
-    if (!keyTargets(a.positional(), a.value("at"), WholeNode::Keyable, plugs, error)) {
+    if (!keyTargets(a.positional(), a.values("at"), WholeNode::Keyable, plugs, error)) {
         *error = "bakeResults: " + *error;
         return MStatus::kInvalidParameter;
     }

@@ -44,7 +44,7 @@ MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::st
         return MStatus::kInvalidParameter;
     }
     std::vector<MPlug> plugs;
-    if (!keyTargets(a.positional(), a.value("at"), WholeNode::Keyable, plugs, error)) {
+    if (!keyTargets(a.positional(), a.values("at"), WholeNode::Keyable, plugs, error)) {
         *error = "setKeyframe: " + *error;
         return MStatus::kInvalidParameter;
     }
@@ -86,7 +86,7 @@ MStatus keyframeQuery(const std::vector<Word>& words, ResultValue& result, std::
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
     if (!rangeFlag(a, range, "keyframe", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.value("at"), curves, error)) {
+    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
         *error = "keyframe: " + *error;
         return MStatus::kInvalidParameter;
     }
@@ -127,7 +127,7 @@ MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::s
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
     if (!rangeFlag(a, range, "keyframe", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.value("at"), curves, error)) {
+    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
         *error = "keyframe: " + *error;
         return MStatus::kInvalidParameter;
     }
@@ -165,7 +165,7 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
     if (!rangeFlag(a, range, "cutKey", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.value("at"), curves, error)) {
+    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
         *error = "cutKey: " + *error;
         return MStatus::kInvalidParameter;
     }

@@ -65,7 +65,7 @@ std::string curveNameFor(const MPlug& plug) {
 
 }  // namespace
 
-bool keyTargets(const std::vector<std::string>& names, const std::string& attribute,
+bool keyTargets(const std::vector<std::string>& names, const std::vector<std::string>& attributes,
                 WholeNode whole, std::vector<MPlug>& plugs, std::string* error) {
     if (names.empty()) {
         *error = "name the objects or attributes to work on.";
@@ -82,12 +82,13 @@ bool keyTargets(const std::vector<std::string>& names, const std::string& attrib
             *error = "No object matches name: " + name;
             return false;
         }
-        if (!attribute.empty()) {
+        for (const auto& attribute : attributes) {
             const MPlug plug = resolvePlug(name + "." + attribute, error);
             if (plug.isNull() || !numericLeaves(plug, plugs, error)) return false;
-        } else if (whole == WholeNode::Keyable) {
+        }
+        if (attributes.empty() && whole == WholeNode::Keyable) {
             for (const auto& root : node->rootAttributes()) keyableLeaves(node, root, plugs);
-        } else {
+        } else if (attributes.empty()) {
             animatedPlugs(node, plugs);
         }
     }
@@ -102,7 +103,7 @@ std::shared_ptr<Node> drivingCurve(const MPlug& plug) {
     return nullptr;
 }
 
-bool targetCurves(const std::vector<std::string>& names, const std::string& attribute,
+bool targetCurves(const std::vector<std::string>& names, const std::vector<std::string>& attributes,
                   std::vector<std::shared_ptr<Node>>& curves, std::string* error) {
     for (const auto& name : names) {
         const auto node = Scene::instance().findNode(name);
@@ -112,7 +113,7 @@ bool targetCurves(const std::vector<std::string>& names, const std::string& attr
             continue;
         }
         std::vector<MPlug> plugs;
-        if (!keyTargets({name}, attribute, WholeNode::Animated, plugs, error)) return false;
+        if (!keyTargets({name}, attributes, WholeNode::Animated, plugs, error)) return false;
         for (const auto& plug : plugs) {
             auto curve = drivingCurve(plug);
             if (curve && std::find(curves.begin(), curves.end(), curve) == curves.end())

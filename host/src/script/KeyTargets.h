@@ -20,15 +20,16 @@ enum class WholeNode {
 };
 
 // The numeric plugs named: "node.attr" as given (a compound stands for its children), or each
-// -attribute of a named node. False with a message when a name resolves to nothing usable.
-bool keyTargets(const std::vector<std::string>& names, const std::string& attribute,
+// -attribute (the flag may be repeated) of a named node. False with a message when a name resolves
+// to nothing usable.
+bool keyTargets(const std::vector<std::string>& names, const std::vector<std::string>& attributes,
                 WholeNode whole, std::vector<MPlug>& plugs, std::string* error);
 
 // The animation curve whose output drives the plug directly; null when none does.
 std::shared_ptr<Node> drivingCurve(const MPlug& plug);
 
 // Every curve to edit or query: the curves driving the named plugs, and curves named as nodes.
-bool targetCurves(const std::vector<std::string>& names, const std::string& attribute,
+bool targetCurves(const std::vector<std::string>& names, const std::vector<std::string>& attributes,
                   std::vector<std::shared_ptr<Node>>& curves, std::string* error);
 
 // A time range in seconds, from "start:end", "start:", ":end" or "time", in the scene's unit.

@@ -59,6 +59,15 @@ MPlug resolvePlug(const std::string& name, std::string* error) {
         *error = "Invalid attribute name: " + name;
         return MPlug();
     }
+    // An alias (aliasAttr) stands for the plug it names: "face.smile" is "face.weight[2]".
+    if (const auto alias = node->aliases.find(parts.front().name);
+        alias != node->aliases.end() && !parts.front().hasIndex) {
+        std::vector<Part> named;
+        if (splitParts(alias->second, named)) {
+            named.insert(named.end(), parts.begin() + 1, parts.end());
+            parts = std::move(named);
+        }
+    }
     std::shared_ptr<Attribute> attribute;
     std::vector<unsigned int> indices;
     for (const auto& part : parts) {

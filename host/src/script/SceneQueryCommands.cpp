@@ -1,9 +1,11 @@
 // Built-in commands that look the scene over, as tools and windows use them: ls (-type,
 // -selection, wildcards), select, listConnections (-source, -destination, -plugs,
-// -connections), attributeQuery and aliasAttr.
+// -connections, -skipConversionNodes), attributeQuery and aliasAttr (attributes and array
+// elements).
 
 #include <set>
 
+#include "builtin/UnitConversion.h"
 #include "core/Plugs.h"
 #include "core/Scene.h"
 #include "script/Arguments.h"
@@ -89,16 +91,30 @@ MStatus select(const std::vector<Word>& args, ResultValue&, std::string* error) 
     return MStatus::kSuccess;
 }
 
+// The plug at the other end of a connection; with skipConversionNodes, a unitConversion node
+// there stands for what lies beyond it.
+std::vector<MPlug> farEnds(const MPlug& other, bool incoming, bool skipConversions) {
+    const Node* node = liveNode(other);
+    if (!skipConversions || !node || !isUnitConversion(*node)) return {other};
+    std::vector<MPlug> ends;
+    for (const auto& c : Scene::instance().connections()) {
+        if (incoming && liveNode(c.destination) == node) ends.push_back(c.source);
+        if (!incoming && liveNode(c.source) == node) ends.push_back(c.destination);
+    }
+    return ends;
+}
+
 MStatus listConnections(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {"s|source", "d|destination", "p|plugs", "c|connections"}, {}, error)) {
+    if (!a.parse(args, {"s|source", "d|destination", "p|plugs", "c|connections", "scn|skipConversionNodes"}, {},
+                 error)) {
         return MStatus::kInvalidParameter;
     }
     const auto on = [&a](const char* flag, bool byDefault) {
         return a.has(flag) ? a.value(flag) != "0" && a.value(flag) != "false" : byDefault;
     };
     const bool sources = on("s", true), destinations = on("d", true), plugs = on("p", false),
-               pairs = on("c", false);
+               pairs = on("c", false), skipConversions = on("scn", false);
     std::vector<std::string> names;
     for (const auto& target : a.positional()) {
         const auto node =
@@ -118,8 +134,10 @@ MStatus listConnections(const std::vector<Word>& args, ResultValue& result, std:
                 if (incoming ? !asDestination : !asSource) continue;
                 const MPlug& own = incoming ? c.destination : c.source;
                 const MPlug& other = incoming ? c.source : c.destination;
-                if (pairs) names.push_back(plugPath(own, true, true, false));
-                names.push_back(plugs ? plugPath(other, true, true, false) : liveNode(other)->name);
+                for (const MPlug& end : farEnds(other, incoming, skipConversions)) {
+                    if (pairs) names.push_back(plugPath(own, true, true, false));
+                    names.push_back(plugs ? plugPath(end, true, true, false) : liveNode(end)->name);
+                }
             }
         }
     }
@@ -248,20 +266,23 @@ MStatus aliasAttr(const std::vector<Word>& args, ResultValue& result, std::strin
         }
         return MStatus::kSuccess;
     }
-    const auto attribute = node->findAttribute(attributeName);
-    if (!attribute) {
+    // An attribute, or an element of an array ("weight[2]" of a blendShape).
+    std::string ignored;
+    const MPlug plug = resolvePlug(target, &ignored);
+    if (plug.isNull()) {
         *error = "aliasAttr: No attribute named " + attributeName + " on " + node->name + ".";
         return MStatus::kInvalidParameter;
     }
+    const std::string path = plugPath(plug, true, false, false);
     const std::string& alias = words[0];
     if (alias.empty() || (node->findAttribute(alias) && !node->aliases.count(alias))) {
         *error = "aliasAttr: '" + alias + "' is already an attribute name on " + node->name + ".";
         return MStatus::kInvalidParameter;
     }
     for (auto at = node->aliases.begin(); at != node->aliases.end();) {
-        at = at->second == attribute->longName ? node->aliases.erase(at) : std::next(at);
+        at = at->second == path ? node->aliases.erase(at) : std::next(at);
     }
-    node->aliases[alias] = attribute->longName;
+    node->aliases[alias] = path;
     result.setBool(true);
     return MStatus::kSuccess;
 }

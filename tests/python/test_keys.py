@@ -1,0 +1,53 @@
+"""Keys, baking and unit conversion as maya.cmds reaches them."""
+
+import math
+
+import maya.cmds as cmds
+import pytest
+
+
+def test_a_unitless_one_turns_an_angle_by_one_degree(scene):
+    cmds.createNode("transform", n="src")
+    cmds.createNode("transform", n="ctl")
+    cmds.setAttr("src.sx", 1.0)
+    cmds.connectAttr("src.sx", "ctl.rotateZ")
+    assert cmds.getAttr("ctl.rotateZ") == 1.0
+    conversion = cmds.listConnections("ctl.rotateZ", s=True, d=False)
+    assert conversion == ["unitConversion1"] and cmds.nodeType(conversion[0]) == "unitConversion"
+    assert math.isclose(cmds.getAttr("unitConversion1.conversionFactor"), math.pi / 180)
+    assert cmds.listConnections("ctl.rotateZ", s=True, d=False, scn=True) == ["src"]
+    assert cmds.listConnections("src", d=True, s=False, p=True, skipConversionNodes=True) == ["ctl.rotateZ"]
+    # What reaches rotateZ inside: radians.
+    assert math.isclose(cmds.getAttr("unitConversion1.output"), 0.0174533, rel_tol=1e-5)
+
+
+def test_keys_and_a_bake_from_python(scene):
+    cmds.currentUnit(time="ntsc")
+    cmds.createNode("transform", n="src")
+    cmds.createNode("transform", n="ctl")
+    cmds.setKeyframe("src.sx", t=0, v=0)
+    cmds.setKeyframe("src", at="sx", t=30, v=3)
+    assert cmds.keyframe("src.sx", q=True, tc=True) == [0.0, 30.0]
+    cmds.connectAttr("src.sx", "ctl.rz")
+    assert cmds.bakeResults("ctl.rz", t=(2, 12), sampleBy=5, simulation=True, preserveOutsideKeys=True) == 1
+    assert cmds.keyframe("ctl.rz", q=True, vc=True) == pytest.approx([0.2, 0.7, 1.2])
+    assert cmds.listConnections("src", d=True, s=False) is None
+    cmds.delete("src")
+    cmds.currentTime(7)
+    assert math.isclose(cmds.getAttr("ctl.rz"), 0.7)
+    assert cmds.cutKey("ctl", at="rz", t=(2, 7)) == 1
+    assert cmds.keyframe("ctl.rz", q=True, kc=True) == 1
+
+
+def test_blend_shape_weights_by_alias(scene):
+    cmds.createNode("blendShape", n="face")
+    cmds.aliasAttr("jawOpen", "face.weight[0]")
+    cmds.aliasAttr("smile", "face.w[3]")
+    assert cmds.aliasAttr("face", q=True) == ["jawOpen", "weight[0]", "smile", "weight[3]"]
+    cmds.setAttr("face.smile", 0.25)
+    assert cmds.getAttr("face.weight[3]") == 0.25
+    cmds.createNode("transform", n="drv")
+    cmds.connectAttr("drv.sx", "face.jawOpen")
+    assert cmds.isConnected("drv.sx", "face.weight[0]")
+    assert cmds.listConnections("face.jawOpen", p=True) == ["drv.scaleX"]
+    assert cmds.getAttr("face.weight", size=True) == 2
