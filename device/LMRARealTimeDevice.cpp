@@ -13,6 +13,7 @@
 #include <maya/MFnStringData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MGlobal.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MObjectArray.h>
 #include <maya/MUserEventMessage.h>
 
@@ -128,20 +129,36 @@ LMRARealTimeDevice::LMRARealTimeDevice() {
 }
 
 LMRARealTimeDevice::~LMRARealTimeDevice() {
-    // The node is going away: close the session without evaluating anything of it.
+    if (removalCallback_ != 0) MMessage::removeCallback(removalCallback_);
+    // Normally ended when the node left the graph; a node destroyed without leaving it first
+    // (a plug-in's own clean-up) ends it here.
+    endSession();
+    destroyMemoryPools();
+}
+
+void LMRARealTimeDevice::endSession() {
+    // Close the session without evaluating anything of the node.
     std::shared_ptr<NetworkConnectionClientProcess> closing = replaceConnection(nullptr);
     if (closing) {
         closing->closeConnection();
         setStatus(kStatusDisconnected);
     }
     closing.reset();  // joins the session thread, which may still call onConnectionLost
-    destroyMemoryPools();
+}
+
+void LMRARealTimeDevice::onPreRemoval(MObject&, void* clientData) {
+    static_cast<LMRARealTimeDevice*>(clientData)->endSession();
 }
 
 void LMRARealTimeDevice::postConstructor() {
+    // connectionStatus is dirtied with every refresh too, so that any read of it publishes
+    // what the session did meanwhile.
     MObjectArray refreshOutputs;
     refreshOutputs.append(refreshNode);
+    refreshOutputs.append(connectionStatus);
     setRefreshOutputAttributes(refreshOutputs);
+    MObject self = thisMObject();
+    removalCallback_ = MNodeMessage::addNodePreRemovalCallback(self, &LMRARealTimeDevice::onPreRemoval, this);
     createMemoryPools(1, static_cast<int>(kMaxFrameValues), sizeof(double));
 
     MFnDependencyNode node(thisMObject());
@@ -328,17 +345,23 @@ bool LMRARealTimeDevice::saveCapture(std::string path, double startTime, double 
     return process && process->saveCapture(std::move(path), startTime, endTime);
 }
 
-void LMRARealTimeDevice::waitBriefly() {
+void LMRARealTimeDevice::waitBriefly(std::uint64_t handler) {
     std::unique_lock<std::mutex> lock(idleMutex_);
-    idleWake_.wait_for(lock, kIdleWait, [this] { return isDone(); });
+    idleWake_.wait_for(lock, kIdleWait, [&] { return stopRequestedFor(handler); });
 }
 
 void LMRARealTimeDevice::threadHandler() {
-    setDone(false);
+    std::uint64_t handler = 0;
+    {
+        std::lock_guard<std::mutex> lock(idleMutex_);
+        handler = ++handlersStarted_;
+        // A stop that came before this handler began must not be undone here.
+        setDone(stopRequestedFor(handler));
+    }
     while (!isDone()) {
         MCharBuffer buffer;
         if (!isLive() || !acquireDataStorage(buffer)) {
-            waitBriefly();
+            waitBriefly(handler);
             continue;
         }
         beginThreadLoop();
@@ -360,6 +383,9 @@ void LMRARealTimeDevice::threadHandler() {
 void LMRARealTimeDevice::threadShutdownHandler() {
     {
         std::lock_guard<std::mutex> lock(idleMutex_);
+        // Meant for the handler that runs now or, when it has not begun yet, for the one about
+        // to begin; never for a later start.
+        stopsRequested_ = std::min(stopsRequested_ + 1, handlersStarted_ + 1);
         setDone(true);
     }
     idleWake_.notify_all();
@@ -379,6 +405,17 @@ ConnectionStatus LMRARealTimeDevice::publishStatus(MDataBlock& data) {
 MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
     MCharBuffer buffer;
     if (!popThreadData(buffer)) return MStatus::kFailure;
+    // The buffer may have waited in the queue since long before anything read the outputs (a
+    // refresh only marks them dirty): take the session's newest frame into it now, on the main
+    // thread, so that a read never shows a frame older than the read.
+    {
+        std::lock_guard<std::mutex> lock(sessionMutex_);
+        if (connection_) {
+            const std::uint64_t byteCount =
+                std::min<std::uint64_t>(sizeof(double) * outputs_.flatValueCount(), static_cast<std::uint64_t>(buffer.size()));
+            connection_->readLatestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount);
+        }
+    }
 
     // Copy only what both the buffer and the value arrays hold.
     const char* frame = buffer.ptr();

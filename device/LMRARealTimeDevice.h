@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <maya/MDataBlock.h>
+#include <maya/MMessage.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
@@ -93,7 +94,8 @@ private:
     std::shared_ptr<NetworkConnectionClientProcess> connection();
     std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(
         std::shared_ptr<NetworkConnectionClientProcess> connection);
-    void waitBriefly();
+    // Waits a little, or until a stop meant for this handler comes.
+    void waitBriefly(std::uint64_t handler);
     ConnectionStatus publishStatus(MDataBlock& data);
     MStatus popFrame(const MPlug& plug, MDataBlock& data);
     double channelValue(const ChannelOutputPosition& position, const MPlug& plug, MDataBlock& data);
@@ -108,7 +110,18 @@ private:
     // Lets the idle worker wait instead of spinning; woken at shutdown.
     std::mutex idleMutex_;
     std::condition_variable idleWake_;
-    std::atomic<bool> shuttingDown_{false};
+    // Each start of the worker runs the thread handler once and each stop runs the shutdown
+    // handler once, in that order, but a stop may land before its handler has begun. Counting
+    // both lets a handler see a stop meant for it even then. Guarded by idleMutex_.
+    std::uint64_t handlersStarted_ = 0;
+    std::uint64_t stopsRequested_ = 0;
+    bool stopRequestedFor(std::uint64_t handler) const { return stopsRequested_ >= handler; }
+
+    // Ends the phone session when the node leaves the graph (deletion puts it on the undo
+    // queue, where its destructor does not run yet).
+    static void onPreRemoval(MObject& node, void* clientData);
+    void endSession();
+    MCallbackId removalCallback_ = 0;
 
     // Written by the session thread (onConnectionLost) and the main thread, read by compute.
     std::atomic<ConnectionStatus> status_{kStatusDisconnected};

@@ -7,6 +7,7 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnCompoundAttribute.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MPlugArray.h>
 
 #include <headless/Scene.h>
@@ -204,6 +205,59 @@ TEST_F(Graph, ObjectSetMembershipAndDeletionOfEmptiedSets) {
     EXPECT_EQ(value("objExists keep"), "1");   // refuses through canBeDeleted(false)
     value("delete keep");                      // explicit deletion always works
     EXPECT_EQ(value("objExists keep"), "0");
+}
+
+// Every set connected to a deleted node is asked, isSrcNode telling the connection's direction;
+// a set that allows it goes only once it has no member left.
+TEST_F(Graph, SetsAreAskedForEveryDeletedNeighbour) {
+    hosttest::KeepSet::asked.clear();
+    value("createNode testKeepSet -n keep; createNode testAdder -n add; createNode testPicky -n p1");
+    value("sets -add keep add; connectAttr keep.message p1.fallback");
+    value("delete p1");  // keep is the source of that connection, but still has a member
+    EXPECT_EQ(hosttest::KeepSet::asked, std::vector<bool>{true});
+    EXPECT_EQ(value("objExists keep"), "1");
+    value("delete add");  // keep is the destination: refused, though emptied
+    EXPECT_EQ(hosttest::KeepSet::asked, (std::vector<bool>{true, false}));
+    EXPECT_EQ(value("objExists keep"), "1");
+    value("createNode testPicky -n p2; connectAttr keep.message p2.fallback; delete p2");
+    EXPECT_EQ(value("objExists keep"), "0");  // allowed and empty
+}
+
+TEST_F(Graph, ConnectionBrokenBeforeOrAfterTheElementGoes) {
+    for (const bool after : {false, true}) {
+        headless::setConnectionBrokenAfterElementRemoval(after);
+        hosttest::Collector::elementsWhenBroken.clear();
+        value("createNode transform -n t1; createNode transform -n t2; createNode testCollector -n c");
+        value("connectAttr t1.tx c.values[0]; connectAttr t2.tx c.values[1]; setAttr t2.tx 3");
+        value("disconnectAttr t1.tx c.values[0]");
+        EXPECT_EQ(hosttest::Collector::elementsWhenBroken, std::vector<unsigned int>{after ? 1u : 2u});
+        EXPECT_EQ(value("getAttr -size c.values"), "1");
+        EXPECT_EQ(value("getAttr c.total"), "3");
+        headless::newScene();
+    }
+    headless::setConnectionBrokenAfterElementRemoval(false);
+}
+
+// A deleted node leaves the graph at once, runs its pre-removal callbacks, and its plug-in
+// object waits on the undo queue until flushUndo.
+TEST_F(Graph, DeleteGoesToTheUndoQueue) {
+    value("createNode testAdder -n add");
+    MObject add = headless::findNode("add");
+    static int removals = 0;
+    removals = 0;
+    MStatus status;
+    MNodeMessage::addNodePreRemovalCallback(add, [](MObject&, void*) { ++removals; }, nullptr, &status);
+    ASSERT_TRUE(status);
+    const MCallbackId gone =
+        MNodeMessage::addNodePreRemovalCallback(add, [](MObject&, void*) { removals += 100; }, nullptr, &status);
+    EXPECT_TRUE(MMessage::removeCallback(gone));
+    value("delete add");
+    EXPECT_EQ(removals, 1);
+    EXPECT_EQ(value("objExists add"), "0");
+    EXPECT_EQ(headless::undoQueueLength(), 1u);
+    EXPECT_FALSE(execute("getAttr add.sum").ok);
+    value("flushUndo");
+    EXPECT_EQ(headless::undoQueueLength(), 0u);
 }
 
 TEST_F(Graph, ModifierBatchesAndUndo) {

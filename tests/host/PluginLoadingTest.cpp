@@ -46,7 +46,13 @@ TEST_F(PluginLoading, LoadUnloadRefusedWhileInUseAndReload) {
     EXPECT_NE(r.error.find("still in use"), std::string::npos);
     EXPECT_TRUE(headless::isPluginLoaded("hostTestPlugin"));
 
-    ASSERT_TRUE(execute("delete c1; unloadPlugin hostTestPlugin").ok);
+    // A deleted node waits on the undo queue, and holds the plug-in until it is flushed.
+    r = execute("delete c1; unloadPlugin hostTestPlugin");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("flushUndo"), std::string::npos) << r.error;
+    EXPECT_EQ(headless::undoQueueLength(), 1u);
+    ASSERT_TRUE(execute("flushUndo; unloadPlugin hostTestPlugin").ok);
+    EXPECT_EQ(headless::undoQueueLength(), 0u);
     EXPECT_FALSE(headless::isPluginLoaded("hostTestPlugin"));
     EXPECT_FALSE(execute("createNode testCounter").ok);
     EXPECT_FALSE(execute("testEcho x").ok);

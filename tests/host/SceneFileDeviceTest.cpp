@@ -1,11 +1,14 @@
 // A threaded device node whose postConstructor turns it live comes back live, with its worker
-// delivering frames, from a scene file; one saved with live off comes back idle.
+// delivering frames, from a scene file; values equal to the attribute's default are not saved.
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <filesystem>
 
 #include <maya/MDataBlock.h>
@@ -52,7 +55,13 @@ public:
     }
 
     void threadHandler() override {
-        setDone(false);
+        std::uint64_t handler = 0;
+        {
+            // A stop that came before this handler began must not be undone here.
+            std::lock_guard<std::mutex> lock(stopMutex_);
+            handler = ++handlersStarted_;
+            setDone(stopsRequested_ >= handler);
+        }
         long long pushed = 0;
         while (!isDone()) {
             beginThreadLoop();
@@ -66,7 +75,11 @@ public:
         }
     }
 
-    void threadShutdownHandler() override { setDone(true); }
+    void threadShutdownHandler() override {
+        std::lock_guard<std::mutex> lock(stopMutex_);
+        stopsRequested_ = std::min(stopsRequested_ + 1, handlersStarted_ + 1);
+        setDone(true);
+    }
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (plug != refreshOut) return MStatus::kUnknownParameter;
@@ -82,6 +95,11 @@ public:
     }
 
     static MObject refreshOut, frame;
+
+private:
+    std::mutex stopMutex_;  // guards the two counts, between the worker and the main thread
+    std::uint64_t handlersStarted_ = 0;
+    std::uint64_t stopsRequested_ = 0;
 };
 
 MObject FrameDevice::refreshOut;
@@ -120,14 +138,18 @@ TEST_F(SceneFileDevice, LiveNodeComesBackLiveAndDeliversFrames) {
     EXPECT_TRUE(headless::deviceWorkerRunning(dev));
     EXPECT_EQ(execute("getAttr dev.frameRate").result, "60");
     ASSERT_EQ(headless::refresh(), 1);
+    EXPECT_EQ(execute("getAttr dev.refreshOut").result, "0");  // a read pops the frame
     EXPECT_GE(std::stod(execute("getAttr dev.frame").result), 1.0);
 }
 
-TEST_F(SceneFileDevice, NodeSavedIdleComesBackIdle) {
-    ASSERT_TRUE(execute("createNode sceneFrameDevice -n dev; setAttr dev.live 0").ok);
+// Values are written when they differ from the attribute's default, as Maya does: live 0 is
+// the default, so it is not saved, and postConstructor turns the node live again.
+TEST_F(SceneFileDevice, NodeSavedIdleComesBackAsItsPostConstructorLeavesIt) {
+    ASSERT_TRUE(execute("createNode sceneFrameDevice -n dev; setAttr dev.live 0; setAttr dev.frameRate 15").ok);
     ASSERT_TRUE(reopen());
-    EXPECT_FALSE(headless::deviceWorkerRunning(headless::findNode("dev")));
-    EXPECT_EQ(execute("getAttr dev.live").result, "0");
+    EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("dev")));
+    EXPECT_EQ(execute("getAttr dev.live").result, "1");
+    EXPECT_EQ(execute("getAttr dev.frameRate").result, "60");  // 15 is the default: not saved
 }
 
 }  // namespace

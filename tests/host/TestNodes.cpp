@@ -115,6 +115,16 @@ MStatus Collector::initialize() {
     return MStatus::kSuccess;
 }
 
+std::vector<unsigned int> Collector::elementsWhenBroken;
+std::vector<bool> KeepSet::asked;
+
+MStatus Collector::connectionBroken(const MPlug& plug, const MPlug& other, bool asSrc) {
+    if (!asSrc && plug.isElement()) {
+        elementsWhenBroken.push_back(MFnDependencyNode(thisMObject()).findPlug(values, true).numElements());
+    }
+    return MPxNode::connectionBroken(plug, other, asSrc);
+}
+
 MStatus Collector::compute(const MPlug& plug, MDataBlock& data) {
     if (plug != total) return MStatus::kUnknownParameter;
     MArrayDataHandle elements = data.inputArrayValue(values);

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <vector>
 // Small node types for the host tests, registered in-process.
 
 #include <maya/MDGModifier.h>
@@ -52,8 +54,11 @@ public:
     static void* creator() { return new Collector; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    // Records how many elements "values" had when a connection into it broke.
+    MStatus connectionBroken(const MPlug& plug, const MPlug& other, bool asSrc) override;
 
     static MObject values, total;
+    static std::vector<unsigned int> elementsWhenBroken;
 };
 
 // An object set that may go when emptied; KeepSet never does.
@@ -67,7 +72,11 @@ class KeepSet : public MPxObjectSet {
 public:
     static void* creator() { return new KeepSet; }
     static MStatus initialize() { return MStatus::kSuccess; }
-    bool canBeDeleted(bool isSrcNode) override { return isSrcNode; }
+    bool canBeDeleted(bool isSrcNode) override {
+        asked.push_back(isSrcNode);
+        return isSrcNode;
+    }
+    static std::vector<bool> asked;
 };
 
 // Registers every test type in an in-process plug-in for the lifetime of the object.

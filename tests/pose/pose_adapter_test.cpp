@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MPxNode.h>
+#include <maya/MPxObjectSet.h>
 #include <maya/MTypeId.h>
 
 #include "PoseSceneTest.h"
@@ -128,6 +130,34 @@ TEST_F(AdapterTest, DeletedSourcesHandOverAndLeaveTheAdapter) {
     EXPECT_TRUE(exists("ad"));  // not removed with its last source
     run("delete ad");
     EXPECT_FALSE(exists("ad"));
+}
+
+// Maya does not say whether connectionBroken comes before or after the member element goes:
+// the hand-over works either way.
+TEST_F(AdapterTest, HandOverWhicheverOrderConnectionBrokenComesIn) {
+    for (const bool after : {false, true}) {
+        headless::setConnectionBrokenAfterElementRemoval(after);
+        adapterWithMembers({0, 3, 5});
+        run("connectAttr clip0.message ad.activeSource; sets -remove ad clip0");
+        EXPECT_TRUE(isActive("clip3")) << (after ? "after" : "before");
+        run("connectAttr -f clip5.message ad.activeSource; delete clip5");
+        EXPECT_TRUE(isActive("clip3")) << (after ? "after" : "before");
+        headless::newScene();
+    }
+    headless::setConnectionBrokenAfterElementRemoval(false);
+}
+
+// Asked with both values: the adapter never goes because a neighbour went unless it is itself
+// the source of the connection, and then only once it has no source left.
+TEST_F(AdapterTest, CanBeDeletedFollowsTheConnectionsDirection) {
+    adapterWithMembers({0});
+    auto* adapter = static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("ad")).userNode());
+    EXPECT_FALSE(adapter->canBeDeleted(false));
+    EXPECT_TRUE(adapter->canBeDeleted(true));
+    run("createNode LMRAPose -n p1; connectAttr ad.message p1.message; delete p1");
+    EXPECT_TRUE(exists("ad"));  // it still has a source
+    run("delete clip0");
+    EXPECT_TRUE(exists("ad"));  // emptied, but not the source of that connection
 }
 
 TEST_F(AdapterTest, DeletingTheAdapterKeepsItsSources) {

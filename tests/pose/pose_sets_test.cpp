@@ -97,4 +97,18 @@ TEST_F(PoseSetsTest, SetsOutliveTheirMembersButNotAnExplicitDelete) {
     EXPECT_FALSE(exists("c"));
 }
 
+// canBeDeleted is asked for every deleted neighbour, isSrcNode telling the direction of the
+// connection: a library stays while it holds poses, and never goes for losing a pose.
+TEST_F(PoseSetsTest, LibraryAnswersForBothDirections) {
+    run("createNode LMRAPoselib -n lib; createNode LMRAPose -n p1; sets -add lib p1;"
+        "createNode LMRAAttributeCollection -n c; connectAttr lib.message c.message");
+    auto* library = static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("lib")).userNode());
+    EXPECT_FALSE(library->canBeDeleted(false));
+    EXPECT_TRUE(library->canBeDeleted(true));
+    run("delete c");  // lib is the source of that connection, and holds a pose
+    EXPECT_TRUE(exists("lib"));
+    run("delete p1");  // lib is the destination
+    EXPECT_TRUE(exists("lib"));
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include <maya/MObject.h>
 #include <maya/MStatus.h>
 
 using MCallbackId = std::uintptr_t;
@@ -12,6 +13,7 @@ class MCallbackIdArray;
 class MMessage {
 public:
     using MBasicFunction = void (*)(void* clientData);
+    using MNodeFunction = void (*)(MObject& node, void* clientData);
 
     static MStatus removeCallback(MCallbackId id);
 };

@@ -1,5 +1,6 @@
 #pragma once
-// Headless host: Maya's MNodeMessage, for attribute-changed callbacks: kAttributeSet when a
+// Headless host: Maya's MNodeMessage: pre-removal callbacks (see core/NodeCallbacks.h) and
+// attribute-changed callbacks: kAttributeSet when a
 // plug's value is set (setAttr, MPlug::setValue), kConnectionMade and kConnectionBroken (with
 // kIncomingDirection on the destination's side) when a connection changes. Main thread only.
 
@@ -29,6 +30,10 @@ class MNodeMessage : public MMessage {
     };
     typedef void (*MAttr2PlugFunction)(MNodeMessage::AttributeMessage msg, MPlug& plug,
                                        MPlug& otherPlug, void* clientData);
+
+    // Runs when the node is about to leave the graph (deleted, or taken by a new scene).
+    static MCallbackId addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func,
+                                                 void* clientData = nullptr, MStatus* ReturnStatus = nullptr);
 
     static MCallbackId addAttributeChangedCallback(MObject& node,
                                                    MNodeMessage::MAttr2PlugFunction func,

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "api/Callbacks.h"
+#include "core/HostAccess.h"
+#include "core/Node.h"
+#include "core/NodeCallbacks.h"
 
 namespace {
 
@@ -22,6 +25,14 @@ std::vector<NodeCallback>& nodeCallbacks() {
 
 }  // namespace
 
+MCallbackId MNodeMessage::addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func, void* clientData,
+                                                    MStatus* ReturnStatus) {
+    const auto found = headless::detail::hostCast<headless::detail::Node>(node);
+    const bool ok = found && found->alive && func;
+    if (ReturnStatus) *ReturnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    return ok ? headless::detail::addPreRemovalCallback(*found, func, clientData) : 0;
+}
+
 MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node,
                                                       MNodeMessage::MAttr2PlugFunction func,
                                                       void* clientData, MStatus* ReturnStatus) {
@@ -36,6 +47,7 @@ MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node,
 namespace headless::detail {
 
 bool removeNodeCallback(MCallbackId id) {
+    if (removePreRemovalCallback(id)) return true;
     auto& callbacks = nodeCallbacks();
     const auto at = std::find_if(callbacks.begin(), callbacks.end(),
                                  [id](const NodeCallback& c) { return c.id == id; });

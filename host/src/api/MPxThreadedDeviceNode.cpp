@@ -17,10 +17,6 @@ MObject hiddenOutput() {
     return object;
 }
 
-// How long the node's own worker waits in acquireDataStorage for compute to give a buffer
-// back before it fails, so that a handler retrying at once does not spin.
-constexpr std::chrono::milliseconds kWorkerAcquireWait{50};
-
 }  // namespace
 
 MObject MPxThreadedDeviceNode::live = baseNumeric("live", "lv", MFnNumericData::kBoolean, 0);
@@ -43,8 +39,9 @@ MStatus MPxThreadedDeviceNode::setDone(bool done) {
     return MStatus::kSuccess;
 }
 
-// A stop the host asked for counts even when the handler cleared the flag after it.
-bool MPxThreadedDeviceNode::isDone() { return queue_->done.load() || thread_->stopping(); }
+// The flag alone: a stop that the handler's own setDone(false) overwrites is the handler's
+// problem, as in Maya.
+bool MPxThreadedDeviceNode::isDone() { return queue_->done.load(); }
 
 bool MPxThreadedDeviceNode::isLive() { return queue_->live.load(); }
 
@@ -64,9 +61,9 @@ MStatus MPxThreadedDeviceNode::createMemoryPools(int nCount, int nElements, long
 
 MStatus MPxThreadedDeviceNode::destroyMemoryPools() { return queue_->destroyPools(); }
 
+// Fails at once when no buffer is free; a handler must wait in its own way before it retries.
 MStatus MPxThreadedDeviceNode::acquireDataStorage(MCharBuffer& buffer) {
-    const auto wait = thread_->onWorker() ? kWorkerAcquireWait : std::chrono::milliseconds(0);
-    return queue_->acquire(buffer.ptr_, buffer.size_, wait);
+    return queue_->acquire(buffer.ptr_, buffer.size_);
 }
 
 MStatus MPxThreadedDeviceNode::releaseDataStorage(MCharBuffer& buffer) {

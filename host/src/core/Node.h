@@ -92,9 +92,6 @@ public:
     bool alive = true;
     // Default nodes of a scene (time1) cannot be deleted.
     bool isDefault = false;
-    // Values as postConstructor left them: what a new node of the type starts with, so that a
-    // saved scene writes what differs from them.
-    std::map<PlugKey, Value> constructedValues;
     // Parallel evaluation: plugs dirtied since the node's last preEvaluation, and the pass in
     // which that call was made.
     std::set<PlugKey> dirtiedSinceEvaluation;

@@ -151,6 +151,14 @@ MStatus PluginManager::unload(const std::string& name, std::string* error) {
         *error = "Plug-in \"" + name + "\" is still in use: nodes of its types exist. Unload refused.";
         return MStatus::kFailure;
     }
+    // As in Maya: deleted nodes wait on the undo queue with the plug-in's code behind them.
+    const auto& queued = Scene::instance().undoQueue();
+    if (std::any_of(queued.begin(), queued.end(), [&](const auto& node) { return node->type->pluginName == name; })) {
+        *error = "Plug-in \"" + name +
+                 "\" is still in use: deleted nodes of its types are on the undo queue. Use the flushUndo "
+                 "command, then unload it.";
+        return MStatus::kFailure;
+    }
     // Closing the library under a worker that still runs its code would crash the process.
     reapStuckWorkers(std::chrono::milliseconds(0));
     if (stuckWorkerCount(name) > 0) {
@@ -193,6 +201,7 @@ void PluginManager::removeInProcess(const std::string& name) {
         const auto node = *at;
         if (!scene.deleteNode(node, &ignored)) break;
     }
+    scene.flushUndo(name);
     dropRegistrations(name);
     plugins_.erase(std::remove_if(plugins_.begin(), plugins_.end(), [&](const auto& r) { return r->name == name; }),
                    plugins_.end());

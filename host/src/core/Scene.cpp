@@ -8,6 +8,7 @@
 
 #include "builtin/UnitConversion.h"
 #include "core/Evaluation.h"
+#include "core/NodeCallbacks.h"
 #include "core/Plugs.h"
 #include "core/Registry.h"
 #include "threaded/DeviceWorkers.h"
@@ -105,9 +106,6 @@ MStatus Scene::createNode(const std::string& typeName, const std::string& reques
     node->attach(static_cast<MPxNode*>(made));
     nodes_.push_back(node);
     node->user->postConstructor();
-    for (const auto& [key, state] : node->plugs) {
-        if (!std::holds_alternative<std::monostate>(state.value)) node->constructedValues[key] = state.value;
-    }
     if (created) *created = node;
     return MStatus::kSuccess;
 }
@@ -125,15 +123,24 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
         *error = "Cannot delete the default node '" + node->name + "'.";
         return MStatus::kFailure;
     }
-    // Sets this node is a member of, to be looked at once it is gone.
-    std::vector<std::shared_ptr<Node>> sets;
+    // Object sets connected to this node, each with the direction of the connection, to be
+    // asked once the node is gone.
+    struct Neighbour {
+        std::shared_ptr<Node> set;
+        bool isSrcNode;
+    };
+    std::vector<Neighbour> sets;
     for (const auto& c : connections_) {
+        const auto& source = nodeOf(c.source);
         const auto& target = nodeOf(c.destination);
-        if (nodeOf(c.source) == node && target != node && target->type->kind == MPxNode::kObjectSet &&
-            isMemberArray(*attributeOf(c.destination))) {
-            sets.push_back(target);
+        if (source == node && target != node && target->type->kind == MPxNode::kObjectSet) {
+            sets.push_back(Neighbour{target, false});
+        } else if (target == node && source != node && source->type->kind == MPxNode::kObjectSet) {
+            sets.push_back(Neighbour{source, true});
         }
     }
+    const auto keep = node;
+    runPreRemovalCallbacks(*node);
     teardown(*node);
     dying_.insert(node.get());
     // Connection callbacks may edit the graph, so look for the next connection each time.
@@ -148,16 +155,39 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
     }
     dying_.erase(node.get());
     nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
-    node->destroyUserNode();
+    // Out of the graph: no plug of it can be reached any more, but the plug-in's object waits
+    // on the undo queue.
+    node->alive = false;
     node->plugs.clear();
     node->elements.clear();
+    undoQueue_.push_back(node);
 
-    for (const auto& set : sets) {
-        if (!set->alive || setHasMembers(*set)) continue;
+    for (const auto& [set, isSrcNode] : sets) {
+        if (!set->alive) continue;
         auto* objectSet = static_cast<MPxObjectSet*>(set->user.get());
-        if (objectSet && objectSet->canBeDeleted(false)) deleteNode(set, error);
+        const bool allows = objectSet && objectSet->canBeDeleted(isSrcNode);
+        if (allows && set->alive && !setHasMembers(*set)) deleteNode(set, error);
     }
     return MStatus::kSuccess;
+}
+
+void Scene::destroy(Node& node) {
+    node.destroyUserNode();
+    forgetNodeCallbacks(node);
+    node.plugs.clear();
+    node.elements.clear();
+}
+
+void Scene::flushUndo(const std::string& pluginName) {
+    // Newest first, as the undo queue unwinds; a destructor may delete further nodes.
+    std::vector<std::shared_ptr<Node>> doomed;
+    for (auto at = undoQueue_.rbegin(); at != undoQueue_.rend(); ++at) {
+        if (pluginName.empty() || (*at)->type->pluginName == pluginName) doomed.push_back(*at);
+    }
+    undoQueue_.erase(std::remove_if(undoQueue_.begin(), undoQueue_.end(),
+                                    [&](const auto& n) { return std::find(doomed.begin(), doomed.end(), n) != doomed.end(); }),
+                     undoQueue_.end());
+    for (const auto& node : doomed) destroy(*node);
 }
 
 bool Scene::setHasMembers(Node& set) const {
@@ -181,16 +211,17 @@ MStatus Scene::renameNode(Node& node, const std::string& requestedName, std::str
 }
 
 void Scene::reset() {
-    for (auto at = nodes_.rbegin(); at != nodes_.rend(); ++at) teardown(**at);
+    flushUndo();
+    for (auto at = nodes_.rbegin(); at != nodes_.rend(); ++at) {
+        runPreRemovalCallbacks(**at);
+        teardown(**at);
+    }
     // No connection callbacks on the way out: every node goes at once.
     connections_.clear();
     const auto doomed = std::move(nodes_);
     nodes_.clear();
-    for (auto at = doomed.rbegin(); at != doomed.rend(); ++at) {
-        (*at)->destroyUserNode();
-        (*at)->plugs.clear();
-        (*at)->elements.clear();
-    }
+    for (auto at = doomed.rbegin(); at != doomed.rend(); ++at) destroy(**at);
+    flushUndo();  // what destructors deleted meanwhile
     std::shared_ptr<Node> time;
     std::string ignored;
     if (createNode("time", "time1", &time, &ignored)) time->isDefault = true;
@@ -334,17 +365,19 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
     removeConnectionAt(static_cast<std::size_t>(at - connections_.begin()));
     // The destination keeps the value it last had.
     setPlugClean(gone.destination);
+    const bool removedFirst = brokenAfterRemoval_ && deleteElementIfUnused(gone.destination);
     if (Node* node = liveNode(gone.destination); node && node->user) {
         node->user->connectionBroken(gone.destination, gone.source, false);
     }
     if (Node* node = liveNode(gone.source); node && node->user) {
         node->user->connectionBroken(gone.source, gone.destination, true);
     }
-    propagateDirty(gone.destination, false);
+    // A removal that came first dirtied the array already.
+    if (!removedFirst) propagateDirty(gone.destination, false);
     postAttributeChanged(MNodeMessage::kConnectionBroken, gone.source, gone.destination);
     postAttributeChanged(MNodeMessage::kConnectionBroken | MNodeMessage::kIncomingDirection, gone.destination,
                          gone.source);
-    deleteElementIfUnused(gone.destination);
+    if (!brokenAfterRemoval_) deleteElementIfUnused(gone.destination);
     // A conversion node lives for its one connection.
     dropConversionIfUnused(nodeOf(gone.source));
     dropConversionIfUnused(nodeOf(gone.destination));
@@ -356,19 +389,20 @@ void Scene::removeConnectionAt(std::size_t index) {
 }
 
 // An element whose attribute deletes on disconnect goes once nothing is connected to it.
-void Scene::deleteElementIfUnused(const MPlug& destination) {
+bool Scene::deleteElementIfUnused(const MPlug& destination) {
     Node* node = liveNode(destination);
-    if (!node) return;
+    if (!node) return false;
     for (MPlug element = destination; !element.isNull(); element = parentPlug(element)) {
         if (!isElementPlug(element)) continue;
-        if (attributeOf(element)->disconnectBehavior != MFnAttribute::kDelete) return;
-        if (!connectionsWithin(element, true, true).empty()) return;
+        if (attributeOf(element)->disconnectBehavior != MFnAttribute::kDelete) return false;
+        if (!connectionsWithin(element, true, true).empty()) return false;
         const MPlug array = arrayPlug(element);
         node->elementsOf(keyOf(array)).erase(indicesOf(element).back());
         node->forgetTree(keyOf(element));
         propagateDirty(array, true);
-        return;
+        return true;
     }
+    return false;
 }
 
 std::vector<Connection> Scene::connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const {
@@ -427,9 +461,6 @@ MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribut
     }
     for (auto at = node.elements.begin(); at != node.elements.end();) {
         at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.elements.erase(at) : std::next(at);
-    }
-    for (auto at = node.constructedValues.begin(); at != node.constructedValues.end();) {
-        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.constructedValues.erase(at) : std::next(at);
     }
     if (auto parent = attribute->parentAttribute()) {
         node.forgetDynamicTree(*attribute);

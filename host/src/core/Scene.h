@@ -30,11 +30,22 @@ public:
     // Creates a node of a registered type; the name is made unique (empty: from the type).
     MStatus createNode(const std::string& typeName, const std::string& requestedName,
                        std::shared_ptr<Node>* created, std::string* error);
-    // Breaks the node's connections, destroys it, and removes object sets that lost their
-    // last member through it when they allow that.
+    // Takes the node out of the graph as Maya's delete does: runs its pre-removal callbacks,
+    // stops a device node's worker, breaks its connections and puts it on the undo queue, where
+    // the plug-in's node object lives on until flushUndo (or a new scene). Every object set
+    // connected to it is asked canBeDeleted(isSrcNode), isSrcNode being true when the set is
+    // the source of the connection; a set that answers true and has no member left goes too.
     MStatus deleteNode(const std::shared_ptr<Node>& node, std::string* error);
+    // Deleted nodes whose plug-in objects still live, oldest first.
+    const std::vector<std::shared_ptr<Node>>& undoQueue() const { return undoQueue_; }
+    // Destroys the plug-in objects of the deleted nodes (flushUndo); with a plug-in's name,
+    // only those of its node types.
+    void flushUndo(const std::string& pluginName = {});
+    // Maya leaves open whether connectionBroken runs before or after an element that deletes on
+    // disconnect is removed; tests switch between the two (before by default).
+    void setConnectionBrokenAfterElementRemoval(bool after) { brokenAfterRemoval_ = after; }
     MStatus renameNode(Node& node, const std::string& requestedName, std::string* error);
-    // Empties the scene (file -new) and creates its default nodes again.
+    // Empties the scene (file -new), flushes the undo queue and creates its default nodes again.
     void reset();
 
     // Connects source to destination. A destination array plug whose index does not matter
@@ -63,7 +74,8 @@ private:
     Scene();
     std::string uniqueName(const std::string& requested, const std::string& typeName) const;
     void removeConnectionAt(std::size_t index);
-    void deleteElementIfUnused(const MPlug& element);
+    bool deleteElementIfUnused(const MPlug& element);
+    void destroy(Node& node);
     bool setHasMembers(Node& set) const;
     void teardown(Node& node);
     void link(const MPlug& source, const MPlug& destination);
@@ -76,6 +88,8 @@ private:
     std::vector<std::function<void(Node&)>> teardownHooks_;
     // Nodes whose deletion is under way: breaking their connections must not delete them again.
     std::set<const Node*> dying_;
+    std::vector<std::shared_ptr<Node>> undoQueue_;
+    bool brokenAfterRemoval_ = false;
 };
 
 bool isValidNodeName(const std::string& name);

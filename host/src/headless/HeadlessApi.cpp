@@ -62,6 +62,14 @@ void newScene() {
     postSceneMessage(MSceneMessage::kAfterNew);
 }
 
+void flushUndo() { Scene::instance().flushUndo(); }
+
+std::size_t undoQueueLength() { return Scene::instance().undoQueue().size(); }
+
+void setConnectionBrokenAfterElementRemoval(bool after) {
+    Scene::instance().setConnectionBrokenAfterElementRemoval(after);
+}
+
 MObject findNode(const std::string& name) {
     const auto node = Scene::instance().findNode(name);
     return node ? node->object() : MObject();

@@ -18,17 +18,14 @@ std::optional<bool> nodeSaysSave(Node& node, const MPlug& plug) {
     return saving;
 }
 
-// The host's rule for a leaf: a value of its own that differs from what a new node starts
-// with (the default, or what postConstructor set: a device node that turns itself live and was
-// saved idle must open idle). A driven plug gets its value from the connection, and a dirty
-// output's stored value is stale.
+// Maya's rule for a leaf: a value of its own that differs from the attribute's default, not
+// from what postConstructor set (a device node that turns itself live and was saved idle opens
+// live again). A driven plug gets its value from the connection, and a dirty output's stored
+// value is stale.
 bool hostSavesValue(Node& node, const MPlug& plug, const Attribute& attribute) {
-    const PlugKey key = keyOf(plug);
-    const PlugState* state = node.findState(key);
+    const PlugState* state = node.findState(keyOf(plug));
     if (!state || std::holds_alternative<std::monostate>(state->value)) return false;
-    const auto constructed = node.constructedValues.find(key);
-    const Value& initial = constructed != node.constructedValues.end() ? constructed->second : attribute.defaultValue;
-    if (state->value == initial) return false;
+    if (state->value == attribute.defaultValue) return false;
     if (!sourceOf(plug).isNull()) return false;
     return !(state->dirty && !attribute.writable);
 }

@@ -1,4 +1,4 @@
-// Built-in commands on nodes: createNode, delete, rename, objExists, nodeType.
+// Built-in commands on nodes: createNode, delete, flushUndo, rename, objExists, nodeType.
 
 #include "core/Scene.h"
 #include "script/Arguments.h"
@@ -41,6 +41,17 @@ MStatus deleteNodes(const std::vector<Word>& args, ResultValue&, std::string* er
         if (!node) continue;
         if (const MStatus status = Scene::instance().deleteNode(node, error); !status) return status;
     }
+    return MStatus::kSuccess;
+}
+
+// Destroys what delete left on the undo queue. The host keeps no undo history, so there is
+// nothing else to flush.
+MStatus flushUndo(const std::vector<Word>& args, ResultValue&, std::string* error) {
+    if (!args.empty()) {
+        *error = "flushUndo: takes no arguments.";
+        return MStatus::kInvalidParameter;
+    }
+    Scene::instance().flushUndo();
     return MStatus::kSuccess;
 }
 
@@ -89,6 +100,7 @@ MStatus nodeType(const std::vector<Word>& args, ResultValue& result, std::string
 void registerNodeCommands() {
     registerBuiltin("createNode", createNode);
     registerBuiltin("delete", deleteNodes);
+    registerBuiltin("flushUndo", flushUndo);
     registerBuiltin("rename", rename);
     registerBuiltin("objExists", objExists);
     registerBuiltin("nodeType", nodeType);

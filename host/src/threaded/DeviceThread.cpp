@@ -63,7 +63,6 @@ void DeviceThread::start(MPxThreadedDeviceNode& node, double frameRate) {
     stopping_.store(false);
     refreshPending_.store(false);
     HostAccess::queue(node).allowWaits();
-    node.setDone(false);
     // Frames that an earlier worker queued would hold the pool's buffers for good unless the
     // main loop is asked to take them. Counted before the new worker runs: its own frames come
     // with its own requests, and a second request for one of them would find the queue empty.

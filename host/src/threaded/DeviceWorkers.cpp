@@ -72,13 +72,16 @@ void deviceAttributeSet(Node& node, const Attribute& attribute) {
     const bool live = plugNumber(node, MPxThreadedDeviceNode::live) != 0.0;
     // The worker reads "live" through isLive(), so it gets an atomic copy.
     HostAccess::queue(*device).live.store(live);
-    if (!live) {
-        stopWorker(node, *device);
+    DeviceThread& thread = HostAccess::thread(*device);
+    // "The thread continues to run even if the live attribute is set to false": live only
+    // starts a worker that is not running.
+    if (isLiveAttribute) {
+        if (live && !thread.running()) thread.start(*device, plugNumber(node, MPxThreadedDeviceNode::frameRate));
         return;
     }
-    // A new rate takes effect through a restart, as Maya does it.
-    if (isRateAttribute && !stopWorker(node, *device)) return;
-    HostAccess::thread(*device).start(*device, plugNumber(node, MPxThreadedDeviceNode::frameRate));
+    // A new rate takes effect through a restart of a running worker, as Maya does it.
+    if (!thread.running() || !stopWorker(node, *device)) return;
+    thread.start(*device, plugNumber(node, MPxThreadedDeviceNode::frameRate));
 }
 
 void stopDeviceWorker(Node& node) {

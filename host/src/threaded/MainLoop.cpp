@@ -45,13 +45,14 @@ std::vector<MPlug> refreshPlugs(Node& node, MPxThreadedDeviceNode& device) {
     return plugs;
 }
 
-// What a viewport refresh does for the node: dirty its refresh outputs, pull every plug that it
-// drives, then the refresh outputs themselves.
+// What Maya does with a refresh request: the refresh outputs are marked dirty, and compute
+// runs only for what something pulls. The host has no viewport, so the plugs that the node
+// drives through connections stand for what a drawn rig would pull; a node that drives nothing
+// is never computed here.
 void serveRefresh(const std::shared_ptr<Node>& node) {
     MPxThreadedDeviceNode* device = deviceOf(*node);
     if (!device) return;
-    const std::vector<MPlug> outputs = refreshPlugs(*node, *device);
-    for (const auto& plug : outputs) propagateDirty(plug, true);
+    for (const auto& plug : refreshPlugs(*node, *device)) propagateDirty(plug, true);
     std::vector<MPlug> downstream;
     for (const auto& connection : Scene::instance().connections()) {
         if (nodeOf(connection.source) == node) downstream.push_back(connection.destination);
@@ -59,9 +60,6 @@ void serveRefresh(const std::shared_ptr<Node>& node) {
     // Each pull may run any node's compute, which may change the scene.
     for (const auto& plug : downstream) {
         if (node->alive && isValidPlug(plug)) evaluatePlug(plug);
-    }
-    for (const auto& plug : outputs) {
-        if (node->alive) evaluatePlug(plug);
     }
 }
 
