@@ -1,6 +1,6 @@
 // hostbatch: runs Maya-style command scripts and Python files against the headless host.
 //
-//   hostbatch [-stop-on-error] (-c "script" | FILE | FILE.py)...
+//   hostbatch [-batch] [-stop-on-error] (-c "script" | FILE | FILE.py)...
 //
 // A FILE.py runs in the embedded interpreter as __main__; an exception it raises counts as a
 // failed command, its traceback shown as "# Error: ..." lines. Scripts reach Python through
@@ -12,9 +12,11 @@
 // thread, 2 for wrong usage or an unreadable file, 0 otherwise. At the end of the run the host
 // posts MSceneMessage::kMayaExiting and unloads the plug-ins, as Maya does when it quits.
 //
-// There is no event loop between commands: "sleep SECONDS" runs the main loop in real time,
-// serving the refresh requests of live device nodes as they come, and "refresh" serves the
-// next request of every live device node (waiting up to a second for it).
+// By default the session is interactive, as Maya with its UI: idle events (device refreshes,
+// idle tasks and commands, evalDeferred) are served between top-level commands, while "sleep
+// SECONDS" runs (the user waiting in the UI) and at "refresh", which also waits up to a second
+// for the next request of every live device node. With -batch the session is as "mayabatch":
+// no idle event is ever served, so device outputs do not update by themselves.
 
 #include <fstream>
 #include <iostream>
@@ -24,13 +26,14 @@
 
 #include <headless/ApiThreads.h>
 #include <headless/EmbeddedPython.h>
+#include <headless/MainLoop.h>
 #include <headless/Session.h>
 #include <headless/Script.h>
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: hostbatch [-stop-on-error] (-c \"script\" | FILE | FILE.py)...\n";
+    std::cerr << "usage: hostbatch [-batch] [-stop-on-error] (-c \"script\" | FILE | FILE.py)...\n";
     return 2;
 }
 
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "-stop-on-error") {
             stopOnError = true;
+        } else if (arg == "-batch") {
+            headless::setBatchMode(true);
         } else if (arg == "-c") {
             if (++i >= argc) return usage();
             scripts.push_back(Script{argv[i], ""});
@@ -80,6 +85,7 @@ int main(int argc, char** argv) {
     headless::EmbeddedPython python;
     headless::ScriptOptions options;
     options.stopOnError = stopOnError;
+    options.idleBetweenCommands = true;
     bool failed = false;
     for (const auto& script : scripts) {
         const bool ok = script.pythonFile.empty() ? headless::runScript(script.text, options).ok()

@@ -13,11 +13,14 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
+#include <maya/MGlobal.h>
 #include <maya/MPxThreadedDeviceNode.h>
 
 #include <headless/MainLoop.h>
@@ -220,6 +223,7 @@ protected:
     }
 
     void TearDown() override {
+        headless::setBatchMode(false);
         plugin_.reset();
         headless::setDeviceWorkerStopTimeout(std::chrono::seconds(5));
     }
@@ -395,6 +399,60 @@ TEST_F(DeviceWorker, AThrowingHandlerIsReported) {
     ASSERT_TRUE(execute("delete t").ok);  // joins the worker, so its message is out
     EXPECT_TRUE(outputHas("The thread handler of 't' failed: no device attached"));
     EXPECT_EQ(headless::stuckDeviceWorkerCount(), 0u);
+}
+
+// Idle events: device refreshes, idle tasks and commands (posted from any thread) and deferred
+// scripts, served between top-level commands, while sleeping and at refresh.
+TEST_F(DeviceWorker, IdleEventsInInteractiveMode) {
+    EXPECT_EQ(MGlobal::mayaState(), MGlobal::kInteractive);
+    static std::vector<std::string> ran;
+    ran.clear();
+    std::thread poster([] {
+        MGlobal::executeTaskOnIdle([](void*) { ran.emplace_back("low"); });
+        MGlobal::executeTaskOnIdle([](void*) { ran.emplace_back("high"); }, nullptr, MGlobal::kHighIdlePriority);
+        MGlobal::executeCommandOnIdle("setAttr follower.translateY 2");
+    });
+    poster.join();
+    EXPECT_EQ(headless::pendingIdleTasks(), 3u);
+    EXPECT_TRUE(execute("evalDeferred \"setAttr follower.translateZ 3\"").ok);
+    EXPECT_TRUE(ran.empty());  // nothing runs inside a command
+
+    headless::ScriptOptions topLevel;
+    topLevel.idleBetweenCommands = true;
+    ASSERT_TRUE(headless::runScript("getAttr follower.translateY; getAttr follower.translateY", topLevel).ok());
+    EXPECT_EQ(ran, (std::vector<std::string>{"high", "low"}));
+    EXPECT_EQ(execute("getAttr follower.translateY").result, "2");
+    EXPECT_EQ(execute("getAttr follower.translateZ").result, "3");
+
+    MGlobal::executeCommandOnIdle("setAttr follower.translateY 4");
+    ASSERT_TRUE(execute("sleep 0").ok);
+    EXPECT_EQ(execute("getAttr follower.translateY").result, "4");
+    MGlobal::executeCommandOnIdle("setAttr follower.translateY 5");
+    EXPECT_EQ(headless::processIdleEvents(), 1);
+    EXPECT_EQ(execute("getAttr follower.translateY").result, "5");
+}
+
+// As "mayabatch": no idle event is served, so a live device's outputs never update and idle
+// tasks wait.
+TEST_F(DeviceWorker, BatchModeServesNoIdleEvents) {
+    headless::setBatchMode(true);
+    EXPECT_EQ(MGlobal::mayaState(), MGlobal::kBatch);
+    ASSERT_TRUE(execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
+    MGlobal::executeCommandOnIdle("setAttr follower.translateY 2");
+    headless::ScriptOptions topLevel;
+    topLevel.idleBetweenCommands = true;
+    ASSERT_TRUE(headless::runScript("sleep 0.3; refresh; refresh; sleep 0.1", topLevel).ok());
+    EXPECT_EQ(CountingDevice::refreshComputes, 0);
+    EXPECT_EQ(execute("getAttr follower.translateY").result, "0");
+    EXPECT_EQ(headless::pendingIdleTasks(), 1u);
+    // A read still computes: the first frame, the only one the worker could push.
+    EXPECT_EQ(execute("getAttr follower.translateX").result, "1");
+
+    headless::setBatchMode(false);
+    EXPECT_GE(headless::processIdleEvents(), 1);
+    EXPECT_EQ(execute("getAttr follower.translateY").result, "2");
+    ASSERT_EQ(headless::refresh(), 1);  // frame 2 reaches what the node drives
+    EXPECT_EQ(execute("getAttr follower.translateX").result, "2");
 }
 
 TEST(DeviceWorkerQueue, AcquireFailsAtOnceWhenNoBufferIsFree) {

@@ -13,6 +13,18 @@
 
 namespace headless {
 
+// One round of idle events, as an idle moment of Maya's UI (maya.utils.processIdleEvents): the
+// refresh requests pending now, then the idle tasks and commands posted so far. Served in batch
+// mode too, since the caller asks for it. Gives how many were served.
+int processIdleEvents();
+
+// Batch mode, as "mayabatch": no idle event is ever served by the main loop (sleep and refresh
+// just let time pass) and MGlobal::mayaState() gives kBatch. Interactive by default.
+void setBatchMode(bool batch);
+
+// Idle tasks and commands posted and not yet run.
+std::size_t pendingIdleTasks();
+
 // Serves the next refresh request of every device node whose worker runs, waiting up to `wait`
 // for them (as the "refresh" command, which waits one second). Gives how many were served.
 int refresh(std::chrono::milliseconds wait = std::chrono::seconds(1));

@@ -31,6 +31,9 @@ struct ScriptResult {
 struct ScriptOptions {
     bool stopOnError = true;   // stop at the first failing command
     bool echoResults = true;   // show "// Result: ... //" lines in the script output
+    // Top-level commands, as typed into Maya: in interactive mode, the idle events pending
+    // after each command are served before the next (hostbatch's scripts).
+    bool idleBetweenCommands = false;
 };
 
 ScriptResult runScript(const std::string& script, const ScriptOptions& options = {});

@@ -10,6 +10,7 @@
 #include "core/Scene.h"
 #include "scene/SceneFiles.h"
 #include "script/Interpreter.h"
+#include "threaded/MainLoop.h"
 
 namespace headless {
 
@@ -40,6 +41,7 @@ ScriptResult runScript(const std::string& script, const ScriptOptions& options) 
         result.error = ran.error;
         outcome.commands.push_back(std::move(result));
         if (!outcome.commands.back().ok && options.stopOnError) break;
+        if (options.idleBetweenCommands && !batchMode()) processIdleEvents();
     }
     return outcome;
 }

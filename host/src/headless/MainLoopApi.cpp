@@ -3,6 +3,7 @@
 #include "core/HostAccess.h"
 #include "core/Node.h"
 #include "threaded/DeviceWorkers.h"
+#include "threaded/IdleQueue.h"
 #include "threaded/MainLoop.h"
 
 namespace headless {
@@ -14,6 +15,12 @@ int refresh(std::chrono::milliseconds wait) { return refreshLiveDevices(std::chr
 int runMainLoopFor(std::chrono::steady_clock::duration duration) {
     return runMainLoopUntil(std::chrono::steady_clock::now() + duration);
 }
+
+int processIdleEvents() { return detail::processIdleEvents(); }
+
+void setBatchMode(bool batch) { detail::setBatchMode(batch); }
+
+std::size_t pendingIdleTasks() { return IdleQueue::instance().pending(); }
 
 bool deviceWorkerRunning(const MObject& node) {
     const auto found = hostCast<Node>(node);

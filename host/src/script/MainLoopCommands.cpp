@@ -1,11 +1,16 @@
-// Built-in commands that run the main loop: sleep SECONDS (serves device refresh requests as
-// they come, in real time) and refresh (serves the next request of every live device node).
+// Built-in commands that run the main loop: sleep SECONDS (serves idle events as they come, in
+// real time), refresh (serves the next request of every live device node, then the idle tasks)
+// and evalDeferred SCRIPT (runs the script at the next idle event). None serves anything in
+// batch mode.
 
 #include <chrono>
+
+#include <headless/Script.h>
 
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
 #include "script/ScriptNumbers.h"
+#include "threaded/IdleQueue.h"
 #include "threaded/MainLoop.h"
 
 namespace headless::detail {
@@ -40,9 +45,19 @@ MStatus refreshCommand(const std::vector<Word>& args, ResultValue&, std::string*
     return MStatus::kSuccess;
 }
 
+MStatus evalDeferred(const std::vector<Word>& args, ResultValue&, std::string* error) {
+    if (args.size() != 1) {
+        *error = "evalDeferred: give the script to run, as one string.";
+        return MStatus::kInvalidParameter;
+    }
+    IdleQueue::instance().post([script = args[0].text] { headless::runScript(script); });
+    return MStatus::kSuccess;
+}
+
 }  // namespace
 
 void registerMainLoopCommands() {
+    registerBuiltin("evalDeferred", evalDeferred);
     registerBuiltin("sleep", sleepCommand);
     registerBuiltin("refresh", refreshCommand);
 }

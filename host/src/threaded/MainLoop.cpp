@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <maya/MCommandMessage.h>
@@ -12,6 +13,7 @@
 #include "core/Plugs.h"
 #include "core/Scene.h"
 #include "threaded/DeviceThread.h"
+#include "threaded/IdleQueue.h"
 #include "threaded/RefreshSignal.h"
 
 namespace headless::detail {
@@ -19,6 +21,9 @@ namespace headless::detail {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Main thread only.
+bool batchSession = false;
 
 MPxThreadedDeviceNode* deviceOf(const Node& node) {
     if (!node.alive || node.type->kind != MPxNode::kThreadedDeviceNode || !node.user) return nullptr;
@@ -75,6 +80,15 @@ bool workerRunning(const Node& node) {
 
 }  // namespace
 
+void setBatchMode(bool batch) { batchSession = batch; }
+
+bool batchMode() { return batchSession; }
+
+int processIdleEvents() {
+    const int refreshes = servePendingRefreshes();
+    return refreshes + IdleQueue::instance().runRound();
+}
+
 int servePendingRefreshes() {
     deliverCommandOutput();
     int served = 0;
@@ -89,16 +103,22 @@ int servePendingRefreshes() {
 int runMainLoopUntil(Clock::time_point deadline) {
     const auto signal = RefreshSignal::shared();
     int served = 0;
+    if (batchSession) {
+        // A batch session has no event loop: the script's time just passes.
+        std::this_thread::sleep_until(deadline);
+        return 0;
+    }
     while (true) {
         // Read before looking, so that a request posted meanwhile ends the wait below.
         const unsigned long seen = signal->generation();
-        served += servePendingRefreshes();
+        served += processIdleEvents();
         if (Clock::now() >= deadline) return served;
         signal->waitUntil(seen, deadline);
     }
 }
 
 int refreshLiveDevices(Clock::time_point deadline) {
+    if (batchSession) return 0;
     const auto signal = RefreshSignal::shared();
     std::vector<std::shared_ptr<Node>> done;
     while (true) {
@@ -113,7 +133,10 @@ int refreshLiveDevices(Clock::time_point deadline) {
                 waiting = true;
             }
         }
-        if (!waiting || Clock::now() >= deadline) return static_cast<int>(done.size());
+        if (!waiting || Clock::now() >= deadline) {
+            IdleQueue::instance().runRound();
+            return static_cast<int>(done.size());
+        }
         signal->waitUntil(seen, deadline);
     }
 }
