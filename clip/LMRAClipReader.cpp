@@ -5,6 +5,7 @@
 
 #include <maya/MDataHandle.h>
 #include <maya/MFnAttribute.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MFnStringData.h>
@@ -69,6 +70,11 @@ bool LMRAClipReader::loadClip(const std::string& path) {
     matrixValues_.assign(outputs_.matrixOutputs.size(), {});
     vectorValues_.assign(outputs_.vectorOutputs.size(), {});
     scalarValues_.assign(outputs_.scalarOutputs.size(), 0.0);
+    // Outputs that kept their names from the previous clip still hold its values: resample at
+    // the next compute, and mark the node dirty so that something computes.
+    resampleNeeded_ = true;
+    MFnDependencyNode self(thisMObject());
+    MGlobal::executeCommand("dgdirty " + self.name());
     MGlobal::displayInfo("Clipfile loaded.");
     return true;
 }
@@ -95,7 +101,11 @@ void LMRAClipReader::setOutput(const MPlug& plug, MDataBlock& data, double value
 
 MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
-    if (resampleNeeded_) resampleAt(data);
+    // Another time's evaluation tells the node nothing through dirty propagation: it samples
+    // at the time its context gives, and leaves a resample for the next normal compute.
+    const bool timed = !data.context().isNormal();
+    if (resampleNeeded_ || timed) resampleAt(data);
+    if (timed) resampleNeeded_ = true;
 
     if (!MFnAttribute(plug.attribute()).isDynamic()) return MStatus::kUnknownParameter;
     if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;

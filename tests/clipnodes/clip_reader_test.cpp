@@ -96,11 +96,12 @@ TEST_F(ClipReaderTest, HoldsTheFirstAndLastFramesOutsideTheClip) {
     for (double frame : {-5.0, 0.0, 13.0}) EXPECT_DOUBLE_EQ(sAt(frame), 3.5) << frame;
 }
 
-TEST_F(ClipReaderTest, OutputsReadZeroAfterALoadUntilTheTimeMoves) {
+// A load samples the clip at the time the node holds, without waiting for the time to move.
+TEST_F(ClipReaderTest, OutputsShowTheClipAtOnceAfterALoad) {
     run("currentUnit -time film; currentTime 12; createNode LMRAClipReader -n reader");
     ASSERT_EQ(load(rampPath), "1");
-    EXPECT_DOUBLE_EQ(value("reader.s"), 0.0);
-    EXPECT_DOUBLE_EQ(value("reader.t"), 0.0);
+    EXPECT_DOUBLE_EQ(value("reader.s"), 0.0);  // the unconnected time is 0: the first frame
+    EXPECT_DOUBLE_EQ(value("reader.t"), 4.0);
     run("connectAttr time1.outTime reader.time");
     EXPECT_DOUBLE_EQ(value("reader.s"), 5.0);
     EXPECT_DOUBLE_EQ(sAt(13), 10.0 * 13 / 24);
@@ -159,6 +160,20 @@ TEST_F(ClipReaderTest, LoadingTwiceKeepsMultiplierValuesAndConnections) {
     EXPECT_DOUBLE_EQ(value("reader.t"), 3.0 * 6.0);
     run("setAttr driver.translateX 1");
     EXPECT_DOUBLE_EQ(value("reader.t"), 6.0);
+}
+
+// A second clip with the same channel names keeps the outputs, which must not keep the first
+// clip's values until the time moves.
+TEST_F(ClipReaderTest, ASecondClipWithTheSameChannelsShowsAtOnce) {
+    run("currentUnit -time film; currentTime 12");
+    makeReader();
+    ASSERT_EQ(load(rampPath), "1");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 5.0);
+    const std::string steeper = folder.file("steeper.clip");
+    writeClip(steeper, channelNames({"s", "t"}), {{0.0, {0.0, 0.0}}, {1.0, {20.0, 2.0}}});
+    ASSERT_EQ(load(steeper), "1");
+    EXPECT_DOUBLE_EQ(value("reader.s"), 10.0);
+    EXPECT_DOUBLE_EQ(value("reader.t"), 1.0);
 }
 
 TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {

@@ -238,6 +238,22 @@ TEST_F(Graph, ConnectionBrokenBeforeOrAfterTheElementGoes) {
     headless::setConnectionBrokenAfterElementRemoval(false);
 }
 
+TEST_F(Graph, AttributeNamesMayaCanAddressAndTheFrozenBaseAttribute) {
+    MFnNumericAttribute fn;
+    MStatus status;
+    for (const char* bad : {"", "9lives", "eye blink", "mouth-left", "a.b", "jaw[0]"}) {
+        fn.create(bad, "x", MFnNumericData::kDouble, 0.0, &status);
+        EXPECT_FALSE(status) << bad;
+        fn.create("fine", bad, MFnNumericData::kDouble, 0.0, &status);
+        EXPECT_EQ(static_cast<bool>(status), std::string(bad).empty()) << bad;  // no short name is fine
+    }
+    fn.create("_eyeBlink_L2", "ebl", MFnNumericData::kDouble, 0.0, &status);
+    EXPECT_TRUE(status);
+    value("createNode testAdder -n add");
+    EXPECT_EQ(value("getAttr add.frozen"), "0");
+    EXPECT_EQ(value("getAttr add.fzn"), "0");
+}
+
 // A deleted node leaves the graph at once, runs its pre-removal callbacks, and its plug-in
 // object waits on the undo queue until flushUndo.
 TEST_F(Graph, DeleteGoesToTheUndoQueue) {

@@ -48,6 +48,7 @@ public:
 
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override {
         if (plug == time || plug == offset) {
+            ++dependentsDirtied;
             resampleNeeded = true;
             affected.append(MPlug(thisMObject(), sampled));
             affected.append(MPlug(thisMObject(), doubled));
@@ -69,13 +70,16 @@ public:
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (plug == sampled) {
-            if (resampleNeeded) {
+            // Another time's evaluation comes without dirty propagation: sample at it, and
+            // again at the next normal compute.
+            const bool timed = !data.context().isNormal();
+            if (resampleNeeded || timed) {
                 const MTime at = data.inputValue(time).asTime();
                 seenUnit = at.unit();
                 const double offsetSeconds = MTime(data.inputValue(offset).asDouble(), at.unit()).as(MTime::kSeconds);
                 value = 10.0 * (at.as(MTime::kSeconds) + offsetSeconds);
                 lastSampleTime = at.as(MTime::kSeconds);
-                resampleNeeded = false;
+                resampleNeeded = timed;
             }
             const MDGContext context = data.context();
             sawNormalContext = context.isNormal();
@@ -102,6 +106,7 @@ public:
     MTime contextTime;
     int computes = 0;
     int preEvaluations = 0;
+    int dependentsDirtied = 0;
     bool timeWasDirty = false;
     bool offsetWasDirty = false;
 };
@@ -192,8 +197,8 @@ TEST_P(TimedEvaluation, GetAttrAtATimeLeavesTheNormalContextAlone) {
     EXPECT_EQ(reader().contextTime, MTime(24.0, MTime::kFilm));
     EXPECT_EQ(execute("getAttr -t 36 r.doubled").result, "30");
 
+    // The normal values were kept aside, not recomputed.
     EXPECT_EQ(execute("getAttr r.sampled").result, "5");
-    EXPECT_TRUE(reader().sawNormalContext);
     EXPECT_EQ(execute("getAttr r.doubled").result, "10");
     EXPECT_EQ(execute("currentTime -q").result, "12");
     EXPECT_EQ(execute("getAttr time1.outTime").result, "12");
@@ -204,6 +209,29 @@ TEST_P(TimedEvaluation, GetAttrAtATimeLeavesTheNormalContextAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, TimedEvaluation, ::testing::Values("off", "parallel"));
+
+// Maya propagates dirty only in the normal context, and with the evaluation manager on it
+// stops calling setDependentsDirty for time changes once its graph is built.
+TEST_F(TimeAndContexts, TimedContextsAndTimeChangesUnderTheManagerCallNoSetDependentsDirty) {
+    makeReader();
+    ASSERT_TRUE(execute("currentTime 12").ok);
+    EXPECT_EQ(execute("getAttr r.sampled").result, "5");
+    int calls = reader().dependentsDirtied;
+    EXPECT_EQ(execute("getAttr -time 24 r.sampled").result, "10");
+    EXPECT_EQ(execute("getAttr r.sampled").result, "5");
+    EXPECT_EQ(reader().dependentsDirtied, calls);
+
+    ASSERT_TRUE(execute("evaluationManager -mode serial; currentTime 6").ok);  // builds the graph
+    EXPECT_EQ(execute("getAttr r.sampled").result, "2.5");
+    calls = reader().dependentsDirtied;
+    ASSERT_TRUE(execute("currentTime 18").ok);
+    EXPECT_EQ(execute("getAttr r.sampled").result, "7.5");  // through preEvaluation alone
+    EXPECT_TRUE(reader().timeWasDirty);
+    EXPECT_EQ(reader().dependentsDirtied, calls);
+    ASSERT_TRUE(execute("setAttr r.offset 6").ok);  // a set still propagates
+    EXPECT_EQ(reader().dependentsDirtied, calls + 1);
+    EXPECT_EQ(execute("getAttr r.sampled").result, "10");
+}
 
 TEST_F(TimeAndContexts, PreEvaluationSeesThePlugsDirtiedSinceTheLastEvaluation) {
     EXPECT_EQ(execute("evaluationManager -mode parallel; evaluationManager -query -mode").result, "parallel");

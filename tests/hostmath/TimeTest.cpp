@@ -48,6 +48,22 @@ TEST(TimeTest, ConvertsBetweenFrameRatesAndClockUnits) {
     EXPECT_EQ(MTime(7.0, MTime::kGames).as(MTime::kGames), 7.0);
 }
 
+// Maya 2022's broadcast and audio rates; a frame of each is a whole number of ticks, so they
+// convert and compare exactly.
+TEST(TimeTest, FractionalAndAudioRates) {
+    static_assert(MTime::k23_976FPS == MTime::k6000FPS + 1 && MTime::k90FPS + 1 == MTime::kUserDef,
+                  "Maya 2022's order");
+    EXPECT_EQ(MTime(12.0, MTime::k29_97FPS).as(MTime::kSeconds), 12.0 * 1001 / 30000);
+    EXPECT_EQ(MTime(12.0 * 1001 / 30000, MTime::kSeconds).as(MTime::k29_97FPS), 12.0);
+    EXPECT_DOUBLE_EQ(MTime(24.0, MTime::k23_976FPS).as(MTime::kFilm), 24.0 * 1.001);
+    EXPECT_EQ(MTime(120.0, MTime::k59_94FPS), MTime(60.0, MTime::k29_97DF));
+    EXPECT_EQ(MTime(60.0, MTime::k59_94FPS), MTime(60.0, MTime::k29_97FPS) * 0.5);
+    EXPECT_EQ(MTime(30.0, MTime::k29_97FPS), MTime(1.001, MTime::kSeconds));
+    EXPECT_GT(MTime(30.0, MTime::k29_97FPS), MTime(1.0, MTime::kSeconds));
+    EXPECT_EQ(MTime(44100.0, MTime::k44100FPS), MTime(48000.0, MTime::k48000FPS));
+    EXPECT_DOUBLE_EQ(MTime(3.0, MTime::k90FPS).as(MTime::k47_952FPS), 3.0 / 90 * 48000 / 1001);
+}
+
 TEST(TimeTest, SetUnitKeepsTheTime) {
     MTime t(12.0, MTime::kFilm);
     ASSERT_TRUE(t.setUnit(MTime::kNTSCFrame));

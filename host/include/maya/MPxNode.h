@@ -80,6 +80,7 @@ public:
     static MObject isHistoricallyInteresting;
     static MObject caching;
     static MObject state;
+    static MObject frozen;
 
 private:
     friend struct headless::detail::HostAccess;

@@ -1,6 +1,8 @@
 #pragma once
-// Headless host: Maya's MTime (2018 API). A time is kept as a value in its own unit, so that
-// a value given in frames stays exact; conversions go through each unit's rate.
+// Headless host: Maya's MTime, with Maya 2022's units. A time is kept as a value in its own
+// unit, so that a value given in frames stays exact; conversions go through each unit's rate,
+// and times compare as Maya's integer ticks (141120000 a second, a whole number of ticks per
+// frame of every unit, 23.976 and 29.97 fps included).
 
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
@@ -58,6 +60,14 @@ public:
         k2000FPS,
         k3000FPS,
         k6000FPS,
+        k23_976FPS,
+        k29_97FPS,
+        k29_97DF,
+        k47_952FPS,
+        k59_94FPS,
+        k44100FPS,
+        k48000FPS,
+        k90FPS,
         kUserDef,
         kLast
     };

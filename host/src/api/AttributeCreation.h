@@ -12,7 +12,9 @@ namespace headless::detail {
 inline MObject createAttribute(MFnBase& functionSet, AttributeKind kind, const MString& longName,
                                const MString& shortName, MStatus* returnStatus,
                                std::shared_ptr<Attribute>* made) {
-    if (longName.isEmpty()) {
+    // Maya cannot address other names in a plug path.
+    if (!isValidAttributeName(longName.asChar()) ||
+        (!shortName.isEmpty() && !isValidAttributeName(shortName.asChar()))) {
         if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
         return MObject();
     }

@@ -11,6 +11,7 @@ MObject MPxNode::message = baseMessage("message", "msg");
 MObject MPxNode::isHistoricallyInteresting = baseNumeric("isHistoricallyInteresting", "ihi", MFnNumericData::kByte, 2);
 MObject MPxNode::caching = baseNumeric("caching", "cch", MFnNumericData::kBoolean, 0);
 MObject MPxNode::state = baseNumeric("nodeState", "nds", MFnNumericData::kShort, 0);
+MObject MPxNode::frozen = baseNumeric("frozen", "fzn", MFnNumericData::kBoolean, 0);
 
 MPxNode::~MPxNode() = default;
 

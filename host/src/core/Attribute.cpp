@@ -1,6 +1,7 @@
 #include "core/Attribute.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace headless::detail {
@@ -104,6 +105,12 @@ double Attribute::normalized(double value) const {
         case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(value));
         default: return value;
     }
+}
+
+bool isValidAttributeName(const std::string& name) {
+    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 std::shared_ptr<Attribute> makeAttribute(AttributeKind kind, const std::string& longName,

@@ -81,6 +81,9 @@ private:
     std::unordered_multiset<std::string> childNames_;  // long and short names of the children
 };
 
+// A name Maya can address in a plug path: letters, digits and '_', not starting with a digit.
+bool isValidAttributeName(const std::string& name);
+
 // Makes a new attribute and hands back its MObject.
 std::shared_ptr<Attribute> makeAttribute(AttributeKind kind, const std::string& longName,
                                          const std::string& shortName);

@@ -208,7 +208,49 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
     return valueOrDefault(state.value, attribute);
 }
 
-void propagateDirty(const MPlug& start, bool includeSelf) {
+namespace {
+
+// What a time change dirtied when the evaluation manager last built its graph: each plug, and
+// whether it was marked dirty (the start is only noted). Main thread only.
+struct TimeGraph {
+    bool built = false;
+    std::vector<std::pair<MPlug, bool>> reached;
+};
+
+TimeGraph& timeGraph() {
+    static TimeGraph graph;
+    return graph;
+}
+
+}  // namespace
+
+void invalidateEvaluationGraph() {
+    timeGraph().built = false;
+    timeGraph().reached.clear();  // it holds the nodes it reached
+}
+
+void propagateTimeChange(const MPlug& outTime) {
+    TimeGraph& graph = timeGraph();
+    if (!evaluationManagerActive()) {
+        propagateDirty(outTime, false);
+        return;
+    }
+    // "setDependentsDirty is no longer called" once the graph is built: a time change dirties
+    // what the first one found, and nodes learn of it in preEvaluation.
+    if (!graph.built) {
+        graph.reached.clear();
+        propagateDirty(outTime, false, &graph.reached);
+        graph.built = true;
+        return;
+    }
+    for (const auto& [plug, marked] : graph.reached) {
+        if (!liveNode(plug) || !isValidPlug(plug)) continue;
+        noteDirtied(plug);
+        if (marked) markDirty(plug);
+    }
+}
+
+void propagateDirty(const MPlug& start, bool includeSelf, std::vector<std::pair<MPlug, bool>>* reached) {
     std::set<std::pair<const Node*, PlugKey>> visited;
     std::deque<MPlug> pending{start};
     const MPlug sceneTime = timeNodeOutput();
@@ -220,6 +262,7 @@ void propagateDirty(const MPlug& start, bool includeSelf) {
         noteDirtied(plug);
         const bool isStart = keyOf(plug) == keyOf(start) && nodeOf(plug) == nodeOf(start);
         if (!isStart || includeSelf) markDirty(plug);
+        if (reached) reached->emplace_back(plug, !isStart || includeSelf);
 
         if (node->user) {
             MPlugArray extra;

@@ -4,6 +4,8 @@
 // on it (attributeAffects, setDependentsDirty, outgoing connections).
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <maya/MDGContext.h>
 #include <maya/MPlug.h>
@@ -22,8 +24,17 @@ Value storedValue(const MPlug& plug);
 void writeValue(const MPlug& plug, Value value);
 bool isPlugDirty(const MPlug& plug);
 void setPlugClean(const MPlug& plug);
-// Marks the plug (if asked), its children and elements, and everything downstream dirty.
-void propagateDirty(const MPlug& plug, bool includeSelf);
+// Marks the plug (if asked), its children and elements, and everything downstream dirty,
+// asking nodes through setDependentsDirty; `reached` collects each plug visited and whether it
+// was marked.
+void propagateDirty(const MPlug& plug, bool includeSelf,
+                    std::vector<std::pair<MPlug, bool>>* reached = nullptr);
+// A new current time. With the evaluation manager on, Maya stops dirty propagation for time
+// changes once its graph is built: the first change propagates and records what it reached,
+// later ones dirty the same plugs without calling setDependentsDirty.
+void propagateTimeChange(const MPlug& outTime);
+// The graph changed (nodes, connections, attributes, mode): the next time change propagates.
+void invalidateEvaluationGraph();
 // Sets a plug as a user or a script does: refuses a locked or driven plug, stores the value
 // (clamped to the attribute's limits) and dirties what depends on it.
 MStatus setPlugValue(const MPlug& plug, Value value, std::string* error);

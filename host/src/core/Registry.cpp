@@ -32,7 +32,7 @@ bool nameTaken(const std::vector<std::shared_ptr<Attribute>>& roots, const Attri
 
 std::vector<MObject> inheritedAttributes(MPxNode::Type kind) {
     std::vector<MObject> list{MPxNode::message, MPxNode::caching, MPxNode::isHistoricallyInteresting,
-                              MPxNode::state};
+                              MPxNode::state, MPxNode::frozen};
     if (kind == MPxNode::kObjectSet) {
         for (const MObject* a : {&MPxObjectSet::dagSetMembers, &MPxObjectSet::DNSetMembers,
                                  &MPxObjectSet::memberWireframeColor, &MPxObjectSet::annotation,

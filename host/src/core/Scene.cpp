@@ -106,6 +106,7 @@ MStatus Scene::createNode(const std::string& typeName, const std::string& reques
     node->attach(static_cast<MPxNode*>(made));
     nodes_.push_back(node);
     node->user->postConstructor();
+    invalidateEvaluationGraph();
     if (created) *created = node;
     return MStatus::kSuccess;
 }
@@ -161,6 +162,7 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
     node->plugs.clear();
     node->elements.clear();
     undoQueue_.push_back(node);
+    invalidateEvaluationGraph();
 
     for (const auto& [set, isSrcNode] : sets) {
         if (!set->alive) continue;
@@ -222,6 +224,7 @@ void Scene::reset() {
     nodes_.clear();
     for (auto at = doomed.rbegin(); at != doomed.rend(); ++at) destroy(**at);
     flushUndo();  // what destructors deleted meanwhile
+    invalidateEvaluationGraph();
     std::shared_ptr<Node> time;
     std::string ignored;
     if (createNode("time", "time1", &time, &ignored)) time->isDefault = true;
@@ -305,6 +308,7 @@ void Scene::link(const MPlug& source, const MPlug& destination) {
     ensureElementsExist(source);
     ensureElementsExist(destination);
     connections_.push_back(Connection{source, destination});
+    invalidateEvaluationGraph();
     if (Node* node = liveNode(source); node && node->user) node->user->connectionMade(source, destination, true);
     if (Node* node = liveNode(destination); node && node->user) {
         node->user->connectionMade(destination, source, false);
@@ -363,6 +367,7 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
     }
     const Connection gone = *at;
     removeConnectionAt(static_cast<std::size_t>(at - connections_.begin()));
+    invalidateEvaluationGraph();
     // The destination keeps the value it last had.
     setPlugClean(gone.destination);
     const bool removedFirst = brokenAfterRemoval_ && deleteElementIfUnused(gone.destination);
@@ -437,6 +442,7 @@ MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>&
         a->inUse = true;
     }
     node.addDynamicRoot(attribute);
+    invalidateEvaluationGraph();
     return MStatus::kSuccess;
 }
 
@@ -469,6 +475,7 @@ MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribut
         node.removeDynamicRoot(attribute);
     }
     attribute->inUse = false;
+    invalidateEvaluationGraph();
     return MStatus::kSuccess;
 }
 

@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "core/Evaluation.h"
 #include "core/Node.h"
 #include "core/Plugs.h"
 #include "core/Registry.h"
@@ -37,6 +38,7 @@ bool setEvaluationMode(const std::string& mode) {
     if (mode != currentMode) {
         // What was recorded under another mode says nothing about the next evaluation.
         for (const auto& node : Scene::instance().nodes()) node->dirtiedSinceEvaluation.clear();
+        invalidateEvaluationGraph();
     }
     currentMode = mode;
     return true;

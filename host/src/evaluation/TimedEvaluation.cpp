@@ -1,6 +1,7 @@
 #include "evaluation/TimedEvaluation.h"
 
 #include "core/Evaluation.h"
+#include "core/Plugs.h"
 #include "core/Scene.h"
 
 namespace headless::detail {
@@ -23,15 +24,18 @@ MPlug timeNodeOutput() {
 }
 
 TimedEvaluation::TimedEvaluation(const MTime& when) {
+    // A store of its own in which every plug starts dirty: set values stay (compute leaves
+    // them alone), everything else is pulled afresh. "Dirty propagation happens only in normal
+    // context": no setDependentsDirty runs on the way in or out.
     for (const auto& node : Scene::instance().nodes()) {
         saved_.push_back(SavedNode{node, node->plugs, node->elements, node->dirtiedSinceEvaluation});
+        for (auto& entry : node->plugs) entry.second.dirty = true;
     }
     activeTimes().push_back(when);
     const MPlug outTime = timeNodeOutput();
     if (outTime.isNull()) return;
     writeValue(outTime, when.as(MTime::kSeconds));
     setPlugClean(outTime);
-    propagateDirty(outTime, false);
 }
 
 TimedEvaluation::~TimedEvaluation() {
@@ -42,8 +46,6 @@ TimedEvaluation::~TimedEvaluation() {
         saved.node->elements = std::move(saved.elements);
         saved.node->dirtiedSinceEvaluation = std::move(saved.dirtied);
     }
-    const MPlug outTime = timeNodeOutput();
-    if (!outTime.isNull()) propagateDirty(outTime, false);
 }
 
 bool TimedEvaluation::activeAt(const MTime& when) {

@@ -1,9 +1,9 @@
 #pragma once
 // Evaluation in a context at a given time. While a TimedEvaluation lives, the scene's plugs hold
-// the values of that time: it keeps the normal values aside, sets time1.outTime to the time and
-// dirties what depends on it. On the way out it puts the normal values back and dirties what
-// depends on time again, so that nodes whose own state followed the other time recompute.
-// Main thread only.
+// the values of that time: it keeps the normal values aside, marks every plug dirty and sets
+// time1.outTime to the time, without dirty propagation (Maya propagates in the normal context
+// only, so nodes never hear of it through setDependentsDirty). On the way out it puts the
+// normal values back. Main thread only.
 
 #include <map>
 #include <memory>

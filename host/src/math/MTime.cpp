@@ -1,6 +1,7 @@
 #include <maya/MTime.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -24,11 +25,22 @@ constexpr UnitRate kRates[] = {
     {120, 1},   {125, 1},  {150, 1},  {200, 1},  {240, 1},  {250, 1},  {300, 1},
     {375, 1},   {400, 1},  {500, 1},  {600, 1},  {750, 1},  {1200, 1}, {1500, 1},
     {2000, 1},  {3000, 1}, {6000, 1},
+    {24000, 1001},  // k23_976FPS
+    {30000, 1001},  // k29_97FPS
+    {30000, 1001},  // k29_97DF: drop-frame timecode at the same rate
+    {48000, 1001},  // k47_952FPS
+    {60000, 1001},  // k59_94FPS
+    {44100, 1},     {48000, 1}, {90, 1},
 };
-static_assert(sizeof(kRates) / sizeof(kRates[0]) == MTime::k6000FPS + 1, "one rate per unit");
+static_assert(sizeof(kRates) / sizeof(kRates[0]) == MTime::kUserDef, "one rate per unit");
+
+// Maya's tick: every unit's frame is a whole number of them.
+constexpr std::int64_t kTicksPerSecond = 141120000;
+
+std::int64_t ticksPerUnit(const UnitRate& rate) { return kTicksPerSecond * rate.per / rate.perSecond; }
 
 bool rateOf(MTime::Unit unit, UnitRate& rate) {
-    if (unit <= MTime::kInvalid || unit > MTime::k6000FPS) return false;
+    if (unit <= MTime::kInvalid || unit >= MTime::kUserDef) return false;
     rate = kRates[unit];
     return true;
 }
@@ -60,12 +72,10 @@ double MTime::as(Unit otherUnit) const {
     UnitRate from{};
     UnitRate to{};
     if (!rateOf(unit_, from) || !rateOf(otherUnit, to)) return 0.0;
-    // value * (to / from) as one integer fraction: exact whenever the result is representable
-    // (a frame at 24 fps is the double nearest 1/24 s, 12 film frames are exactly 15 NTSC frames).
-    const std::int64_t numerator = to.perSecond * from.per;
-    const std::int64_t denominator = to.per * from.perSecond;
-    if (numerator % denominator == 0) return value_ * static_cast<double>(numerator / denominator);
-    return value_ * static_cast<double>(numerator) / static_cast<double>(denominator);
+    // Through whole ticks, as Maya keeps time: a frame at 24 fps is the double nearest 1/24 s,
+    // 12 film frames are exactly 15 NTSC frames, and 0.4004 s is exactly frame 12 at 29.97.
+    const std::int64_t ticks = std::llround(value_ * static_cast<double>(ticksPerUnit(from)));
+    return static_cast<double>(ticks) / static_cast<double>(ticksPerUnit(to));
 }
 
 MTime MTime::operator+(const MTime& rhs) const { return MTime(value_ + rhs.as(unit_), unit_); }
@@ -97,10 +107,20 @@ MTime MTime::operator--(int) {
     return before;
 }
 
-// Compared on a 6000 fps grid: every unit's rate divides it, so frames compare exactly.
-bool MTime::operator==(const MTime& rhs) const { return as(k6000FPS) == rhs.as(k6000FPS); }
+namespace {
+
+// The time in whole ticks (0 for a unit without a rate), so that frames compare exactly.
+std::int64_t ticksOf(const MTime& time) {
+    UnitRate rate{};
+    if (!rateOf(time.unit(), rate)) return 0;
+    return std::llround(time.value() * static_cast<double>(ticksPerUnit(rate)));
+}
+
+}  // namespace
+
+bool MTime::operator==(const MTime& rhs) const { return ticksOf(*this) == ticksOf(rhs); }
 bool MTime::operator!=(const MTime& rhs) const { return !(*this == rhs); }
-bool MTime::operator<(const MTime& rhs) const { return as(k6000FPS) < rhs.as(k6000FPS); }
+bool MTime::operator<(const MTime& rhs) const { return ticksOf(*this) < ticksOf(rhs); }
 bool MTime::operator>(const MTime& rhs) const { return rhs < *this; }
 bool MTime::operator<=(const MTime& rhs) const { return !(rhs < *this); }
 bool MTime::operator>=(const MTime& rhs) const { return !(*this < rhs); }

@@ -147,8 +147,8 @@ std::shared_ptr<Attribute> parseAttributeDefinition(const std::vector<std::strin
         *error = "unknown attribute kind '" + words[at + 3] + "'";
         return nullptr;
     }
-    if (words[at + 1].empty()) {
-        *error = "an attribute has no name";
+    if (!isValidAttributeName(words[at + 1]) || (!words[at + 2].empty() && !isValidAttributeName(words[at + 2]))) {
+        *error = "an attribute has no name or one that is not a valid attribute name";
         return nullptr;
     }
     auto attribute = makeAttribute(kind, words[at + 1], words[at + 2]);

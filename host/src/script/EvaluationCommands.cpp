@@ -1,5 +1,9 @@
-// Built-in command on evaluation: evaluationManager -mode off|serial|parallel.
+// Built-in commands on evaluation: evaluationManager -mode off|serial|parallel, and dgdirty
+// NODE... (marks every plug of the nodes dirty, with what depends on them).
 
+#include "core/Evaluation.h"
+#include "core/Plugs.h"
+#include "core/Scene.h"
 #include "evaluation/EvaluationManager.h"
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
@@ -26,8 +30,31 @@ MStatus evaluationManagerCommand(const std::vector<Word>& args, ResultValue& res
     return MStatus::kSuccess;
 }
 
+MStatus dgdirtyCommand(const std::vector<Word>& args, ResultValue&, std::string* error) {
+    Arguments a;
+    if (!a.parse(args, {}, {"a|allPlugs"}, error)) return MStatus::kInvalidParameter;
+    if (a.positional().empty()) {
+        *error = "dgdirty: name the nodes to mark dirty.";
+        return MStatus::kInvalidParameter;
+    }
+    for (const auto& name : a.positional()) {
+        const auto node = Scene::instance().findNode(name);
+        if (!node) {
+            *error = "No object matches name: " + name;
+            return MStatus::kInvalidParameter;
+        }
+        for (const auto& attribute : node->rootAttributes()) {
+            if (node->alive) propagateDirty(makePlug(node, attribute, {}), true);
+        }
+    }
+    return MStatus::kSuccess;
+}
+
 }  // namespace
 
-void registerEvaluationCommands() { registerBuiltin("evaluationManager", evaluationManagerCommand); }
+void registerEvaluationCommands() {
+    registerBuiltin("evaluationManager", evaluationManagerCommand);
+    registerBuiltin("dgdirty", dgdirtyCommand);
+}
 
 }  // namespace headless::detail

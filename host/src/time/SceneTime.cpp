@@ -31,7 +31,9 @@ constexpr NamedUnit kUnitNames[] = {
     {"2000fps", MTime::k2000FPS},   {"3000fps", MTime::k3000FPS},   {"6000fps", MTime::k6000FPS},
     {"15fps", MTime::kGames},       {"24fps", MTime::kFilm},        {"25fps", MTime::kPALFrame},
     {"30fps", MTime::kNTSCFrame},   {"48fps", MTime::kShowScan},    {"50fps", MTime::kPALField},
-    {"60fps", MTime::kNTSCField},
+    {"60fps", MTime::kNTSCField},   {"23.976fps", MTime::k23_976FPS}, {"29.97fps", MTime::k29_97FPS},
+    {"29.97df", MTime::k29_97DF},   {"47.952fps", MTime::k47_952FPS}, {"59.94fps", MTime::k59_94FPS},
+    {"44100fps", MTime::k44100FPS}, {"48000fps", MTime::k48000FPS},   {"90fps", MTime::k90FPS},
 };
 
 }  // namespace
@@ -75,7 +77,11 @@ MStatus setCurrentTime(const MTime& when, std::string* error) {
         *error = "The scene has no time node.";
         return MStatus::kFailure;
     }
-    return setPlugValue(outTime, when.as(MTime::kSeconds), error);
+    if (!sourceOf(outTime).isNull()) return setPlugValue(outTime, when.as(MTime::kSeconds), error);
+    writeValue(outTime, when.as(MTime::kSeconds));
+    setPlugClean(outTime);
+    propagateTimeChange(outTime);
+    return MStatus::kSuccess;
 }
 
 MStatus setCurrentTimeUnit(MTime::Unit unit) {
