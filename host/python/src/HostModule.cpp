@@ -104,8 +104,8 @@ void defineHostModule(py::module_& m, bool embedded) {
         setPythonRunner(nullptr);
     });
     m.def(
-        "serve_main_loop", [] { return detail::servePendingRefreshes(); },
-        "Serves what the main loop has pending once: refreshes, messages of other threads.");
+        "serve_main_loop", [] { return detail::processIdleEvents(); },
+        "Serves one round of idle events: pending refreshes, idle tasks and commands, messages of other threads.");
 
     m.def("node_object", &nodeObject);
     m.def("node_name", [](const MObject& node) {
