@@ -11,14 +11,11 @@ namespace {
 // Reads names and frames, handing each complete frame with a finite time (time from the first
 // such frame, flat values) to store; counts the frames left out in dropped. Frames start with
 // start (the channel counts).
-template <typename Start, typename Store>
-bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start, Store store,
-                   std::size_t& dropped) {
-    if (!reader.readNames(names)) return false;
-    start();
-
+// Hands every stored frame, as stored, to onFrame(time, values), which says whether it kept the
+// frame. True when the text ended after at least one kept frame; false for a broken text.
+template <typename OnFrame>
+bool forEachStoredFrame(ClipFileReader& reader, OnFrame onFrame) {
     bool anyFrame = false;
-    double baseTime = 0.0;
     double time = 0.0;
     std::vector<double> values;
     for (;;) {
@@ -28,18 +25,32 @@ bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start,
         case ClipFileReader::FrameRead::kBroken:
             return false;
         case ClipFileReader::FrameRead::kFrame:
-            // A time that is not finite places its frame nowhere on the time line, and playback
-            // would stop at it: the frame is left out rather than the take.
-            if (!std::isfinite(time) || (anyFrame && !std::isfinite(time - baseTime))) {
-                ++dropped;
-                break;
-            }
-            if (!anyFrame) baseTime = time;
-            anyFrame = true;
-            store(time - baseTime, values.data());
+            if (onFrame(time, values)) anyFrame = true;
             break;
         }
     }
+}
+
+template <typename Start, typename Store>
+bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start, Store store,
+                   std::size_t& dropped) {
+    if (!reader.readNames(names)) return false;
+    start();
+
+    bool anyFrame = false;
+    double baseTime = 0.0;
+    return forEachStoredFrame(reader, [&](double time, const std::vector<double>& values) {
+        // A time that is not finite places its frame nowhere on the time line, and playback
+        // would stop at it: the frame is left out rather than the take.
+        if (!std::isfinite(time) || (anyFrame && !std::isfinite(time - baseTime))) {
+            ++dropped;
+            return false;
+        }
+        if (!anyFrame) baseTime = time;
+        anyFrame = true;
+        store(time - baseTime, values.data());
+        return true;
+    });
 }
 
 bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frames, std::size_t& dropped) {
@@ -117,20 +128,9 @@ ClipLoadResult readClipFrames(ClipFileReader& reader, ChannelNameLists& names,
                               const std::function<void(double, const std::vector<double>&)>& onFrame) {
     return classified(reader, [&](std::size_t&) {
         if (!reader.readNames(names)) return false;
-        bool anyFrame = false;
-        double time = 0.0;
-        std::vector<double> values;
-        for (;;) {
-            switch (reader.readFrame(time, values)) {
-            case ClipFileReader::FrameRead::kTextEnded:
-                return anyFrame;
-            case ClipFileReader::FrameRead::kBroken:
-                return false;
-            case ClipFileReader::FrameRead::kFrame:
-                anyFrame = true;
-                onFrame(time, values);
-                break;
-            }
-        }
+        return forEachStoredFrame(reader, [&](double time, const std::vector<double>& values) {
+            onFrame(time, values);
+            return true;
+        });
     });
 }

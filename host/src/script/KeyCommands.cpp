@@ -32,6 +32,16 @@ bool rangeFlag(const Arguments& a, TimeRange& range, const std::string& command,
     return false;
 }
 
+// The -time range and the curves of the named nodes or plugs, for the commands that work on
+// existing keys.
+bool keysToWorkOn(const Arguments& a, const std::string& command, TimeRange& range,
+                  std::vector<std::shared_ptr<Node>>& curves, std::string* error) {
+    if (!rangeFlag(a, range, command, error)) return false;
+    if (targetCurves(a.positional(), a.values("at"), curves, error)) return true;
+    *error = command + ": " + *error;
+    return false;
+}
+
 MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
     if (!a.parse(words, {"t|time", "v|value", "at|attribute"}, {}, error))
@@ -85,11 +95,7 @@ MStatus keyframeQuery(const std::vector<Word>& words, ResultValue& result, std::
     }
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
-    if (!rangeFlag(a, range, "keyframe", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
-        *error = "keyframe: " + *error;
-        return MStatus::kInvalidParameter;
-    }
+    if (!keysToWorkOn(a, "keyframe", range, curves, error)) return MStatus::kInvalidParameter;
     const bool times = a.has("tc") || !a.has("vc");
     int count = 0;
     std::vector<double> numbers;
@@ -126,11 +132,7 @@ MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::s
     }
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
-    if (!rangeFlag(a, range, "keyframe", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
-        *error = "keyframe: " + *error;
-        return MStatus::kInvalidParameter;
-    }
+    if (!keysToWorkOn(a, "keyframe", range, curves, error)) return MStatus::kInvalidParameter;
     int changed = 0;
     for (const auto& curve : curves) {
         auto keys = curveKeys(*curve);
@@ -164,11 +166,7 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
     }
     TimeRange range;
     std::vector<std::shared_ptr<Node>> curves;
-    if (!rangeFlag(a, range, "cutKey", error)) return MStatus::kInvalidParameter;
-    if (!targetCurves(a.positional(), a.values("at"), curves, error)) {
-        *error = "cutKey: " + *error;
-        return MStatus::kInvalidParameter;
-    }
+    if (!keysToWorkOn(a, "cutKey", range, curves, error)) return MStatus::kInvalidParameter;
     int changed = 0;
     for (const auto& curve : curves) {
         auto keys = curveKeys(*curve);
