@@ -166,13 +166,21 @@ void LMRARealTimeDevice::postConstructor() {
     node.findPlug("frameRate", true).setDouble(kLiveFrameRate);
 }
 
-void LMRARealTimeDevice::setStatus(ConnectionStatus status) {
-    // Only a new status is announced: a failed attempt's session ending on a disconnected node
-    // changes nothing. The status first, then the flag: whoever sees the flag sees this status.
-    if (status_.exchange(status) != status) statusChanged_.store(true);
+void LMRARealTimeDevice::postStatusEvent() {
+    if (MUserEventMessage::isUserEvent(statusEventName)) {
+        MUserEventMessage::postUserEvent(statusEventName, nullptr);
+    }
 }
 
-void LMRARealTimeDevice::requestRefresh() { MPlug(thisMObject(), refreshNode).asDouble(); }
+void LMRARealTimeDevice::publishStatus() {
+    // Only a new status is announced: a failed attempt's session ending on a disconnected node
+    // changes nothing.
+    const ConnectionStatus status = status_.load();
+    if (status == publishedStatus_) return;
+    publishedStatus_ = status;
+    MPlug(thisMObject(), connectionStatus).setInt(static_cast<int>(status));
+    postStatusEvent();
+}
 
 std::shared_ptr<NetworkConnectionClientProcess> LMRARealTimeDevice::connection() {
     std::lock_guard<std::mutex> lock(sessionMutex_);
@@ -254,7 +262,6 @@ bool LMRARealTimeDevice::connectToPhone() {
         MGlobal::displayWarning("The phone sent no channels: " + MFnDependencyNode(self).name() +
                                 " has no channel outputs.");
     }
-    requestRefresh();
     return true;
 }
 
@@ -315,7 +322,6 @@ bool LMRARealTimeDevice::startSession() {
     const bool withVideo = MPlug(thisMObject(), recordVideo).asBool();
     if (!process->startCapture(withVideo)) return false;
     setStatus(withVideo ? kStatusCapturingWithVideo : kStatusCapturing);
-    requestRefresh();
     return true;
 }
 
@@ -329,7 +335,6 @@ bool LMRARealTimeDevice::stopSession() {
     if (!process) return false;
     process->closeConnection();
     setStatus(kStatusDisconnected);
-    requestRefresh();
     return true;
 }
 
@@ -392,13 +397,14 @@ void LMRARealTimeDevice::threadShutdownHandler() {
 }
 
 ConnectionStatus LMRARealTimeDevice::publishStatus(MDataBlock& data) {
-    if (!statusChanged_.exchange(false)) return data.inputValue(connectionStatus).asInt();
+    // connectionStatus is dirtied with every refresh, so a lost connection shows at the next
+    // read of it on the main thread.
     const ConnectionStatus status = status_.load();
+    if (status == publishedStatus_) return status;
+    publishedStatus_ = status;
     data.outputValue(connectionStatus).set(static_cast<int>(status));
     data.setClean(connectionStatus);
-    if (MUserEventMessage::isUserEvent(statusEventName)) {
-        MUserEventMessage::postUserEvent(statusEventName, nullptr);
-    }
+    postStatusEvent();
     return status;
 }
 
@@ -471,6 +477,7 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     const ConnectionStatus status = publishStatus(data);
     if (plug == connectionStatus) {
+        data.outputValue(plug).set(static_cast<int>(status));
         data.setClean(plug);
         return MStatus::kSuccess;
     }

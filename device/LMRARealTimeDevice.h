@@ -80,6 +80,9 @@ public:
 
     // The status held by the node, published or not.
     ConnectionStatus currentStatus() const { return status_.load(); }
+    // Main thread, outside compute: publishes on connectionStatus what the session did, so that
+    // a read right after a command sees it; posts the user event when it changed.
+    void publishStatus();
 
     // Test seams: a connection process made elsewhere (for example one whose recording a test
     // filled), and a status set as a session would set it. Main thread only.
@@ -87,15 +90,16 @@ public:
     void changeStatus(ConnectionStatus status) { setStatus(status); }
 
 private:
-    void setStatus(ConnectionStatus status);
+    void setStatus(ConnectionStatus status) { status_.store(status); }
+    void postStatusEvent();
     // The Wi-Fi receive port setting, checked; false after an error that names the port.
     bool readReceivePort(int& port);
-    void requestRefresh();
     std::shared_ptr<NetworkConnectionClientProcess> connection();
     std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(
         std::shared_ptr<NetworkConnectionClientProcess> connection);
     // Waits a little, or until a stop meant for this handler comes.
     void waitBriefly(std::uint64_t handler);
+    // Compute's side of publishStatus(): the status for this evaluation.
     ConnectionStatus publishStatus(MDataBlock& data);
     MStatus popFrame(const MPlug& plug, MDataBlock& data);
     double channelValue(const ChannelOutputPosition& position, const MPlug& plug, MDataBlock& data);
@@ -125,7 +129,8 @@ private:
 
     // Written by the session thread (onConnectionLost) and the main thread, read by compute.
     std::atomic<ConnectionStatus> status_{kStatusDisconnected};
-    std::atomic<bool> statusChanged_{false};
+    // What connectionStatus shows; main thread only. A change of it is announced once.
+    ConnectionStatus publishedStatus_ = kStatusDisconnected;
 
     // Compute's own values (main thread only), filled from the popped frame.
     std::array<double, kMaxFrameValues> scalarValues_{};

@@ -15,6 +15,9 @@ MStatus mocapNetworkCommands::doIt(const MArgList& args) {
     if (!device) return MStatus::kFailure;
 
     setResult(applyToDevice(*device));
+    // Whatever the outcome (a failed connect may have ended an open session), a read of
+    // connectionStatus right after the command shows what it did.
+    device->publishStatus();
     return MStatus::kSuccess;
 }
 

@@ -34,17 +34,23 @@ TCPOverUSBCommunication::~TCPOverUSBCommunication() {
     handler_.reset();
 }
 
+void TCPOverUSBCommunication::leave(UsbCommand command) {
+    mailbox_.leave(std::move(command));
+    // After the command is in the mailbox: the loop takes every command after its wake-up.
+    wakeup_.wake();
+}
+
 void TCPOverUSBCommunication::start(bool withVideo) {
     UsbCommand command;
     command.kind = UsbCommand::Kind::start;
     command.withVideo = withVideo;
-    mailbox_.leave(std::move(command));
+    leave(std::move(command));
 }
 
 void TCPOverUSBCommunication::pause() {
     UsbCommand command;
     command.kind = UsbCommand::Kind::pause;
-    mailbox_.leave(std::move(command));
+    leave(std::move(command));
 }
 
 void TCPOverUSBCommunication::saveCapture(std::string path, double startTime, double endTime) {
@@ -53,13 +59,13 @@ void TCPOverUSBCommunication::saveCapture(std::string path, double startTime, do
     command.path = std::move(path);
     command.startTime = startTime;
     command.endTime = endTime;
-    mailbox_.leave(std::move(command));
+    leave(std::move(command));
 }
 
 void TCPOverUSBCommunication::stop() {
     UsbCommand command;
     command.kind = UsbCommand::Kind::stop;
-    mailbox_.leave(std::move(command));
+    leave(std::move(command));
 }
 
 void TCPOverUSBCommunication::run() {
@@ -105,7 +111,7 @@ bool TCPOverUSBCommunication::handshake() {
     while (!replied) {
         if (mailbox_.isStopPending()) return false;  // closed before the phone answered
         std::size_t received = 0;
-        const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+        const auto status = receiveOrWake(received);
         if (status == UsbTunnel::ReceiveStatus::closed) {
             tunnel_.close();
             throw std::logic_error("connect failed");
@@ -153,9 +159,17 @@ void TCPOverUSBCommunication::messageLoop() {
     }
 }
 
+UsbTunnel::ReceiveStatus TCPOverUSBCommunication::receiveOrWake(std::size_t& received) {
+    received = 0;
+    const SocketWaiter::Ready ready = wakeup_.wait(tunnel_.socket(), timeouts_.poll);
+    if (!ready.readable) return UsbTunnel::ReceiveStatus::quiet;
+    // The tunnel has data or was closed: the receive returns at once either way.
+    return tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+}
+
 bool TCPOverUSBCommunication::receiveOnce() {
     std::size_t received = 0;
-    const auto status = tunnel_.receive(chunk_.data(), chunk_.size(), timeouts_.poll, received);
+    const auto status = receiveOrWake(received);
     if (status == UsbTunnel::ReceiveStatus::closed) {
         reportTransportMessage("The phone closed the USB connection.");
         return false;

@@ -1,8 +1,8 @@
 #pragma once
 // The USB transport: a tunnel through usbmuxd to the phone app's port, length-framed encrypted
 // messages from the phone, 200-byte command blocks to it. One blocking loop on the session
-// thread polls the tunnel and, between two receives, carries out the commands left in the
-// mailbox by other threads.
+// thread waits on the tunnel and on a wake-up together: what the phone sends is read as it
+// arrives, and a command left in the mailbox by another thread is sent at once.
 
 #include <array>
 #include <chrono>
@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "PhoneMessageDecryptor.h"
+#include "SocketWaiter.h"
 #include "StreamDrops.h"
 #include "StreamInterfaces.h"
 #include "UsbCommandMailbox.h"
@@ -23,7 +24,7 @@
 
 // Bounds on the waits of a session.
 struct UsbTimeouts {
-    std::chrono::milliseconds poll{500};           // one receive; a command waits at most this
+    std::chrono::milliseconds poll{500};           // the longest single wait; commands wake it
     std::chrono::milliseconds replySilence{3000};  // the connect reply: then the session ends
     std::chrono::milliseconds videoSilence{5000};  // a stalled video transfer ends
 };
@@ -52,7 +53,11 @@ private:
     std::optional<std::uint32_t> chooseDevice();
     bool handshake();
     void messageLoop();
+    // Waits until the tunnel has something or a command is left, then receives what there is:
+    // quiet when woken by a command or when the wait timed out.
+    UsbTunnel::ReceiveStatus receiveOrWake(std::size_t& received);
     bool receiveOnce();  // false: the session has ended
+    void leave(UsbCommand command);
     // False when the command ends the session.
     bool carryOut(const UsbCommand& command);
     SendResult sendCommandBlock(std::string_view text);
@@ -80,4 +85,5 @@ private:
     UsbVideoFetcher videos_;
 
     UsbCommandMailbox mailbox_;  // the hand-over from other threads
+    SocketWaiter wakeup_;        // woken by whoever leaves a command
 };

@@ -24,6 +24,8 @@ public:
     static UsbTunnel connect(std::uint32_t deviceHandle, unsigned short port);
 
     bool isOpen() const { return socket_ >= 0; }
+    // The tunnel's socket, for waiting on it; negative when closed.
+    int socket() const { return socket_; }
     // Sends every byte. False when the tunnel fails (a closed peer never raises SIGPIPE).
     bool sendAll(const std::uint8_t* data, std::size_t byteCount);
     ReceiveStatus receive(std::uint8_t* buffer, std::size_t capacity,

@@ -104,18 +104,21 @@ protected:
 
     static int status() { return static_cast<int>(value("dev.connectionStatus")); }
 
+    // The status is read right after each command, with no refresh in between: the commands
+    // publish it themselves.
     void liveRoad(bool usb) {
         createDevice("dev", usb);
         const headless::CommandResult connected = command("establishConnection dev");
         ASSERT_TRUE(connected.ok) << connected.error;
         EXPECT_EQ(connected.result, "1");
         EXPECT_TRUE(shown("Connection established."));
-        ASSERT_TRUE(refreshUntil([] { return status() == 1; }));
+        EXPECT_EQ(status(), 1);
         EXPECT_EQ(statusEvents(), 1u);
         EXPECT_TRUE(allOutputsAre(0.0));
 
         run("setAttr dev." + scalar(0) + "_mlt 0.5");
         EXPECT_EQ(command("startMocapSession dev").result, "1");
+        EXPECT_EQ(status(), 2);
         ASSERT_TRUE(streamFrame(1.25, 0.5));
         EXPECT_EQ(status(), 2);
         EXPECT_EQ(statusEvents(), 2u);
@@ -127,10 +130,18 @@ protected:
         EXPECT_EQ(statusEvents(), 2u);
 
         EXPECT_EQ(command("stopMocapSession dev").result, "1");
-        ASSERT_TRUE(refreshUntil([] { return status() == 0; }));
+        EXPECT_EQ(status(), 0);
         for (int i = 0; i < 3; ++i) headless::refresh(100ms);
         EXPECT_TRUE(outputsFollow(1.25, 0.5));  // the last live values stay
         EXPECT_EQ(statusEvents(), 3u);
+
+        // Connecting again and starting with video: each status at once, each announced once.
+        run("setAttr dev.rv 1");
+        EXPECT_EQ(command("establishConnection dev").result, "1");
+        EXPECT_EQ(status(), 1);
+        EXPECT_EQ(command("startMocapSession dev").result, "1");
+        EXPECT_EQ(status(), 3);
+        EXPECT_EQ(statusEvents(), 5u);
     }
 
     TemporaryFolder folder_;

@@ -121,8 +121,11 @@ std::future<HostBatchRun> E2eTest::startHostBatch(const BatchScript& script) {
     };
     for (const auto& [name, value] : environment_) environment[name] = value;
     watch_ = std::make_shared<OutputWatch>();
-    return std::async(std::launch::async, [scriptPath, environment, watch = watch_] {
-        ChildRun child = runChildProcess({LMRA_HOSTBATCH, scriptPath}, environment, kHostBatchDeadline,
+    std::vector<std::string> command{LMRA_HOSTBATCH};
+    if (batchMode_) command.push_back("-batch");
+    command.push_back(scriptPath);
+    return std::async(std::launch::async, [command, environment, watch = watch_] {
+        ChildRun child = runChildProcess(command, environment, kHostBatchDeadline,
                                          [&watch](const char* data, std::size_t size) { watch->append(data, size); });
         BatchOutput output(child.output);
         return HostBatchRun{std::move(child), std::move(output)};

@@ -93,6 +93,9 @@ protected:
     void setHostBatchEnvironment(const std::string& name, const std::string& value) {
         environment_[name] = value;
     }
+    // Runs the script in hostbatch as "mayabatch" runs it: no idle event (device refresh) is
+    // ever served. Interactive unless set here.
+    void setHostBatchBatchMode(bool batch) { batchMode_ = batch; }
     // Runs the script in hostbatch on another thread; the run is killed at its deadline.
     std::future<HostBatchRun> startHostBatch(const BatchScript& script);
     // Waits until the run in progress has printed the end marker of the section.
@@ -136,6 +139,7 @@ private:
 
     TemporaryFolder folder_;
     std::map<std::string, std::string> environment_;
+    bool batchMode_ = false;
     std::string lastOutput_;  // of the last finished run
     std::shared_ptr<OutputWatch> watch_;  // of the last started run
     std::unique_ptr<PhoneSim> healthy_;

@@ -33,6 +33,35 @@ TEST_P(CaptureTest, TakesFromPhoneToPlayback) {
     EXPECT_EQ(healthyPhone().commandCount("saveCapture -timeInverval "), 2u);
 }
 
+// Each command's status is read right after it in the same script, with no refresh or sleep
+// between: as a UI script would, and in a batch session, where no refresh ever comes.
+TEST_P(CaptureTest, StatusIsCurrentAfterEachCommand) {
+    for (const bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "batch" : "interactive");
+        setHostBatchBatchMode(batch);
+        BatchScript script = newScript();
+        createDevice(script, "dev");
+        aimAt(script, "dev", healthyPhone(), transport());
+        const std::string read = "; getAttr dev.connectionStatus";
+        script.section("connect", "establishConnection dev" + read);
+        script.section("start", "startMocapSession dev" + read);
+        script.section("stop", "stopMocapSession dev" + read);
+        script.add("setAttr dev.rv 1");
+        script.section("reconnect", "establishConnection dev" + read);
+        script.section("video", "startMocapSession dev" + read);
+        script.section("end", "stopMocapSession dev" + read);
+
+        const HostBatchRun run = runHostBatch(script);
+        ASSERT_TRUE(ranCleanly(run));
+        const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+            {"connect", {"1", "1"}}, {"start", {"1", "2"}}, {"stop", {"1", "0"}},
+            {"reconnect", {"1", "1"}}, {"video", {"1", "3"}}, {"end", {"1", "0"}}};
+        for (const auto& [key, results] : expected) {
+            EXPECT_EQ(run.output.results(key), results) << key;
+        }
+    }
+}
+
 // Maya quitting right after a save: the host posts kMayaExiting when the script ends, and the
 // take being written is finished before the process's exit handlers run. LMRA_QUIT_RUNS sets
 // how many runs in a row (3 unless set).

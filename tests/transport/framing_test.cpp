@@ -1,4 +1,5 @@
-// USB stream framing, the command texts and replies, and message decryption.
+// USB stream framing, the USB session's wait, the command texts and replies, and message
+// decryption.
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "AesCbcCipher.h"
 #include "PhoneCommands.h"
 #include "PhoneMessageDecryptor.h"
+#include "SocketWaiter.h"
 #include "UsbMessageAssembler.h"
 
 namespace {
@@ -108,6 +113,41 @@ TEST(UsbMessageAssemblerTest, HeaderThatIsNoLengthLosesTheStream) {
     assembler.reset();
     EXPECT_EQ(feedPieces(assembler, later, {}, out), UsbMessageAssembler::FeedResult::ok);
     EXPECT_EQ(out.payloads.back(), "after");
+}
+
+// The USB session sleeps on its tunnel and a wake-up together: a command left before the wait
+// ends it at once, and data on the tunnel is told apart from a wake-up.
+TEST(SocketWaiterTest, WakeUpsAndDataEndTheWait) {
+    using namespace std::chrono_literals;
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    SocketWaiter waiter;
+
+    SocketWaiter::Ready ready = waiter.wait(pair[0], 0ms);
+    EXPECT_FALSE(ready.readable || ready.woken);
+
+    waiter.wake();
+    waiter.wake();  // several before a wait count as one
+    ready = waiter.wait(pair[0], 60s);
+    EXPECT_TRUE(ready.woken);
+    EXPECT_FALSE(ready.readable);
+    ready = waiter.wait(-1, 0ms);
+    EXPECT_FALSE(ready.woken);
+
+    const char byte = 'x';
+    ASSERT_EQ(::write(pair[1], &byte, 1), 1);
+    ready = waiter.wait(pair[0], 60s);
+    EXPECT_TRUE(ready.readable);
+    EXPECT_FALSE(ready.woken);
+
+    // A closed peer reads as readable too: the receive then tells that the tunnel ended.
+    char drained = 0;
+    ASSERT_EQ(::read(pair[0], &drained, 1), 1);
+    ::close(pair[1]);
+    waiter.wake();
+    ready = waiter.wait(pair[0], 60s);
+    EXPECT_TRUE(ready.readable && ready.woken);
+    ::close(pair[0]);
 }
 
 TEST(PhoneCommandsTest, CommandTexts) {
