@@ -34,9 +34,8 @@ constexpr int kDefaultUsbPort = 35602;
 constexpr int kDefaultClipLength = 30;
 constexpr double kLiveFrameRate = 60.0;
 
-// How long the worker waits when it has nothing to do: short against a 60 fps frame, long
-// against the cost of waking up.
-constexpr std::chrono::milliseconds kIdleWait{4};
+// How often a worker whose node is not live looks whether it is live again.
+constexpr std::chrono::milliseconds kNotLiveWait{50};
 // Slice of the wait for the phone's reply to the connect command.
 constexpr std::chrono::milliseconds kReplyPoll{10};
 constexpr std::chrono::milliseconds kRefusedSessionEnd{2000};
@@ -350,9 +349,9 @@ bool LMRARealTimeDevice::saveCapture(std::string path, double startTime, double 
     return process && process->saveCapture(std::move(path), startTime, endTime);
 }
 
-void LMRARealTimeDevice::waitBriefly(std::uint64_t handler) {
+void LMRARealTimeDevice::waitWhileNotLive(std::uint64_t handler) {
     std::unique_lock<std::mutex> lock(idleMutex_);
-    idleWake_.wait_for(lock, kIdleWait, [&] { return stopRequestedFor(handler); });
+    idleWake_.wait_for(lock, kNotLiveWait, [&] { return stopRequestedFor(handler); });
 }
 
 void LMRARealTimeDevice::threadHandler() {
@@ -364,22 +363,18 @@ void LMRARealTimeDevice::threadHandler() {
         setDone(stopRequestedFor(handler));
     }
     while (!isDone()) {
-        MCharBuffer buffer;
-        if (!isLive() || !acquireDataStorage(buffer)) {
-            waitBriefly(handler);
+        if (!isLive()) {
+            waitWhileNotLive(handler);
             continue;
         }
         beginThreadLoop();
-        {
-            // Held across the read so that the frame size matches the outputs and the process
-            // is not replaced while it copies.
-            std::lock_guard<std::mutex> lock(sessionMutex_);
-            if (connection_) {
-                const std::uint64_t byteCount = sizeof(double) * outputs_.flatValueCount();
-                connection_->readLatestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount);
-            }
-        }
-        pushThreadData(buffer);
+        // The queued buffer is only the refresh handshake: compute pops it and then takes the
+        // session's newest frame itself, so a refresh never shows a frame older than the
+        // newest one. While the last buffer still waits to be popped (nothing read the node)
+        // there is nothing to queue, and the refresh still comes at the frame rate, so that
+        // the status and the session's health keep being published.
+        MCharBuffer buffer;
+        if (acquireDataStorage(buffer)) pushThreadData(buffer);
         endThreadLoop();
     }
     setDone(true);
@@ -412,8 +407,8 @@ MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
     MCharBuffer buffer;
     if (!popThreadData(buffer)) return MStatus::kFailure;
     // The buffer may have waited in the queue since long before anything read the outputs (a
-    // refresh only marks them dirty): take the session's newest frame into it now, on the main
-    // thread, so that a read never shows a frame older than the read.
+    // refresh only marks them dirty): the session's newest frame goes into it now, on the main
+    // thread, so that a read never shows a frame older than the newest one that arrived.
     {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         if (connection_) {

@@ -1,6 +1,7 @@
 #pragma once
-// The live capture node: a threaded device node whose worker thread moves the phone's latest
-// frame into the host's data queue, and whose compute turns it into the channel outputs.
+// The live capture node: a threaded device node whose worker thread paces the refreshes, and
+// whose compute takes the phone's newest frame at each refresh and turns it into the channel
+// outputs.
 
 #include <array>
 #include <atomic>
@@ -98,7 +99,7 @@ private:
     std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(
         std::shared_ptr<NetworkConnectionClientProcess> connection);
     // Waits a little, or until a stop meant for this handler comes.
-    void waitBriefly(std::uint64_t handler);
+    void waitWhileNotLive(std::uint64_t handler);
     // Compute's side of publishStatus(): the status for this evaluation.
     ConnectionStatus publishStatus(MDataBlock& data);
     MStatus popFrame(const MPlug& plug, MDataBlock& data);
@@ -111,7 +112,7 @@ private:
     std::shared_ptr<NetworkConnectionClientProcess> connection_;  // guarded by sessionMutex_
     ChannelOutputs outputs_;  // lists changed under sessionMutex_; main thread reads them freely
 
-    // Lets the idle worker wait instead of spinning; woken at shutdown.
+    // Lets a worker whose node is not live wait instead of spinning; woken at shutdown.
     std::mutex idleMutex_;
     std::condition_variable idleWake_;
     // Each start of the worker runs the thread handler once and each stop runs the shutdown
