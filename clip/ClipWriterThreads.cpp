@@ -50,7 +50,10 @@ void runWriter(SaveToFileArguments arguments, std::unique_ptr<RunningWriterCount
     try {
         saveToFile(arguments);
     } catch (...) {
-        // Nothing may escape a detached thread; saveToFile reports its own failures.
+        // Nothing may escape a detached thread; saveToFile reports its own failures. Anything
+        // else (memory) still ends the save's outcome, so that nobody waits for it forever.
+        reportClipNotSaved(arguments.outcome, "Cannot write clip file " + arguments.clipPath +
+                                                  ": the writer stopped unexpectedly");
     }
     // Release the recording and this thread's OpenSSL state (its random generators) before the
     // count, so that a waiter sees all memory returned: once Maya quits, a detached thread may not

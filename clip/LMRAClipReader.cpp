@@ -23,6 +23,8 @@ const MTypeId LMRAClipReader::id(0x130682);
 MObject LMRAClipReader::time;
 MObject LMRAClipReader::clipFilepath;
 MObject LMRAClipReader::clipFrameOffset;
+MObject LMRAClipReader::clipFrameCount;
+MObject LMRAClipReader::clipDuration;
 
 void* LMRAClipReader::creator() { return new LMRAClipReader; }
 
@@ -41,10 +43,20 @@ MStatus LMRAClipReader::initialize() {
     clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset", MFnNumericData::kDouble, 0.0);
     numericFn.setChannelBox(true);
 
-    // No attributeAffects: setDependentsDirty and preEvaluation carry all the dependencies.
+    clipFrameCount = numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0);
+    numericFn.setWritable(false);
+    numericFn.setStorable(false);
+    clipDuration = numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0);
+    numericFn.setWritable(false);
+    numericFn.setStorable(false);
+
+    // No attributeAffects: setDependentsDirty and preEvaluation carry all the dependencies, and a
+    // load dirties the whole node.
     addAttribute(time);
     addAttribute(clipFilepath);
-    return addAttribute(clipFrameOffset);
+    addAttribute(clipFrameOffset);
+    addAttribute(clipFrameCount);
+    return addAttribute(clipDuration);
 }
 
 void LMRAClipReader::postConstructor() {}
@@ -66,6 +78,9 @@ bool LMRAClipReader::loadClip(const std::string& path) {
     clipNames_ = std::move(names);
     clipFrames_ = std::move(frames);
     clipTimes_ = ClipTimeIndex(clipFrames_);
+    clipLength_ = 0.0;
+    for (const ClipFrame& frame : clipFrames_)
+        if (frame.time > clipLength_) clipLength_ = frame.time;
     rebuildChannelAttributes(thisMObject(), clipNames_, outputs_, ScalarOutputStorage::notStorable);
     matrixValues_.assign(outputs_.matrixOutputs.size(), {});
     vectorValues_.assign(outputs_.vectorOutputs.size(), {});
@@ -107,6 +122,15 @@ MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
     if (resampleNeeded_ || timed) resampleAt(data);
     if (timed) resampleNeeded_ = true;
 
+    if (plug == clipFrameCount) {
+        data.outputValue(plug).set(static_cast<int>(clipFrames_.size()));
+        data.setClean(plug);
+        return MStatus::kSuccess;
+    }
+    if (plug == clipDuration) {
+        setOutput(plug, data, clipLength_);
+        return MStatus::kSuccess;
+    }
     if (!MFnAttribute(plug.attribute()).isDynamic()) return MStatus::kUnknownParameter;
     if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
 

@@ -32,6 +32,10 @@ public:
     static MObject time;
     static MObject clipFilepath;
     static MObject clipFrameOffset;
+    // Read-only outputs that a load sets: the frames of the clip and its length in seconds (the
+    // time of its last frame, the first being at 0). Not stored: a scene reloads its clips.
+    static MObject clipFrameCount;
+    static MObject clipDuration;
 
     static void* creator();
     static MStatus initialize();
@@ -64,6 +68,7 @@ private:
     ChannelNameLists clipNames_;
     std::vector<ClipFrame> clipFrames_;
     ClipTimeIndex clipTimes_;  // built with clipFrames_, for the frame search
+    double clipLength_ = 0.0;  // seconds, the latest frame time
 
     // Compute's own (the host never runs two callbacks of one node at once), sized by each
     // rebuild to the output lists.

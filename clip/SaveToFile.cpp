@@ -21,8 +21,14 @@ void discard(const std::string& path) {
     std::filesystem::remove(path, ignored);
 }
 
-void reportWriteFailure(const std::string& clipPath, const std::string& reason) {
-    reportClipWriterError("Cannot write clip file " + clipPath + ": " + reason);
+void reportWriteFailure(const SaveToFileArguments& arguments, const std::string& reason) {
+    const std::string text = "Cannot write clip file " + arguments.clipPath + ": " + reason;
+    reportClipWriterError(text);
+    reportClipNotSaved(arguments.outcome, text);
+}
+
+std::size_t windowFrameCount(const CaptureRecording& recording, const ClipWindow& window) {
+    return (window.startFrame ? 1 : 0) + (recording.frames.size() - window.firstRecorded);
 }
 
 }  // namespace
@@ -41,14 +47,17 @@ std::string temporaryClipPath(const std::string& clipPath) {
 
 void saveToFile(const SaveToFileArguments& arguments) {
     const auto window = cutClipWindow(arguments.recording, arguments.clipLength);
-    if (!window) return;
+    if (!window) {
+        reportClipNotSaved(arguments.outcome, "the recording holds nothing to save");
+        return;
+    }
 
     const std::string partPath = temporaryClipPath(arguments.clipPath);
     {
         errno = 0;
         std::ofstream out(partPath, std::ios::binary | std::ios::trunc);
         if (!out) {
-            reportWriteFailure(arguments.clipPath, whyFileCannotBeCreated(arguments.clipPath, errno));
+            reportWriteFailure(arguments, whyFileCannotBeCreated(arguments.clipPath, errno));
             return;
         }
         try {
@@ -58,7 +67,7 @@ void saveToFile(const SaveToFileArguments& arguments) {
         } catch (const std::exception& error) {
             out.close();
             discard(partPath);
-            reportWriteFailure(arguments.clipPath, error.what());
+            reportWriteFailure(arguments, error.what());
             return;
         }
     }
@@ -66,6 +75,9 @@ void saveToFile(const SaveToFileArguments& arguments) {
     std::filesystem::rename(partPath, arguments.clipPath, error);
     if (error) {  // the clip path is taken by something a file cannot replace
         discard(partPath);
-        reportWriteFailure(arguments.clipPath, error.message());
+        reportWriteFailure(arguments, error.message());
+        return;
     }
+    reportClipSaved(arguments.outcome, windowFrameCount(arguments.recording, *window),
+                    window->endTime - window->startTime);
 }

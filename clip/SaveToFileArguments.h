@@ -4,6 +4,7 @@
 // while the thread runs does not matter.
 
 #include "CaptureRecords.h"
+#include "SaveOutcomes.h"
 
 #include <string>
 
@@ -11,4 +12,5 @@ struct SaveToFileArguments {
     CaptureRecording recording;
     std::string clipPath;
     double clipLength = 0.0;  // seconds
+    SaveId outcome = 0;       // where the writer reports how the save ended (0: nowhere)
 };

@@ -7,6 +7,7 @@
 #include "FilePathChecks.h"
 #include "LMRARealTimeDevice.h"
 #include "PluginMessages.h"
+#include "SaveOutcomes.h"
 
 #include <maya/MFn.h>
 #include <maya/MGlobal.h>
@@ -104,16 +105,23 @@ MStatus saveCaptureData::doIt(const MArgList& args) {
     const std::string video = videoPath.asChar();
     if (!checkPaths(arguments.clipPath, video)) return MStatus::kFailure;
 
+    // From here on the save has an outcome that mocapTakeInfo reports; the video's part is
+    // ended by the session, or here when the phone is not asked.
+    arguments.outcome = beginSaveOutcome(arguments.clipPath, video);
     // The node is used here, on the main thread, and never by the writer thread: the node may be
     // deleted while the writer runs. The phone is asked for the stretch the clip holds.
-    if (!video.empty() && !device->saveCapture(video, window->startTime, window->endTime))
-        MGlobal::displayWarning(MString(("No video for " + video + ": " + deviceText +
-                                         " captures without video (set its recordVideo to 1 before "
-                                         "startMocapSession).")
-                                            .c_str()));
+    if (!video.empty() && !device->saveCapture(video, window->startTime, window->endTime)) {
+        const std::string text = "No video for " + video + ": " + deviceText +
+                                 " captures without video (set its recordVideo to 1 before "
+                                 "startMocapSession).";
+        MGlobal::displayWarning(MString(text.c_str()));
+        reportVideoNotSaved(video, text);
+    }
 
+    const SaveId outcome = arguments.outcome;
     if (!startClipWriter(std::move(arguments))) {
         MGlobal::displayError("Cannot start a thread to write the clip.");
+        reportClipNotSaved(outcome, "Cannot start a thread to write the clip.");
         return MStatus::kFailure;
     }
     return MStatus::kSuccess;

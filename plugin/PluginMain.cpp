@@ -21,6 +21,7 @@
 #include "ClipWriterThreads.h"
 #include "LMRAClipReader.h"
 #include "LoadCaptureCommand.h"
+#include "TakeInfoCommand.h"
 #include "saveCaptureData.h"
 #include "PluginMessages.h"
 
@@ -73,6 +74,7 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
     plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
     plugin.registerCommand(checkPhoneConnection::commandName, &checkPhoneConnection::creator);
+    plugin.registerCommand(TakeInfoCommand::commandName, &TakeInfoCommand::creator);
 
     exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit);
 
@@ -108,6 +110,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterCommand(stopCaptureSession::commandName);
     plugin.deregisterCommand(LoadCaptureCommand::commandName);
     plugin.deregisterCommand(checkPhoneConnection::commandName);
+    plugin.deregisterCommand(TakeInfoCommand::commandName);
 
     MGlobal::executePythonCommand(kLumoraPluginCleanup, false, false);
 

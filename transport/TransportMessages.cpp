@@ -1,5 +1,7 @@
 #include "TransportMessages.h"
 
+#include "SaveOutcomes.h"
+
 #include <iostream>
 #include <mutex>
 
@@ -13,14 +15,24 @@ void reportTransportMessage(std::string_view text, MessageKind kind) {
     forwardMessage(kind, text);
 }
 
+namespace {
+
+// Says why a take's video is missing, and ends the wait of the save that asked for it.
+void reportVideoMissing(const std::string& path, const std::string& text) {
+    reportTransportMessage(text);
+    reportVideoNotSaved(path, text);
+}
+
+}  // namespace
+
 void reportVideoNotReceived(const std::string& path) {
-    reportTransportMessage("The video for " + path +
-                           " was not received: the session ended before the phone offered it.");
+    reportVideoMissing(path, "The video for " + path +
+                                 " was not received: the session ended before the phone offered it.");
 }
 
 void reportVideoCancelled(const std::string& path) {
-    reportTransportMessage("No video for " + path +
-                           ": the phone has none for that stretch (it answered \"video -cancel\").");
+    reportVideoMissing(path, "No video for " + path +
+                                 ": the phone has none for that stretch (it answered \"video -cancel\").");
 }
 
 void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
@@ -31,20 +43,29 @@ void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
         shown += (u >= 0x20 && u < 0x7f) ? c : '?';
     }
     if (reply.size() > 80) shown += "...";
-    reportTransportMessage("Cannot fetch the video for " + path + ": the phone answered \"" + shown +
-                           "\", which names no port from 1 to 65535.");
+    reportVideoMissing(path, "Cannot fetch the video for " + path + ": the phone answered \"" + shown +
+                                 "\", which names no port from 1 to 65535.");
 }
 
 void reportVideoUnreachable(const std::string& path, int port, const std::string& reason) {
-    reportTransportMessage("Cannot fetch the video for " + path + ": nothing answers on port " +
-                           std::to_string(port) + ", where the phone offered it (" + reason + ").");
+    reportVideoMissing(path, "Cannot fetch the video for " + path + ": nothing answers on port " +
+                                 std::to_string(port) + ", where the phone offered it (" + reason + ").");
 }
 
 void reportVideoFileUnwritable(const std::string& path, const std::string& reason) {
-    reportTransportMessage("Cannot write the video file " + path + ": " + reason + ".");
+    reportVideoMissing(path, "Cannot write the video file " + path + ": " + reason + ".");
 }
 
 void reportVideoCutShort(const std::string& path, std::size_t bytesKept) {
-    reportTransportMessage("The video for " + path + " was cut short: the session ended while it "
-                           "arrived; kept the " + std::to_string(bytesKept) + " bytes received.");
+    const std::string text = "The video for " + path + " was cut short: the session ended while it "
+                             "arrived; kept the " + std::to_string(bytesKept) + " bytes received.";
+    reportTransportMessage(text);
+    reportVideoPartial(path, bytesKept, text);
+}
+
+void reportVideoBroken(const std::string& path, std::size_t bytesKept, const std::string& reason) {
+    const std::string text = "The video transfer for " + path + " broke off (" + reason + "); kept the " +
+                             std::to_string(bytesKept) + " bytes received.";
+    reportTransportMessage(text);
+    reportVideoPartial(path, bytesKept, text);
 }

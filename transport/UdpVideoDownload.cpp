@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include <boost/asio/buffer.hpp>
+#include <boost/asio/error.hpp>
 
+#include "SaveOutcomes.h"
 #include "TransportMessages.h"
 
 UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
@@ -40,20 +42,30 @@ void UdpVideoDownload::receiveNext() {
             if (self->finished_) return;
             self->file_.append(self->chunk_.data(), received);
             self->received_ += received;
+            if (error == boost::asio::error::eof) {
+                // The phone closed the connection: the download is complete.
+                if (self->finish()) {
+                    reportVideoSaved(self->path_, self->received_);
+                } else {
+                    reportVideoFileUnwritable(self->path_, "writing it failed");
+                }
+                return;
+            }
             if (error) {
-                self->finish();  // the phone closed the connection: the download is complete
+                self->finish();
+                reportVideoBroken(self->path_, self->received_, error.message());
                 return;
             }
             self->receiveNext();
         });
 }
 
-void UdpVideoDownload::finish() {
-    if (finished_ && !file_.isOpen()) return;
+bool UdpVideoDownload::finish() {
+    if (finished_ && !file_.isOpen()) return true;
     finished_ = true;
     boost::system::error_code ignored;
     socket_.close(ignored);
-    file_.finish();
+    return file_.finish();
 }
 
 void UdpVideoDownload::cutShort() {

@@ -21,8 +21,9 @@ public:
     // Opens the file and starts connecting. False when the file cannot be opened (nothing else
     // happens then).
     bool begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path);
-    // Closes the connection, writes what was received and closes the file. Idempotent.
-    void finish();
+    // Closes the connection, writes what was received and closes the file. Idempotent. False when
+    // the file could not be written.
+    bool finish();
     bool finished() const { return finished_; }
     // Ends a download that the phone has not finished yet, saying what was kept.
     void cutShort();

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "SaveOutcomes.h"
 #include "TransportMessages.h"
 #include "UsbTunnel.h"
 #include "VideoFileWriter.h"
@@ -84,11 +85,17 @@ void UsbVideoFetcher::download(const Job& job) {
             total += received;
             lastHeard = Clock::now();
         } else if (Clock::now() - lastHeard >= silence_) {
-            reportTransportMessage("The video transfer from the phone stalled; kept the " +
-                                   std::to_string(total) + " bytes received.");
+            const std::string text = "The video transfer from the phone stalled; kept the " +
+                                     std::to_string(total) + " bytes received.";
+            reportTransportMessage(text);
+            reportVideoPartial(job.path, total, text);
             ended = true;
         }
     }
     if (!ended) reportVideoCutShort(job.path, total);
-    file.finish();
+    if (!file.finish()) {
+        reportVideoFileUnwritable(job.path, "writing it failed");
+    } else {
+        reportVideoSaved(job.path, total);  // counts only while the save still waits for it
+    }
 }

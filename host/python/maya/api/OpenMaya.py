@@ -11,6 +11,22 @@ def maya_useNewAPI():
     """Plug-ins written in Python declare that they use this API."""
 
 
+class MGlobal(object):
+    """Messages in the script output, as the Script Editor shows them."""
+
+    @staticmethod
+    def displayInfo(text):
+        _mayahost.display_info(text)
+
+    @staticmethod
+    def displayWarning(text):
+        _mayahost.display_warning(text)
+
+    @staticmethod
+    def displayError(text):
+        _mayahost.display_error(text)
+
+
 class MSelectionList(object):
     def __init__(self):
         self._names = []
