@@ -1,24 +1,161 @@
-"""Capture from a phone: the device node and its connection.
+"""Capture from a phone: the device node, its connection, capture, status and health.
 
 Every call takes the device node by name, or uses the selected LMRARealTimeDevice when no name is
 given.
 """
 
+import collections
+
 import maya.cmds as cmds
 
+from lumora import LumoraError
+from lumora import _maya
+
 DEVICE_TYPE = "LMRARealTimeDevice"
+# Posted by the plug-in whenever a device node's connectionStatus changes.
+STATUS_EVENT = "LMRARltDvceConnStatusChanged"
+
+Status = collections.namedtuple("Status", "code text")
+Health = collections.namedtuple(
+    "Health", "frames_received receive_rate last_frame_age_ms last_frame_time dropped_messages streaming")
+
+STATUS_TEXTS = {0: "Not connected", 1: "Connected", 2: "Capturing", 3: "Capturing with video"}
+# The health outputs, in Health's order.
+HEALTH_ATTRIBUTES = ("framesReceived", "receiveRate", "lastFrameAge", "lastFrameTime", "droppedMessages",
+                     "streaming")
+
+
+def devices():
+    """The device nodes of the scene."""
+    return cmds.ls(type=DEVICE_TYPE) or []
 
 
 def device(node=None):
     """The device node to work on: node if given, else the one selected device node."""
-    if node:
-        if not cmds.objExists(node) or cmds.nodeType(node) != DEVICE_TYPE:
-            raise ValueError("{} is not a {} node".format(node, DEVICE_TYPE))
-        return node
-    selected = cmds.ls(selection=True, type=DEVICE_TYPE) or []
-    if len(selected) != 1:
-        raise ValueError("Select one {} node, or name it (selected: {})".format(DEVICE_TYPE, len(selected)))
-    return selected[0]
+    return _maya.node_of_type(node, DEVICE_TYPE, "a capture device")
+
+
+def create_device(name="lumoraDevice"):
+    """A new device node (live at 60 frames a second)."""
+    return cmds.createNode(DEVICE_TYPE, name=name)
+
+
+def _check_port(port, attribute):
+    if isinstance(port, bool) or not isinstance(port, int) or not 1 <= port <= 65535:
+        raise LumoraError("The {} {!r} is no port: give a number from 1 to 65535.".format(attribute, port))
+
+
+def _connect(node):
+    cmds.establishConnection(node)
+    return status(node).code
+
+
+def connect_wifi(address, port=None, node=None):
+    """Connects over Wi-Fi to the phone at address (and port, else the node's wifiPort) and returns
+    the status code (1 when connected; the Script Editor says why not)."""
+    node = device(node)
+    if not isinstance(address, str) or not address.strip():
+        raise LumoraError("Give the phone's address (the app shows it on its streaming screen).")
+    if port is not None:
+        _check_port(port, "Wi-Fi port")
+    cmds.setAttr(node + ".ipAddress", address.strip(), type="string")
+    if port is not None:
+        cmds.setAttr(node + ".wifiPort", port)
+    cmds.setAttr(node + ".connectionType", 0)
+    return _connect(node)
+
+
+def connect_usb(port=None, node=None):
+    """Connects over USB (through usbmuxd) and returns the status code."""
+    node = device(node)
+    if port is not None:
+        _check_port(port, "USB port")
+        cmds.setAttr(node + ".usbPort", port)
+    cmds.setAttr(node + ".connectionType", 1)
+    return _connect(node)
+
+
+def disconnect(node=None):
+    """Ends the node's session, if one is open."""
+    node = device(node)
+    if status(node).code != 0:
+        cmds.stopMocapSession(node)
+
+
+def start(node=None, video=None):
+    """Starts (or resumes) capture; video True or False sets recordVideo first."""
+    node = device(node)
+    if status(node).code == 0:
+        raise LumoraError("{} is not connected: connect it first (lumora.capture.connect_wifi or "
+                          "connect_usb).".format(node))
+    if video is not None:
+        cmds.setAttr(node + ".rv", bool(video))
+    if not cmds.startMocapSession(node):
+        raise LumoraError("{} did not start capturing: see the Script Editor for why.".format(node))
+
+
+def pause(node=None):
+    node = device(node)
+    return bool(cmds.pauseMocapSession(node))
+
+
+def stop(node=None):
+    """Ends the session (status 0). A take still being saved loses its video: use
+    lumora.takes.stop_and_save to end a take."""
+    node = device(node)
+    return bool(cmds.stopMocapSession(node))
+
+
+def status(node=None):
+    node = device(node)
+    code = cmds.getAttr(node + ".connectionStatus")
+    return Status(code, STATUS_TEXTS.get(code, "Status {}".format(code)))
+
+
+def is_paused(node=None):
+    """True while a session is open but not streaming (paused, or not started yet)."""
+    node = device(node)
+    paused = _maya.attr_or_none(node, "paused")
+    if paused is not None:
+        return bool(paused)
+    streaming = _maya.attr_or_none(node, "streaming")
+    return status(node).code != 0 and streaming is not None and not streaming
+
+
+def health(node=None):
+    """The node's health outputs; a field is None when the node has no such output."""
+    node = device(node)
+    return Health(*[_maya.attr_or_none(node, name) for name in HEALTH_ATTRIBUTES])
+
+
+def channel_names(node=None):
+    """The node's channel outputs (after a connection): scalars, vector X/Y/Z and matrix
+    Translate/Rotate outputs, in the node's order."""
+    return _maya.channel_outputs(device(node))
+
+
+def _channel_plug(name, node):
+    if not _maya.has_attr(node, name):
+        raise LumoraError("{} has no channel {}: connect it first, or pick one of lumora.capture."
+                          "channel_names().".format(node, name))
+    return node + "." + name
+
+
+def channel_value(name, node=None):
+    node = device(node)
+    return cmds.getAttr(_channel_plug(name, node))
+
+
+def multiplier(name, node=None):
+    node = device(node)
+    _channel_plug(name, node)
+    return cmds.getAttr(_channel_plug(name + "_mlt", node))
+
+
+def set_multiplier(name, value, node=None):
+    node = device(node)
+    _channel_plug(name, node)
+    cmds.setAttr(_channel_plug(name + "_mlt", node), float(value))
 
 
 def check_connection(node=None):

@@ -8,10 +8,22 @@ returns quietly otherwise.
 initialized = False
 
 
+def _scenes():
+    """lumora.scenes, or None outside Maya."""
+    try:
+        from lumora import scenes
+    except ImportError:
+        return None
+    return scenes
+
+
 def plugin_init():
     """Runs once the plug-in has registered its nodes and commands."""
     global initialized
     initialized = True
+    scenes = _scenes()
+    if scenes is not None:
+        scenes.install()  # clip readers reload their takes when a scene opens
 
 
 def plugin_cleanup():
@@ -20,3 +32,6 @@ def plugin_cleanup():
     import lumora
     lumora.suppress_on_attr_refresh = False
     initialized = False
+    scenes = _scenes()
+    if scenes is not None:
+        scenes.uninstall()

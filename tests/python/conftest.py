@@ -2,7 +2,9 @@
 found by name through MAYA_PLUG_IN_PATH, and the repository's python/ folder on sys.path."""
 
 import os
+import subprocess
 import sys
+import time
 
 import pytest
 
@@ -22,8 +24,75 @@ maya.standalone.initialize(name="python")
 import maya.cmds as cmds  # noqa: E402
 
 
+DEADLINE_SECONDS = 30.0
+
+
 def program(name):
     return os.path.join(BUILD_DIR, "bin", name)
+
+
+def wait_until(condition, what, deadline=DEADLINE_SECONDS):
+    """Serves the main loop (device refreshes, messages of other threads) until the condition
+    holds; fails the test after the deadline."""
+    import maya.utils
+
+    end = time.monotonic() + deadline
+    while not condition():
+        if time.monotonic() > end:
+            pytest.fail("timed out waiting for " + what)
+        maya.utils.processIdleEvents()
+        time.sleep(0.01)
+
+
+class Phone(object):
+    """phonesim on free loopback ports, with its usbmuxd stand-in on a socket in folder."""
+
+    def __init__(self, folder, *options):
+        self.socket = str(folder / "usbmuxd.sock")
+        self.process = subprocess.Popen(
+            [program("phonesim"), "--bind", "127.0.0.1", "--udp-port", "0", "--usb-port", "0", "--usbmuxd-socket",
+             self.socket] + list(options), stdout=subprocess.PIPE, universal_newlines=True)
+        self.ports = {}
+        for line in self.process.stdout:  # it prints its endpoints once they listen
+            words = line.split()
+            if words[1:3] in (["wifi", "udp"], ["usb", "tcp"]):
+                self.ports[words[1]] = int(words[3].rsplit(":", 1)[1])
+            if words[1:3] == ["usbmuxd", "unix"]:
+                break
+        assert set(self.ports) == {"wifi", "usb"}, "phonesim did not start"
+
+    def stop(self):
+        self.process.terminate()
+        self.process.communicate(timeout=DEADLINE_SECONDS)
+
+
+@pytest.fixture
+def phone(tmp_path):
+    """A phone (phonesim), reachable over Wi-Fi and, through USBMUXD_SOCKET_ADDRESS, over USB."""
+    started = Phone(tmp_path)
+    previous = os.environ.get("USBMUXD_SOCKET_ADDRESS")
+    os.environ["USBMUXD_SOCKET_ADDRESS"] = "UNIX:" + started.socket
+    yield started
+    if previous is None:
+        del os.environ["USBMUXD_SOCKET_ADDRESS"]
+    else:
+        os.environ["USBMUXD_SOCKET_ADDRESS"] = previous
+    started.stop()
+
+
+@pytest.fixture
+def device(scene, phone, tmp_path):
+    """A device node "phone" in a new scene, connected to phonesim over Wi-Fi, its takes going to
+    tmp_path/takes as shot "shotA"."""
+    import lumora.capture
+    import lumora.takes
+
+    node = lumora.capture.create_device("phone")
+    assert lumora.capture.connect_wifi("127.0.0.1", phone.ports["wifi"], node=node) == 1
+    lumora.takes.set_folder(str(tmp_path / "takes"), node)
+    lumora.takes.set_shot("shotA", node)
+    yield node
+    lumora.capture.disconnect(node)
 
 
 @pytest.fixture

@@ -2,59 +2,12 @@
 stand-in): connect, capture, save a clip, stop, and play the clip back."""
 
 import os
-import subprocess
 
 import maya.api.OpenMaya as om
 import maya.cmds as cmds
 import pytest
 
-from conftest import program
-
-DEADLINE_SECONDS = 30.0
-
-
-class Phone(object):
-    """phonesim on free loopback ports, with its usbmuxd stand-in on a socket in tmp_path."""
-
-    def __init__(self, folder):
-        self.socket = str(folder / "usbmuxd.sock")
-        self.process = subprocess.Popen(
-            [program("phonesim"), "--bind", "127.0.0.1", "--udp-port", "0", "--usb-port", "0", "--usbmuxd-socket",
-             self.socket], stdout=subprocess.PIPE, universal_newlines=True)
-        self.ports = {}
-        for line in self.process.stdout:  # it prints its endpoints once they listen
-            words = line.split()
-            if words[1:3] in (["wifi", "udp"], ["usb", "tcp"]):
-                self.ports[words[1]] = int(words[3].rsplit(":", 1)[1])
-            if words[1:3] == ["usbmuxd", "unix"]:
-                break
-        assert set(self.ports) == {"wifi", "usb"}, "phonesim did not start"
-
-    def stop(self):
-        self.process.terminate()
-        self.process.communicate(timeout=DEADLINE_SECONDS)
-
-
-@pytest.fixture
-def phone(tmp_path):
-    started = Phone(tmp_path)
-    previous = os.environ.get("USBMUXD_SOCKET_ADDRESS")
-    os.environ["USBMUXD_SOCKET_ADDRESS"] = "UNIX:" + started.socket
-    yield started
-    if previous is None:
-        del os.environ["USBMUXD_SOCKET_ADDRESS"]
-    else:
-        os.environ["USBMUXD_SOCKET_ADDRESS"] = previous
-    started.stop()
-
-
-def wait_until(condition, what):
-    """Runs the main loop (sleep serves the device's refreshes) until the condition holds."""
-    for _ in range(int(DEADLINE_SECONDS / 0.05)):
-        if condition():
-            return
-        cmds.sleep(0.05)
-    pytest.fail("timed out waiting for " + what)
+from conftest import wait_until
 
 
 @pytest.mark.parametrize("transport", ["wifi", "usb"])

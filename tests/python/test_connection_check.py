@@ -5,6 +5,7 @@ import socket
 import pytest
 
 import lumora.capture
+from lumora import LumoraError
 
 
 def test_check_names_the_failing_step_and_leaves_the_node_alone(scene):
@@ -26,8 +27,8 @@ def test_check_names_the_failing_step_and_leaves_the_node_alone(scene):
 
 def test_check_wants_a_device_node(scene):
     scene.createNode("transform", name="notAPhone")
-    with pytest.raises(ValueError):
+    with pytest.raises(LumoraError):
         lumora.capture.check_connection("notAPhone")
     scene.select(clear=True)
-    with pytest.raises(ValueError):
+    with pytest.raises(LumoraError):
         lumora.capture.check_connection()

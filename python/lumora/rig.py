@@ -1,0 +1,319 @@
+"""Capture channels mapped onto a rig: a blendShape's targets, a node's unitless attributes, and
+angles or distances through pose nodes.
+
+A channel finds its target by name: the same name first, then the same name regardless of case
+and separators ("jaw_open"), then the usual left/right spellings (eyeBlinkLeft, eyeBlink_L,
+EyeBlinkL, L_eyeBlink); an override table ({target: channel}, channel None to leave a target out)
+wins over all of these. A unitless channel never drives an angle or a distance directly, where
+Maya's implicit conversion would turn 1.0 into 1 degree: such a target is driven through an
+LMRAPose and an LMRAPoseApply, with its rest and pose values (degrees for an angle, centimetres for
+a distance) given in the mapping.
+"""
+
+import collections
+import json
+import math
+import re
+
+import maya.cmds as cmds
+
+from lumora import LumoraError
+from lumora import _maya
+
+SOURCE_TYPES = ("LMRARealTimeDevice", "LMRAClipReader")
+POSE_TYPE = "LMRAPose"
+APPLY_TYPE = "LMRAPoseApply"
+FORMAT_VERSION = 1
+
+# How a target found its channel, in the order the rules are tried.
+EXACT, LOOSE, SIDE, OVERRIDE, POSE = "exact", "case and separators", "left/right spelling", "override", "pose"
+
+Match = collections.namedtuple("Match", "channel target how")
+
+# Attribute types that carry a unit; a channel reaches them only through a pose.
+_UNIT_TYPES = {"doubleAngle": math.pi / 180.0, "doubleLinear": 1.0}
+_UNITLESS_TYPES = ("double", "float", "long", "short", "byte", "bool", "enum")
+_SEPARATORS = re.compile(r"[\s_.:\-|]+")
+_WORDS = re.compile(r"[A-Z]+(?![a-z])|[A-Z]?[a-z]+|\d+")
+_SIDES = {"l": "left", "left": "left", "lf": "left", "lft": "left",
+          "r": "right", "right": "right", "rt": "right", "rgt": "right"}
+
+
+class Report(object):
+    """What a mapping connected and what it left out."""
+
+    def __init__(self, source, matched=None, unmatched_channels=None, unmatched_targets=None):
+        self.source = source
+        self.matched = list(matched or [])  # Match(channel, target plug, how)
+        self.unmatched_channels = list(unmatched_channels or [])
+        self.unmatched_targets = list(unmatched_targets or [])  # (target plug, reason)
+
+    def __str__(self):
+        lines = ["{}: {} target{} mapped.".format(self.source, len(self.matched),
+                                                  "" if len(self.matched) == 1 else "s")]
+        lines += ["  {} -> {} ({})".format(m.channel, m.target, m.how) for m in self.matched]
+        if self.unmatched_targets:
+            lines.append("Targets without a channel:")
+            lines += ["  {}: {}".format(target, reason) for target, reason in self.unmatched_targets]
+        if self.unmatched_channels:
+            lines.append("Channels that drive nothing: " + ", ".join(self.unmatched_channels))
+        return "\n".join(lines)
+
+    def __repr__(self):
+        return "<lumora.rig.Report {} matched, {} unmatched targets, {} unmatched channels>".format(
+            len(self.matched), len(self.unmatched_targets), len(self.unmatched_channels))
+
+
+class Mapping(object):
+    """Which channel drives which target: pairs (channel, target plug) connected directly, poses
+    (channel, target, rest, pose and the nodes built for them) for angles and distances, and the
+    overrides the match was made with."""
+
+    def __init__(self, source=None, pairs=None, poses=None, overrides=None):
+        self.source = source
+        self.pairs = [tuple(pair) for pair in (pairs or [])]
+        self.poses = [_pose_entry(pose) for pose in (poses or [])]
+        self.overrides = dict(overrides or {})
+
+    def targets(self):
+        """Every target plug the mapping drives."""
+        return [target for _, target in self.pairs] + _unique(pose["target"] for pose in self.poses)
+
+    def to_json(self):
+        return json.dumps({"version": FORMAT_VERSION, "source": self.source,
+                           "pairs": [list(pair) for pair in self.pairs], "poses": self.poses,
+                           "overrides": self.overrides}, indent=2, sort_keys=True)
+
+    @classmethod
+    def from_json(cls, text):
+        try:
+            data = json.loads(text)
+            if not isinstance(data, dict) or data.get("version") != FORMAT_VERSION:
+                raise ValueError("not a version {} mapping".format(FORMAT_VERSION))
+            pairs = [(str(channel), str(target)) for channel, target in data.get("pairs", [])]
+            return cls(data.get("source"), pairs, data.get("poses", []), data.get("overrides", {}))
+        except (ValueError, TypeError, KeyError) as error:
+            raise LumoraError("This is not a Lumora rig mapping ({}): save one with Mapping.save.".format(error))
+
+    def save(self, path):
+        with open(path, "w") as stream:
+            stream.write(self.to_json() + "\n")
+
+    @classmethod
+    def load(cls, path):
+        try:
+            with open(path) as stream:
+                text = stream.read()
+        except (IOError, OSError) as error:
+            raise LumoraError("Cannot read the mapping {}: {}.".format(path, error.strerror or error))
+        return cls.from_json(text)
+
+    def __repr__(self):
+        return "<lumora.rig.Mapping from {}: {} pairs, {} poses>".format(self.source, len(self.pairs), len(self.poses))
+
+
+def _unique(items):
+    seen = []
+    for item in items:
+        if item not in seen:
+            seen.append(item)
+    return seen
+
+
+def _pose_entry(pose):
+    """A pose as a dict: channel, target, rest, pose (and the nodes once built)."""
+    if isinstance(pose, dict):
+        entry = dict(pose)
+    else:
+        channel, target, rest, value = pose
+        entry = {"channel": channel, "target": target, "rest": rest, "pose": value}
+    missing = [key for key in ("channel", "target", "rest", "pose") if key not in entry]
+    if missing:
+        raise LumoraError("A pose needs channel, target, rest and pose; {} lacks {}.".format(pose, ", ".join(missing)))
+    entry["rest"] = float(entry["rest"])
+    entry["pose"] = float(entry["pose"])
+    return entry
+
+
+def _source(node):
+    if not node or not cmds.objExists(node) or cmds.nodeType(node) not in SOURCE_TYPES:
+        raise LumoraError("{} is no capture source: give a {} or an {}.".format(node, *SOURCE_TYPES))
+    channels = _maya.channel_outputs(node)
+    if not channels:
+        raise LumoraError("{} has no channels yet: connect the device, or load a take into the reader.".format(node))
+    return channels
+
+
+def _loose_key(name):
+    return _SEPARATORS.sub("", name).lower()
+
+
+def _side_key(name):
+    words = [word.lower() for part in _SEPARATORS.split(name) for word in _WORDS.findall(part)]
+    sides = [_SIDES[word] for word in words if word in _SIDES]
+    rest = [word for word in words if word not in _SIDES]
+    return "".join(rest) + "|" + "".join(sides)
+
+
+def _find_channel(name, channels):
+    """(channel, how), or (None, reason)."""
+    if name in channels:
+        return name, EXACT
+    for rule, key in ((LOOSE, _loose_key), (SIDE, _side_key)):
+        wanted = key(name)
+        found = [channel for channel in channels if key(channel) == wanted]
+        if len(found) == 1:
+            return found[0], rule
+        if len(found) > 1:
+            return None, "several channels fit ({}): name one in the overrides".format(", ".join(found))
+    return None, "no channel of that name"
+
+
+def _attribute_type(plug):
+    node, _, attribute = plug.partition(".")
+    if "[" in attribute or not _maya.has_attr(node, attribute):
+        return "double"  # an array element (a blendShape weight) or an alias of one
+    return cmds.attributeQuery(attribute, node=node, attributeType=True)
+
+
+def _targets(targets):
+    """(name, plug) for each target: a blendShape's target names, a node's unitless attributes,
+    or the plugs of a list."""
+    if isinstance(targets, str):
+        if not cmds.objExists(targets):
+            raise LumoraError("No node named {}: give a blendShape, a node or a list of plugs.".format(targets))
+        if "." in targets:
+            return [(targets.split(".", 1)[1], targets)]
+        if cmds.nodeType(targets) == "blendShape":
+            aliases = cmds.aliasAttr(targets, query=True) or []
+            if not aliases:
+                raise LumoraError("The blendShape {} has no named targets.".format(targets))
+            return [(alias, targets + "." + alias) for alias in aliases[0::2]]
+        names = _unique((cmds.listAttr(targets, userDefined=True) or []) + (cmds.listAttr(targets, keyable=True) or []))
+        return [(name, targets + "." + name) for name in names
+                if cmds.attributeQuery(name, node=targets, attributeType=True) in _UNITLESS_TYPES]
+    plugs = list(targets)
+    for plug in plugs:
+        if "." not in plug or not cmds.objExists(plug.split(".", 1)[0]):
+            raise LumoraError("{} is no plug: give node.attribute.".format(plug))
+    return [(plug.split(".", 1)[1], plug) for plug in plugs]
+
+
+def map_channels(source, targets, overrides=None, poses=None, connect=True):
+    """Maps the channels of source (a device node or a clip reader) onto targets (a blendShape
+    node, any node, or a list of plugs) by name, with the overrides ({target name or plug:
+    channel, or None to leave the target out}) and the poses (dicts or tuples of channel, target
+    plug, rest, pose) for angles and distances. Connects the mapping unless connect is False and
+    returns (mapping, report)."""
+    channels = _source(source)
+    overrides = dict(overrides or {})
+    pose_entries = [_pose_entry(pose) for pose in (poses or [])]
+    posed = set(pose["target"] for pose in pose_entries)
+    pairs = []
+    report = Report(source)
+    for name, plug in _targets(targets):
+        if plug in posed:
+            continue
+        override_key = plug if plug in overrides else name if name in overrides else None
+        if override_key is not None:
+            channel = overrides[override_key]
+            if channel is None:
+                report.unmatched_targets.append((plug, "left out by the overrides"))
+                continue
+            if channel not in channels:
+                report.unmatched_targets.append((plug, "the override names {}, which {} lacks".format(channel, source)))
+                continue
+            how = OVERRIDE
+        else:
+            channel, how = _find_channel(name, channels)
+            if channel is None:
+                report.unmatched_targets.append((plug, how))
+                continue
+        kind = _attribute_type(plug)
+        if kind in _UNIT_TYPES:
+            report.unmatched_targets.append((plug, "{} is {}: drive it through a pose (rest and pose values)".format(
+                channel, "an angle" if kind == "doubleAngle" else "a distance")))
+            continue
+        pairs.append((channel, plug))
+        report.matched.append(Match(channel, plug, how))
+    mapping = Mapping(source, pairs, pose_entries, overrides)
+    if connect:
+        applied = apply(mapping)
+        report.matched += [m for m in applied.matched if m.how == POSE]
+        report.unmatched_targets += applied.unmatched_targets
+    else:
+        report.matched += [Match(pose["channel"], pose["target"], POSE) for pose in pose_entries]
+    used = set(m.channel for m in report.matched)
+    report.unmatched_channels = [channel for channel in channels if channel not in used]
+    return mapping, report
+
+
+def _safe(text):
+    return re.sub(r"[^A-Za-z0-9_]", "_", text)
+
+
+def _connect(source_plug, destination_plug):
+    if not cmds.isConnected(source_plug, destination_plug):
+        cmds.connectAttr(source_plug, destination_plug, force=True)
+
+
+def _build_pose_nodes(mapping, source_name):
+    """Creates (or finds again) the pose nodes of every pose of the mapping and connects them:
+    channel -> pose weight, pose out -> apply values, apply output -> (explicit units) -> target."""
+    groups = collections.OrderedDict()
+    for pose in mapping.poses:
+        groups.setdefault(pose["target"], []).append(pose)
+    for target, poses in groups.items():
+        apply_node = poses[0].get("apply_node")
+        if not apply_node or not cmds.objExists(apply_node):
+            apply_node = cmds.createNode(APPLY_TYPE, name="lmraApply_" + _safe(target))
+        cmds.setAttr(apply_node + ".rest", poses[0]["rest"])
+        kind = _attribute_type(target)
+        if kind in _UNIT_TYPES:
+            # Explicit, so that the values stay in degrees or centimetres whatever the UI units.
+            conversion = poses[0].get("conversion_node")
+            if not conversion or not cmds.objExists(conversion):
+                conversion = cmds.createNode("unitConversion", name="lmraUnits_" + _safe(target))
+            cmds.setAttr(conversion + ".conversionFactor", _UNIT_TYPES[kind])
+            _connect(apply_node + ".output", conversion + ".input")
+            _connect(conversion + ".output", target)
+        else:
+            conversion = None
+            _connect(apply_node + ".output", target)
+        for index, pose in enumerate(poses):
+            pose_node = pose.get("pose_node")
+            if not pose_node or not cmds.objExists(pose_node):
+                pose_node = cmds.createNode(POSE_TYPE, name="lmraPose_{}_{}".format(_safe(pose["channel"]), _safe(target)))
+            cmds.setAttr(pose_node + ".attrs[0].rest", pose["rest"])
+            cmds.setAttr(pose_node + ".attrs[0].pose", pose["pose"])
+            _connect(pose_node + ".attrs[0].out", "{}.values[{}]".format(apply_node, index))
+            pose.update(pose_node=pose_node, apply_node=apply_node, conversion_node=conversion)
+            if source_name is not None:
+                _connect(source_name + "." + pose["channel"], pose_node + ".weight")
+
+
+def apply(mapping, source=None):
+    """Connects the mapping from source (by default the mapping's own), so that a rig mapped on a
+    live device plays a take, or the other way round: the same targets, another source. Returns a
+    report; a target whose channel the source lacks keeps what drives it now."""
+    source = source or mapping.source
+    channels = _source(source)
+    report = Report(source)
+    for channel, target in mapping.pairs:
+        if channel not in channels:
+            report.unmatched_targets.append((target, "{} has no channel {}".format(source, channel)))
+            continue
+        _connect(source + "." + channel, target)
+        report.matched.append(Match(channel, target, EXACT if mapping.source == source else "remapped"))
+    missing = [pose for pose in mapping.poses if pose["channel"] not in channels]
+    for pose in missing:
+        report.unmatched_targets.append((pose["target"], "{} has no channel {}".format(source, pose["channel"])))
+    _build_pose_nodes(mapping, None)
+    for pose in mapping.poses:
+        if pose not in missing:
+            _connect(source + "." + pose["channel"], pose["pose_node"] + ".weight")
+            report.matched.append(Match(pose["channel"], pose["target"], POSE))
+    mapping.source = source
+    used = set(m.channel for m in report.matched)
+    report.unmatched_channels = [channel for channel in channels if channel not in used]
+    return report

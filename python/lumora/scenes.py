@@ -1,0 +1,63 @@
+"""Clip readers come back with their takes when a scene opens, in batch as in the interface: each
+reader whose clipFilepath names a readable clip loads it, and a message names any that is missing.
+"""
+
+import os
+
+import maya.cmds as cmds
+
+from lumora import _maya
+
+READER_TYPE = "LMRAClipReader"
+
+# The scene callbacks installed by install(), removed by uninstall().
+_callbacks = []
+
+
+def install():
+    """Reloads the clip readers after every scene open (the plug-in's load runs this)."""
+    import maya.api.OpenMaya as om
+
+    uninstall()
+    _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterOpen, _after_open))
+    if hasattr(om.MSceneMessage, "kAfterImport"):
+        _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterImport, _after_open))
+
+
+def uninstall():
+    import maya.api.OpenMaya as om
+
+    while _callbacks:
+        om.MMessage.removeCallback(_callbacks.pop())
+
+
+def _after_open(*args):
+    try:
+        reload_clips()
+    except Exception as error:  # a callback must never break the scene open
+        _maya.warning("Lumora could not reload the scene's takes: {}".format(error))
+
+
+def _resolve(path):
+    if os.path.isabs(path):
+        return path
+    root = cmds.workspace(query=True, rootDirectory=True) or ""
+    return os.path.join(root, path)
+
+
+def reload_clips():
+    """Loads into every clip reader the clip its clipFilepath names; returns (reader, path, ok) for
+    each reader that names one, ok False for a clip that is missing or did not load."""
+    results = []
+    for reader in cmds.ls(type=READER_TYPE) or []:
+        path = cmds.getAttr(reader + ".clipFilepath") or ""
+        if not path:
+            continue
+        resolved = _resolve(path)
+        if not os.path.isfile(resolved) or not os.access(resolved, os.R_OK):
+            _maya.warning("{} plays nothing: its take {} is missing. Put the file back, or load another "
+                          "take with lumora.takes.load_take(path, \"{}\").".format(reader, path, reader))
+            results.append((reader, path, False))
+            continue
+        results.append((reader, path, bool(cmds.loadClipFromFile(reader, resolved))))
+    return results

@@ -1,0 +1,315 @@
+"""Takes: recorded from start to stop, named <shot>_take<NNN> in a takes folder, saved with their
+video, confirmed, listed and loaded into a clip reader.
+
+The takes folder and the shot name are kept in the device node's clipPathTemplate
+("<folder>/<shot>.###"), so a saved scene keeps them; "<scenename>" and "<nodename>" in it stand
+for the scene file's name and the node's.
+"""
+
+import collections
+import os
+import re
+import time
+
+import maya.cmds as cmds
+
+from lumora import LumoraError
+from lumora import _maya
+from lumora import capture
+
+READER_TYPE = "LMRAClipReader"
+CLIP_EXTENSION = ".clip"
+VIDEO_EXTENSION = ".mov"
+# The query command that says what became of a save, or what a clip file holds.
+TAKE_INFO_COMMAND = "mocapTakeInfo"
+
+
+class Take(collections.namedtuple("Take", "path name frames duration video_path video_bytes")):
+    """A saved take: its clip, frames and duration (seconds), and its video (None when absent)."""
+
+    __slots__ = ()
+
+    @property
+    def has_video(self):
+        return bool(self.video_path) and bool(self.video_bytes)
+
+
+# Takes being recorded, by device node: where capture began.
+_recordings = {}
+# Clip paths handed out in this session and not saved yet, so two devices never get one name.
+_reserved = set()
+
+
+def _scene_name():
+    scene = cmds.file(query=True, sceneName=True) or ""
+    return os.path.splitext(os.path.basename(scene))[0] or "untitled"
+
+
+def _template(node):
+    return cmds.getAttr(node + ".clipPathTemplate") or ""
+
+
+def _expanded_template(node):
+    text = _template(node).replace("<scenename>", _scene_name()).replace("<nodename>", node)
+    folder, name = os.path.split(text)
+    # The trailing ".###" (a take number in the template's own notation) or an extension goes.
+    name = re.sub(r"\.#+$", "", name)
+    name = os.path.splitext(name)[0] if name.endswith(CLIP_EXTENSION) else name
+    return folder, name
+
+
+def folder(node=None):
+    """The takes folder of the device node."""
+    return _expanded_template(capture.device(node))[0]
+
+
+def shot(node=None):
+    """The shot name of the device node: takes are called <shot>_take001, _take002, ..."""
+    return _expanded_template(capture.device(node))[1]
+
+
+def _set_template(node, folder_path, shot_name):
+    cmds.setAttr(node + ".clipPathTemplate", folder_path.rstrip("/\\") + "/" + shot_name + ".###", type="string")
+
+
+def set_folder(path, node=None):
+    node = capture.device(node)
+    if not isinstance(path, str) or not path.strip():
+        raise LumoraError("Give a folder for the takes.")
+    if os.path.exists(path) and not os.path.isdir(path):
+        raise LumoraError("{} is a file, not a folder: give a folder for the takes.".format(path))
+    _set_template(node, path.strip(), _template_shot(node))
+
+
+def _template_shot(node):
+    name = os.path.split(_template(node))[1]
+    return re.sub(r"\.#+$", "", name)
+
+
+def _template_folder(node):
+    return os.path.split(_template(node))[0]
+
+
+_SHOT_NAME = re.compile(r"^[A-Za-z0-9_][A-Za-z0-9_.-]*$")
+
+
+def set_shot(name, node=None):
+    node = capture.device(node)
+    if not isinstance(name, str) or not _SHOT_NAME.match(name) or name.endswith("."):
+        raise LumoraError("{!r} cannot name a shot: use letters, digits, '_', '-' and '.'.".format(name))
+    _set_template(node, _template_folder(node), name)
+
+
+def video_path_of(clip_path):
+    """The video beside a take's clip."""
+    return os.path.splitext(clip_path)[0] + VIDEO_EXTENSION
+
+
+def _take_pattern(shot_name):
+    return re.compile(r"^" + re.escape(shot_name) + r"_take(\d+)(\.[^.]*)?$")
+
+
+def next_take_path(folder_path, shot_name):
+    """The clip path of the shot's next take, <folder>/<shot>_take<NNN>.clip, numbered after every
+    take of the shot already in the folder (clip, video or any other file of that name), so that no
+    file is ever replaced."""
+    pattern = _take_pattern(shot_name)
+    highest = 0
+    if os.path.isdir(folder_path):
+        for entry in os.listdir(folder_path):
+            found = pattern.match(entry)
+            if found:
+                highest = max(highest, int(found.group(1)))
+    for path in _reserved:
+        found = pattern.match(os.path.basename(path))
+        if found and os.path.dirname(path) == folder_path:
+            highest = max(highest, int(found.group(1)))
+    number = highest + 1
+    while True:
+        clip = os.path.join(folder_path, "{}_take{:03d}{}".format(shot_name, number, CLIP_EXTENSION))
+        if not os.path.exists(clip) and not os.path.exists(video_path_of(clip)) and clip not in _reserved:
+            return clip
+        number += 1
+
+
+def _last_frame_time(node):
+    return _maya.attr_or_none(node, "lastFrameTime")
+
+
+def record(node=None, video=None):
+    """Starts a take: connects the node again if its session has ended, and starts capture (with
+    video when video is True, or as the node's recordVideo says when it is None). The take runs
+    until stop_and_save."""
+    node = capture.device(node)
+    if capture.status(node).code == 0:
+        if not cmds.establishConnection(node):
+            raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
+                              "lumora.capture.check_connection().".format(node))
+    before = _last_frame_time(node)
+    capture.start(node, video=video)
+    start_time = None
+    if before is not None:
+        # The take starts with the first frame that arrives after "start".
+        try:
+            start_time = _maya.wait_for(lambda: _changed(_last_frame_time(node), before), 10.0,
+                                        "the first frame from the phone")
+        except LumoraError:
+            cmds.pauseMocapSession(node)
+            raise LumoraError("No frames from the phone on {} within 10 s: check that the app is "
+                              "streaming, then record again.".format(node))
+        start_time = start_time[0]
+    _recordings[node] = {"start_time": start_time, "wall_start": time.monotonic(),
+                         "video": bool(cmds.getAttr(node + ".rv"))}
+
+
+def _changed(value, before):
+    return (value,) if value is not None and value != before else None
+
+
+def take_info(path):
+    """What is known about the take at path: from a save of this session (its state and outcome)
+    or else from the clip file. A dict: state ("writing", "written", "failed", "file", "missing"),
+    frames, duration, video, videoState, videoBytes, reason."""
+    words = cmds.mocapTakeInfo(path) or []
+    info = dict(zip(words[0::2], words[1::2]))
+    for key in ("frames", "videoBytes"):
+        if info.get(key):
+            info[key] = int(info[key])
+    if info.get("duration"):
+        info["duration"] = float(info["duration"])
+    return info
+
+
+def _save_finished(info):
+    return info.get("state") not in ("writing", None) and info.get("videoState") not in ("waiting",)
+
+
+def stop_and_save(node=None, timeout=30.0):
+    """Ends the take that record() started: saves it from its first frame to the last as the next
+    <shot>_take<NNN> with its video, keeps the session open until the clip and the video are
+    written, then ends the session and confirms the take. Returns the Take; raises LumoraError with
+    the reason when nothing could be saved."""
+    node = capture.device(node)
+    started = _recordings.pop(node, None)
+    if capture.status(node).code == 0:
+        raise LumoraError("{} has no session open: record() a take first.".format(node))
+    cmds.pauseMocapSession(node)  # the take ends here
+    length = _take_length(node, started)
+    folder_path, shot_name = _expanded_template(node)
+    clip = next_take_path(folder_path, shot_name)
+    wants_video = bool(started["video"]) if started else bool(cmds.getAttr(node + ".rv"))
+    video = video_path_of(clip) if wants_video else ""
+    _reserved.add(clip)
+    try:
+        arguments = [node, clip, repr(length)] + ([video] if video else [])
+        try:
+            cmds.saveMocapData(*arguments)
+        except RuntimeError as error:
+            raise LumoraError("The take was not saved: {}".format(error))
+        info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
+    finally:
+        _reserved.discard(clip)
+    cmds.stopMocapSession(node)
+    if info["state"] != "written":
+        raise LumoraError("The take {} was not saved: {}".format(clip, info.get("reason") or "unknown reason"))
+    take = _take_from_info(clip, info)
+    _confirm(take, info)
+    return take
+
+
+def _finished_info(clip):
+    info = take_info(clip)
+    return info if _save_finished(info) else None
+
+
+def _take_length(node, started):
+    """Seconds from the take's first frame to its last."""
+    if started and started["start_time"] is not None:
+        end_time = _settled_last_frame_time(node)
+        if end_time is not None and end_time > started["start_time"]:
+            return end_time - started["start_time"]
+    if started:
+        return max(time.monotonic() - started["wall_start"], 0.001)
+    # A take started elsewhere (MEL, another tool): the node's clip length.
+    return float(cmds.getAttr(node + ".clipLength"))
+
+
+def _settled_last_frame_time(node, settle=0.1, timeout=2.0):
+    """The newest frame's time once it has held still for settle seconds (after a pause the node
+    may still show a frame or two that were on their way)."""
+    last = _last_frame_time(node)
+    steady_since = time.monotonic()
+    deadline = steady_since + timeout
+    while time.monotonic() < deadline:
+        _maya.serve_idle()
+        time.sleep(_maya.POLL_SECONDS)
+        now = _last_frame_time(node)
+        if now != last:
+            last, steady_since = now, time.monotonic()
+        elif time.monotonic() - steady_since >= settle:
+            break
+    return last
+
+
+def _take_from_info(clip, info):
+    video = info.get("video") or None
+    video_bytes = info.get("videoBytes") or 0
+    if video and not os.path.isfile(video):
+        video, video_bytes = None, 0
+    name = os.path.splitext(os.path.basename(clip))[0]
+    return Take(clip, name, info.get("frames", 0), info.get("duration", 0.0), video, video_bytes)
+
+
+def _confirm(take, info):
+    text = "Saved take {}: {} frames, {:.2f} s".format(take.path, take.frames, take.duration)
+    if take.has_video:
+        _maya.info(text + ", video {} ({} bytes).".format(take.video_path, take.video_bytes))
+    elif info.get("video"):
+        _maya.info(text + ".")
+        _maya.warning("The take {} has no video: {}".format(take.name, info.get("reason") or "the phone sent none."))
+    else:
+        _maya.info(text + ", no video.")
+
+
+def list_takes(folder=None, shot=None, node=None):
+    """The takes of a shot in a folder (the node's when not given), by number: frames and duration
+    from each clip, and whether its video is there."""
+    if folder is None or shot is None:
+        node_folder, node_shot = _expanded_template(capture.device(node))
+        folder = node_folder if folder is None else folder
+        shot = node_shot if shot is None else shot
+    if not os.path.isdir(folder):
+        return []
+    pattern = _take_pattern(shot)
+    numbered = []
+    for entry in os.listdir(folder):
+        found = pattern.match(entry)
+        if found and entry.endswith(CLIP_EXTENSION):
+            numbered.append((int(found.group(1)), os.path.join(folder, entry)))
+    takes = []
+    for _, path in sorted(numbered):
+        info = take_info(path)
+        video = video_path_of(path)
+        has_video = os.path.isfile(video)
+        takes.append(Take(path, os.path.splitext(os.path.basename(path))[0], info.get("frames", 0),
+                          info.get("duration", 0.0), video if has_video else None,
+                          os.path.getsize(video) if has_video else 0))
+    return takes
+
+
+def load_take(path, reader=None):
+    """Loads the take at path into a clip reader (a new one, named after the take, when reader is
+    None) that plays on the time line, and returns the reader."""
+    if not os.path.isfile(path):
+        raise LumoraError("There is no take at {}: give the path of a clip file.".format(path))
+    if reader is None:
+        name = re.sub(r"[^A-Za-z0-9_]", "_", os.path.splitext(os.path.basename(path))[0])
+        reader = cmds.createNode(READER_TYPE, name=name + "_reader")
+    else:
+        reader = _maya.node_of_type(reader, READER_TYPE, "a clip reader")
+    if not cmds.listConnections(reader + ".time", source=True, destination=False):
+        cmds.connectAttr("time1.outTime", reader + ".time")
+    cmds.setAttr(reader + ".clipFilepath", path, type="string")
+    if not cmds.loadClipFromFile(reader, path):
+        raise LumoraError("{} cannot be loaded: see the Script Editor for why.".format(path))
+    return reader
