@@ -29,6 +29,30 @@ def warning(text):
         print("Warning: " + text)
 
 
+def command_errors(command, *args, **flags):
+    """Runs a command; when it fails, raises LumoraError with the errors it showed (Maya's own
+    exception says only that the command failed)."""
+    errors = []
+    callback = None
+    try:
+        import maya.api.OpenMaya as om
+
+        def collect(text, kind, data):
+            if kind == om.MCommandMessage.kError:
+                errors.append(text.strip())
+
+        callback = om.MCommandMessage.addCommandOutputCallback(collect)
+    except (ImportError, AttributeError):
+        pass
+    try:
+        return command(*args, **flags)
+    except RuntimeError as error:
+        raise LumoraError(" ".join(errors) or str(error))
+    finally:
+        if callback is not None:
+            om.MMessage.removeCallback(callback)
+
+
 def serve_idle():
     """Lets Maya serve its idle queue once (device refreshes, messages of other threads)."""
     try:

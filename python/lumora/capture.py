@@ -46,8 +46,10 @@ def _check_port(port, attribute):
 
 
 def _connect(node):
-    cmds.establishConnection(node)
-    return status(node).code
+    connected = cmds.establishConnection(node)
+    code = status(node).code
+    # connectionStatus may publish at the node's next refresh: the command's answer is current.
+    return max(code, 1) if connected else 0
 
 
 def connect_wifi(address, port=None, node=None):
@@ -78,20 +80,18 @@ def connect_usb(port=None, node=None):
 def disconnect(node=None):
     """Ends the node's session, if one is open."""
     node = device(node)
-    if status(node).code != 0:
-        cmds.stopMocapSession(node)
+    cmds.stopMocapSession(node)  # false, and nothing else, without a session
 
 
 def start(node=None, video=None):
     """Starts (or resumes) capture; video True or False sets recordVideo first."""
     node = device(node)
-    if status(node).code == 0:
-        raise LumoraError("{} is not connected: connect it first (lumora.capture.connect_wifi or "
-                          "connect_usb).".format(node))
     if video is not None:
         cmds.setAttr(node + ".rv", bool(video))
     if not cmds.startMocapSession(node):
-        raise LumoraError("{} did not start capturing: see the Script Editor for why.".format(node))
+        raise LumoraError("{} did not start capturing: it is not connected (connect it first with "
+                          "lumora.capture.connect_wifi or connect_usb), or see the Script Editor for why."
+                          .format(node))
 
 
 def pause(node=None):

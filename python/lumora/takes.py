@@ -141,12 +141,14 @@ def record(node=None, video=None):
     video when video is True, or as the node's recordVideo says when it is None). The take runs
     until stop_and_save."""
     node = capture.device(node)
-    if capture.status(node).code == 0:
+    before = _last_frame_time(node)
+    if video is not None:
+        cmds.setAttr(node + ".rv", bool(video))
+    if not cmds.startMocapSession(node):  # no session: the last take ended it
         if not cmds.establishConnection(node):
             raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
                               "lumora.capture.check_connection().".format(node))
-    before = _last_frame_time(node)
-    capture.start(node, video=video)
+        capture.start(node)
     start_time = None
     if before is not None:
         # The take starts with the first frame that arrives after "start".
@@ -187,31 +189,36 @@ def _save_finished(info):
 def stop_and_save(node=None, timeout=30.0):
     """Ends the take that record() started: saves it from its first frame to the last as the next
     <shot>_take<NNN> with its video, keeps the session open until the clip and the video are
-    written, then ends the session and confirms the take. Returns the Take; raises LumoraError with
-    the reason when nothing could be saved."""
+    written, then ends the session and confirms the take. Returns the Take.
+
+    Raises LumoraError with the reason when the take could not be saved; the session then stays
+    open (paused), so that the take can be saved again once the reason is put right."""
     node = capture.device(node)
-    started = _recordings.pop(node, None)
-    if capture.status(node).code == 0:
+    started = _recordings.get(node)
+    if not cmds.pauseMocapSession(node):  # the take ends here
         raise LumoraError("{} has no session open: record() a take first.".format(node))
-    cmds.pauseMocapSession(node)  # the take ends here
-    length = _take_length(node, started)
+    if started is not None and "length" not in started:
+        started["length"] = _take_length(node, started)  # kept for a second try
+    length = started["length"] if started is not None else _take_length(node, None)
     folder_path, shot_name = _expanded_template(node)
     clip = next_take_path(folder_path, shot_name)
     wants_video = bool(started["video"]) if started else bool(cmds.getAttr(node + ".rv"))
     video = video_path_of(clip) if wants_video else ""
     _reserved.add(clip)
     try:
-        arguments = [node, clip, repr(length)] + ([video] if video else [])
         try:
-            cmds.saveMocapData(*arguments)
-        except RuntimeError as error:
-            raise LumoraError("The take was not saved: {}".format(error))
+            _maya.command_errors(cmds.saveMocapData, *([node, clip, repr(length)] + ([video] if video else [])))
+        except LumoraError as error:
+            raise LumoraError("The take was not saved: {} Put that right and run stop_and_save again: the "
+                              "session stays open.".format(error))
         info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
     finally:
         _reserved.discard(clip)
-    cmds.stopMocapSession(node)
     if info["state"] != "written":
-        raise LumoraError("The take {} was not saved: {}".format(clip, info.get("reason") or "unknown reason"))
+        raise LumoraError("The take {} was not saved: {} The session stays open: run stop_and_save again.".format(
+            clip, info.get("reason") or "unknown reason."))
+    _recordings.pop(node, None)
+    cmds.stopMocapSession(node)
     take = _take_from_info(clip, info)
     _confirm(take, info)
     return take

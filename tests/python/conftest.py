@@ -1,6 +1,7 @@
 """The headless host as a python3 process sees it: maya.standalone from build/python, the plug-in
 found by name through MAYA_PLUG_IN_PATH, and the repository's python/ folder on sys.path."""
 
+import math
 import os
 import subprocess
 import sys
@@ -42,6 +43,34 @@ def wait_until(condition, what, deadline=DEADLINE_SECONDS):
             pytest.fail("timed out waiting for " + what)
         maya.utils.processIdleEvents()
         time.sleep(0.01)
+
+
+def write_clip(path, columns, rows):
+    """A clip file at path (cliptool make) with the scalar channels columns and one row per frame:
+    its time, then one value per channel."""
+    csv = str(path) + ".csv"
+    with open(csv, "w") as stream:
+        stream.write(",".join(["time"] + list(columns)) + "\n")
+        for row in rows:
+            stream.write(",".join(repr(float(value)) for value in row) + "\n")
+    subprocess.run([program("cliptool"), "make", csv, str(path)], check=True, stdout=subprocess.PIPE)
+    os.remove(csv)
+    return str(path)
+
+
+# A second of face channels at 60 frames a second, each moving its own way.
+FACE_CHANNELS = ("jawOpen", "eyeBlinkLeft", "eyeBlinkRight", "mouthSmileLeft", "browInnerUp", "cheekPuff")
+
+
+def face_value(channel, seconds):
+    return round(0.5 + 0.5 * math.sin(2.0 * seconds + FACE_CHANNELS.index(channel)), 6)
+
+
+@pytest.fixture
+def face_take(tmp_path):
+    """A one-second take of FACE_CHANNELS (face_value) at 60 frames a second."""
+    rows = [[i / 60.0] + [face_value(channel, i / 60.0) for channel in FACE_CHANNELS] for i in range(61)]
+    return write_clip(tmp_path / "face_take.clip", FACE_CHANNELS, rows)
 
 
 class Phone(object):

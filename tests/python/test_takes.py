@@ -1,0 +1,91 @@
+"""lumora.takes against phonesim: takes named, numbered, timed and confirmed, never replacing a
+file, listed and loaded; a save that cannot be written says why and can be tried again."""
+
+import os
+import time
+
+import maya.cmds as cmds
+import pytest
+
+import lumora.capture as capture
+import lumora.takes as takes
+from conftest import wait_until
+from lumora import LumoraError
+
+
+def perform(node, seconds=0.5):
+    """Captures for about `seconds` once the phone's values move on the node."""
+    first = cmds.getAttr(node + ".jawOpen")
+    wait_until(lambda: cmds.getAttr(node + ".jawOpen") != first, "live values on " + node)
+    begun = time.monotonic()
+    wait_until(lambda: time.monotonic() - begun >= seconds, "the performance")
+
+
+def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, tmp_path):
+    folder = tmp_path / "takes"
+    made = []
+    for _ in range(2):
+        begun = time.monotonic()
+        takes.record(device, video=True)
+        perform(device)
+        made.append(takes.stop_and_save(device))
+        captured = time.monotonic() - begun
+        # One take from start to stop, and the session ended once the clip and video were in.
+        assert 0.0 < made[-1].duration <= captured + 0.2
+        assert capture.status(device).code == 0
+    assert [take.name for take in made] == ["shotA_take001", "shotA_take002"]
+    for take in made:
+        assert take.path == str(folder / (take.name + ".clip")) and os.path.isfile(take.path)
+        assert take.has_video and take.video_bytes == os.path.getsize(take.video_path) > 0
+        assert take.video_path == str(folder / (take.name + ".mov"))
+        confirmation = "Saved take {}: {} frames, {:.2f} s, video {} ({} bytes).".format(
+            take.path, take.frames, take.duration, take.video_path, take.video_bytes)
+        assert (confirmation, 2) in output  # an info line
+
+    # Another file holds the next number: the take goes past it and leaves it as it was.
+    (folder / "shotA_take003.mov").write_bytes(b"not ours")
+    assert takes.next_take_path(str(folder), "shotA") == str(folder / "shotA_take004.clip")
+    takes.record(device, video=False)
+    perform(device)
+    third = takes.stop_and_save(device)
+    assert third.name == "shotA_take004" and third.video_path is None and not third.has_video
+    assert (folder / "shotA_take003.mov").read_bytes() == b"not ours"
+
+    listed = takes.list_takes(node=device)
+    assert [(t.name, t.frames, t.video_path, t.video_bytes) for t in listed] == [
+        (t.name, t.frames, t.video_path, t.video_bytes) for t in made + [third]]
+    assert [t.duration for t in listed] == pytest.approx([t.duration for t in made + [third]], abs=1e-6)
+    reader = takes.load_take(made[0].path)
+    assert cmds.getAttr(reader + ".clipFilepath") == made[0].path
+    assert cmds.getAttr(reader + ".clipFrameCount") == made[0].frames
+    assert cmds.getAttr(reader + ".clipDuration") == pytest.approx(made[0].duration, abs=1e-6)
+
+
+def test_a_save_that_cannot_be_written_says_why_and_keeps_the_take(device, tmp_path):
+    blocker = tmp_path / "blocker"
+    blocker.write_text("a file where the folder should be")
+    takes.set_folder(str(blocker / "takes"), device)
+    takes.record(device)
+    perform(device)
+    with pytest.raises(LumoraError, match="not saved: .*Cannot create output directory"):
+        takes.stop_and_save(device)
+    assert capture.status(device).code != 0  # still open: nothing is lost
+    takes.set_folder(str(tmp_path / "takes"), device)
+    take = takes.stop_and_save(device)
+    assert take.name == "shotA_take001" and take.frames > 1
+
+
+def test_folder_and_shot_live_in_the_clip_path_template(scene):
+    node = capture.create_device("phone")
+    cmds.file(rename="/projects/show/scenes/sc010.ma")
+    assert (takes.folder(node), takes.shot(node)) == ("/lumora", "sc010_phone")  # the template's default
+    takes.set_shot("sc010_closeup", node)
+    takes.set_folder("/projects/show/takes", node)
+    assert cmds.getAttr(node + ".clipPathTemplate") == "/projects/show/takes/sc010_closeup.###"
+    for bad in ("", "a/b", "../up", "take 1"):
+        with pytest.raises(LumoraError):
+            takes.set_shot(bad, node)
+    with pytest.raises(LumoraError, match="not connected"):
+        capture.start(node)
+    with pytest.raises(LumoraError, match="port"):
+        capture.connect_wifi("127.0.0.1", 70000, node=node)
