@@ -141,6 +141,10 @@ def record(node=None, video=None):
     video when video is True, or as the node's recordVideo says when it is None). The take runs
     until stop_and_save."""
     node = capture.device(node)
+    pending = _recordings.get(node, {}).get("pending")
+    if pending:
+        raise LumoraError("The last take of {}, {}, is still being saved: run stop_and_save to wait for it "
+                          "first.".format(node, pending))
     before = _last_frame_time(node)
     if video is not None:
         cmds.setAttr(node + ".rv", bool(video))
@@ -149,6 +153,7 @@ def record(node=None, video=None):
             raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
                               "lumora.capture.check_connection().".format(node))
         capture.start(node)
+    wall_start = time.monotonic()
     start_time = None
     if before is not None:
         # The take starts with the first frame that arrives after "start".
@@ -160,7 +165,7 @@ def record(node=None, video=None):
             raise LumoraError("No frames from the phone on {} within 10 s: check that the app is "
                               "streaming, then record again.".format(node))
         start_time = start_time[0]
-    _recordings[node] = {"start_time": start_time, "wall_start": time.monotonic(),
+    _recordings[node] = {"start_time": start_time, "wall_start": wall_start,
                          "video": bool(cmds.getAttr(node + ".rv"))}
 
 
@@ -192,28 +197,27 @@ def stop_and_save(node=None, timeout=30.0):
     written, then ends the session and confirms the take. Returns the Take.
 
     Raises LumoraError with the reason when the take could not be saved; the session then stays
-    open (paused), so that the take can be saved again once the reason is put right."""
+    open (paused), so that the take can be saved again once the reason is put right. When the
+    save is still running after timeout seconds (a long video), the error says so and a second
+    call waits for that same save."""
     node = capture.device(node)
-    started = _recordings.get(node)
-    if not cmds.pauseMocapSession(node):  # the take ends here
-        raise LumoraError("{} has no session open: record() a take first.".format(node))
-    if started is not None and "length" not in started:
-        started["length"] = _take_length(node, started)  # kept for a second try
-    length = started["length"] if started is not None else _take_length(node, None)
-    folder_path, shot_name = _expanded_template(node)
-    clip = next_take_path(folder_path, shot_name)
-    wants_video = bool(started["video"]) if started else bool(cmds.getAttr(node + ".rv"))
-    video = video_path_of(clip) if wants_video else ""
-    _reserved.add(clip)
+    started = _recordings.setdefault(node, {"start_time": None, "wall_start": None,
+                                            "video": bool(cmds.getAttr(node + ".rv"))})
+    clip = started.get("pending")
+    if clip is None:
+        if not cmds.pauseMocapSession(node):  # the take ends here
+            _recordings.pop(node, None)
+            raise LumoraError("{} has no session open: record() a take first.".format(node))
+        if "length" not in started:
+            started["length"] = _take_length(node, started)  # kept for a second try
+        clip = _start_save(node, started)
     try:
-        try:
-            _maya.command_errors(cmds.saveMocapData, *([node, clip, repr(length)] + ([video] if video else [])))
-        except LumoraError as error:
-            raise LumoraError("The take was not saved: {} Put that right and run stop_and_save again: the "
-                              "session stays open.".format(error))
         info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
-    finally:
-        _reserved.discard(clip)
+    except LumoraError:
+        raise LumoraError("The take {} is still being saved after {:g} s (its video may be long): run "
+                          "stop_and_save again to wait for it.".format(clip, timeout))
+    started.pop("pending", None)
+    _reserved.discard(clip)
     if info["state"] != "written":
         raise LumoraError("The take {} was not saved: {} The session stays open: run stop_and_save again.".format(
             clip, info.get("reason") or "unknown reason."))
@@ -224,6 +228,23 @@ def stop_and_save(node=None, timeout=30.0):
     return take
 
 
+def _start_save(node, started):
+    """Starts saving the take as the shot's next number; returns its clip path."""
+    folder_path, shot_name = _expanded_template(node)
+    clip = next_take_path(folder_path, shot_name)
+    _reserved.add(clip)  # until the save has ended: its files appear only then
+    video = video_path_of(clip) if started["video"] else ""
+    arguments = [node, clip, repr(started["length"])] + ([video] if video else [])
+    try:
+        _maya.command_errors(cmds.saveMocapData, *arguments)
+    except LumoraError as error:
+        _reserved.discard(clip)
+        raise LumoraError("The take was not saved: {} Put that right and run stop_and_save again: the "
+                          "session stays open.".format(error))
+    started["pending"] = clip
+    return clip
+
+
 def _finished_info(clip):
     info = take_info(clip)
     return info if _save_finished(info) else None
@@ -231,11 +252,11 @@ def _finished_info(clip):
 
 def _take_length(node, started):
     """Seconds from the take's first frame to its last."""
-    if started and started["start_time"] is not None:
+    if started["start_time"] is not None:
         end_time = _settled_last_frame_time(node)
         if end_time is not None and end_time > started["start_time"]:
             return end_time - started["start_time"]
-    if started:
+    if started["wall_start"] is not None:
         return max(time.monotonic() - started["wall_start"], 0.001)
     # A take started elsewhere (MEL, another tool): the node's clip length.
     return float(cmds.getAttr(node + ".clipLength"))

@@ -122,3 +122,36 @@ TEST_F(SaveToFileTest, WaitingForWritersReturnsOnceEveryClipIsOnDisk) {
 }
 
 }  // namespace
+
+// What a script learns through mocapTakeInfo: the save's frames and duration once written, the
+// reason when it was not, and the video's end by its path.
+TEST_F(SaveToFileTest, EachSaveEndsWithItsOutcome) {
+    const std::string path = folder.file("outcome.clip");
+    auto saved = takeArguments(path, 1);  // cut at 2.0: frames 2.0 (as the start frame) and 3.0
+    saved.outcome = beginSaveOutcome(path, folder.file("outcome.mov"));
+    EXPECT_EQ(latestSaveOutcome(path)->clip, SaveOutcome::Clip::writing);
+    saveToFile(saved);
+    auto outcome = latestSaveOutcome(path);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->clip, SaveOutcome::Clip::written);
+    EXPECT_EQ(outcome->frames, 2u);
+    EXPECT_DOUBLE_EQ(outcome->duration, 1.0);
+    EXPECT_FALSE(outcome->finished());  // the video is still awaited
+    reportVideoPartial(folder.file("outcome.mov"), 10, "cut short");
+    reportVideoSaved(folder.file("outcome.mov"), 99);  // too late: the first end counts
+    outcome = latestSaveOutcome(path);
+    EXPECT_TRUE(outcome->finished());
+    EXPECT_EQ(outcome->video, SaveOutcome::Video::partial);
+    EXPECT_EQ(outcome->videoBytes, 10u);
+
+    // A second save to the same path is the one reported; its failure carries the reason.
+    auto broken = takeArguments(path, 2);
+    broken.recording.names.scalars() = {"a^b"};
+    broken.outcome = beginSaveOutcome(path, "");
+    saveToFile(broken);
+    outcome = latestSaveOutcome(path);
+    EXPECT_EQ(outcome->clip, SaveOutcome::Clip::failed);
+    EXPECT_NE(outcome->clipReason.find("Cannot write clip file " + path), std::string::npos);
+    EXPECT_TRUE(outcome->finished());
+    EXPECT_FALSE(latestSaveOutcome(folder.file("never.clip")));
+}

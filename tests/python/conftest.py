@@ -129,8 +129,10 @@ def scene():
     """A new scene with the plug-in loaded; emptied again afterwards."""
     cmds.loadPlugin("lumoraMocap")
     cmds.file(new=True, force=True)
+    cmds.currentUnit(time="film")  # the host keeps the time unit across scenes: Maya's default
     yield cmds
     cmds.file(new=True, force=True)
+    cmds.currentUnit(time="film")
 
 
 @pytest.fixture
