@@ -3,7 +3,8 @@ video, confirmed, listed and loaded into a clip reader.
 
 The takes folder and the shot name are kept in the device node's clipPathTemplate
 ("<folder>/<shot>.###"), so a saved scene keeps them; "<scenename>" and "<nodename>" in it stand
-for the scene file's name and the node's.
+for the scene file's name and the node's, and a relative folder lies in the project (the
+workspace's root folder).
 """
 
 import collections
@@ -20,6 +21,8 @@ from lumora import capture
 READER_TYPE = "LMRAClipReader"
 CLIP_EXTENSION = ".clip"
 VIDEO_EXTENSION = ".mov"
+# A take length longer than any recording (an hour at 60 frames a second): the save keeps all of it.
+WHOLE_RECORDING = 86400.0
 # The query command that says what became of a save, or what a clip file holds.
 TAKE_INFO_COMMAND = "mocapTakeInfo"
 
@@ -55,6 +58,8 @@ def _expanded_template(node):
     # The trailing ".###" (a take number in the template's own notation) or an extension goes.
     name = re.sub(r"\.#+$", "", name)
     name = os.path.splitext(name)[0] if name.endswith(CLIP_EXTENSION) else name
+    if not os.path.isabs(folder):  # a folder in the project, as Maya's file paths are
+        folder = os.path.normpath(os.path.join(cmds.workspace(query=True, rootDirectory=True) or "", folder))
     return folder, name
 
 
@@ -146,6 +151,8 @@ def record(node=None, video=None):
         raise LumoraError("The last take of {}, {}, is still being saved: run stop_and_save to wait for it "
                           "first.".format(node, pending))
     before = _last_frame_time(node)
+    # A session whose recording is empty records this take alone: it is saved whole.
+    fresh = _maya.attr_or_none(node, "framesReceived") == 0
     if video is not None:
         cmds.setAttr(node + ".rv", bool(video))
     if not cmds.startMocapSession(node):  # no session: the last take ended it
@@ -153,19 +160,19 @@ def record(node=None, video=None):
             raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
                               "lumora.capture.check_connection().".format(node))
         capture.start(node)
+        fresh = True
     wall_start = time.monotonic()
     start_time = None
-    if before is not None:
+    if before is not None and not fresh:
         # The take starts with the first frame that arrives after "start".
         try:
             start_time = _maya.wait_for(lambda: _changed(_last_frame_time(node), before), 10.0,
-                                        "the first frame from the phone")
+                                        "the first frame from the phone")[0]
         except LumoraError:
             cmds.pauseMocapSession(node)
             raise LumoraError("No frames from the phone on {} within 10 s: check that the app is "
                               "streaming, then record again.".format(node))
-        start_time = start_time[0]
-    _recordings[node] = {"start_time": start_time, "wall_start": wall_start,
+    _recordings[node] = {"start_time": start_time, "wall_start": wall_start, "fresh": fresh,
                          "video": bool(cmds.getAttr(node + ".rv"))}
 
 
@@ -252,6 +259,8 @@ def _finished_info(clip):
 
 def _take_length(node, started):
     """Seconds from the take's first frame to its last."""
+    if started.get("fresh"):
+        return WHOLE_RECORDING
     if started["start_time"] is not None:
         end_time = _settled_last_frame_time(node)
         if end_time is not None and end_time > started["start_time"]:

@@ -82,6 +82,8 @@ def test_folder_and_shot_live_in_the_clip_path_template(scene):
     takes.set_shot("sc010_closeup", node)
     takes.set_folder("/projects/show/takes", node)
     assert cmds.getAttr(node + ".clipPathTemplate") == "/projects/show/takes/sc010_closeup.###"
+    takes.set_folder("takes", node)  # a folder in the project
+    assert takes.folder(node) == os.path.join(cmds.workspace(query=True, rootDirectory=True), "takes")
     for bad in ("", "a/b", "../up", "take 1"):
         with pytest.raises(LumoraError):
             takes.set_shot(bad, node)
@@ -89,3 +91,25 @@ def test_folder_and_shot_live_in_the_clip_path_template(scene):
         capture.start(node)
     with pytest.raises(LumoraError, match="port"):
         capture.connect_wifi("127.0.0.1", 70000, node=node)
+
+
+def test_a_take_over_usb_keeps_its_video(scene, phone, tmp_path):
+    node = capture.create_device("phone")
+    assert capture.connect_usb(phone.ports["usb"], node=node) == 1
+    takes.set_folder(str(tmp_path), node)
+    takes.record(node, video=True)
+    perform(node)
+    take = takes.stop_and_save(node)
+    assert take.name == "untitled_phone_take001"  # the template's default shot: <scenename>_<nodename>
+    assert take.has_video and take.video_bytes == os.path.getsize(take.video_path) > 0
+
+
+def test_a_take_started_elsewhere_is_saved_and_a_missing_video_is_named(device, output):
+    capture.start(device, video=False)  # from MEL or another tool: the phone films nothing
+    perform(device)
+    cmds.setAttr(device + ".rv", True)  # a video is now wanted, which the phone cannot give
+    take = takes.stop_and_save(device)
+    # The node's clipLength (30 s) is more than was captured: the whole capture is the take.
+    assert take.frames > 1 and take.duration < 30.0 and take.video_path is None
+    warnings = [text for text, kind in output if kind == 3 and text.startswith("The take shotA_take001 has no video")]
+    assert len(warnings) == 1 and "captures without video" in warnings[0]
