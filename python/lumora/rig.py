@@ -257,9 +257,10 @@ def _connect(source_plug, destination_plug):
         cmds.connectAttr(source_plug, destination_plug, force=True)
 
 
-def _build_pose_nodes(mapping, source_name):
+def _build_pose_nodes(mapping):
     """Creates (or finds again) the pose nodes of every pose of the mapping and connects them:
-    channel -> pose weight, pose out -> apply values, apply output -> (explicit units) -> target."""
+    pose out -> apply values, apply output -> (explicit units) -> target. The channels are
+    connected to the pose weights by apply()."""
     groups = collections.OrderedDict()
     for pose in mapping.poses:
         groups.setdefault(pose["target"], []).append(pose)
@@ -288,31 +289,38 @@ def _build_pose_nodes(mapping, source_name):
             cmds.setAttr(pose_node + ".attrs[0].pose", pose["pose"])
             _connect(pose_node + ".attrs[0].out", "{}.values[{}]".format(apply_node, index))
             pose.update(pose_node=pose_node, apply_node=apply_node, conversion_node=conversion)
-            if source_name is not None:
-                _connect(source_name + "." + pose["channel"], pose_node + ".weight")
 
 
 def apply(mapping, source=None):
     """Connects the mapping from source (by default the mapping's own), so that a rig mapped on a
     live device plays a take, or the other way round: the same targets, another source. Returns a
-    report; a target whose channel the source lacks keeps what drives it now."""
+    report; a target whose channel the new source lacks is let go by the old source, so that no
+    target goes on following the other one."""
     source = source or mapping.source
     channels = _source(source)
+    previous = mapping.source if mapping.source != source and cmds.objExists(mapping.source or "") else None
     report = Report(source)
+
+    def missing(channel, target, driven):
+        reason = "{} has no channel {}".format(source, channel)
+        if previous and cmds.isConnected(previous + "." + channel, driven):
+            cmds.disconnectAttr(previous + "." + channel, driven)
+            reason += "; disconnected from " + previous
+        report.unmatched_targets.append((target, reason))
+
     for channel, target in mapping.pairs:
         if channel not in channels:
-            report.unmatched_targets.append((target, "{} has no channel {}".format(source, channel)))
+            missing(channel, target, target)
             continue
         _connect(source + "." + channel, target)
-        report.matched.append(Match(channel, target, EXACT if mapping.source == source else "remapped"))
-    missing = [pose for pose in mapping.poses if pose["channel"] not in channels]
-    for pose in missing:
-        report.unmatched_targets.append((pose["target"], "{} has no channel {}".format(source, pose["channel"])))
-    _build_pose_nodes(mapping, None)
+        report.matched.append(Match(channel, target, EXACT if previous is None else "remapped"))
+    _build_pose_nodes(mapping)
     for pose in mapping.poses:
-        if pose not in missing:
-            _connect(source + "." + pose["channel"], pose["pose_node"] + ".weight")
-            report.matched.append(Match(pose["channel"], pose["target"], POSE))
+        if pose["channel"] not in channels:
+            missing(pose["channel"], pose["target"], pose["pose_node"] + ".weight")
+            continue
+        _connect(source + "." + pose["channel"], pose["pose_node"] + ".weight")
+        report.matched.append(Match(pose["channel"], pose["target"], POSE))
     mapping.source = source
     used = set(m.channel for m in report.matched)
     report.unmatched_channels = [channel for channel in channels if channel not in used]

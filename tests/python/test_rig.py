@@ -11,7 +11,7 @@ import lumora.bake as bake
 import lumora.capture as capture
 import lumora.rig as rig
 import lumora.takes as takes
-from conftest import FACE_CHANNELS, wait_until
+from conftest import FACE_CHANNELS, wait_until, write_clip
 from lumora import LumoraError
 from test_takes import perform
 
@@ -64,7 +64,7 @@ def test_a_device_maps_onto_a_blend_shape_by_name_and_moves_to_a_take(device, tm
         rig.Mapping.from_json('{"pairs": []}')
 
 
-def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take):
+def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take, tmp_path):
     reader = takes.load_take(face_take)
     cmds.createNode("transform", name="jaw_ctrl")
     # Named onto an angle, a channel is refused: Maya would turn 1.0 into one degree.
@@ -89,6 +89,12 @@ def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take):
     # Applied again (a loaded mapping, another source): the same nodes, no second set.
     rig.apply(rig.Mapping.from_json(mapping.to_json()), reader)
     assert len(cmds.ls(type="LMRAPose")) == 1 and len(cmds.ls(type="LMRAPoseApply")) == 1
+    # A source without the channel: the old source lets go rather than drive on beside the new one.
+    other = takes.load_take(write_clip(tmp_path / "blinks.clip", ["eyeBlinkLeft"], [[0.0, 0.1], [1.0, 0.9]]))
+    report = rig.apply(mapping, other)
+    assert report.unmatched_targets == [
+        ("jaw_ctrl.rotateZ", "{} has no channel jawOpen; disconnected from {}".format(other, reader))]
+    assert not cmds.listConnections(pose["pose_node"] + ".weight", source=True, destination=False)
 
 
 def test_a_bake_keys_the_reader_values_at_every_frame_and_plays_without_the_plugin(scene, face_take):
