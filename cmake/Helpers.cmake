@@ -14,7 +14,8 @@ function(lmra_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} lmra_test_support GTest::gtest GTest::gtest_main GTest::gmock
+                                          Threads::Threads)
   lmra_warnings(${T_NAME})
   # A test program is no plug-in: MFnPlugin.h must not define MApiVersion in it.
   target_compile_definitions(${T_NAME} PRIVATE MNoVersionString)
@@ -43,14 +44,16 @@ function(lmra_add_benchmark)
     set_target_properties(${B_NAME} PROPERTIES EXCLUDE_FROM_ALL ON)
   endif()
   set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
-  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} lmra_test_support benchmark::benchmark benchmark::benchmark_main Threads::Threads)
   lmra_warnings(${B_NAME})
 endfunction()
 
 # A static library that is linked into the plug-in: position independent, warnings as errors,
 # and hidden symbols so that the plug-in's copies never interpose on a test program's copies.
+# Headers are included by their folder from the top of the tree ("clip/format/ClipWriter.h").
 function(lmra_plugin_library target)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   lmra_warnings(${target})
 endfunction()

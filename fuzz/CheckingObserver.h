@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CaptureRecords.h"
-#include "HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
+#include "support/HandlerObserver.h"
 
 class CheckingObserver final : public HandlerObserver {
 public:

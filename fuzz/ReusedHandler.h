@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
 
 struct HandlerInPlaceDeleter {
     void operator()(MocapDataHandler* handler) const { handler->~MocapDataHandler(); }

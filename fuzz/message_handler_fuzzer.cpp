@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "ChannelNameRule.h"
+#include "transport/protocol/ChannelNameRule.h"
 #include "CheckingObserver.h"
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
 #include "ReusedHandler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

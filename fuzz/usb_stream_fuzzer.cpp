@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "CheckingObserver.h"
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
 #include "ReusedHandler.h"
-#include "PhoneCommands.h"
-#include "PhoneMessageDecryptor.h"
-#include "TCPOverUSBCommunication.h"
-#include "UsbMessageAssembler.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
+#include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
 

@@ -9,21 +9,21 @@
 #include <maya/MTypes.h>
 #include <maya/MUserEventMessage.h>
 
-#include "LMRAAdapter.h"
-#include "LMRAAttributeCollection.h"
-#include "LMRAPose.h"
-#include "LMRAPoseApply.h"
-#include "LMRAPoselib.h"
-#include "LMRARealTimeDevice.h"
-#include "LumoraPythonTexts.h"
-#include "SessionCommands.h"
-#include "ConnectionCheckCommand.h"
-#include "ClipWriterThreads.h"
-#include "LMRAClipReader.h"
-#include "LoadCaptureCommand.h"
-#include "TakeInfoCommand.h"
-#include "saveCaptureData.h"
-#include "PluginMessages.h"
+#include "pose/nodes/LMRAAdapter.h"
+#include "pose/nodes/LMRAAttributeCollection.h"
+#include "pose/nodes/LMRAPose.h"
+#include "pose/nodes/LMRAPoseApply.h"
+#include "pose/nodes/LMRAPoselib.h"
+#include "device/node/LMRARealTimeDevice.h"
+#include "device/channels/LumoraPythonTexts.h"
+#include "device/node/SessionCommands.h"
+#include "device/node/ConnectionCheckCommand.h"
+#include "clip/nodes/ClipWriterThreads.h"
+#include "clip/nodes/LMRAClipReader.h"
+#include "clip/nodes/LoadCaptureCommand.h"
+#include "clip/nodes/TakeInfoCommand.h"
+#include "clip/nodes/saveCaptureData.h"
+#include "plugin/messages/PluginMessages.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Clip file speed: writing and reading an hour of capture at 60 frames a second (216000 frames of
 // 52 scalars, 2 vectors and 3 matrices: 106 values), and sampling at any clip length.
 
-#include "CaptureRecords.h"
-#include "ClipWriter.h"
-#include "ParseClipFile.h"
-#include "SampleClip.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipWriter.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/format/ParseClipFile.h"
+#include "clip/nodes/SampleClip.h"
 
 #include <benchmark/benchmark.h>
 
@@ -122,7 +123,7 @@ void BM_ReadHourOfCapture(benchmark::State& state) {
     const auto size = std::filesystem::file_size(path);
     for (auto _ : state) {
         ChannelNameLists readNames;
-        ClipFrames frames;
+        ClipFrames frames(matrixChannelOutputs);
         if (!parseClipFile(readNames, frames, path) || frames.size() != kHourOfFrames)
             state.SkipWithError("the clip did not read back");
         benchmark::DoNotOptimize(frames.values(0));
@@ -133,7 +134,7 @@ void BM_ReadHourOfCapture(benchmark::State& state) {
 BENCHMARK(BM_ReadHourOfCapture)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 ClipFrames captureClip(std::size_t frameCount) {
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     frames.reset(52, 2, 3);
     for (std::size_t f = 0; f < frameCount; ++f) {
         const auto values = captureValues(f);
@@ -175,26 +176,5 @@ void BM_SampleClipInPlayback(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SampleClipInPlayback)->Arg(2)->Arg(3600)->Arg(216000)->Unit(benchmark::kNanosecond);
-
-// The same over clip records with their time index, for comparison with ClipFrames.
-void BM_SampleRecordsAtRandomTimes(benchmark::State& state) {
-    const auto compact = captureClip(static_cast<std::size_t>(state.range(0)));
-    std::vector<ClipFrame> frames;
-    for (std::size_t f = 0; f < compact.size(); ++f) frames.push_back(compact.frame(f));
-    const ClipTimeIndex index(frames);
-    std::vector<double> scalars(52);
-    std::vector<std::array<double, 6>> matrices(3);
-    std::vector<std::array<double, 3>> vectors(2);
-    std::mt19937_64 random(1);
-    std::uniform_real_distribution<double> anyTime(-1.0, frames.back().time + 1.0);
-    std::vector<double> times(4096);
-    for (auto& time : times) time = anyTime(random);
-    std::size_t next = 0;
-    for (auto _ : state) {
-        sampleClip(frames, index, times[next++ & 4095], scalars, matrices, vectors);
-        benchmark::DoNotOptimize(scalars.data());
-    }
-}
-BENCHMARK(BM_SampleRecordsAtRandomTimes)->Arg(216000)->Unit(benchmark::kNanosecond);
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
-#include "ClipFileReader.h"
+#include "clip/format/ClipFileReader.h"
 #include "PhoneSim.h"
 
 namespace {

@@ -35,9 +35,9 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
-#include "AesCbcCipher.h"
-#include "CaptureRecords.h"
-#include "ClipWriter.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipWriter.h"
 #include "MessageComposer.h"
 #include "PhoneSim.h"
 

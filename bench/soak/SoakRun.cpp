@@ -14,14 +14,15 @@
 
 #include <unistd.h>
 
-#include "ClipFrames.h"
-#include "ClipWriterThreads.h"
-#include "EnsureParentFolder.h"
-#include "NetworkConnectionClientProcess.h"
-#include "ParseClipFile.h"
+#include "clip/format/ClipFrames.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/nodes/ClipWriterThreads.h"
+#include "clip/folders/EnsureParentFolder.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
+#include "clip/format/ParseClipFile.h"
 #include "PhoneSim.h"
 #include "ProcessMemory.h"
-#include "SaveToFileArguments.h"
+#include "clip/nodes/SaveToFileArguments.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ void save(const SoakSettings& settings, NetworkConnectionClientProcess& process,
     figures.copySeconds = secondsSince(start);
     arguments.clipPath = clipPath;
     arguments.clipLength = settings.clipLengthSeconds;
-    ensureParentFolder(arguments.clipPath);
+    check(!ensureParentFolder(arguments.clipPath), "cannot make the clip's folder");
     check(startClipWriter(std::move(arguments)), "no writer thread");
     waitForClipWriters();
     figures.saveSeconds = secondsSince(start);
@@ -179,7 +180,7 @@ void save(const SoakSettings& settings, NetworkConnectionClientProcess& process,
 
 void load(const SoakSettings& settings, const std::string& clipPath, SoakFigures& figures) {
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     const auto start = Clock::now();
     check(parseClipFile(names, frames, clipPath), "parseClipFile refused the clip");
     figures.loadSeconds = secondsSince(start);

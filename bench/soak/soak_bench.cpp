@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "IsolatedRun.h"
-#include "NetworkConnectionClientProcess.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "SoakRun.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstring>
 
-#include "CaptureRecords.h"
-#include "HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
+#include "support/HandlerObserver.h"
 
 class BenchObserver : public HandlerObserver {
 public:

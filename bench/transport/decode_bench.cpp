@@ -7,7 +7,7 @@
 #include <string>
 
 #include "BenchObserver.h"
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
 #include "PhoneSim.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "NetworkConnectionClientProcess.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "PhoneSim.h"
 
 namespace {

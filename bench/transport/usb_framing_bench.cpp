@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "BenchObserver.h"
-#include "MocapDataHandler.h"
-#include "PhoneMessageDecryptor.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "PhoneSim.h"
-#include "UsbMessageAssembler.h"
+#include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
 

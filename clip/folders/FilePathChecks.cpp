@@ -1,4 +1,4 @@
-#include "FilePathChecks.h"
+#include "clip/folders/FilePathChecks.h"
 
 #include <algorithm>
 #include <cctype>

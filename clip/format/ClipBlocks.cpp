@@ -1,6 +1,6 @@
-#include "ClipBlocks.h"
+#include "clip/format/ClipBlocks.h"
 
-#include "ClipFormat.h"
+#include "clip/format/ClipFormat.h"
 
 #include <algorithm>
 #include <array>

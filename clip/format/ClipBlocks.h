@@ -2,7 +2,7 @@
 // The block layer of clip files: the text in 8192-byte blocks, each stored as a record of a fresh
 // random IV and the block encrypted with AES-128-CBC under clipKey().
 
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "ClipFileReader.h"
+#include "clip/format/ClipFileReader.h"
 
-#include "ClipFormat.h"
-#include "ClipNumberText.h"
+#include "clip/format/ClipFormat.h"
+#include "clip/format/ClipNumberText.h"
 
 #include <cerrno>
 #include <exception>

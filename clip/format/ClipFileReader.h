@@ -2,10 +2,10 @@
 // Reads a clip file as it is stored: the channel names, then each frame's time (as written, not
 // shifted) and its flat values. parseClipFile and the clip tool build on it.
 
-#include "AesCbcCipher.h"
-#include "CaptureRecords.h"
-#include "ClipBlocks.h"
-#include "ClipLoadFailure.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipBlocks.h"
+#include "clip/format/ClipLoadFailure.h"
 
 #include <cstddef>
 #include <fstream>

@@ -1,15 +1,19 @@
-#include "ClipFrames.h"
+#include "clip/format/ClipFrames.h"
 
-#include "CaptureRecords.h"
-#include "ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <algorithm>
+
+namespace {
+constexpr std::size_t kClipMatrixOutputs = 6;  // translate xyz, rotate xyz
+}  // namespace
 
 void ClipFrames::reset(std::size_t scalarCount, std::size_t vectorCount, std::size_t matrixCount) {
     scalarCount_ = scalarCount;
     vectorCount_ = vectorCount;
     matrixCount_ = matrixCount;
-    stride_ = scalarCount + kMatrixOutputCount * matrixCount + kVectorComponents * vectorCount;
+    stride_ = scalarCount + kClipMatrixOutputs * matrixCount + kVectorComponents * vectorCount;
+    framesPerChunk_ = std::max<std::size_t>(1, kValuesPerChunk / std::max<std::size_t>(1, stride_));
     times_.clear();
     chunks_.clear();
     timesInOrder_ = true;
@@ -19,9 +23,9 @@ double* ClipFrames::newFrameValues(double time) {
     // Written so that a NaN time counts as out of order.
     if (!times_.empty() && !(times_.back() <= time)) timesInOrder_ = false;
     const std::size_t index = times_.size();
-    if (index % kFramesPerChunk == 0) chunks_.emplace_back(new double[kFramesPerChunk * stride_]);
+    if (index % framesPerChunk_ == 0) chunks_.emplace_back(new double[framesPerChunk_ * stride_]);
     times_.push_back(time);
-    return chunks_.back().get() + (index % kFramesPerChunk) * stride_;
+    return chunks_.back().get() + (index % framesPerChunk_) * stride_;
 }
 
 void ClipFrames::appendFlat(double time, const double* flatValues) {
@@ -29,12 +33,12 @@ void ClipFrames::appendFlat(double time, const double* flatValues) {
     out = std::copy(flatValues, flatValues + scalarCount_, out);
     const double* matrix = flatValues + scalarCount_ + kVectorComponents * vectorCount_;
     for (std::size_t m = 0; m < matrixCount_; ++m, matrix += kMatrixElements) {
-        const MatrixChannelOutputs outputs = matrixChannelOutputs(matrix);
+        const std::array<double, kClipMatrixOutputs> outputs = matrixOutputs_(matrix);
         out = std::copy(outputs.begin(), outputs.end(), out);
     }
     const double* vector = flatValues + scalarCount_;
     for (std::size_t v = 0; v < vectorCount_; ++v, vector += kVectorComponents)
-        for (unsigned k = 0; k < kVectorComponents; ++k) *out++ = vectorChannelOutput(vector, k);
+        out = std::copy(vector, vector + kVectorComponents, out);
 }
 
 void ClipFrames::append(const ClipFrame& frame) {
@@ -44,14 +48,14 @@ void ClipFrames::append(const ClipFrame& frame) {
     std::copy_n(frame.scalars.begin(), std::min(scalarCount_, frame.scalars.size()), out);
     out += scalarCount_;
     for (std::size_t m = 0; m < std::min(matrixCount_, frame.matrices.size()); ++m)
-        std::copy(frame.matrices[m].begin(), frame.matrices[m].end(), out + kMatrixOutputCount * m);
-    out += kMatrixOutputCount * matrixCount_;
+        std::copy(frame.matrices[m].begin(), frame.matrices[m].end(), out + kClipMatrixOutputs * m);
+    out += kClipMatrixOutputs * matrixCount_;
     for (std::size_t v = 0; v < std::min(vectorCount_, frame.vectors.size()); ++v)
         std::copy(frame.vectors[v].begin(), frame.vectors[v].end(), out + kVectorComponents * v);
 }
 
 const double* ClipFrames::values(std::size_t index) const {
-    return chunks_[index / kFramesPerChunk].get() + (index % kFramesPerChunk) * stride_;
+    return chunks_[index / framesPerChunk_].get() + (index % framesPerChunk_) * stride_;
 }
 
 ClipFrame ClipFrames::frame(std::size_t index) const {
@@ -71,10 +75,6 @@ ClipFrame ClipFrames::frame(std::size_t index) const {
         value += group.size();
     }
     return record;
-}
-
-std::size_t ClipFrames::firstNotBelow(double u) const {
-    return firstFrameNotBelow(times_, timesInOrder_, u);
 }
 
 ClipBlendPoint ClipFrames::blendPoint(double u) const { return clipBlendPoint(times_, timesInOrder_, u); }

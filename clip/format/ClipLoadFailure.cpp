@@ -1,4 +1,4 @@
-#include "ClipLoadFailure.h"
+#include "clip/format/ClipLoadFailure.h"
 
 namespace {
 

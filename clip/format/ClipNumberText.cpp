@@ -1,4 +1,4 @@
-#include "ClipNumberText.h"
+#include "clip/format/ClipNumberText.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "ClipTimeSearch.h"
+#include "clip/format/ClipTimeSearch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "ClipWindow.h"
+#include "clip/format/ClipWindow.h"
 
-#include "ClipBlend.h"
-#include "ClipWriter.h"
+#include "clip/format/ClipBlend.h"
+#include "clip/format/ClipWriter.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,7 +3,7 @@
 // frame blended at the cut between the two recorded frames around it. A take never starts before
 // the first recorded frame, and always holds at least the last one.
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "ClipWriter.h"
+#include "clip/format/ClipWriter.h"
 
-#include "ClipFormat.h"
-#include "ClipNumberText.h"
+#include "clip/format/ClipFormat.h"
+#include "clip/format/ClipNumberText.h"
 
 #include <cstring>
 

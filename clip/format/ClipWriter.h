@@ -2,9 +2,9 @@
 // Writes one clip file: the channel names, then frames one by one, then the end marker. The text
 // goes out in 8192-byte records as it grows, so memory stays small for any number of frames.
 
-#include "AesCbcCipher.h"
-#include "CaptureRecords.h"
-#include "ClipBlocks.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipBlocks.h"
 
 #include <cstddef>
 #include <ostream>

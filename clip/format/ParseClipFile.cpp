@@ -1,6 +1,6 @@
-#include "ParseClipFile.h"
+#include "clip/format/ParseClipFile.h"
 
-#include "ClipBlocks.h"
+#include "clip/format/ClipBlocks.h"
 
 #include <cmath>
 #include <exception>
@@ -61,22 +61,6 @@ bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frame
         [&](double time, const double* values) { frames.appendFlat(time, values); }, dropped);
 }
 
-// Records are made through a one-frame ClipFrames, so both forms apply the same output rules.
-bool readInto(ClipFileReader& reader, ChannelNameLists& names, std::vector<ClipFrame>& frames,
-              std::size_t& dropped) {
-    names.clear();
-    frames.clear();
-    ClipFrames one;
-    return readAllFrames(
-        reader, names, [] {},
-        [&](double time, const double* values) {
-            one.reset(names.scalars().size(), names.vectors().size(), names.matrices().size());
-            one.appendFlat(time, values);
-            frames.push_back(one.frame(0));
-        },
-        dropped);
-}
-
 // Runs read (which returns whether a clip with frames was read) and says why it failed.
 template <typename Read>
 ClipLoadResult classified(ClipFileReader& reader, Read read) {
@@ -108,18 +92,7 @@ bool parseClipStream(ChannelNameLists& names, ClipFrames& frames, std::istream& 
     return readInto(reader, names, frames, dropped);
 }
 
-bool parseClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path) {
-    ClipFileReader reader(path);
-    std::size_t dropped = 0;
-    return readInto(reader, names, frames, dropped);
-}
-
 ClipLoadResult loadClipFile(ChannelNameLists& names, ClipFrames& frames, const std::string& path) {
-    ClipFileReader reader(path);
-    return classified(reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
-}
-
-ClipLoadResult loadClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path) {
     ClipFileReader reader(path);
     return classified(reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
 }

@@ -1,10 +1,10 @@
 #pragma once
 // Loads a whole clip file into the clip reader's form.
 
-#include "CaptureRecords.h"
-#include "ClipFileReader.h"
-#include "ClipFrames.h"
-#include "ClipLoadFailure.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipFileReader.h"
+#include "clip/format/ClipFrames.h"
+#include "clip/format/ClipLoadFailure.h"
 
 #include <functional>
 #include <istream>
@@ -26,13 +26,9 @@ bool parseClipFile(ChannelNameLists& names, ClipFrames& frames, const std::strin
 // The same for a clip held by a binary stream.
 bool parseClipStream(ChannelNameLists& names, ClipFrames& frames, std::istream& in);
 
-// The same with the frames as records (ClipFrames keeps them more compactly).
-bool parseClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path);
-
 // As parseClipFile, but never throws: the result says why a file did not load, and how many
 // frames were left out for their time.
 ClipLoadResult loadClipFile(ChannelNameLists& names, ClipFrames& frames, const std::string& path);
-ClipLoadResult loadClipFile(ChannelNameLists& names, std::vector<ClipFrame>& frames, const std::string& path);
 
 // Reads a clip frame by frame as it is stored (times not shifted, no frame left out), handing
 // each frame's time and flat values to onFrame. For tools that show a clip as it is.

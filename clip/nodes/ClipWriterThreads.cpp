@@ -1,6 +1,6 @@
-#include "ClipWriterThreads.h"
+#include "clip/nodes/ClipWriterThreads.h"
 
-#include "SaveToFile.h"
+#include "clip/nodes/SaveToFile.h"
 
 #include <openssl/crypto.h>
 

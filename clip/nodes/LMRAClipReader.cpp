@@ -1,7 +1,7 @@
-#include "LMRAClipReader.h"
+#include "clip/nodes/LMRAClipReader.h"
 
-#include "ParseClipFile.h"
-#include "PluginMessages.h"
+#include "clip/format/ParseClipFile.h"
+#include "plugin/messages/PluginMessages.h"
 
 #include <maya/MDataHandle.h>
 #include <maya/MFnAttribute.h>
@@ -59,13 +59,11 @@ MStatus LMRAClipReader::initialize() {
     return addAttribute(clipDuration);
 }
 
-void LMRAClipReader::postConstructor() {}
-
 bool LMRAClipReader::loadClip(const std::string& path) {
     // Read into temporaries: the outputs keep sampling the previous clip, whose frames match
     // them, until a whole new clip is in hand.
     ChannelNameLists names;
-    std::vector<ClipFrame> frames;
+    ClipFrames frames(matrixChannelOutputs);
     const ClipLoadResult result = loadClipFile(names, frames, path);
     if (!result.ok()) {
         MGlobal::displayError("Error during file loading.");
@@ -77,10 +75,9 @@ bool LMRAClipReader::loadClip(const std::string& path) {
 
     clipNames_ = std::move(names);
     clipFrames_ = std::move(frames);
-    clipTimes_ = ClipTimeIndex(clipFrames_);
     clipLength_ = 0.0;
-    for (const ClipFrame& frame : clipFrames_)
-        if (frame.time > clipLength_) clipLength_ = frame.time;
+    for (std::size_t i = 0; i < clipFrames_.size(); ++i)
+        if (clipFrames_.time(i) > clipLength_) clipLength_ = clipFrames_.time(i);
     rebuildChannelAttributes(thisMObject(), clipNames_, outputs_, ScalarOutputStorage::notStorable);
     matrixValues_.assign(outputs_.matrixOutputs.size(), {});
     vectorValues_.assign(outputs_.vectorOutputs.size(), {});
@@ -95,7 +92,7 @@ bool LMRAClipReader::loadClip(const std::string& path) {
 }
 
 void LMRAClipReader::sampleClip(double clipTime) {
-    ::sampleClip(clipFrames_, clipTimes_, clipTime, scalarValues_, matrixValues_, vectorValues_);
+    ::sampleClip(clipFrames_, clipTime, scalarValues_, matrixValues_, vectorValues_);
 }
 
 void LMRAClipReader::resampleAt(MDataBlock& data) {

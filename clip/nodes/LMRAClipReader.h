@@ -19,10 +19,11 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-#include "CaptureRecords.h"
-#include "ChannelAttributes.h"
-#include "ClipFrame.h"
-#include "SampleClip.h"
+#include "transport/records/CaptureRecords.h"
+#include "device/channels/ChannelAttributes.h"
+#include "clip/format/ClipFrames.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/nodes/SampleClip.h"
 
 class LMRAClipReader : public MPxNode {
 public:
@@ -40,7 +41,6 @@ public:
     static void* creator();
     static MStatus initialize();
 
-    void postConstructor() override;
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
     MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) override;
@@ -66,8 +66,7 @@ private:
     std::atomic<double> lastSampleTime_{0.0};  // seconds; written by compute, read by preEvaluation
 
     ChannelNameLists clipNames_;
-    std::vector<ClipFrame> clipFrames_;
-    ClipTimeIndex clipTimes_;  // built with clipFrames_, for the frame search
+    ClipFrames clipFrames_{matrixChannelOutputs};
     double clipLength_ = 0.0;  // seconds, the latest frame time
 
     // Compute's own (the host never runs two callbacks of one node at once), sized by each

@@ -1,8 +1,8 @@
-#include "LoadCaptureCommand.h"
+#include "clip/nodes/LoadCaptureCommand.h"
 
-#include "CommandArguments.h"
-#include "LMRAClipReader.h"
-#include "PluginMessages.h"
+#include "device/node/CommandArguments.h"
+#include "clip/nodes/LMRAClipReader.h"
+#include "plugin/messages/PluginMessages.h"
 
 #include <maya/MFn.h>
 #include <maya/MString.h>

@@ -1,6 +1,6 @@
-#include "SampleClip.h"
+#include "clip/nodes/SampleClip.h"
 
-#include "ClipBlend.h"
+#include "clip/format/ClipBlend.h"
 
 #include <algorithm>
 
@@ -25,15 +25,6 @@ void blendGroups(std::vector<std::array<double, N>>& values, const double* from,
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), std::array<double, N>{});
 }
 
-template <std::size_t N>
-void blendGroups(std::vector<std::array<double, N>>& values, const std::vector<std::array<double, N>>& from,
-                 const std::vector<std::array<double, N>>& to, double weight) {
-    const std::size_t shared = std::min({values.size(), from.size(), to.size()});
-    for (std::size_t g = 0; g < shared; ++g)
-        for (std::size_t i = 0; i < N; ++i) values[g][i] = blend(from[g][i], to[g][i], weight);
-    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), std::array<double, N>{});
-}
-
 }  // namespace
 
 void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarValues,
@@ -50,24 +41,4 @@ void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarV
     from += 6 * frames.matrixCount();
     to += 6 * frames.matrixCount();
     blendGroups(vectorValues, from, to, frames.vectorCount(), point.weight);
-}
-
-ClipTimeIndex::ClipTimeIndex(const std::vector<ClipFrame>& frames) {
-    times_.reserve(frames.size());
-    for (const auto& frame : frames) times_.push_back(frame.time);
-    inOrder_ = clipTimesInOrder(times_);
-}
-
-void sampleClip(const std::vector<ClipFrame>& frames, const ClipTimeIndex& index, double u,
-                std::vector<double>& scalarValues, std::vector<std::array<double, 6>>& matrixValues,
-                std::vector<std::array<double, 3>>& vectorValues) {
-    if (frames.empty()) return;
-    const ClipBlendPoint point =
-        index.size() == frames.size() ? index.blendPoint(u) : ClipTimeIndex(frames).blendPoint(u);
-    const ClipFrame& from = frames[point.previous];
-    const ClipFrame& to = frames[point.next];
-    blendNumbers(scalarValues, from.scalars.data(), to.scalars.data(),
-                 std::min(from.scalars.size(), to.scalars.size()), point.weight);
-    blendGroups(matrixValues, from.matrices, to.matrices, point.weight);
-    blendGroups(vectorValues, from.vectors, to.vectors, point.weight);
 }

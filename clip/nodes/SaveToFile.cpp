@@ -1,9 +1,9 @@
-#include "SaveToFile.h"
+#include "clip/nodes/SaveToFile.h"
 
-#include "ClipBlocks.h"
-#include "ClipWindow.h"
-#include "ClipWriterMessages.h"
-#include "FilePathChecks.h"
+#include "clip/format/ClipBlocks.h"
+#include "clip/format/ClipWindow.h"
+#include "clip/nodes/ClipWriterMessages.h"
+#include "clip/folders/FilePathChecks.h"
 
 #include <atomic>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // The writer thread's work: cut the last clipLength seconds out of the recording and write them
 // as a clip file.
 
-#include "SaveToFileArguments.h"
+#include "clip/nodes/SaveToFileArguments.h"
 
 #include <string>
 

@@ -1,13 +1,13 @@
-#include "saveCaptureData.h"
+#include "clip/nodes/saveCaptureData.h"
 
-#include "ClipWindow.h"
-#include "ClipWriterThreads.h"
-#include "CommandArguments.h"
-#include "EnsureParentFolder.h"
-#include "FilePathChecks.h"
-#include "LMRARealTimeDevice.h"
-#include "PluginMessages.h"
-#include "SaveOutcomes.h"
+#include "clip/format/ClipWindow.h"
+#include "clip/nodes/ClipWriterThreads.h"
+#include "device/node/CommandArguments.h"
+#include "clip/folders/EnsureParentFolder.h"
+#include "clip/folders/FilePathChecks.h"
+#include "device/node/LMRARealTimeDevice.h"
+#include "plugin/messages/PluginMessages.h"
+#include "transport/outcomes/SaveOutcomes.h"
 
 #include <maya/MFn.h>
 #include <maya/MGlobal.h>
@@ -59,8 +59,14 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
         return refuse("Cannot write clip file " + clipPath + ": it is a folder.");
     if (!videoPath.empty() && std::filesystem::is_directory(videoPath, error))
         return refuse("Cannot write video file " + videoPath + ": it is a folder.");
-    if (!ensureParentFolder(clipPath)) return MStatus::kFailure;
-    if (!videoPath.empty() && !ensureParentFolder(videoPath)) return MStatus::kFailure;
+    for (const std::string* path : {&clipPath, &videoPath}) {
+        if (path->empty()) continue;
+        if (const auto failure = ensureParentFolder(*path)) {
+            postMessage(MessageKind::error, kCannotCreateOutputFolder);
+            postMessage(MessageKind::error, *failure);
+            return MStatus::kFailure;
+        }
+    }
     return MStatus::kSuccess;
 }
 

@@ -1,5 +1,5 @@
-#include "ChannelAttributes.h"
-#include "LumoraPythonTexts.h"
+#include "device/channels/ChannelAttributes.h"
+#include "device/channels/LumoraPythonTexts.h"
 
 #include <algorithm>
 #include <map>
@@ -16,8 +16,8 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 
-#include "ChannelNameRule.h"
-#include "ChannelOutputPlan.h"
+#include "transport/protocol/ChannelNameRule.h"
+#include "device/channels/ChannelOutputPlan.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <maya/MPlugArray.h>
 #include <maya/MString.h>
 
-#include "CaptureRecords.h"
-#include "ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
+#include "device/channels/ChannelOutputRules.h"
 
 using VectorOutputGroup = std::array<MObject, kVectorComponents>;  // X, Y, Z
 using MatrixOutputGroup = std::array<MObject, kMatrixOutputCount>;  // TranslateXYZ, RotateXYZ

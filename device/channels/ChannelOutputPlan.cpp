@@ -1,4 +1,4 @@
-#include "ChannelOutputPlan.h"
+#include "device/channels/ChannelOutputPlan.h"
 
 #include <string>
 #include <unordered_map>

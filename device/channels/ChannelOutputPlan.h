@@ -13,7 +13,7 @@
 
 #include <maya/MObject.h>
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 struct ChannelOutputPlan {
     // Per kind and channel position: true when that position gets its outputs.

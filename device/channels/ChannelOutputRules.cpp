@@ -1,4 +1,4 @@
-#include "ChannelOutputRules.h"
+#include "device/channels/ChannelOutputRules.h"
 
 #include <maya/MMatrix.h>
 #include <maya/MTransformationMatrix.h>

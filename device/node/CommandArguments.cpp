@@ -1,4 +1,4 @@
-#include "CommandArguments.h"
+#include "device/node/CommandArguments.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>

@@ -1,12 +1,12 @@
-#include "ConnectionCheckCommand.h"
+#include "device/node/ConnectionCheckCommand.h"
 
 #include <maya/MFn.h>
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 
-#include "CommandArguments.h"
-#include "PluginMessages.h"
-#include "LMRARealTimeDevice.h"
+#include "device/node/CommandArguments.h"
+#include "plugin/messages/PluginMessages.h"
+#include "device/node/LMRARealTimeDevice.h"
 
 const char* const checkPhoneConnection::commandName = "checkPhoneConnection";
 

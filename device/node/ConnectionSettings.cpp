@@ -1,12 +1,12 @@
-#include "ConnectionSettings.h"
+#include "device/node/ConnectionSettings.h"
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <maya/MString.h>
 
-#include "LMRARealTimeDevice.h"
-#include "UDPClient.h"
+#include "device/node/LMRARealTimeDevice.h"
+#include "transport/connection/UDPClient.h"
 
 namespace {
 

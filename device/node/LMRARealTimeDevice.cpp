@@ -1,4 +1,4 @@
-#include "LMRARealTimeDevice.h"
+#include "device/node/LMRARealTimeDevice.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,13 +17,13 @@
 #include <maya/MObjectArray.h>
 #include <maya/MUserEventMessage.h>
 
-#include "ConnectionCheck.h"
-#include "ConnectionSettings.h"
-#include "NetworkConnectionClientProcess.h"
-#include "PluginMessages.h"
-#include "ReceivePort.h"
-#include "TCPOverUSBCommunication.h"
-#include "UDPClient.h"
+#include "transport/connection/ConnectionCheck.h"
+#include "device/node/ConnectionSettings.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
+#include "plugin/messages/PluginMessages.h"
+#include "transport/connection/ReceivePort.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
+#include "transport/connection/UDPClient.h"
 
 namespace {
 

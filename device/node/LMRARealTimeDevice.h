@@ -22,9 +22,9 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-#include "CaptureRecords.h"
-#include "ChannelAttributes.h"
-#include "StreamInterfaces.h"
+#include "transport/records/CaptureRecords.h"
+#include "device/channels/ChannelAttributes.h"
+#include "transport/records/StreamInterfaces.h"
 
 class NetworkConnectionClientProcess;
 

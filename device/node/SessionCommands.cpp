@@ -1,10 +1,10 @@
-#include "SessionCommands.h"
+#include "device/node/SessionCommands.h"
 
 #include <maya/MFn.h>
 
-#include "CommandArguments.h"
-#include "LMRARealTimeDevice.h"
-#include "PluginMessages.h"
+#include "device/node/CommandArguments.h"
+#include "device/node/LMRARealTimeDevice.h"
+#include "plugin/messages/PluginMessages.h"
 
 MStatus mocapNetworkCommands::doIt(const MArgList& args) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted

@@ -1,4 +1,4 @@
-#include "PluginMessages.h"
+#include "plugin/messages/PluginMessages.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MString.h>

@@ -4,7 +4,7 @@
 // by every node compute and every command of the plug-in, and flushed at unload and when Maya
 // exits, so a message outlives the node or thread that posted it.
 
-#include "MessageSink.h"
+#include "transport/messages/MessageSink.h"
 
 // The queue, alive for as long as the plug-in's code is loaded.
 MessageSink& pluginMessageQueue();

@@ -1,11 +1,11 @@
-#include "LMRAAdapter.h"
+#include "pose/nodes/LMRAAdapter.h"
 
 #include <maya/MDGModifier.h>
 #include <maya/MFnMessageAttribute.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MPlug.h>
 
-#include "PlugQueries.h"
+#include "pose/nodes/PlugQueries.h"
 
 const MString LMRAAdapter::kTypeName("LMRAAdapter");
 const MTypeId LMRAAdapter::kTypeId(0x130680);

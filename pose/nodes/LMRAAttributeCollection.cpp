@@ -1,4 +1,4 @@
-#include "LMRAAttributeCollection.h"
+#include "pose/nodes/LMRAAttributeCollection.h"
 
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnNumericAttribute.h>

@@ -1,4 +1,4 @@
-#include "LMRAPose.h"
+#include "pose/nodes/LMRAPose.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
@@ -7,7 +7,7 @@
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 
-#include "PluginMessages.h"
+#include "plugin/messages/PluginMessages.h"
 
 const MString LMRAPose::kTypeName("LMRAPose");
 const MTypeId LMRAPose::kTypeId(0x130684);

@@ -1,4 +1,4 @@
-#include "LMRAPoseApply.h"
+#include "pose/nodes/LMRAPoseApply.h"
 
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
@@ -6,7 +6,7 @@
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MPlug.h>
 
-#include "PluginMessages.h"
+#include "plugin/messages/PluginMessages.h"
 
 const MString LMRAPoseApply::kTypeName("LMRAPoseApply");
 const MTypeId LMRAPoseApply::kTypeId(0x130683);

@@ -1,10 +1,10 @@
-#include "LMRAPoselib.h"
+#include "pose/nodes/LMRAPoselib.h"
 
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MPlug.h>
 
-#include "LMRAPose.h"
-#include "PlugQueries.h"
+#include "pose/nodes/LMRAPose.h"
+#include "pose/nodes/PlugQueries.h"
 
 const MString LMRAPoselib::kTypeName("LMRAPoselib");
 const MTypeId LMRAPoselib::kTypeId(0x130685);

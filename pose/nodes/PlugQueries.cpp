@@ -1,4 +1,4 @@
-#include "PlugQueries.h"
+#include "pose/nodes/PlugQueries.h"
 
 #include <maya/MFnAttribute.h>
 #include <maya/MFnDependencyNode.h>

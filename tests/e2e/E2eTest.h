@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "BatchScript.h"
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 #include "ChildProcess.h"
 #include "PhoneSim.h"
 

@@ -9,7 +9,7 @@
 #include <maya/MPlug.h>
 #include <maya/MUserEventMessage.h>
 
-#include "DeviceSceneTest.h"
+#include "support/DeviceSceneTest.h"
 
 namespace {
 

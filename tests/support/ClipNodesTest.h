@@ -18,12 +18,12 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
-#include "../support/PluginSceneTest.h"
+#include "support/PluginSceneTest.h"
 
-#include "CaptureRecords.h"
-#include "AesCbcCipher.h"
-#include "ClipBlocks.h"
-#include "ClipWriter.h"
+#include "transport/records/CaptureRecords.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "clip/format/ClipBlocks.h"
+#include "clip/format/ClipWriter.h"
 
 // getAttr shows angles in the scene's angle unit, degrees unless changed.
 constexpr double kDegreesPerRadian = 57.295779513082320876798;

@@ -2,9 +2,9 @@
 // Helpers for clip tests: a temporary folder per test, clip texts stored as records, and the
 // decrypted text of a stored file.
 
-#include "AesCbcCipher.h"
-#include "ClipBlocks.h"
-#include "ClipFormat.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "clip/format/ClipBlocks.h"
+#include "clip/format/ClipFormat.h"
 
 #include <gtest/gtest.h>
 

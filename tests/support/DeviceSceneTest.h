@@ -18,7 +18,7 @@
 #include <headless/ScriptOutput.h>
 #include <headless/UserEvents.h>
 
-#include "../support/PluginSceneTest.h"
+#include "support/PluginSceneTest.h"
 
 class DeviceSceneTest : public PluginSceneTest {
 protected:

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CaptureRecords.h"
-#include "StreamInterfaces.h"
+#include "transport/records/CaptureRecords.h"
+#include "transport/records/StreamInterfaces.h"
 
 class HandlerObserver : public CaptureDataStreamInterface {
 public:

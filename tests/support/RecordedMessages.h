@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "MessageSink.h"
+#include "transport/messages/MessageSink.h"
 
 class RecordedMessages : public MessageSink {
   public:

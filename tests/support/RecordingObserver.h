@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "CaptureRecords.h"
-#include "HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
+#include "support/HandlerObserver.h"
 
 class RecordingObserver : public HandlerObserver {
 public:

@@ -1,4 +1,4 @@
-#include "ClipTestSupport.h"
+#include "support/ClipTestSupport.h"
 
 #include "CliptoolCommands.h"
 

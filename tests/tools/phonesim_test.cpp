@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 #include "PhoneSim.h"
 
 namespace asio = boost::asio;

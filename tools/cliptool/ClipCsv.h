@@ -3,7 +3,7 @@
 // frame. Scalars are named as their channel, vectors name + "X"/"Y"/"Z", matrices carry their
 // sixteen raw values as name + row + column letter ("head0X" .. "head3W").
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <istream>
 #include <optional>

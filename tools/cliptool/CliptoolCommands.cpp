@@ -1,12 +1,12 @@
 #include "CliptoolCommands.h"
 
-#include "AesCbcCipher.h"
-#include "ClipBlocks.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "clip/format/ClipBlocks.h"
 #include "ClipCsv.h"
-#include "ClipFileReader.h"
-#include "ClipNumberText.h"
-#include "ClipWriter.h"
-#include "ParseClipFile.h"
+#include "clip/format/ClipFileReader.h"
+#include "clip/format/ClipNumberText.h"
+#include "clip/format/ClipWriter.h"
+#include "clip/format/ParseClipFile.h"
 
 #include <cerrno>
 #include <cmath>

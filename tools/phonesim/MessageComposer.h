@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "AesCbcCipher.h"
-#include "CaptureRecords.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
 
 // The data message for a timestamp; with malformedLine, the line "malformed;oops" follows the
 // scalar lines.

@@ -4,7 +4,7 @@
 #include <boost/asio/io_context.hpp>
 #include <string>
 
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 #include "PhoneSim.h"
 #include "PhoneSimStats.h"
 #include "VideoServer.h"

@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 // How the app answers a connect command.
 enum class PhoneAnswer {

@@ -1,4 +1,4 @@
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 #include <openssl/evp.h>
 #include <openssl/rand.h>

@@ -1,10 +1,10 @@
-#include "ConnectionCheck.h"
+#include "transport/connection/ConnectionCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-#include "HandlerObserver.h"
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "transport/records/StreamInterfaces.h"
 
 namespace {
 
@@ -22,23 +22,36 @@ const char* outcomeWord(CheckStep::Outcome outcome) {
     return "";
 }
 
-// Keeps what the handler makes of the reply.
-class ReplyObserver final : public HandlerObserver {
+// Keeps what the handler makes of the reply. Only the handler talks to it: the operations of a
+// connection process do nothing and report that nothing was done.
+class ReplyObserver final : public CaptureDataStreamInterface {
   public:
+    std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
+    void getChannelLayout(ChannelNameLists&) override {}
+    bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }
+    bool startCapture(bool) override { return false; }
+    bool pauseCapture() override { return false; }
+    bool saveCapture(std::string, double, double) override { return false; }
+    bool closeConnection() override { return false; }
+    bool copyRecording(CaptureRecording&) override { return false; }
+    bool isWaitingForReply() override { return false; }
+    std::uint32_t rejectCode() override { return rejectedWith; }
+    bool isRunning() override { return false; }
+
     bool setChannelLayout(ChannelNameLists&) override { return true; }
     bool acceptConnection(ChannelNameLists& names) override {
         channels = names;
         return true;
     }
     bool rejectConnection(std::uint32_t code) override {
-        rejectCode = code;
+        rejectedWith = code;
         return true;
     }
     std::uint64_t storeLatestFrame(const double*, std::uint64_t) override { return 0; }
     bool appendRecordedFrame(CaptureFrame&) override { return true; }
 
     ChannelNameLists channels;
-    std::uint32_t rejectCode = 0;
+    std::uint32_t rejectedWith = 0;
 };
 
 }  // namespace
@@ -68,7 +81,7 @@ ConnectReply readConnectReply(std::string text) {
         reply.kind = ConnectReply::Kind::accepted;
         reply.channels = std::move(observer.channels);
     } else {
-        reply.kind = observer.rejectCode == 1 ? ConnectReply::Kind::refused
+        reply.kind = observer.rejectedWith == 1 ? ConnectReply::Kind::refused
                                               : ConnectReply::Kind::wrongScreen;
     }
     return reply;

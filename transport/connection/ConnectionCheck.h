@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 struct CheckStep {
     enum class Outcome { ok, warning, failed, skipped };

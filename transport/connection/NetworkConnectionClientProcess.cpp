@@ -1,15 +1,15 @@
-#include "NetworkConnectionClientProcess.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <utility>
 
-#include "EnsureParentFolder.h"
-#include "MocapDataHandler.h"
-#include "PhoneCommands.h"
-#include "TransportMessages.h"
-#include "UDPClient.h"
+#include "clip/folders/EnsureParentFolder.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/TransportMessages.h"
+#include "transport/connection/UDPClient.h"
 
 NetworkConnectionClientProcess::~NetworkConnectionClientProcess() {
     if (isRunning()) closeConnection();
@@ -205,8 +205,12 @@ bool NetworkConnectionClientProcess::saveCapture(std::string path, double startT
         std::lock_guard<std::mutex> lock(clientMutex_);
         if (!client_) return false;
     }
-    // Outside the client lock: creating folders may take a while.
-    ensureParentFolder(path);
+    // Outside the client lock: creating folders may take a while. The phone is asked all the
+    // same: the download reports its own failure to write the file.
+    if (const auto failure = ensureParentFolder(path)) {
+        postMessage(MessageKind::error, kCannotCreateOutputFolder);
+        postMessage(MessageKind::error, *failure);
+    }
     std::lock_guard<std::mutex> lock(clientMutex_);
     if (!client_) return false;
     client_->saveCapture(path, startTime, endTime);

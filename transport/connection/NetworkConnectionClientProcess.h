@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "CaptureRecords.h"
-#include "StreamDrops.h"
-#include "StreamInterfaces.h"
-#include "TCPOverUSBCommunication.h"
+#include "transport/records/CaptureRecords.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/records/StreamInterfaces.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
 
 class NetworkConnectionClientProcess final : public CaptureDataStreamInterface {
 public:

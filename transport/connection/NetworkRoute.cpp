@@ -1,4 +1,4 @@
-#include "NetworkRoute.h"
+#include "transport/connection/NetworkRoute.h"
 
 #include <cstdint>
 

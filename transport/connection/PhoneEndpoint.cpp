@@ -1,4 +1,4 @@
-#include "PhoneEndpoint.h"
+#include "transport/connection/PhoneEndpoint.h"
 
 #include <boost/asio/error.hpp>
 #include <boost/system/system_error.hpp>

@@ -1,4 +1,4 @@
-#include "ReceivePort.h"
+#include "transport/connection/ReceivePort.h"
 
 #include <boost/asio/error.hpp>
 

@@ -1,12 +1,12 @@
-#include "TCPOverUSBCommunication.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
 
 #include <usbmuxd.h>
 
 #include <stdexcept>
 #include <utility>
 
-#include "PhoneCommands.h"
-#include "TransportMessages.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/TransportMessages.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 #include <string>
 #include <string_view>
 
-#include "PhoneMessageDecryptor.h"
-#include "SocketWaiter.h"
-#include "StreamDrops.h"
-#include "StreamInterfaces.h"
-#include "UsbCommandMailbox.h"
-#include "UsbMessageAssembler.h"
-#include "UsbTunnel.h"
-#include "UsbVideoFetcher.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/records/StreamInterfaces.h"
+#include "transport/connection/UsbCommandMailbox.h"
+#include "transport/protocol/UsbMessageAssembler.h"
+#include "transport/connection/UsbTunnel.h"
+#include "transport/connection/UsbVideoFetcher.h"
+#include "transport/connection/SocketWaiter.h"
 
 // Bounds on the waits of a session.
 struct UsbTimeouts {

@@ -1,4 +1,4 @@
-#include "UDPClient.h"
+#include "transport/connection/UDPClient.h"
 
 #include <algorithm>
 #include <exception>
@@ -8,10 +8,10 @@
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
 
-#include "PhoneCommands.h"
-#include "PhoneEndpoint.h"
-#include "TransportMessages.h"
-#include "UdpVideoDownload.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/connection/PhoneEndpoint.h"
+#include "transport/protocol/TransportMessages.h"
+#include "transport/connection/UdpVideoDownload.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <boost/asio/ip/udp.hpp>
 #include <boost/asio/steady_timer.hpp>
 
-#include "PhoneMessageDecryptor.h"
-#include "StreamDrops.h"
-#include "StreamInterfaces.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/records/StreamInterfaces.h"
 
 class UdpVideoDownload;
 

@@ -1,4 +1,4 @@
-#include "UdpVideoDownload.h"
+#include "transport/connection/UdpVideoDownload.h"
 
 #include <filesystem>
 #include <system_error>
@@ -6,8 +6,8 @@
 #include <boost/asio/buffer.hpp>
 #include <boost/asio/error.hpp>
 
-#include "SaveOutcomes.h"
-#include "TransportMessages.h"
+#include "transport/outcomes/SaveOutcomes.h"
+#include "transport/protocol/TransportMessages.h"
 
 UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
 

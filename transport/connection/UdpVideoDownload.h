@@ -12,7 +12,7 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 
-#include "VideoFileWriter.h"
+#include "transport/connection/VideoFileWriter.h"
 
 class UdpVideoDownload : public std::enable_shared_from_this<UdpVideoDownload> {
 public:

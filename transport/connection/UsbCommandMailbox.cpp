@@ -1,4 +1,4 @@
-#include "UsbCommandMailbox.h"
+#include "transport/connection/UsbCommandMailbox.h"
 
 #include <utility>
 

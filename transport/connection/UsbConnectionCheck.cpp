@@ -11,13 +11,13 @@
 #include <optional>
 #include <string_view>
 
-#include "ConnectionCheck.h"
-#include "PhoneCommands.h"
-#include "PhoneMessageDecryptor.h"
-#include "ReceivePort.h"
-#include "TCPOverUSBCommunication.h"
-#include "UsbMessageAssembler.h"
-#include "UsbTunnel.h"
+#include "transport/connection/ConnectionCheck.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/connection/ReceivePort.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
+#include "transport/protocol/UsbMessageAssembler.h"
+#include "transport/connection/UsbTunnel.h"
 
 namespace {
 

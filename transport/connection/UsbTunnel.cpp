@@ -1,4 +1,4 @@
-#include "UsbTunnel.h"
+#include "transport/connection/UsbTunnel.h"
 
 #include <usbmuxd.h>
 

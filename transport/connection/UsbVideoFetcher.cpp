@@ -1,12 +1,12 @@
-#include "UsbVideoFetcher.h"
+#include "transport/connection/UsbVideoFetcher.h"
 
 #include <array>
 #include <utility>
 
-#include "SaveOutcomes.h"
-#include "TransportMessages.h"
-#include "UsbTunnel.h"
-#include "VideoFileWriter.h"
+#include "transport/outcomes/SaveOutcomes.h"
+#include "transport/protocol/TransportMessages.h"
+#include "transport/connection/UsbTunnel.h"
+#include "transport/connection/VideoFileWriter.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

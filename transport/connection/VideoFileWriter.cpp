@@ -1,4 +1,4 @@
-#include "VideoFileWriter.h"
+#include "transport/connection/VideoFileWriter.h"
 
 #include <cerrno>
 #include <cstring>

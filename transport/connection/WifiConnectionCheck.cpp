@@ -12,13 +12,13 @@
 #include <boost/asio/ip/udp.hpp>
 #include <boost/system/system_error.hpp>
 
-#include "ConnectionCheck.h"
-#include "NetworkRoute.h"
-#include "PhoneCommands.h"
-#include "PhoneEndpoint.h"
-#include "PhoneMessageDecryptor.h"
-#include "ReceivePort.h"
-#include "UDPClient.h"
+#include "transport/connection/ConnectionCheck.h"
+#include "transport/connection/NetworkRoute.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/connection/PhoneEndpoint.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/connection/ReceivePort.h"
+#include "transport/connection/UDPClient.h"
 
 namespace {
 

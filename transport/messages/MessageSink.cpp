@@ -1,4 +1,4 @@
-#include "MessageSink.h"
+#include "transport/messages/MessageSink.h"
 
 #include <iostream>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "ChannelNameRule.h"
+#include "transport/protocol/ChannelNameRule.h"
 
 #include <unordered_map>
 #include <unordered_set>

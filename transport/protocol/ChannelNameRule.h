@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 constexpr std::size_t kMaxChannelNameLength = 1000;
 

@@ -1,12 +1,12 @@
-#include "MocapDataHandler.h"
+#include "transport/protocol/MocapDataHandler.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "ChannelNameRule.h"
-#include "TransportMessages.h"
+#include "transport/protocol/ChannelNameRule.h"
+#include "transport/protocol/TransportMessages.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "CaptureRecords.h"
-#include "ChannelNameRule.h"
-#include "ValueParsing.h"
-#include "StreamDrops.h"
-#include "StreamInterfaces.h"
+#include "transport/records/CaptureRecords.h"
+#include "transport/protocol/ChannelNameRule.h"
+#include "transport/protocol/ValueParsing.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/records/StreamInterfaces.h"
 
 class MocapDataHandler final : public IDataHandler {
 public:

@@ -1,4 +1,4 @@
-#include "PhoneCommands.h"
+#include "transport/protocol/PhoneCommands.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "PhoneMessageDecryptor.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 class PhoneMessageDecryptor {
 public:

@@ -1,6 +1,6 @@
-#include "StreamDrops.h"
+#include "transport/protocol/StreamDrops.h"
 
-#include "TransportMessages.h"
+#include "transport/protocol/TransportMessages.h"
 
 std::string_view streamDropDescription(StreamDrop kind) {
     switch (kind) {

@@ -1,6 +1,6 @@
-#include "TransportMessages.h"
+#include "transport/protocol/TransportMessages.h"
 
-#include "SaveOutcomes.h"
+#include "transport/outcomes/SaveOutcomes.h"
 
 #include <iostream>
 #include <mutex>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "MessageSink.h"
+#include "transport/messages/MessageSink.h"
 
 void reportTransportMessage(std::string_view text, MessageKind kind = MessageKind::warning);
 

@@ -1,4 +1,4 @@
-#include "UsbMessageAssembler.h"
+#include "transport/protocol/UsbMessageAssembler.h"
 
 UsbMessageAssembler::UsbMessageAssembler(std::size_t capacity)
     : capacity_(capacity), payload_(new std::uint8_t[capacity]) {}

@@ -1,4 +1,4 @@
-#include "ValueParsing.h"
+#include "transport/protocol/ValueParsing.h"
 
 #include <cerrno>
 #include <charconv>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "CaptureRecords.h"
+#include "transport/records/CaptureRecords.h"
 
 class DataStreamClient;
 

@@ -1,5 +1,6 @@
-#include "ClipWindow.h"
-#include "ParseClipFile.h"
+#include "clip/format/ClipWindow.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/format/ParseClipFile.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ TEST(ClipConcurrency, SimultaneousSavesEachWriteTheirOwnClip) {
     for (int take = 0; take < kSaves; ++take) {
         std::istringstream in(files[static_cast<std::size_t>(take)]);
         ChannelNameLists names;
-        ClipFrames frames;
+        ClipFrames frames(matrixChannelOutputs);
         ASSERT_TRUE(parseClipStream(names, frames, in));
         EXPECT_EQ(names.scalars()[0], "take" + std::to_string(take));
         ASSERT_EQ(frames.size(), 602u);  // the start frame, then frames 2399 to 2999

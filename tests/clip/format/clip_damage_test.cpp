@@ -1,6 +1,7 @@
-#include "ClipTestSupport.h"
+#include "support/ClipTestSupport.h"
 
-#include "ParseClipFile.h"
+#include "clip/format/ParseClipFile.h"
+#include "device/channels/ChannelOutputRules.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 void expectCleanOutcome(const std::vector<std::uint8_t>& bytes) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     try {
         parseClipStream(names, frames, in);
     } catch (const std::invalid_argument&) {

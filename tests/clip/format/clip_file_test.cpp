@@ -1,9 +1,10 @@
-#include "ClipTestSupport.h"
+#include "support/ClipTestSupport.h"
 
-#include "CaptureRecords.h"
-#include "ClipFileReader.h"
-#include "ClipWriter.h"
-#include "ParseClipFile.h"
+#include "transport/records/CaptureRecords.h"
+#include "clip/format/ClipFileReader.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/format/ClipWriter.h"
+#include "clip/format/ParseClipFile.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ void writeClip(const std::string& path, const ChannelNameLists& names, const std
 struct Loaded {
     bool ok = false;
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames{matrixChannelOutputs};
 };
 
 Loaded load(const std::string& path) {
@@ -113,19 +114,6 @@ TEST(ClipFile, RoundTripsNamesTimesAndValuesExactly) {
     EXPECT_NEAR(loaded.frames.frame(5).scalars[3], frames[5].values[3], 5e-9);
     EXPECT_NEAR(loaded.frames.frame(5).vectors[1][2], frames[5].values[4 + 5], 5e-9);
     EXPECT_EQ(loaded.frames.frame(5).matrices.size(), 1u);
-
-    // Records hold the same frames.
-    ChannelNameLists recordNames;
-    std::vector<ClipFrame> records;
-    ASSERT_TRUE(parseClipFile(recordNames, records, first));
-    ASSERT_EQ(records.size(), loaded.frames.size());
-    for (const std::size_t i : {std::size_t{0}, std::size_t{1234}, records.size() - 1}) {
-        const ClipFrame compact = loaded.frames.frame(i);
-        EXPECT_EQ(records[i].time, compact.time);
-        EXPECT_EQ(records[i].scalars, compact.scalars);
-        EXPECT_EQ(records[i].matrices, compact.matrices);
-        EXPECT_EQ(records[i].vectors, compact.vectors);
-    }
 }
 
 TEST(ClipFile, EveryRecordGetsItsOwnIv) {
@@ -215,7 +203,7 @@ TEST(ClipFile, ConversionFailuresThrowTheirKind) {
     TempFolder folder;
     const std::string path = folder.file("bad.clip");
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     const std::pair<const char*, bool> cases[] = {
         {"a^#^#^#^0^abc^*^@", true},      // letters: invalid argument
         {"a^b^#^#^#^0^1^*^@", true},      // one value too few: "*" is read as a value
@@ -316,7 +304,7 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
     // The text stops before its end marker: a clip cut short, and not a damaged one, as the
     // noise of the cut AES block never reaches the text.
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     EXPECT_EQ(loadClipFile(names, frames, path).failure, ClipLoadFailure::kCutShort);
     EXPECT_EQ(frames.size(), 1u);
 }

@@ -1,7 +1,8 @@
-#include "ClipTestSupport.h"
+#include "support/ClipTestSupport.h"
 
-#include "ClipWindow.h"
-#include "ParseClipFile.h"
+#include "clip/format/ClipWindow.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "clip/format/ParseClipFile.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ TEST(ClipWindow, ATakeStartsNoEarlierThanTheFirstRecordedFrame) {
             writeClipWindow(out, *take, *window);
         }
         ChannelNameLists names;
-        ClipFrames frames;
+        ClipFrames frames(matrixChannelOutputs);
         ASSERT_TRUE(parseClipFile(names, frames, path));
         ASSERT_EQ(frames.size(), take->frames.size());
         for (std::size_t i = 0; i < frames.size(); ++i) {

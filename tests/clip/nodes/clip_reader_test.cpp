@@ -1,7 +1,7 @@
 // The clip reader node and "loadClipFromFile" inside the headless host.
 
-#include "ChannelOutputRules.h"
-#include "ClipNodesTest.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "support/ClipNodesTest.h"
 
 #include <cmath>
 

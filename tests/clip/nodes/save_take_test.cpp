@@ -1,7 +1,7 @@
 // "saveMocapData" against a live session with phonesim, and the take played back by a clip reader.
 
-#include "ClipFileReader.h"
-#include "ClipNodesTest.h"
+#include "clip/format/ClipFileReader.h"
+#include "support/ClipNodesTest.h"
 #include "PhoneSim.h"
 
 #include <algorithm>

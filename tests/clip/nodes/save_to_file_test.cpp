@@ -1,10 +1,10 @@
 // The writer thread's work on its own: what it writes, and what a failed write leaves behind.
 
-#include "ClipNodesTest.h"
-#include "ClipFormat.h"
-#include "ClipWriterThreads.h"
-#include "SaveToFile.h"
-#include "../support/RecordedMessages.h"
+#include "support/ClipNodesTest.h"
+#include "clip/format/ClipFormat.h"
+#include "clip/nodes/ClipWriterThreads.h"
+#include "clip/nodes/SaveToFile.h"
+#include "support/RecordedMessages.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 
-#include "ChannelAttributes.h"
+#include "device/channels/ChannelAttributes.h"
 
 class ChannelHostNode : public MPxNode {
 public:

@@ -18,7 +18,7 @@
 #include <headless/ScriptOutput.h>
 
 #include "ChannelHostNode.h"
-#include "LumoraPythonTexts.h"
+#include "device/channels/LumoraPythonTexts.h"
 
 MObject ChannelHostNode::staticScalar;
 

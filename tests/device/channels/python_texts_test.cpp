@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "LumoraPythonTexts.h"
+#include "device/channels/LumoraPythonTexts.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
     std::string check(const std::string& mode) const {
         const std::string source = std::getenv("LMRA_SOURCE_DIR");
         const std::string command = std::string(kPython) + " -I '" + source +
-                                    "/tests/device/lumora_texts_check.py' " + mode + " '" + source +
+                                    "/tests/device/channels/lumora_texts_check.py' " + mode + " '" + source +
                                     "/python'" + files_ + " 2>&1";
         std::string output;
         if (FILE* pipe = ::popen(command.c_str(), "r")) {

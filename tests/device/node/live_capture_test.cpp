@@ -10,7 +10,7 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MPlug.h>
 
-#include "DeviceSceneTest.h"
+#include "support/DeviceSceneTest.h"
 #include "PhoneSim.h"
 
 namespace {

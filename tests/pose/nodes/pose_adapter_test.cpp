@@ -8,7 +8,7 @@
 #include <maya/MPxObjectSet.h>
 #include <maya/MTypeId.h>
 
-#include "PoseSceneTest.h"
+#include "support/PoseSceneTest.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 
-#include "PoseSceneTest.h"
+#include "support/PoseSceneTest.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "PoseSceneTest.h"
+#include "support/PoseSceneTest.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <maya/MPxObjectSet.h>
 #include <maya/MTypeId.h>
 
-#include "PoseSceneTest.h"
+#include "support/PoseSceneTest.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "AesCbcCipher.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 namespace {
 

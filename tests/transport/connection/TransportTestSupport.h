@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StreamInterfaces.h"
+#include "transport/records/StreamInterfaces.h"
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {

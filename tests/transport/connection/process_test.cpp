@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "NetworkConnectionClientProcess.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 
 namespace {
 

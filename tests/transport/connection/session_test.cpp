@@ -12,14 +12,14 @@
 #include <memory>
 #include <thread>
 
-#include "MocapDataHandler.h"
-#include "NetworkConnectionClientProcess.h"
-#include "PhoneMessageDecryptor.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "PhoneSim.h"
-#include "RecordingObserver.h"
+#include "support/RecordingObserver.h"
 #include "TransportTestSupport.h"
-#include "UDPClient.h"
-#include "UsbMessageAssembler.h"
+#include "transport/connection/UDPClient.h"
+#include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
 

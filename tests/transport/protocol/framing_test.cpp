@@ -12,11 +12,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "AesCbcCipher.h"
-#include "PhoneCommands.h"
-#include "PhoneMessageDecryptor.h"
-#include "SocketWaiter.h"
-#include "UsbMessageAssembler.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/protocol/UsbMessageAssembler.h"
+#include "transport/connection/SocketWaiter.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "MocapDataHandler.h"
-#include "RecordingObserver.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "support/RecordingObserver.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "ValueParsing.h"
+#include "transport/protocol/ValueParsing.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-#include "TakeInfoCommand.h"
+#include "clip/nodes/TakeInfoCommand.h"
 
-#include "CommandArguments.h"
-#include "ParseClipFile.h"
-#include "PluginMessages.h"
-#include "SaveOutcomes.h"
+#include "device/node/CommandArguments.h"
+#include "clip/format/ParseClipFile.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "plugin/messages/PluginMessages.h"
+#include "transport/outcomes/SaveOutcomes.h"
 
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
@@ -63,7 +64,7 @@ TakeInfo fromFile(const std::string& path) {
         return info;
     }
     ChannelNameLists names;
-    ClipFrames frames;
+    ClipFrames frames(matrixChannelOutputs);
     const ClipLoadResult result = loadClipFile(names, frames, path);
     if (!result.ok()) {
         info.state = "unreadable";

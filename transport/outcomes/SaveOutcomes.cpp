@@ -1,4 +1,4 @@
-#include "SaveOutcomes.h"
+#include "transport/outcomes/SaveOutcomes.h"
 
 #include <deque>
 #include <mutex>

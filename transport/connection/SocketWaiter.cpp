@@ -1,4 +1,4 @@
-#include "SocketWaiter.h"
+#include "transport/connection/SocketWaiter.h"
 
 #include <cerrno>
 #include <cstdint>
