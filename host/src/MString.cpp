@@ -148,22 +148,19 @@ double MString::asDouble() const { return std::strtod(text_.c_str(), nullptr); }
 bool MString::isFloat() const { return isDouble(); }
 float MString::asFloat() const { return static_cast<float>(asDouble()); }
 
-MString operator+(const MString& a, const MString& b) {
-    MString sum(a);
-    sum += b;
+MString MString::operator+(const MString& other) const {
+    MString sum(*this);
+    sum += other;
     return sum;
 }
-MString operator+(const MString& a, const char* b) { return a + MString(b); }
-MString operator+(const char* a, const MString& b) { return MString(a) + b; }
-MString operator+(const MString& a, double b) {
-    MString sum(a);
-    sum += b;
-    return sum;
-}
-MString operator+(const MString& a, int b) {
-    MString sum(a);
-    sum += b;
+MString MString::operator+(const char* other) const { return *this + MString(other); }
+MString MString::operator+(double value) const {
+    MString sum(*this);
+    sum += value;
     return sum;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+MString operator+(const char* a, const MString& b) { return MString(a) + b; }
 std::ostream& operator<<(std::ostream& out, const MString& text) { return out << text.asChar(); }
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MAngle {
 public:
     enum Unit { kInvalid, kRadians, kDegrees, kAngMinutes, kAngSeconds, kLast };
@@ -37,3 +39,5 @@ private:
     double value_ = 0.0;
     Unit unit_ = kRadians;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MArgList {
 public:
     MArgList() = default;
@@ -29,3 +31,5 @@ public:
 private:
     std::vector<MString> words_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -8,6 +8,8 @@
 #include <maya/MDataHandle.h>
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MArrayDataHandle {
 public:
     MArrayDataHandle() = default;
@@ -39,3 +41,5 @@ private:
     std::vector<unsigned int> elements_;
     std::size_t position_ = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MMessage.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MCommandMessage : public MMessage {
   public:
     enum MessageType { kHistory, kDisplay, kInfo, kWarning, kError, kResult, kStackTrace };
@@ -17,6 +19,8 @@ class MCommandMessage : public MMessage {
                                                 void* clientData = nullptr,
                                                 MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace headless::detail {
 // Hands the lines shown on other threads since the last call to the callbacks (main thread).

@@ -5,6 +5,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTime.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDGContext {
 public:
     MDGContext() = default;
@@ -22,3 +24,5 @@ private:
     bool normal_ = true;
     MTime time_{0.0, MTime::kSeconds};
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -9,6 +9,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDGModifier {
 public:
     MDGModifier() = default;
@@ -45,3 +47,5 @@ private:
     std::vector<Edit> queued_;
     std::vector<Edit> done_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

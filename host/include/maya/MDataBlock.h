@@ -12,6 +12,8 @@ class Node;
 struct HostAccess;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDataBlock {
 public:
     MDataBlock(const MDataBlock&) = default;
@@ -39,3 +41,5 @@ private:
     headless::detail::Node* node_ = nullptr;  // valid while the compute that made it runs
     MDGContext context_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -9,13 +9,15 @@
 #include <maya/MString.h>
 #include <maya/MTime.h>
 
-class MPlug;
-
 namespace headless::detail {
 class Node;
 class Attribute;
 struct HostAccess;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+class MPlug;
 
 class MDataHandle {
 public:
@@ -74,3 +76,5 @@ private:
     std::vector<unsigned int> indices_;
     mutable MString text_;  // asString() hands out a reference, as Maya's does
 };
+
+OPENMAYA_NAMESPACE_CLOSE

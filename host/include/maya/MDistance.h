@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDistance {
 public:
     enum Unit {
@@ -52,3 +54,5 @@ private:
     double value_ = 0.0;
     Unit unit_ = kCentimeters;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -8,6 +8,8 @@
 
 #define MEulerRotation_kTol 1.0e-10
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix;
 
 class MEulerRotation {
@@ -75,3 +77,5 @@ public:
 };
 
 MEulerRotation operator*(double scale, const MEulerRotation& rotation);
+
+OPENMAYA_NAMESPACE_CLOSE

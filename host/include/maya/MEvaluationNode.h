@@ -13,6 +13,8 @@ namespace headless::detail {
 struct HostAccess;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MEvaluationNode {
 public:
     MEvaluationNode() = default;
@@ -33,3 +35,5 @@ private:
     MObject node_;
     std::vector<MPlug> dirtyPlugs_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,10 @@
 // Headless host: Maya's MFn::Type. The numbers of the plug-in node kinds are those of the 2018
 // API; the others are the host's own and only need to be distinct.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFn {
 public:
     enum Type {
@@ -34,3 +38,5 @@ public:
         kLast = 1200
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnAttribute : public MFnBase {
 public:
     enum DisconnectBehavior { kDelete, kReset, kNothing };
@@ -48,3 +50,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnBase {
 public:
     MFnBase() = default;
@@ -22,3 +24,5 @@ protected:
 
     MObject object_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,6 +3,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnCompoundAttribute : public MFnAttribute {
 public:
     MFnCompoundAttribute() = default;
@@ -19,3 +21,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kCompoundAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,6 +3,8 @@
 
 #include <maya/MFnBase.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnData : public MFnBase {
 public:
     enum Type {
@@ -39,3 +41,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kData; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

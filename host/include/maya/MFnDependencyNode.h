@@ -6,6 +6,8 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPlugArray;
 class MPxNode;
 
@@ -43,3 +45,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kDependencyNode; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,6 +3,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnMessageAttribute : public MFnAttribute {
 public:
     MFnMessageAttribute() = default;
@@ -15,3 +17,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kMessageAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

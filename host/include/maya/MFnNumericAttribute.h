@@ -4,6 +4,8 @@
 #include <maya/MFnAttribute.h>
 #include <maya/MFnNumericData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnNumericAttribute : public MFnAttribute {
 public:
     MFnNumericAttribute() = default;
@@ -29,3 +31,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kNumericAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

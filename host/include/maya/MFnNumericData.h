@@ -3,6 +3,8 @@
 
 #include <maya/MFnData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnNumericData : public MFnData {
 public:
     enum Type {
@@ -31,3 +33,5 @@ public:
         kLast
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE

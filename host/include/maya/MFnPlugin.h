@@ -10,6 +10,8 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnPlugin : public MFnBase {
 public:
     MFnPlugin() = default;
@@ -34,3 +36,9 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kBase; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE
+
+// The hooks Maya looks up in a plug-in, with these C++ signatures.
+PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
+PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);

@@ -4,6 +4,8 @@
 #include <maya/MFnData.h>
 #include <maya/MStringArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnStringArrayData : public MFnData {
 public:
     MFnStringArrayData() = default;
@@ -19,3 +21,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kStringArrayData; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 #include <maya/MFnData.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnStringData : public MFnData {
 public:
     MFnStringData() = default;
@@ -18,3 +20,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kStringData; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

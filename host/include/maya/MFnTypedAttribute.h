@@ -4,6 +4,8 @@
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnTypedAttribute : public MFnAttribute {
 public:
     MFnTypedAttribute() = default;
@@ -19,3 +21,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kTypedAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

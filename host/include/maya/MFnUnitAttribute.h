@@ -3,6 +3,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MTime;
 
 class MFnUnitAttribute : public MFnAttribute {
@@ -29,3 +31,5 @@ public:
 protected:
     MFn::Type requiredType() const override { return MFn::kUnitAttribute; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

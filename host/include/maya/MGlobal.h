@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MSelectionList;
 class MStringArray;
 
@@ -43,3 +45,5 @@ public:
 
     static MStatus getSelectionListByName(const MString& name, MSelectionList& list);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

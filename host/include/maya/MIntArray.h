@@ -5,6 +5,8 @@
 
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MIntArray {
 public:
     MIntArray() = default;
@@ -29,3 +31,5 @@ public:
 private:
     std::vector<int> items_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 
 #define MMatrix_kTol 1.0e-10
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix {
 public:
     MMatrix();  // identity
@@ -54,3 +56,5 @@ public:
 };
 
 MMatrix operator*(double scalar, const MMatrix& right);
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,7 +6,10 @@
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 
-using MCallbackId = std::uintptr_t;
+// Global, as Maya's.
+typedef std::uintptr_t MCallbackId;
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MCallbackIdArray;
 
@@ -17,3 +20,5 @@ public:
 
     static MStatus removeCallback(MCallbackId id);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

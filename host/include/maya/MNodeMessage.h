@@ -8,6 +8,8 @@
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MNodeMessage : public MMessage {
   public:
     enum AttributeMessage {
@@ -40,6 +42,8 @@ class MNodeMessage : public MMessage {
                                                    void* clientData = nullptr,
                                                    MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace headless::detail {
 // Runs the attribute-changed callbacks of the plug's node.

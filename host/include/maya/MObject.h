@@ -13,6 +13,8 @@ class HostObject;
 struct HostAccess;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MObject {
 public:
     MObject() = default;
@@ -34,3 +36,5 @@ private:
     friend struct headless::detail::HostAccess;
     std::shared_ptr<headless::detail::HostObject> object_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

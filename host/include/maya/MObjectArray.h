@@ -5,6 +5,8 @@
 
 #include <maya/MObject.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MObjectArray {
 public:
     MObjectArray() = default;
@@ -34,3 +36,5 @@ public:
 private:
     std::vector<MObject> items_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -9,15 +9,17 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
-class MDGContext;
-class MIntArray;
-class MPlugArray;
-
 namespace headless::detail {
 class Node;
 class Attribute;
 struct HostAccess;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+class MDGContext;
+class MIntArray;
+class MPlugArray;
 
 class MPlug {
 public:
@@ -105,3 +107,5 @@ private:
     // first; one fewer when the plug is an array plug itself.
     std::vector<unsigned int> indices_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 
 #include <maya/MPlug.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPlugArray {
 public:
     MPlugArray() = default;
@@ -39,3 +41,5 @@ public:
 private:
     std::vector<MPlug> items_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 
 #define MPoint_kTol 1.0e-10
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix;
 class MVector;
 
@@ -56,3 +58,5 @@ public:
 };
 
 MPoint operator*(double scalar, const MPoint& point);
+
+OPENMAYA_NAMESPACE_CLOSE

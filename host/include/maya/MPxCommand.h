@@ -7,6 +7,8 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPxCommand {
 public:
     MPxCommand() = default;
@@ -36,3 +38,5 @@ public:
     static void displayWarning(const MString& text);
     static void displayError(const MString& text);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

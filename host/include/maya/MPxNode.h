@@ -11,12 +11,14 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
-class MDataBlock;
-
 namespace headless::detail {
 class Node;
 struct HostAccess;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+class MDataBlock;
 
 class MPxNode {
 public:
@@ -86,3 +88,5 @@ private:
     friend struct headless::detail::HostAccess;
     headless::detail::Node* hostNode_ = nullptr;  // the host's node that owns this object
 };
+
+OPENMAYA_NAMESPACE_CLOSE

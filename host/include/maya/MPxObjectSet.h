@@ -3,6 +3,8 @@
 
 #include <maya/MPxNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPxObjectSet : public MPxNode {
 public:
     MPxObjectSet() = default;
@@ -21,3 +23,5 @@ public:
     static MObject groupNodes;
     static MObject usedByNodes;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

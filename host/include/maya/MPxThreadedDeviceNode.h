@@ -7,6 +7,14 @@
 #include <maya/MObjectArray.h>
 #include <maya/MPxNode.h>
 
+namespace headless::detail {
+class DeviceQueue;
+class DeviceThread;
+struct HostAccess;
+}
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // One buffer of a threaded device node's memory pool. Maya declares it here; there is no
 // MCharBuffer.h.
 class MCharBuffer {
@@ -24,12 +32,6 @@ private:
     char* ptr_ = nullptr;
     long size_ = 0;
 };
-
-namespace headless::detail {
-class DeviceQueue;
-class DeviceThread;
-struct HostAccess;
-}
 
 class MPxThreadedDeviceNode : public MPxNode {
 public:
@@ -67,3 +69,5 @@ private:
     std::unique_ptr<headless::detail::DeviceQueue> queue_;
     std::unique_ptr<headless::detail::DeviceThread> thread_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 
 #include <maya/MMessage.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MSceneMessage : public MMessage {
   public:
     enum Message {
@@ -21,6 +23,8 @@ class MSceneMessage : public MMessage {
     static MCallbackId addCallback(Message msg, MMessage::MBasicFunction func,
                                    void* clientData = nullptr, MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace headless::detail {
 // Runs the callbacks of the message, in the order they were added.

@@ -8,6 +8,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MSelectionList {
 public:
     MSelectionList() = default;
@@ -30,3 +32,5 @@ private:
     };
     std::vector<Item> items_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,7 +3,7 @@
 
 #include <maya/MTypes.h>
 
-class MString;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MStatus {
 public:
@@ -41,7 +41,9 @@ private:
     MStatusCode code_ = kSuccess;
 };
 
-#define MS MStatus
+OPENMAYA_NAMESPACE_CLOSE
+
+typedef MStatus MS;
 
 #define CHECK_MSTATUS(status)                     \
     do {                                          \

@@ -6,6 +6,8 @@
 
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MStringArray;
 
 class MString {
@@ -30,6 +32,9 @@ public:
     bool operator==(const char* text) const;
     bool operator!=(const MString& other) const { return text_ != other.text_; }
     bool operator!=(const char* text) const { return !(*this == text); }
+    MString operator+(const MString& other) const;
+    MString operator+(const char* other) const;
+    MString operator+(double value) const;
 
     const char* asChar() const { return text_.c_str(); }
     const char* asChar(int& length) const;
@@ -60,13 +65,11 @@ public:
     bool isDouble() const;
     double asDouble() const;
 
+    friend std::ostream& operator<<(std::ostream& out, const MString& text);
+    friend MString operator+(const char* a, const MString& b);
+
 private:
     std::string text_;
 };
 
-MString operator+(const MString& a, const MString& b);
-MString operator+(const MString& a, const char* b);
-MString operator+(const char* a, const MString& b);
-MString operator+(const MString& a, double b);
-MString operator+(const MString& a, int b);
-std::ostream& operator<<(std::ostream& out, const MString& text);
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MStringArray {
 public:
     MStringArray() = default;
@@ -35,3 +37,5 @@ public:
 private:
     std::vector<MString> items_;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

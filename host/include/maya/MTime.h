@@ -7,6 +7,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MTime {
 public:
     enum Unit {
@@ -121,3 +123,5 @@ private:
     double value_ = 0.0;
     Unit unit_ = kFilm;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

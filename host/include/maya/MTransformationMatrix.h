@@ -8,6 +8,8 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MTransformationMatrix {
 public:
     enum RotationOrder { kInvalid = 0, kXYZ = 1, kYZX, kZXY, kXZY, kYXZ, kZYX = 6, kLast };
@@ -64,3 +66,5 @@ private:
     double scale_[3] = {1.0, 1.0, 1.0};
     double shear_[3] = {0.0, 0.0, 0.0};
 };
+
+OPENMAYA_NAMESPACE_CLOSE

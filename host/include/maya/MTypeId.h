@@ -1,6 +1,10 @@
 #pragma once
 // Headless host: Maya's MTypeId, a node type's 32-bit identifier.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MTypeId {
 public:
     MTypeId() = default;
@@ -14,3 +18,5 @@ public:
 private:
     unsigned int id_ = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,25 +3,25 @@
 
 #include <cstddef>
 
+#include <maya/MApiNamespace.h>
+
 #ifndef MAYA_API_VERSION
 #define MAYA_API_VERSION 20180700
 #endif
 
+// As Maya's: the hooks keep their C++ names (Maya looks up initializePlugin(MObject) and
+// uninitializePlugin(MObject), as MFnPlugin.h declares them).
 #if defined(_WIN32)
-#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#define PLUGIN_EXPORT __declspec(dllexport)
 #else
-#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
 #endif
 
-class MStatus;
-class MString;
-class MObject;
-class MPlug;
-class MDataBlock;
-class MDataHandle;
+// Global, as Maya's.
+typedef void* (*MCreatorFunction)();
+typedef MStatus (*MInitializeFunction)();
 
-using MCreatorFunction = void* (*)();
-using MInitializeFunction = MStatus (*)();
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // Coordinate spaces for transformation queries.
 class MSpace {
@@ -36,3 +36,5 @@ public:
         kObject = kPreTransform
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MMessage.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MUserEventMessage : public MMessage {
 public:
     static MStatus registerUserEvent(const MString& event);
@@ -14,3 +16,5 @@ public:
     static MCallbackId addUserEventCallback(const MString& event, MMessage::MBasicFunction func,
                                             void* clientData = nullptr, MStatus* returnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 
 #define MVector_kTol 1.0e-10
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix;
 class MPoint;
 
@@ -66,3 +68,5 @@ public:
 };
 
 MVector operator*(double scalar, const MVector& vector);
+
+OPENMAYA_NAMESPACE_CLOSE

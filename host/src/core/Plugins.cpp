@@ -21,6 +21,18 @@ namespace headless::detail {
 
 namespace {
 
+#define LMRA_HOST_STRINGIZE2(name) #name
+#define LMRA_HOST_STRINGIZE(name) LMRA_HOST_STRINGIZE2(name)
+
+// The symbol of "MStatus hook(MObject)" in the Itanium C++ ABI that the host's compilers use:
+// plug-ins export their hooks with C++ names, as in Maya, so a hook declared with another
+// signature is not found here either.
+std::string hookSymbol(const std::string& hook) {
+    const std::string space = LMRA_HOST_STRINGIZE(OPENMAYA_MAJOR_NAMESPACE);
+    return "_Z" + std::to_string(hook.size()) + hook + "N8Autodesk4Maya" + std::to_string(space.size()) +
+           space + "7MObjectE";
+}
+
 std::vector<std::string> candidates(const std::string& base) {
     if (fs::path(base).extension() == ".so") return {base};
     return {base + ".so", base};
@@ -98,10 +110,10 @@ MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedNa
         return MStatus::kFailure;
     }
     const auto* apiVersion = static_cast<const char*>(dlsym(library.get(), "MApiVersion"));
-    auto initialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), "initializePlugin"));
-    auto uninitialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), "uninitializePlugin"));
+    auto initialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), hookSymbol("initializePlugin").c_str()));
+    auto uninitialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), hookSymbol("uninitializePlugin").c_str()));
     if (!apiVersion || !initialize || !uninitialize) {
-        *error = "\"" + path + "\" is not a plug-in: it lacks MApiVersion, initializePlugin or uninitializePlugin.";
+        *error = "\"" + path + "\" is not a plug-in: it lacks MApiVersion, initializePlugin(MObject) or uninitializePlugin(MObject).";
         return MStatus::kFailure;
     }
     auto record = std::make_shared<PluginRecord>();

@@ -69,7 +69,9 @@ MEulerRotation MEulerRotation::operator*(double scale) const {
 
 MEulerRotation& MEulerRotation::operator*=(double scale) { return *this = *this * scale; }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 MEulerRotation operator*(double scale, const MEulerRotation& rotation) { return rotation * scale; }
+OPENMAYA_NAMESPACE_CLOSE
 
 MEulerRotation MEulerRotation::operator*(const MEulerRotation& other) const {
     return decompose(asMatrix() * other.asMatrix(), order);

@@ -96,7 +96,9 @@ MMatrix& MMatrix::operator*=(double scalar) {
 
 MMatrix MMatrix::operator*(double scalar) const { return MMatrix(*this) *= scalar; }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 MMatrix operator*(double scalar, const MMatrix& right) { return right * scalar; }
+OPENMAYA_NAMESPACE_CLOSE
 
 bool MMatrix::operator==(const MMatrix& other) const {
     for (int row = 0; row < 4; ++row) {

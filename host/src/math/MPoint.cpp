@@ -35,7 +35,9 @@ MPoint& MPoint::operator*=(double scalar) { return *this = *this * scalar; }
 
 MPoint MPoint::operator/(double scalar) const { return MPoint(x / scalar, y / scalar, z / scalar, w); }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 MPoint operator*(double scalar, const MPoint& point) { return point * scalar; }
+OPENMAYA_NAMESPACE_CLOSE
 
 MPoint MPoint::operator*(const MMatrix& m) const {
     MPoint r;

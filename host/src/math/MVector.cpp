@@ -40,7 +40,9 @@ MVector& MVector::operator*=(double scalar) {
 
 MVector MVector::operator*(double scalar) const { return MVector(*this) *= scalar; }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 MVector operator*(double scalar, const MVector& vector) { return vector * scalar; }
+OPENMAYA_NAMESPACE_CLOSE
 
 MVector MVector::operator+(const MVector& other) const { return MVector(x + other.x, y + other.y, z + other.z); }
 

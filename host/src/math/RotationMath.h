@@ -4,7 +4,7 @@
 
 #include <array>
 
-class MMatrix;
+#include <maya/MApiNamespace.h>  // declares MMatrix
 
 namespace hostmath {
 

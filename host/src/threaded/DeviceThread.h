@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-class MPxThreadedDeviceNode;
+#include <maya/MApiNamespace.h>  // declares MPxThreadedDeviceNode
 
 namespace headless::detail {
 
