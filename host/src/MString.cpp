@@ -32,7 +32,10 @@ MString::MString(const char* text) : text_(text ? text : "") {}
 MString::MString(const char* text, int byteLength)
     : text_(text && byteLength > 0 ? std::string(text, static_cast<std::size_t>(byteLength)) : "") {}
 
-MString& MString::operator=(const char* text) { return set(text); }
+MString& MString::operator=(const char* text) {
+    set(text);
+    return *this;
+}
 
 MString& MString::operator+=(const MString& other) {
     text_ += other.text_;
@@ -67,21 +70,23 @@ const char* MString::asChar(int& length) const {
     return text_.c_str();
 }
 
-MString& MString::set(const char* text) {
+MStatus MString::set(const char* text) {
     text_ = text ? text : "";
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MString& MString::set(const char* text, int byteLength) {
+MStatus MString::set(const char* text, int byteLength) {
     *this = MString(text, byteLength);
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MString& MString::set(double value, int precision) {
+MStatus MString::set(double value) { return set(value, 14); }
+
+MStatus MString::set(double value, int precision) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*g", std::clamp(precision, 1, 17), value);
     text_ = buffer;
-    return *this;
+    return MStatus::kSuccess;
 }
 
 int MString::index(char c) const {

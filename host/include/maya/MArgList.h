@@ -21,10 +21,10 @@ public:
     // Position of the flag ("-n" or "-name"), or kInvalidArgIndex.
     unsigned int flagIndex(const char* shortFlag, const char* longFlag = nullptr) const;
 
-    MArgList& addArg(const MString& arg);
-    MArgList& addArg(double arg);
-    MArgList& addArg(int arg);
-    MArgList& addArg(bool arg);
+    MStatus addArg(const MString& arg);
+    MStatus addArg(double arg);
+    MStatus addArg(int arg);
+    MStatus addArg(bool arg);
 
     static const unsigned int kInvalidArgIndex;
 

@@ -12,7 +12,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MArrayDataHandle {
 public:
-    MArrayDataHandle() = default;
     explicit MArrayDataHandle(const MDataHandle& handle, MStatus* returnStatus = nullptr);
     MArrayDataHandle(const MArrayDataHandle&) = default;
     MArrayDataHandle& operator=(const MArrayDataHandle&) = default;
@@ -29,6 +28,7 @@ public:
     MStatus setAllClean();
 
 private:
+    MArrayDataHandle() = default;
     friend class MDataBlock;
     MArrayDataHandle(headless::detail::Node* node, std::shared_ptr<headless::detail::Attribute> attribute,
                      std::vector<unsigned int> indices, bool pullInputs);

@@ -30,7 +30,7 @@ public:
     MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* returnStatus = nullptr);
     MStatus setClean(const MPlug& plug);
     MStatus setClean(const MObject& attribute);
-    bool isClean(const MPlug& plug, MStatus* returnStatus = nullptr);
+    bool isClean(const MPlug& plug);
     bool isClean(const MObject& attribute, MStatus* returnStatus = nullptr);
     MDGContext context(MStatus* returnStatus = nullptr);
 

@@ -34,7 +34,7 @@ public:
     char asChar() const;
     short asShort() const;
     int asInt() const;
-    long asLong() const { return asInt(); }
+    int asLong() const { return asInt(); }
     float asFloat() const;
     double asDouble() const;
     MString& asString() const;

@@ -65,8 +65,8 @@ public:
 
     // The rotation of a matrix in the given order; scale and shear in the matrix are ignored.
     static MEulerRotation decompose(const MMatrix& matrix, RotationOrder ord);
-    static MEulerRotation computeBound(const MEulerRotation& rotation);
-    static MEulerRotation computeAlternateSolution(const MEulerRotation& rotation);
+    static MEulerRotation bound(const MEulerRotation& rotation);
+    static MEulerRotation alternateSolution(const MEulerRotation& rotation);
 
     static const MEulerRotation identity;
 

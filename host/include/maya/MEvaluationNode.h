@@ -17,7 +17,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MEvaluationNode {
 public:
-    MEvaluationNode() = default;
     MEvaluationNode(const MEvaluationNode&) = default;
     MEvaluationNode& operator=(const MEvaluationNode&) = default;
     virtual ~MEvaluationNode() = default;
@@ -27,6 +26,7 @@ public:
     MObject dependencyNode(MStatus* returnStatus = nullptr) const;
 
 private:
+    MEvaluationNode() = default;
     friend struct headless::detail::HostAccess;
     // The node and the plugs that are dirty in this evaluation.
     MEvaluationNode(const MObject& node, std::vector<MPlug> dirtyPlugs)

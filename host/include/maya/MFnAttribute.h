@@ -47,7 +47,7 @@ public:
     MString shortName(MStatus* returnStatus = nullptr) const;
     MObject parent(MStatus* returnStatus = nullptr) const;
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kAttribute; }
 };
 

@@ -9,7 +9,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnBase {
 public:
-    MFnBase() = default;
     virtual ~MFnBase() = default;
 
     virtual MFn::Type type() const { return MFn::kBase; }
@@ -19,10 +18,13 @@ public:
     virtual MStatus setObject(const MObject& object);
 
 protected:
-    // The function set's required API type; objects without it are refused.
-    virtual MFn::Type requiredType() const { return MFn::kBase; }
+    MFnBase() = default;
 
     MObject object_;
+
+private:
+    // The function set's required API type; objects without it are refused.
+    virtual MFn::Type requiredType() const { return MFn::kBase; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -18,7 +18,7 @@ public:
     unsigned int numChildren(MStatus* returnStatus = nullptr) const;
     MObject child(unsigned int index, MStatus* returnStatus = nullptr) const;
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kCompoundAttribute; }
 };
 

@@ -38,7 +38,7 @@ public:
 
     MFn::Type type() const override { return MFn::kData; }
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kData; }
 };
 

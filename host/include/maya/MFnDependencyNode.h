@@ -38,11 +38,13 @@ public:
     MObject attribute(unsigned int index, MStatus* returnStatus = nullptr) const;
     MObject attribute(const MString& attrName, MStatus* returnStatus = nullptr) const;
     bool hasAttribute(const MString& attrName, MStatus* returnStatus = nullptr) const;
-    MStatus addAttribute(const MObject& attribute, MAttrClass type = kLocalDynamicAttr);
-    MStatus removeAttribute(const MObject& attribute, MAttrClass type = kLocalDynamicAttr);
+    MStatus addAttribute(const MObject& attribute) { return addAttribute(attribute, kLocalDynamicAttr); }
+    MStatus removeAttribute(const MObject& attribute) { return removeAttribute(attribute, kLocalDynamicAttr); }
+    MStatus addAttribute(const MObject& attribute, MAttrClass type);
+    MStatus removeAttribute(const MObject& attribute, MAttrClass type);
     MStatus getConnections(MPlugArray& array) const;
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kDependencyNode; }
 };
 

@@ -14,7 +14,7 @@ public:
 
     MObject create(const MString& fullName, const MString& briefName, MStatus* returnStatus = nullptr);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kMessageAttribute; }
 };
 

@@ -26,9 +26,9 @@ public:
     MStatus getMin(double& minValue) const;
     MStatus getMax(double& maxValue) const;
     MStatus setDefault(double value);
-    MStatus getDefault(double& value) const;
+    MStatus getDefault(double& value);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kNumericAttribute; }
 };
 

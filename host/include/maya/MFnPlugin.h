@@ -33,7 +33,7 @@ public:
                             MCreateSyntaxFunction createSyntaxFunction = nullptr);
     MStatus deregisterCommand(const MString& commandName);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kBase; }
 };
 

@@ -14,11 +14,11 @@ public:
     MFn::Type type() const override { return MFn::kStringArrayData; }
     MObject create(const MStringArray& items, MStatus* returnStatus = nullptr);
     MObject create(MStatus* returnStatus = nullptr);
-    MStringArray array(MStatus* returnStatus = nullptr) const;
+    MStringArray array(MStatus* returnStatus = nullptr);
     unsigned int length(MStatus* returnStatus = nullptr) const;
     MStatus set(const MStringArray& items);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kStringArrayData; }
 };
 

@@ -17,7 +17,7 @@ public:
     MString string(MStatus* returnStatus = nullptr) const;
     MStatus set(const MString& text);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kStringData; }
 };
 

@@ -18,7 +18,7 @@ public:
     MFnData::Type attrType(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(const MObject& defaultData);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kTypedAttribute; }
 };
 

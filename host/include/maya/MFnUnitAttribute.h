@@ -28,7 +28,7 @@ public:
     bool hasMax(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(double value);
 
-protected:
+private:
     MFn::Type requiredType() const override { return MFn::kUnitAttribute; }
 };
 

@@ -10,7 +10,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MIntArray {
 public:
     MIntArray() = default;
-    MIntArray(unsigned int count, int initial) : items_(count, initial) {}
+    MIntArray(unsigned int count, int initial = 0) : items_(count, initial) {}
 
     int operator[](unsigned int index) const { return items_[index]; }
     int& operator[](unsigned int index) { return items_[index]; }

@@ -10,7 +10,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MObjectArray {
 public:
     MObjectArray() = default;
-    MObjectArray(unsigned int count, const MObject& initial) : items_(count, initial) {}
+    MObjectArray(unsigned int count, const MObject& initial = MObject::kNullObj) : items_(count, initial) {}
 
     const MObject& operator[](unsigned int index) const { return items_[index]; }
     MObject& operator[](unsigned int index) { return items_[index]; }

@@ -52,12 +52,12 @@ public:
 
     unsigned int numChildren(MStatus* returnStatus = nullptr) const;
     MPlug child(unsigned int index, MStatus* returnStatus = nullptr) const;
-    MPlug child(const MObject& attribute, MStatus* returnStatus = nullptr) const;
+    MPlug child(MObject& attribute, MStatus* returnStatus = nullptr) const;
     MPlug parent(MStatus* returnStatus = nullptr) const;
     MPlug array(MStatus* returnStatus = nullptr) const;
 
     unsigned int numElements(MStatus* returnStatus = nullptr) const;
-    unsigned int evaluateNumElements(MStatus* returnStatus = nullptr) const;
+    unsigned int evaluateNumElements(MStatus* returnStatus = nullptr);
     MPlug elementByLogicalIndex(unsigned int logicalIndex, MStatus* returnStatus = nullptr) const;
     MPlug elementByPhysicalIndex(unsigned int physicalIndex, MStatus* returnStatus = nullptr) const;
     unsigned int logicalIndex(MStatus* returnStatus = nullptr) const;

@@ -35,8 +35,8 @@ public:
     static void clearResult();
 
     static void displayInfo(const MString& text);
-    static void displayWarning(const MString& text);
-    static void displayError(const MString& text);
+    static void displayWarning(const MString& text, bool showLineNumber = false);
+    static void displayError(const MString& text, bool showLineNumber = false);
 };
 
 OPENMAYA_NAMESPACE_CLOSE

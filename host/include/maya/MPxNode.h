@@ -69,10 +69,10 @@ public:
     virtual MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode);
     virtual Type type() const;
 
-    MTypeId typeId() const;
-    MString typeName() const;
-    MString name() const;
-    MObject thisMObject() const;
+    virtual MTypeId typeId() const;
+    virtual MString typeName() const;
+    virtual MString name() const;
+    virtual MObject thisMObject() const;
 
     static MStatus addAttribute(const MObject& attribute);
     static MStatus inheritAttributesFrom(const MString& parentClassName);

@@ -17,7 +17,7 @@ public:
     // Adds every node matching the name (with * and ? wildcards), or the plug "node.attribute".
     MStatus add(const MString& matchString, bool searchChildNamespacesToo = false);
     MStatus add(const MObject& object, bool mergeWithExisting = false);
-    MStatus add(const MPlug& plug, bool mergeWithExisting = true);
+    MStatus add(const MPlug& plug, bool mergeWithExisting = false);
     MStatus getDependNode(unsigned int index, MObject& object) const;
     MStatus getPlug(unsigned int index, MPlug& plug) const;
     unsigned int length(MStatus* returnStatus = nullptr) const;

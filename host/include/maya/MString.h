@@ -40,12 +40,12 @@ public:
     const char* asChar(int& length) const;
     unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
     unsigned int numChars() const { return length(); }
-    bool isEmpty() const { return text_.empty(); }
     void clear() { text_.clear(); }
 
-    MString& set(const char* text);
-    MString& set(const char* text, int byteLength);
-    MString& set(double value, int precision = 14);
+    MStatus set(const char* text);
+    MStatus set(const char* text, int byteLength);
+    MStatus set(double value);
+    MStatus set(double value, int precision);
 
     int index(char c) const;
     int rindex(char c) const;

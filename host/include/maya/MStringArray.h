@@ -32,7 +32,6 @@ public:
         items_.clear();
         return MStatus::kSuccess;
     }
-    bool operator==(const MStringArray& other) const { return items_ == other.items_; }
 
 private:
     std::vector<MString> items_;

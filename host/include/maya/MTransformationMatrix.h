@@ -36,8 +36,8 @@ public:
     // Sets the angles and makes the given order this matrix's rotation order.
     MStatus setRotation(const double rotation[3], RotationOrder order);
     MStatus setRotation(const double rotation[3], RotationOrder order, MSpace::Space space);
-    MEulerRotation eulerRotation(MStatus* returnStatus = nullptr) const;
-    MTransformationMatrix& rotateTo(const MEulerRotation& rotation, MStatus* returnStatus = nullptr);
+    MEulerRotation eulerRotation() const;
+    MTransformationMatrix& rotateTo(const MEulerRotation& rotation);
     MTransformationMatrix& rotateBy(const MEulerRotation& rotation, MSpace::Space space,
                                     MStatus* returnStatus = nullptr);
 

@@ -1,7 +1,7 @@
 #pragma once
 // Headless host: Maya's MTypeId, a node type's 32-bit identifier.
 
-#include <maya/MApiNamespace.h>
+#include <maya/MStatus.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -11,7 +11,10 @@ public:
     MTypeId(unsigned int id) : id_(id) {}
     MTypeId(unsigned int prefix, unsigned int id) : id_((prefix << 8) | (id & 0xffu)) {}
 
-    unsigned int id() const { return id_; }
+    unsigned int id(MStatus* returnStatus = nullptr) const {
+        if (returnStatus) *returnStatus = MStatus::kSuccess;
+        return id_;
+    }
     bool operator==(const MTypeId& other) const { return id_ == other.id_; }
     bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
 

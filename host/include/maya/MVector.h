@@ -51,7 +51,6 @@ public:
     bool isEquivalent(const MVector& other, double tolerance = MVector_kTol) const;
     bool isParallel(const MVector& other, double tolerance = MVector_kTol) const;
     MStatus get(double dest[3]) const;
-    MStatus get(float dest[3]) const;
 
     static const MVector zero;
     static const MVector one;

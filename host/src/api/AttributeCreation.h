@@ -14,7 +14,7 @@ inline MObject createAttribute(MFnBase& functionSet, AttributeKind kind, const M
                                std::shared_ptr<Attribute>* made) {
     // Maya cannot address other names in a plug path.
     if (!isValidAttributeName(longName.asChar()) ||
-        (!shortName.isEmpty() && !isValidAttributeName(shortName.asChar()))) {
+        (shortName.length() != 0 && !isValidAttributeName(shortName.asChar()))) {
         if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
         return MObject();
     }

@@ -60,21 +60,21 @@ unsigned int MArgList::flagIndex(const char* shortFlag, const char* longFlag) co
     return kInvalidArgIndex;
 }
 
-MArgList& MArgList::addArg(const MString& arg) {
+MStatus MArgList::addArg(const MString& arg) {
     words_.push_back(arg);
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MArgList& MArgList::addArg(double arg) {
+MStatus MArgList::addArg(double arg) {
     MString word;
     word.set(arg, 17);
     return addArg(word);
 }
 
-MArgList& MArgList::addArg(int arg) {
+MStatus MArgList::addArg(int arg) {
     MString word;
     word += arg;
     return addArg(word);
 }
 
-MArgList& MArgList::addArg(bool arg) { return addArg(MString(arg ? "true" : "false")); }
+MStatus MArgList::addArg(bool arg) { return addArg(MString(arg ? "true" : "false")); }

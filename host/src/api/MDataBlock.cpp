@@ -78,14 +78,13 @@ MStatus MDataBlock::setClean(const MPlug& plug) {
 
 MStatus MDataBlock::setClean(const MObject& attribute) { return setClean(plugFor(node_, attribute)); }
 
-bool MDataBlock::isClean(const MPlug& plug, MStatus* returnStatus) {
+bool MDataBlock::isClean(const MPlug& plug) { return usable(node_, plug) && !isPlugDirty(plug); }
+
+bool MDataBlock::isClean(const MObject& attribute, MStatus* returnStatus) {
+    const MPlug plug = plugFor(node_, attribute);
     const bool ok = usable(node_, plug);
     if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
     return ok && !isPlugDirty(plug);
-}
-
-bool MDataBlock::isClean(const MObject& attribute, MStatus* returnStatus) {
-    return isClean(plugFor(node_, attribute), returnStatus);
 }
 
 MDGContext MDataBlock::context(MStatus* returnStatus) {

@@ -77,7 +77,7 @@ MStatus MFnNumericAttribute::setDefault(double value) {
     return MStatus::kSuccess;
 }
 
-MStatus MFnNumericAttribute::getDefault(double& value) const {
+MStatus MFnNumericAttribute::getDefault(double& value) {
     const auto attribute = hostCast<Attribute>(object_);
     if (!attribute) return MStatus::kFailure;
     value = asNumber(attribute->defaultValue);

@@ -124,7 +124,7 @@ MPlug MPlug::child(unsigned int index, MStatus* returnStatus) const {
     return ok ? makePlug(node_, attribute_->children[index], indices_) : MPlug();
 }
 
-MPlug MPlug::child(const MObject& attribute, MStatus* returnStatus) const {
+MPlug MPlug::child(MObject& attribute, MStatus* returnStatus) const {
     const auto wanted = hostCast<Attribute>(attribute);
     const bool ok = wanted && attribute_ && wanted->parentAttribute() == attribute_;
     report(returnStatus, ok, MStatus::kInvalidParameter);
@@ -148,7 +148,7 @@ unsigned int MPlug::numElements(MStatus* returnStatus) const {
     return static_cast<unsigned int>(existingElements(*this).size());
 }
 
-unsigned int MPlug::evaluateNumElements(MStatus* returnStatus) const {
+unsigned int MPlug::evaluateNumElements(MStatus* returnStatus) {
     if (isArrayPlug(*this)) evaluatePlug(*this);
     return numElements(returnStatus);
 }

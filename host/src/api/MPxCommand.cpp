@@ -31,5 +31,5 @@ void MPxCommand::appendToResult(const char* result) { currentResult().appendStri
 void MPxCommand::clearResult() { currentResult().clear(); }
 
 void MPxCommand::displayInfo(const MString& text) { MGlobal::displayInfo(text); }
-void MPxCommand::displayWarning(const MString& text) { MGlobal::displayWarning(text); }
-void MPxCommand::displayError(const MString& text) { MGlobal::displayError(text); }
+void MPxCommand::displayWarning(const MString& text, bool) { MGlobal::displayWarning(text); }
+void MPxCommand::displayError(const MString& text, bool) { MGlobal::displayError(text); }

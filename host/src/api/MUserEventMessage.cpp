@@ -46,7 +46,7 @@ MStatus MUserEventMessage::registerUserEvent(const MString& event) {
     headless::detail::requireMainThread("MUserEventMessage::registerUserEvent");
     auto& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
-    if (event.isEmpty() || known(t, event.asChar())) return MStatus::kFailure;
+    if (event.length() == 0 || known(t, event.asChar())) return MStatus::kFailure;
     t.registered.emplace_back(event.asChar());
     return MStatus::kSuccess;
 }

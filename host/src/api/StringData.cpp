@@ -62,13 +62,17 @@ MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnSta
 
 MObject MFnStringArrayData::create(MStatus* returnStatus) { return create(MStringArray(), returnStatus); }
 
-MStringArray MFnStringArrayData::array(MStatus* returnStatus) const {
+MStringArray MFnStringArrayData::array(MStatus* returnStatus) {
     const auto data = hostCast<DataObject>(object_);
     if (returnStatus) *returnStatus = data ? MStatus::kSuccess : MStatus::kFailure;
     return data ? toArray(asTexts(data->value)) : MStringArray();
 }
 
-unsigned int MFnStringArrayData::length(MStatus* returnStatus) const { return array(returnStatus).length(); }
+unsigned int MFnStringArrayData::length(MStatus* returnStatus) const {
+    const auto data = hostCast<DataObject>(object_);
+    if (returnStatus) *returnStatus = data ? MStatus::kSuccess : MStatus::kFailure;
+    return data ? static_cast<unsigned int>(asTexts(data->value).size()) : 0u;
+}
 
 MStatus MFnStringArrayData::set(const MStringArray& items) {
     const auto data = hostCast<DataObject>(object_);

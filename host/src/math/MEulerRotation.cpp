@@ -101,18 +101,18 @@ MEulerRotation MEulerRotation::reorder(RotationOrder ord) const {
 
 MEulerRotation& MEulerRotation::reorderIt(RotationOrder ord) { return *this = reorder(ord); }
 
-MEulerRotation MEulerRotation::bound() const { return computeBound(*this); }
+MEulerRotation MEulerRotation::bound() const { return bound(*this); }
 
-MEulerRotation& MEulerRotation::boundIt() { return *this = computeBound(*this); }
+MEulerRotation& MEulerRotation::boundIt() { return *this = bound(*this); }
 
-MEulerRotation& MEulerRotation::boundIt(const MEulerRotation& src) { return *this = computeBound(src); }
+MEulerRotation& MEulerRotation::boundIt(const MEulerRotation& src) { return *this = bound(src); }
 
-MEulerRotation MEulerRotation::alternateSolution() const { return computeAlternateSolution(*this); }
+MEulerRotation MEulerRotation::alternateSolution() const { return alternateSolution(*this); }
 
-MEulerRotation& MEulerRotation::setToAlternateSolution() { return *this = computeAlternateSolution(*this); }
+MEulerRotation& MEulerRotation::setToAlternateSolution() { return *this = alternateSolution(*this); }
 
 MEulerRotation& MEulerRotation::setToAlternateSolution(const MEulerRotation& src) {
-    return *this = computeAlternateSolution(src);
+    return *this = alternateSolution(src);
 }
 
 MEulerRotation MEulerRotation::decompose(const MMatrix& matrix, RotationOrder ord) {
@@ -123,12 +123,12 @@ MEulerRotation MEulerRotation::decompose(const MMatrix& matrix, RotationOrder or
     return MEulerRotation(angles[0], angles[1], angles[2], ord);
 }
 
-MEulerRotation MEulerRotation::computeBound(const MEulerRotation& rotation) {
+MEulerRotation MEulerRotation::bound(const MEulerRotation& rotation) {
     // Each single-axis rotation repeats every 2 pi, so each angle wraps on its own.
     return MEulerRotation(wrapAngle(rotation.x), wrapAngle(rotation.y), wrapAngle(rotation.z), rotation.order);
 }
 
-MEulerRotation MEulerRotation::computeAlternateSolution(const MEulerRotation& rotation) {
+MEulerRotation MEulerRotation::alternateSolution(const MEulerRotation& rotation) {
     // R1(a) R2(b) R3(c) equals R1(a + pi) R2(pi - b) R3(c + pi).
     int axes[3];
     orderAxes(rotation.order, axes);
@@ -136,5 +136,5 @@ MEulerRotation MEulerRotation::computeAlternateSolution(const MEulerRotation& ro
     result[static_cast<unsigned>(axes[0])] += kPi;
     result[static_cast<unsigned>(axes[1])] = kPi - result[static_cast<unsigned>(axes[1])];
     result[static_cast<unsigned>(axes[2])] += kPi;
-    return computeBound(result);
+    return bound(result);
 }

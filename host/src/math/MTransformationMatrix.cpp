@@ -110,18 +110,11 @@ MStatus MTransformationMatrix::setRotation(const double rotation[3], RotationOrd
     return setRotation(rotation, order);
 }
 
-MEulerRotation MTransformationMatrix::eulerRotation(MStatus* returnStatus) const {
-    setStatus(returnStatus, MStatus::kSuccess);
-    return rotation_;
-}
+MEulerRotation MTransformationMatrix::eulerRotation() const { return rotation_; }
 
-MTransformationMatrix& MTransformationMatrix::rotateTo(const MEulerRotation& rotation, MStatus* returnStatus) {
-    if (rotation.order < MEulerRotation::kXYZ || rotation.order > MEulerRotation::kZYX) {
-        setStatus(returnStatus, MStatus::kInvalidParameter);
-        return *this;
-    }
-    rotation_ = rotation;
-    setStatus(returnStatus, MStatus::kSuccess);
+MTransformationMatrix& MTransformationMatrix::rotateTo(const MEulerRotation& rotation) {
+    // An invalid order leaves the rotation as it was.
+    if (rotation.order >= MEulerRotation::kXYZ && rotation.order <= MEulerRotation::kZYX) rotation_ = rotation;
     return *this;
 }
 

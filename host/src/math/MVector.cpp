@@ -104,9 +104,3 @@ MStatus MVector::get(double dest[3]) const {
     return MStatus::kSuccess;
 }
 
-MStatus MVector::get(float dest[3]) const {
-    dest[0] = static_cast<float>(x);
-    dest[1] = static_cast<float>(y);
-    dest[2] = static_cast<float>(z);
-    return MStatus::kSuccess;
-}
