@@ -4,6 +4,8 @@ They must never fail the plug-in: each does its work inside Maya only when Maya 
 returns quietly otherwise.
 """
 
+import sys
+
 # Whether plugin_init has run since the plug-in was last loaded.
 initialized = False
 
@@ -24,6 +26,7 @@ def plugin_init():
     scenes = _scenes()
     if scenes is not None:
         scenes.install()  # clip readers reload their takes when a scene opens
+    _add_menu()
 
 
 def plugin_cleanup():
@@ -32,6 +35,57 @@ def plugin_cleanup():
     import lumora
     lumora.suppress_on_attr_refresh = False
     initialized = False
+    _remove_ui()
     scenes = _scenes()
     if scenes is not None:
         scenes.uninstall()
+
+
+def _interactive():
+    """Whether Maya runs with its UI (not mayabatch, mayapy or maya.standalone)."""
+    try:
+        import maya.cmds as cmds
+        return not cmds.about(batch=True)
+    except Exception:
+        return False
+
+
+def _add_menu():
+    """The Face Capture menu on Maya's main window, in an interactive session only: batch
+    sessions never import Qt."""
+    if not _interactive():
+        return
+    try:
+        from lumora.ui import menu
+        if menu.install() is None:
+            # Maya loads plug-ins at start-up before its main window exists: once more when idle.
+            import maya.utils
+            maya.utils.executeDeferred(_add_menu_when_idle)
+    except Exception as error:
+        _warn("the Face Capture menu could not be added", error)
+
+
+def _add_menu_when_idle():
+    if initialized:
+        try:
+            from lumora.ui import menu
+            menu.install()
+        except Exception as error:
+            _warn("the Face Capture menu could not be added", error)
+
+
+def _remove_ui():
+    """Takes the menu off and closes the window and dialogs, if the UI was ever imported."""
+    if "lumora.ui" not in sys.modules:
+        return
+    try:
+        import lumora.ui
+        from lumora.ui import menu
+        lumora.ui.close()
+        menu.remove()
+    except Exception as error:
+        _warn("the Face Capture menu could not be removed", error)
+
+
+def _warn(what, error):
+    print("# Warning: lumora: {}: {}: {}".format(what, type(error).__name__, error))

@@ -1,0 +1,56 @@
+"""Small pieces the window and the dialogs share: the busy cursor, errors shown to the user, and
+the scene's clip readers."""
+
+import contextlib
+import traceback
+
+import maya.cmds as cmds
+
+import lumora
+from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
+
+READER_TYPE = "LMRAClipReader"
+
+
+@contextlib.contextmanager
+def busy(*widgets):
+    """Disables the widgets and shows the busy cursor while Maya's main thread is held, painting
+    both before the work starts (a held main thread paints nothing)."""
+    for widget in widgets:
+        widget.setEnabled(False)
+    QtWidgets.QApplication.setOverrideCursor(QtGui.QCursor(Qt.WaitCursor))
+    QtWidgets.QApplication.processEvents(QtCore.QEventLoop.ExcludeUserInputEvents)
+    try:
+        yield
+    finally:
+        QtWidgets.QApplication.restoreOverrideCursor()
+        for widget in widgets:
+            widget.setEnabled(True)
+
+
+def error_text(error):
+    """What to tell the user about a failed action: a LumoraError or a command's RuntimeError
+    already says what to do; anything else is a fault of ours, shown with its traceback."""
+    if isinstance(error, (lumora.LumoraError, RuntimeError, ValueError)):
+        return str(error).strip() or type(error).__name__
+    return "Unexpected error, please report it:\n" + "".join(
+        traceback.format_exception(type(error), error, error.__traceback__)).rstrip()
+
+
+def clip_readers():
+    """The clip reader nodes of the scene."""
+    return sorted(cmds.ls(type=READER_TYPE) or [])
+
+
+def line_edit(text="", placeholder=""):
+    edit = QtWidgets.QLineEdit(text)
+    edit.setPlaceholderText(placeholder)
+    return edit
+
+
+def button(text, slot, tip=""):
+    widget = QtWidgets.QPushButton(text)
+    widget.clicked.connect(lambda *args: slot())
+    if tip:
+        widget.setToolTip(tip)
+    return widget

@@ -1,0 +1,784 @@
+"""The capture window: a device, its connection, its status and health, capture, takes, the live
+channels with their multipliers, and the plug-in's messages, in one window.
+
+Everything it does goes through the lumora API on Maya's main thread. While it is shown, a timer
+refreshes it ten times a second at most; hidden or closed, it does no work. Where no Maya main
+window runs an event loop of Maya's own (maya.standalone, the headless host), the same timer
+serves Maya's idle events, which keep the device node's outputs live.
+"""
+
+import collections
+import html
+import os
+import weakref
+
+import maya.api.OpenMaya as om
+import maya.cmds as cmds
+import maya.utils
+
+import lumora
+from lumora import capture, takes
+from lumora.ui import common, qt, state
+from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
+
+REFRESH_MS = 100  # ten refreshes a second at most
+MESSAGE_LINES = 2000  # kept in the messages pane
+MESSAGE_BACKLOG = 500  # lines kept while the window is hidden
+WIFI, USB = 0, 1
+
+# The status light per connection status code: not connected, connected, capturing, capturing
+# with video; a paused capture shows amber.
+LIGHT_COLOURS = {0: "#777777", 1: "#d8b000", 2: "#2fb344", 3: "#e03c31"}
+PAUSED_COLOUR = "#e08a00"
+
+VALUE, MULTIPLIER = 1, 2  # columns of the channel table
+BAR_STEPS = 1000
+FAILED = object()  # what a failed action gives back
+
+_window = None
+
+
+def show_window(parent=None, node=None):
+    """Shows the capture window (one per session), parented to Maya's main window or to parent;
+    node picks a device node. Returns the window."""
+    global _window
+    if _window is None or not qt.is_alive(_window):
+        _window = CaptureWindow(parent if parent is not None else qt.maya_main_window(), node=node)
+    elif node:
+        _window.select_device(node)
+    _window.show()
+    _window.raise_()
+    _window.activateWindow()
+    return _window
+
+
+def close_window():
+    """Closes the capture window, if any, and forgets it."""
+    global _window
+    window, _window = _window, None
+    if window is not None and qt.is_alive(window):
+        window.close()
+        window.deleteLater()
+
+
+def current_window():
+    """The capture window if it exists, else None."""
+    return _window if _window is not None and qt.is_alive(_window) else None
+
+
+class CaptureWindow(QtWidgets.QWidget):
+    """The capture window. Public attributes name the widgets that tests and scripts drive."""
+
+    OBJECT_NAME = "lumoraCaptureWindow"
+
+    def __init__(self, parent=None, node=None):
+        super(CaptureWindow, self).__init__(parent)
+        self.setWindowFlags(Qt.Window)
+        self.setObjectName(self.OBJECT_NAME)
+        self.setWindowTitle("Face Capture")
+        self.node = None
+        self.ticks = 0  # refreshes run, for the curious and for tests
+        self.table_rebuilds = 0
+        self.status_events = 0
+        self._rebuild_pending = False
+        self._refreshing = False
+        self._rows = {}  # channel name -> table row
+        self._readers = {}  # take path -> clip reader it was loaded into
+        self._recording = False
+        # Filled by the command-output callback, emptied by the refresh: the pane is never
+        # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
+        self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
+        self._callbacks = []
+        self._node_callbacks = []
+        self._serve_idle_events = qt.maya_main_window() is None
+
+        self.timer = QtCore.QTimer(self)
+        self.timer.setInterval(REFRESH_MS)
+        self.timer.timeout.connect(self.refresh)
+
+        self._build()
+        self._install_callbacks()
+        self.reload_devices(select=node)
+        self.resize(1100, 860)
+
+    # ----------------------------------------------------------------------------------------
+    # Layout
+
+    def _build(self):
+        left = QtWidgets.QVBoxLayout()
+        left.addWidget(self._device_section())
+        left.addWidget(self._connection_section())
+        left.addWidget(self._status_section())
+        left.addWidget(self._capture_section())
+        left.addWidget(self._takes_section(), 1)
+        left_widget = QtWidgets.QWidget()
+        left_widget.setLayout(left)
+        left_widget.setMinimumWidth(420)
+        left.setContentsMargins(0, 0, 0, 0)
+
+        top = QtWidgets.QSplitter(Qt.Horizontal)
+        top.addWidget(left_widget)
+        top.addWidget(self._channels_section())
+        top.setStretchFactor(0, 0)
+        top.setStretchFactor(1, 1)
+
+        whole = QtWidgets.QSplitter(Qt.Vertical)
+        whole.addWidget(top)
+        whole.addWidget(self._messages_section())
+        whole.setStretchFactor(0, 3)
+        whole.setStretchFactor(1, 1)
+
+        layout = QtWidgets.QVBoxLayout(self)
+        layout.addWidget(whole)
+        self.note_label = QtWidgets.QLabel("")
+        self.note_label.setWordWrap(True)
+        layout.addWidget(self.note_label)
+
+    def _device_section(self):
+        box = QtWidgets.QGroupBox("Device")
+        self.device_combo = QtWidgets.QComboBox()
+        self.device_combo.setToolTip("The LMRARealTimeDevice node this window works on")
+        self.device_combo.activated.connect(lambda index: self.select_device(self.device_combo.itemText(index)))
+        self.new_device_button = common.button("New", self.create_device, "Create a new device node")
+        self.reload_devices_button = common.button("Reload", self.reload_devices, "List the scene's device nodes again")
+        row = QtWidgets.QHBoxLayout(box)
+        row.addWidget(self.device_combo, 1)
+        row.addWidget(self.new_device_button)
+        row.addWidget(self.reload_devices_button)
+        return box
+
+    def _connection_section(self):
+        box = QtWidgets.QGroupBox("Connection")
+        self.transport_combo = QtWidgets.QComboBox()
+        self.transport_combo.addItems(["Wi-Fi", "USB"])
+        self.transport_combo.currentIndexChanged.connect(self._transport_changed)
+        self.address_edit = common.line_edit(placeholder="the phone's address, e.g. 192.168.0.42")
+        self.port_edit = common.line_edit(placeholder="1-65535")
+        self.port_edit.setMaximumWidth(80)
+        self.connect_button = common.button("Connect", self.connect_phone, "Connect to the capture app on the phone")
+        self.disconnect_button = common.button("Disconnect", self.disconnect_phone)
+        grid = QtWidgets.QGridLayout(box)
+        grid.addWidget(QtWidgets.QLabel("Over"), 0, 0)
+        grid.addWidget(self.transport_combo, 0, 1)
+        grid.addWidget(QtWidgets.QLabel("Port"), 0, 2)
+        grid.addWidget(self.port_edit, 0, 3)
+        grid.addWidget(QtWidgets.QLabel("Address"), 1, 0)
+        grid.addWidget(self.address_edit, 1, 1, 1, 3)
+        buttons = QtWidgets.QHBoxLayout()
+        buttons.addWidget(self.connect_button)
+        buttons.addWidget(self.disconnect_button)
+        grid.addLayout(buttons, 2, 0, 1, 4)
+        return box
+
+    def _status_section(self):
+        box = QtWidgets.QGroupBox("Status")
+        self.status_light = QtWidgets.QLabel()
+        self.status_light.setFixedSize(16, 16)
+        self.status_label = QtWidgets.QLabel("No device")
+        font = self.status_label.font()
+        font.setBold(True)
+        self.status_label.setFont(font)
+        self.rate_label = QtWidgets.QLabel("-")
+        self.age_label = QtWidgets.QLabel("-")
+        self.dropped_label = QtWidgets.QLabel("-")
+        grid = QtWidgets.QGridLayout(box)
+        grid.addWidget(self.status_light, 0, 0)
+        grid.addWidget(self.status_label, 0, 1, 1, 3)
+        for column, (title, label) in enumerate(
+                [("Frames a second", self.rate_label), ("Last frame", self.age_label),
+                 ("Dropped", self.dropped_label)]):
+            caption = QtWidgets.QLabel(title)
+            caption.setStyleSheet("color: gray")
+            grid.addWidget(caption, 1, 1 + column)
+            grid.addWidget(label, 2, 1 + column)
+        self._set_light(None)
+        return box
+
+    def _capture_section(self):
+        box = QtWidgets.QGroupBox("Capture")
+        self.start_button = common.button("Start", self.start_capture, "Start or resume streaming")
+        self.pause_button = common.button("Pause", self.pause_capture, "Pause streaming; outputs hold their values")
+        self.stop_button = common.button("Stop", self.stop_capture, "End the capture session")
+        self.video_check = QtWidgets.QCheckBox("Record video on the phone")
+        self.video_check.toggled.connect(self._video_toggled)
+        grid = QtWidgets.QGridLayout(box)
+        grid.addWidget(self.start_button, 0, 0)
+        grid.addWidget(self.pause_button, 0, 1)
+        grid.addWidget(self.stop_button, 0, 2)
+        grid.addWidget(self.video_check, 1, 0, 1, 3)
+        return box
+
+    def _takes_section(self):
+        box = QtWidgets.QGroupBox("Takes")
+        self.folder_edit = common.line_edit(placeholder="folder of the takes")
+        self.folder_edit.editingFinished.connect(self._folder_edited)
+        self.browse_button = common.button("...", self.browse_folder, "Pick the takes folder")
+        self.shot_edit = common.line_edit(placeholder="shot name")
+        self.shot_edit.editingFinished.connect(self._shot_edited)
+        self.record_button = common.button("Record take", self.record_take,
+                                           "Start capturing a new take (connect first)")
+        self.save_button = common.button("Stop and save", self.stop_and_save,
+                                         "End the take and save it with its video as <shot>_take<NNN>.clip")
+        self.save_button.setEnabled(False)
+        self.take_list = QtWidgets.QTreeWidget()
+        self.take_list.setHeaderLabels(["Take", "Frames", "Seconds", "Video", "Reader"])
+        self.take_list.setRootIsDecorated(False)
+        self.take_list.setMinimumHeight(90)
+        self.take_list.itemDoubleClicked.connect(lambda item, column: self.load_selected_take())
+        self.load_button = common.button("Load", self.load_selected_take, "Load the take into a clip reader")
+        self.bake_button = common.button("Bake", self.bake_selected_take,
+                                         "Bake the take onto the mapped rig as keys")
+        self.remove_reader_check = QtWidgets.QCheckBox("Remove reader after baking")
+        grid = QtWidgets.QGridLayout(box)
+        grid.addWidget(QtWidgets.QLabel("Folder"), 0, 0)
+        grid.addWidget(self.folder_edit, 0, 1, 1, 2)
+        grid.addWidget(self.browse_button, 0, 3)
+        grid.addWidget(QtWidgets.QLabel("Shot"), 1, 0)
+        grid.addWidget(self.shot_edit, 1, 1, 1, 3)
+        grid.addWidget(self.record_button, 2, 0, 1, 2)
+        grid.addWidget(self.save_button, 2, 2, 1, 2)
+        grid.addWidget(self.take_list, 3, 0, 1, 4)
+        grid.addWidget(self.load_button, 4, 0, 1, 2)
+        grid.addWidget(self.bake_button, 4, 2, 1, 2)
+        grid.addWidget(self.remove_reader_check, 5, 0, 1, 4)
+        grid.setRowStretch(3, 1)
+        return box
+
+    def _channels_section(self):
+        box = QtWidgets.QGroupBox("Channels")
+        self.filter_edit = common.line_edit(placeholder="filter, e.g. eye or jaw")
+        self.filter_edit.textChanged.connect(self._apply_filter)
+        self.channel_table = QtWidgets.QTableWidget(0, 3)
+        self.channel_table.setHorizontalHeaderLabels(["Channel", "Value", "Multiplier"])
+        self.channel_table.verticalHeader().setVisible(False)
+        self.channel_table.verticalHeader().setDefaultSectionSize(20)
+        header = self.channel_table.horizontalHeader()
+        header.setSectionResizeMode(0, QtWidgets.QHeaderView.ResizeToContents)
+        header.setSectionResizeMode(VALUE, QtWidgets.QHeaderView.Stretch)
+        header.setSectionResizeMode(MULTIPLIER, QtWidgets.QHeaderView.ResizeToContents)
+        self.channel_table.itemChanged.connect(self._multiplier_edited)
+        layout = QtWidgets.QVBoxLayout(box)
+        layout.addWidget(self.filter_edit)
+        layout.addWidget(self.channel_table)
+        return box
+
+    def _messages_section(self):
+        box = QtWidgets.QGroupBox("Messages")
+        self.messages = QtWidgets.QPlainTextEdit()
+        self.messages.setReadOnly(True)
+        self.messages.setMaximumBlockCount(MESSAGE_LINES)
+        layout = QtWidgets.QVBoxLayout(box)
+        layout.addWidget(self.messages)
+        return box
+
+    # ----------------------------------------------------------------------------------------
+    # Maya callbacks: messages, the status event, scene changes, the device's attributes
+
+    def _install_callbacks(self):
+        incoming = self._incoming  # the callback holds the queue only, never the widget
+        self._callbacks.append(om.MCommandMessage.addCommandOutputCallback(
+            lambda text, kind, data: incoming.append((text, kind))))
+        me = weakref.ref(self)
+
+        def call(method):
+            def callback(*args):
+                window = me()
+                if window is not None and qt.is_alive(window):
+                    method(window, *args)
+            return callback
+
+        self._callbacks.append(om.MUserEventMessage.addUserEventCallback(
+            capture.STATUS_EVENT, call(CaptureWindow._status_event)))
+        for message in (om.MSceneMessage.kBeforeNew, om.MSceneMessage.kBeforeOpen):
+            self._callbacks.append(om.MSceneMessage.addCallback(message, call(CaptureWindow._scene_closing)))
+        for message in (om.MSceneMessage.kAfterNew, om.MSceneMessage.kAfterOpen):
+            self._callbacks.append(om.MSceneMessage.addCallback(message, call(CaptureWindow._scene_opened)))
+        self._call = call
+
+    def _remove_callbacks(self):
+        self._remove_node_callbacks()
+        for callback in self._callbacks:
+            _remove_callback(callback)
+        self._callbacks = []
+
+    def _watch_node(self, node):
+        self._remove_node_callbacks()
+        if node:
+            obj = om.MSelectionList().add(node).getDependNode(0)
+            self._node_callbacks.append(om.MNodeMessage.addAttributeChangedCallback(
+                obj, self._call(CaptureWindow._attribute_changed)))
+
+    def _remove_node_callbacks(self):
+        for callback in self._node_callbacks:
+            _remove_callback(callback)
+        self._node_callbacks = []
+
+    def _status_event(self, data=None):
+        self.status_events += 1
+        if self.node and cmds.objExists(self.node):
+            self._update_status()
+
+    def _attribute_changed(self, message, plug, other=None, data=None):
+        if lumora.suppress_on_attr_refresh:
+            # The plug-in is rebuilding the channel outputs: ignore the changes it makes and
+            # rebuild the table once it is done.
+            self._rebuild_pending = True
+            return
+        if message & om.MNodeMessage.kAttributeSet:
+            name = plug.name().rsplit(".", 1)[-1]
+            if name.endswith("_mlt") and name[:-4] in self._rows:
+                self._show_multiplier(name[:-4])
+
+    def _scene_closing(self, data=None):
+        self._remove_node_callbacks()
+        self.node = None
+
+    def _scene_opened(self, data=None):
+        self._readers = {}
+        self.reload_devices()
+
+    # ----------------------------------------------------------------------------------------
+    # Showing, hiding, closing: the timer runs only while the window is shown
+
+    def showEvent(self, event):
+        super(CaptureWindow, self).showEvent(event)
+        if not self.timer.isActive():
+            self.timer.start()
+        self.refresh()
+
+    def hideEvent(self, event):
+        self.timer.stop()
+        super(CaptureWindow, self).hideEvent(event)
+
+    def closeEvent(self, event):
+        self.timer.stop()
+        self._remove_callbacks()
+        super(CaptureWindow, self).closeEvent(event)
+
+    # ----------------------------------------------------------------------------------------
+    # The refresh
+
+    def refresh(self):
+        """One refresh: Maya's idle events where nothing else serves them, the messages that
+        arrived, the channel table if the device's channels were rebuilt, status, health and the
+        values of the visible channels."""
+        if self._refreshing:  # idle events may run code that refreshes the window
+            return
+        self._refreshing = True
+        try:
+            if self._serve_idle_events:
+                maya.utils.processIdleEvents()
+            self.ticks += 1
+            self._show_incoming()
+            if self.node and not cmds.objExists(self.node):
+                self.say("{} was deleted.".format(self.node), "warning")
+                self.reload_devices()
+            if self._rebuild_pending and not lumora.suppress_on_attr_refresh:
+                self.rebuild_channel_table()
+            if self.node:
+                self._update_status()
+                self._update_values()
+        except Exception as error:  # a refresh must never take Maya's event loop down
+            self.timer.stop()
+            self.say(common.error_text(error) + "\nThe window stopped refreshing; close and reopen it.", "error")
+        finally:
+            self._refreshing = False
+
+    def _show_incoming(self):
+        while self._incoming:
+            text, kind = self._incoming.popleft()
+            self._append(text, kind)
+
+    def _append(self, text, kind):
+        colour = {om.MCommandMessage.kError: "#e05050", om.MCommandMessage.kWarning: "#d89000"}.get(kind)
+        escaped = html.escape(text).replace("\n", "<br>")
+        if colour:
+            escaped = '<span style="color:{}">{}</span>'.format(colour, escaped)
+        self.messages.appendHtml(escaped)
+
+    def say(self, text, kind="info"):
+        """A message of the window's own: in the pane and on the line under it."""
+        self._show_incoming()  # keep the order in which things happened
+        kinds = {"info": om.MCommandMessage.kInfo, "warning": om.MCommandMessage.kWarning,
+                 "error": om.MCommandMessage.kError}
+        self._append(text, kinds[kind])
+        first = text.splitlines()[0] if text else ""
+        self.note_label.setText(first)
+        self.note_label.setStyleSheet({"error": "color: #e05050", "warning": "color: #d89000"}.get(kind, ""))
+
+    def _update_status(self):
+        status = capture.status(self.node)
+        paused = status.code >= 2 and capture.is_paused(self.node)
+        self._set_light(PAUSED_COLOUR if paused else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
+        self.status_label.setText(status.text + (" (paused)" if paused else ""))
+        health = capture.health(self.node)
+        self.rate_label.setText(_figure(health.receive_rate, "{:.1f}"))
+        self.age_label.setText(_figure(health.last_frame_age_ms, "{:.0f} ms ago"))
+        self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
+        self.pause_button.setEnabled(status.code >= 2 and not paused)
+        self.stop_button.setEnabled(status.code >= 1)
+        self.disconnect_button.setEnabled(status.code >= 1)
+
+    def _set_light(self, colour):
+        self.status_light.setStyleSheet(
+            "background-color: {}; border-radius: 8px; border: 1px solid #333".format(colour or "#444444"))
+
+    def _update_values(self):
+        table = self.channel_table
+        for name, row in self._rows.items():
+            if table.isRowHidden(row):
+                continue
+            value = capture.channel_value(name, self.node)
+            bar = table.cellWidget(row, VALUE)
+            bar.setValue(int(round(min(abs(value), 1.0) * BAR_STEPS)))
+            bar.setFormat("{:.3f}".format(value))
+
+    # ----------------------------------------------------------------------------------------
+    # The device
+
+    def reload_devices(self, select=None):
+        """Lists the scene's device nodes and keeps (or picks) one."""
+        names = capture.devices()
+        keep = select or self.node
+        if keep not in names:
+            keep = names[0] if names else None
+        self.device_combo.blockSignals(True)
+        self.device_combo.clear()
+        self.device_combo.addItems(names)
+        if keep:
+            self.device_combo.setCurrentIndex(names.index(keep))
+        self.device_combo.blockSignals(False)
+        self.select_device(keep)
+
+    def create_device(self):
+        try:
+            node = capture.create_device()
+        except Exception as error:
+            return self.say(common.error_text(error), "error")
+        self.say("Created {}.".format(node))
+        self.reload_devices(select=node)
+        return node
+
+    def select_device(self, node):
+        """Works on node (None: none)."""
+        if node and self.device_combo.findText(node) < 0:
+            self.reload_devices(select=node)
+            return
+        self.node = node or None
+        self._watch_node(self.node)
+        for widget in self._device_widgets():
+            widget.setEnabled(bool(self.node))
+        self._load_settings()
+        self.rebuild_channel_table()
+        self.refresh_takes()
+        if self.node:
+            self._update_status()
+        else:
+            self.status_label.setText("No device: press New to create one")
+            self._set_light(None)
+            for label in (self.rate_label, self.age_label, self.dropped_label):
+                label.setText("-")
+
+    def _device_widgets(self):
+        return [self.transport_combo, self.address_edit, self.port_edit, self.connect_button,
+                self.disconnect_button, self.start_button, self.pause_button, self.stop_button, self.video_check,
+                self.folder_edit, self.browse_button, self.shot_edit, self.record_button]
+
+    def _load_settings(self):
+        """The connection and take settings of the node into the fields."""
+        widgets = [self.transport_combo, self.video_check]
+        for widget in widgets:
+            widget.blockSignals(True)
+        try:
+            if not self.node:
+                for edit in (self.address_edit, self.port_edit, self.folder_edit, self.shot_edit):
+                    edit.clear()
+                return
+            usb = cmds.getAttr(self.node + ".connectionType") != 0
+            self.transport_combo.setCurrentIndex(USB if usb else WIFI)
+            self.address_edit.setText(cmds.getAttr(self.node + ".ipAddress") or "")
+            self._show_port()
+            self.video_check.setChecked(bool(cmds.getAttr(self.node + ".rv")))
+            self.folder_edit.setText(takes.folder(self.node))
+            self.shot_edit.setText(takes.shot(self.node))
+        finally:
+            for widget in widgets:
+                widget.blockSignals(False)
+        self.address_edit.setEnabled(not usb)
+
+    def _show_port(self):
+        attribute = ".usbPort" if self.transport_combo.currentIndex() == USB else ".wifiPort"
+        self.port_edit.setText(str(cmds.getAttr(self.node + attribute)))
+
+    def _transport_changed(self, index):
+        self.address_edit.setEnabled(index == WIFI)
+        if self.node:
+            self._show_port()
+
+    def _video_toggled(self, on):
+        if self.node:
+            cmds.setAttr(self.node + ".rv", bool(on))
+
+    # ----------------------------------------------------------------------------------------
+    # Connection and capture
+
+    def connection_settings(self):
+        """(transport, address, port) from the fields; raises LumoraError saying what to fix."""
+        transport = self.transport_combo.currentIndex()
+        address = self.address_edit.text().strip()
+        if transport == WIFI and not address:
+            raise lumora.LumoraError(
+                "Enter the phone's address: the capture app shows it (for example 192.168.0.42).")
+        text = self.port_edit.text().strip()
+        try:
+            port = int(text)
+        except ValueError:
+            port = 0
+        if not 1 <= port <= 65535:
+            raise lumora.LumoraError(
+                "The port must be a whole number from 1 to 65535 (the app's default is {}); "
+                "it is '{}'.".format(35602 if transport == USB else 35601, text))
+        return transport, address, port
+
+    def connect_phone(self):
+        """Connects with the settings of the fields, checked first; True when connected. The
+        connect holds Maya's main thread for at most the connect time-out: the button is disabled
+        and the cursor busy meanwhile."""
+        if not self.node:
+            return False
+        try:
+            transport, address, port = self.connection_settings()
+        except lumora.LumoraError as error:
+            self.say(str(error), "error")
+            return False
+        where = "USB port {}".format(port) if transport == USB else "{} port {}".format(address, port)
+        self.say("Connecting to the phone over {}...".format(where))
+        try:
+            with common.busy(self.connect_button):
+                if transport == USB:
+                    code = capture.connect_usb(port, node=self.node)
+                else:
+                    code = capture.connect_wifi(address, port, node=self.node)
+        except Exception as error:
+            code = 0
+            self.say(common.error_text(error), "error")
+        self._rebuild_pending = True  # the channels of this phone
+        self.refresh()
+        return bool(code)
+
+    def disconnect_phone(self):
+        self._run(capture.disconnect, self.node)
+        self._recording = False
+        self.save_button.setEnabled(False)
+
+    def start_capture(self):
+        self._run(capture.start, self.node, video=self.video_check.isChecked())
+
+    def pause_capture(self):
+        self._run(capture.pause, self.node)
+
+    def stop_capture(self):
+        self._run(capture.stop, self.node)
+
+    def _run(self, action, *args, **kwargs):
+        """Runs an API call, showing its failure; then refreshes. Returns its result, or FAILED."""
+        try:
+            return action(*args, **kwargs)
+        except Exception as error:
+            self.say(common.error_text(error), "error")
+            return FAILED
+        finally:
+            self.refresh()
+
+    # ----------------------------------------------------------------------------------------
+    # Takes
+
+    def _folder_edited(self):
+        if self.node and self.folder_edit.text().strip() != takes.folder(self.node):
+            self._run(takes.set_folder, self.folder_edit.text().strip(), node=self.node)
+            self.refresh_takes()
+
+    def _shot_edited(self):
+        if self.node and self.shot_edit.text().strip() != takes.shot(self.node):
+            self._run(takes.set_shot, self.shot_edit.text().strip(), node=self.node)
+            self.refresh_takes()
+
+    def browse_folder(self):
+        from lumora.ui import dialogs
+        folder = dialogs.ask_folder(self, "Takes folder", self.folder_edit.text())
+        if folder:
+            self.folder_edit.setText(folder)
+            self._folder_edited()
+
+    def record_take(self):
+        """Starts capturing a take."""
+        self._folder_edited()
+        self._shot_edited()
+        if self._run(takes.record, self.node, video=self.video_check.isChecked()) is not FAILED:
+            self._recording = True
+            self.save_button.setEnabled(True)
+            self.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))
+
+    def stop_and_save(self):
+        """Ends the take and saves it with its video; the take appears in the list. Returns the
+        Take, or None when the save failed (the message says why)."""
+        with common.busy(self.save_button, self.record_button):
+            take = self._run(takes.stop_and_save, self.node)
+        if take is FAILED:
+            return None
+        self._recording = False
+        self.save_button.setEnabled(False)
+        video = "with its video" if take.video_path and os.path.isfile(take.video_path) else "without video"
+        self.say("Saved {}: {} frames, {:.2f} s, {}.".format(take.path, take.frames, take.duration, video))
+        self.refresh_takes(select=take.path)
+        return take
+
+    def refresh_takes(self, select=None):
+        """Lists the takes of the folder and shot."""
+        self.take_list.clear()
+        if not self.node:
+            return
+        try:
+            found = takes.list_takes(self.folder_edit.text().strip() or None, self.shot_edit.text().strip() or None,
+                                     node=self.node)
+        except Exception as error:
+            self.say(common.error_text(error), "warning")
+            found = []
+        for take in found:
+            has_video = bool(take.video_path) and os.path.isfile(take.video_path)
+            item = QtWidgets.QTreeWidgetItem(
+                [take.name, str(take.frames), "{:.2f}".format(take.duration), "yes" if has_video else "no",
+                 self._reader_of(take.path) or ""])
+            item.setData(0, Qt.UserRole, take.path)
+            self.take_list.addTopLevelItem(item)
+            if take.path == select:
+                self.take_list.setCurrentItem(item)
+        for column in range(self.take_list.columnCount()):
+            self.take_list.resizeColumnToContents(column)
+
+    def _reader_of(self, path):
+        reader = self._readers.get(path)
+        if reader and not cmds.objExists(reader):
+            del self._readers[path]
+            reader = None
+        return reader
+
+    def selected_take(self):
+        item = self.take_list.currentItem()
+        if item is None:
+            self.say("Select a take in the list first.", "warning")
+            return None
+        return item.data(0, Qt.UserRole)
+
+    def load_selected_take(self):
+        """Loads the selected take into a clip reader (the one it was loaded into before, if it
+        still exists); returns the reader."""
+        path = self.selected_take()
+        if not path:
+            return None
+        reader = self._run(takes.load_take, path, reader=self._reader_of(path))
+        if reader is FAILED:
+            return None
+        if reader:
+            self._readers[path] = reader
+            self.say("Loaded {} into {}.".format(os.path.basename(path), reader))
+            self.refresh_takes(select=path)
+        return reader
+
+    def bake_selected_take(self):
+        """Bakes the selected take onto the rig of the last mapping; returns the keyed plugs."""
+        from lumora.ui import actions
+        path = self.selected_take()
+        if not path:
+            return None
+        if state.mapping is None:
+            self.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig...", "error")
+            return None
+        reader = self._reader_of(path) or self.load_selected_take()
+        if not reader:
+            return None
+        keyed = self._run(actions.bake, reader, remove_reader=self.remove_reader_check.isChecked())
+        if keyed is FAILED:
+            return None
+        if keyed is not None:
+            self.say(actions.baked_text(reader, keyed))
+            if self.remove_reader_check.isChecked():
+                self._readers.pop(path, None)
+            self.refresh_takes(select=path)
+        return keyed
+
+    # ----------------------------------------------------------------------------------------
+    # Channels
+
+    def rebuild_channel_table(self):
+        """One row per channel of the device: name, live value and multiplier."""
+        self._rebuild_pending = False
+        self.table_rebuilds += 1
+        names = capture.channel_names(self.node) if self.node else []
+        table = self.channel_table
+        table.blockSignals(True)
+        try:
+            table.setRowCount(0)
+            table.setRowCount(len(names))
+            self._rows = {}
+            for row, name in enumerate(names):
+                self._rows[name] = row
+                item = QtWidgets.QTableWidgetItem(name)
+                item.setFlags(Qt.ItemIsEnabled | Qt.ItemIsSelectable)
+                table.setItem(row, 0, item)
+                bar = QtWidgets.QProgressBar()
+                bar.setRange(0, BAR_STEPS)
+                bar.setTextVisible(True)
+                bar.setFormat("0.000")
+                table.setCellWidget(row, VALUE, bar)
+                table.setItem(row, MULTIPLIER, QtWidgets.QTableWidgetItem())
+                self._show_multiplier(name)
+        finally:
+            table.blockSignals(False)
+        self._apply_filter()
+
+    def _show_multiplier(self, name):
+        item = self.channel_table.item(self._rows[name], MULTIPLIER)
+        try:
+            value = capture.multiplier(name, self.node)
+        except Exception:  # vector and matrix channels have none
+            value = None
+        was_blocked = self.channel_table.blockSignals(True)
+        if value is None:
+            item.setText("")
+            item.setFlags(Qt.ItemIsEnabled)
+        else:
+            item.setText("{:.3f}".format(value))
+            item.setFlags(Qt.ItemIsEnabled | Qt.ItemIsSelectable | Qt.ItemIsEditable)
+            item.setToolTip("{}.{}_mlt: the channel's output is its value times this".format(self.node, name))
+        self.channel_table.blockSignals(was_blocked)
+
+    def _multiplier_edited(self, item):
+        if item.column() != MULTIPLIER:
+            return
+        name = self.channel_table.item(item.row(), 0).text()
+        try:
+            value = float(item.text())
+        except ValueError:
+            self.say("A multiplier is a number, such as 0.8 or 1.5; '{}' is not.".format(item.text()), "error")
+        else:
+            self._run(capture.set_multiplier, name, value, node=self.node)
+        self._show_multiplier(name)
+
+    def _apply_filter(self, *args):
+        words = self.filter_edit.text().strip().lower().split()
+        for name, row in self._rows.items():
+            lowered = name.lower()
+            self.channel_table.setRowHidden(row, not all(word in lowered for word in words))
+
+
+def _figure(value, form):
+    return "-" if value is None else form.format(value)
+
+
+def _remove_callback(callback):
+    try:
+        om.MMessage.removeCallback(callback)
+    except RuntimeError:  # already gone with its node
+        pass
+
