@@ -15,6 +15,8 @@ BUILD_DIR = os.path.abspath(os.environ.get("LMRA_BUILD_DIR", os.path.join(SOURCE
 sys.path.insert(0, os.path.join(BUILD_DIR, "python"))
 sys.path.insert(1, os.path.join(SOURCE_DIR, "python"))
 os.environ["MAYA_PLUG_IN_PATH"] = os.path.join(BUILD_DIR, "plug-ins")
+# The window tests need no display: Qt draws offscreen.
+os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
 # Child processes (hostbatch, a second python3) see the same package and plug-ins.
 os.environ["PYTHONPATH"] = os.pathsep.join(sys.path[:2] + [os.environ.get("PYTHONPATH", "")])
 

@@ -391,10 +391,8 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _append(self, text, kind):
         colour = {om.MCommandMessage.kError: "#e05050", om.MCommandMessage.kWarning: "#d89000"}.get(kind)
-        escaped = html.escape(text).replace("\n", "<br>")
-        if colour:
-            escaped = '<span style="color:{}">{}</span>'.format(colour, escaped)
-        self.messages.appendHtml(escaped)
+        style = "white-space: pre-wrap" + ("; color: " + colour if colour else "")
+        self.messages.appendHtml('<span style="{}">{}</span>'.format(style, html.escape(text).replace("\n", "<br>")))
 
     def say(self, text, kind="info"):
         """A message of the window's own: in the pane and on the line under it."""

@@ -1,0 +1,247 @@
+"""The Face Capture menu and the capture window, driven as a user drives them: every menu item and
+button on a test QMainWindow, offscreen, against phonesim."""
+
+import ast
+import os
+
+import maya.api.OpenMaya as om
+import maya.cmds as cmds
+import maya.mel
+import pytest
+
+import lumora
+from lumora import capture, lib
+from lumora.ui import dialogs, menu, qt, state, window
+from lumora.ui.qt import QtWidgets, Qt
+from conftest import SOURCE_DIR
+from test_capture import phone  # noqa: F401 - the phonesim fixture
+
+WAIT_MS = 30000  # generous: the suite runs on a loaded two-core machine
+
+
+@pytest.fixture
+def main_window(qtbot, scene):
+    """A QMainWindow standing in for Maya's, with the plug-in loaded in a new scene."""
+    main = QtWidgets.QMainWindow()
+    qtbot.addWidget(main)
+    main.show()
+    state.mapping = None
+    yield main
+    lumora.ui.close()
+    menu.remove(main)
+    state.mapping = None
+
+
+def click(qtbot, widget):
+    assert widget.isEnabled(), widget.text()
+    qtbot.mouseClick(widget, Qt.LeftButton)
+
+
+def trigger(main, text):
+    item = menu.action(text, main)
+    assert item is not None, text
+    item.trigger()
+
+
+def test_only_the_shim_imports_qt():
+    package = os.path.join(SOURCE_DIR, "python", "lumora")
+    for folder, _, files in os.walk(package):
+        for name in files:
+            if not name.endswith(".py"):
+                continue
+            path = os.path.join(folder, name)
+            with open(path) as source:
+                tree = ast.parse(source.read(), path)
+            for node in ast.walk(tree):
+                modules = []
+                if isinstance(node, ast.Import):
+                    modules = [alias.name for alias in node.names]
+                elif isinstance(node, ast.ImportFrom) and node.module:
+                    modules = [node.module]
+                for module in modules:
+                    if module.split(".")[0] in ("PySide2", "PySide6", "shiboken2", "shiboken6", "PyQt5", "PyQt6"):
+                        assert os.path.relpath(path, package) == os.path.join("ui", "qt.py"), (path, module)
+
+
+def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monkeypatch):
+    monkeypatch.setattr(qt, "maya_main_window", lambda: main_window)
+    lib.plugin_init()  # maya.standalone is a batch session
+    assert menu.find(main_window) is None
+
+    monkeypatch.setattr(lib, "_interactive", lambda: True)
+    lib.plugin_init()
+    lib.plugin_init()
+    menus = main_window.menuBar().findChildren(QtWidgets.QMenu, menu.OBJECT_NAME)
+    assert len(menus) == 1 and menus[0].title() == "Face Capture"
+    assert [item.text() for item in menus[0].actions() if not item.isSeparator()] == menu.ITEMS
+
+    trigger(main_window, "Capture Window...")
+    shown = window.current_window()
+    assert shown.parentWidget() is main_window and shown.isVisible() and shown.timer.isActive()
+    lib.plugin_cleanup()
+    lib.plugin_cleanup()
+    assert menu.find(main_window) is None
+    assert window.current_window() is None and not shown.timer.isActive()
+
+
+def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_window, qtbot):
+    node = capture.create_device("dev")
+    shown = window.show_window(main_window, node=node)
+    assert shown.node == node and shown.timer.isActive() and shown.timer.interval() >= 100
+    shown.hide()
+    assert not shown.timer.isActive()
+    shown.show()
+    assert shown.timer.isActive()
+
+    # The status user event reaches the window at once.
+    events = shown.status_events
+    om.MUserEventMessage.postUserEvent(capture.STATUS_EVENT)
+    assert shown.status_events == events + 1
+    assert shown.status_label.text() == "Not connected"
+
+    # Changes made while the plug-in rebuilds the outputs are ignored, then the table is rebuilt
+    # once.
+    rebuilds = shown.table_rebuilds
+    lumora.suppress_on_attr_refresh = True
+    try:
+        cmds.setAttr(node + ".wifiPort", 35700)
+        cmds.setAttr(node + ".usbPort", 35701)
+        shown.refresh()
+        assert shown.table_rebuilds == rebuilds
+    finally:
+        lumora.suppress_on_attr_refresh = False
+    shown.refresh()
+    shown.refresh()
+    assert shown.table_rebuilds == rebuilds + 1
+
+    # The plug-in's messages come through the command output.
+    maya.mel.eval('print "hello from the script output\\n"')
+    qtbot.waitUntil(lambda: "hello from the script output" in shown.messages.toPlainText(), timeout=WAIT_MS)
+
+    # Settings are checked before anything is sent.
+    shown.transport_combo.setCurrentIndex(window.WIFI)
+    shown.address_edit.setText("127.0.0.1")
+    for port in ("0", "65536", "port"):
+        shown.port_edit.setText(port)
+        click(qtbot, shown.connect_button)
+        assert "from 1 to 65535" in shown.note_label.text()
+    shown.address_edit.setText(" ")
+    shown.port_edit.setText("35601")
+    click(qtbot, shown.connect_button)
+    assert "address" in shown.note_label.text()
+    assert capture.status(node).code == 0
+
+    shown.close()
+    assert not shown.timer.isActive()
+
+
+def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, monkeypatch):  # noqa: F811
+    menu.install(main_window)
+    trigger(main_window, "Capture Window...")
+    shown = window.current_window()
+    assert shown.parentWidget() is main_window
+    click(qtbot, shown.new_device_button)
+    node = shown.node
+    assert cmds.nodeType(node) == capture.DEVICE_TYPE
+
+    # Connect by clicking: the button is disabled and the cursor busy while it holds Maya.
+    seen = []
+    connect_wifi = capture.connect_wifi
+
+    def watched(*args, **kwargs):
+        cursor = QtWidgets.QApplication.overrideCursor()
+        seen.append((shown.connect_button.isEnabled(), cursor.shape() if cursor else None))
+        return connect_wifi(*args, **kwargs)
+
+    monkeypatch.setattr(capture, "connect_wifi", watched)
+    shown.transport_combo.setCurrentIndex(window.WIFI)
+    shown.address_edit.setText("127.0.0.1")
+    shown.port_edit.setText(str(phone.ports["wifi"]))
+    click(qtbot, shown.connect_button)
+    assert seen == [(False, Qt.WaitCursor)]
+    assert shown.connect_button.isEnabled() and QtWidgets.QApplication.overrideCursor() is None
+    assert capture.status(node).code == 1 and shown.status_label.text() == "Connected"
+    assert "Connection established." in shown.messages.toPlainText()
+    qtbot.waitUntil(lambda: "jawOpen" in shown._rows, timeout=WAIT_MS)
+    rows = shown._rows
+
+    # Start: values move in the table, and the health figures show.
+    click(qtbot, shown.start_button)
+    bar = shown.channel_table.cellWidget(rows["jawOpen"], window.VALUE)
+    values = set()
+    qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 3, timeout=WAIT_MS)
+    assert shown.status_label.text().startswith("Capturing")
+
+    # A multiplier edit reaches <channel>_mlt.
+    shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).setText("0.5")
+    assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
+    shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).setText("half")
+    assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
+    assert shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).text() == "0.500"
+    shown.filter_edit.setText("blink left")
+    assert not shown.channel_table.isRowHidden(rows["eyeBlinkLeft"])
+    assert shown.channel_table.isRowHidden(rows["jawOpen"])
+    shown.filter_edit.clear()
+
+    # Record take, then Stop and save: <shot>_take001.clip and its video, listed.
+    shown.folder_edit.setText(str(tmp_path / "takes"))
+    shown.folder_edit.editingFinished.emit()
+    shown.shot_edit.setText("shotA")
+    shown.shot_edit.editingFinished.emit()
+    shown.video_check.setChecked(True)
+    click(qtbot, shown.record_button)
+    values.clear()
+    qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 10, timeout=WAIT_MS)
+    click(qtbot, shown.save_button)
+    clip = tmp_path / "takes" / "shotA_take001.clip"
+    assert clip.is_file() and clip.with_suffix(".mov").is_file()
+    assert [shown.take_list.topLevelItem(i).text(0) for i in range(shown.take_list.topLevelItemCount())] == [
+        "shotA_take001"]
+    assert shown.take_list.currentItem().text(3) == "yes"
+    assert not shown.save_button.isEnabled()
+
+    # Load makes a clip reader.
+    click(qtbot, shown.load_button)
+    reader = shown.take_list.currentItem().text(4)
+    assert cmds.nodeType(reader) == "LMRAClipReader"
+
+    # Map onto a blendShape from the menu, then Bake: keys on the mapped targets.
+    cmds.createNode("blendShape", n="face")
+    cmds.aliasAttr("jawOpen", "face.weight[0]")
+    cmds.aliasAttr("eyeBlink_L", "face.weight[1]")
+    click(qtbot, shown.bake_button)  # nothing mapped yet: says what to do
+    assert "Map the channels" in shown.note_label.text()
+    trigger(main_window, "Map Channels to Rig...")
+    mapper = dialogs.show(dialogs.MapDialog)
+    mapper.source_combo.setCurrentText(node)
+    cmds.select("face")
+    click(qtbot, mapper.selection_button)
+    click(qtbot, mapper.map_button)
+    assert state.mapping is not None
+    assert "eyeBlink_L" in mapper.result.toPlainText()
+    click(qtbot, shown.bake_button)
+    assert cmds.keyframe("face.jawOpen", q=True, kc=True) > 1
+    assert cmds.keyframe("face.eyeBlink_L", q=True, kc=True) > 1
+
+    # The menu's Load Take and Bake Take to Keys, with the file chooser answered.
+    monkeypatch.setattr(dialogs, "ask_open_file", lambda *args: str(clip))
+    trigger(main_window, "Load Take...")
+    loaded = cmds.ls(selection=True)[0]
+    assert cmds.nodeType(loaded) == "LMRAClipReader" and loaded != reader
+    trigger(main_window, "Bake Take to Keys...")
+    baker = dialogs.show(dialogs.BakeDialog)
+    click(qtbot, baker.load_button)
+    third = baker.reader_combo.currentText()
+    assert third not in (reader, loaded)
+    baker.remove_check.setChecked(True)
+    click(qtbot, baker.bake_button)
+    assert "Baked" in baker.result.toPlainText() and not cmds.objExists(third)
+
+    trigger(main_window, "Help")
+    assert "Record take" in dialogs.show(dialogs.HelpDialog).text.toPlainText()
+
+    # Disconnect, then closing the window stops its refreshes.
+    click(qtbot, shown.disconnect_button)
+    assert capture.status(node).code == 0
+    shown.close()
+    assert not shown.timer.isActive()
