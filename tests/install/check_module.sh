@@ -28,7 +28,7 @@ expected=$(printf '%s\nPATH+:=plug-ins\n%s' "$other" "$line")
 
 plugin=$prefix/$module/plug-ins/lumoraMocap.so
 [ -f "$plugin" ] || fail "no plug-in at $plugin"
-for file in scripts/lumora/__init__.py scripts/lumora/lib.py; do
+for file in scripts/lumora/__init__.py scripts/lumora/lib.py scripts/lumora/ui/window.py; do
   [ -f "$prefix/$module/$file" ] || fail "no $file in the module"
 done
 [ -d "$prefix/$module/icons" ] || fail "no icons folder in the module"

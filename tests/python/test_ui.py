@@ -162,8 +162,8 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert shown.connect_button.isEnabled() and QtWidgets.QApplication.overrideCursor() is None
     assert capture.status(node).code == 1 and shown.status_label.text() == "Connected"
     assert "Connection established." in shown.messages.toPlainText()
-    qtbot.waitUntil(lambda: "jawOpen" in shown._rows, timeout=WAIT_MS)
-    rows = shown._rows
+    qtbot.waitUntil(lambda: "jawOpen" in shown.rows, timeout=WAIT_MS)
+    rows = shown.rows
 
     # Start: values move in the table, and the health figures show.
     click(qtbot, shown.start_button)

@@ -82,7 +82,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self.status_events = 0
         self._rebuild_pending = False
         self._refreshing = False
-        self._rows = {}  # channel name -> table row
+        self.rows = {}  # channel name -> table row
         self._readers = {}  # take path -> clip reader it was loaded into
         self._recording = False
         # Filled by the command-output callback, emptied by the refresh: the pane is never
@@ -326,7 +326,7 @@ class CaptureWindow(QtWidgets.QWidget):
             return
         if message & om.MNodeMessage.kAttributeSet:
             name = plug.name().rsplit(".", 1)[-1]
-            if name.endswith("_mlt") and name[:-4] in self._rows:
+            if name.endswith("_mlt") and name[:-4] in self.rows:
                 self._show_multiplier(name[:-4])
 
     def _scene_closing(self, data=None):
@@ -423,7 +423,7 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _update_values(self):
         table = self.channel_table
-        for name, row in self._rows.items():
+        for name, row in self.rows.items():
             if table.isRowHidden(row):
                 continue
             value = capture.channel_value(name, self.node)
@@ -718,9 +718,9 @@ class CaptureWindow(QtWidgets.QWidget):
         try:
             table.setRowCount(0)
             table.setRowCount(len(names))
-            self._rows = {}
+            self.rows = {}
             for row, name in enumerate(names):
-                self._rows[name] = row
+                self.rows[name] = row
                 item = QtWidgets.QTableWidgetItem(name)
                 item.setFlags(Qt.ItemIsEnabled | Qt.ItemIsSelectable)
                 table.setItem(row, 0, item)
@@ -736,7 +736,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self._apply_filter()
 
     def _show_multiplier(self, name):
-        item = self.channel_table.item(self._rows[name], MULTIPLIER)
+        item = self.channel_table.item(self.rows[name], MULTIPLIER)
         try:
             value = capture.multiplier(name, self.node)
         except Exception:  # vector and matrix channels have none
@@ -765,7 +765,7 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _apply_filter(self, *args):
         words = self.filter_edit.text().strip().lower().split()
-        for name, row in self._rows.items():
+        for name, row in self.rows.items():
             lowered = name.lower()
             self.channel_table.setRowHidden(row, not all(word in lowered for word in words))
 
