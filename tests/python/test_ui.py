@@ -131,6 +131,17 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     assert "address" in shown.note_label.text()
     assert capture.status(node).code == 0
 
+    # The device list follows the scene: a node made elsewhere, a deleted node, a new scene.
+    other = capture.create_device("other")
+    click(qtbot, shown.reload_devices_button)
+    assert [shown.device_combo.itemText(i) for i in range(shown.device_combo.count())] == [node, other]
+    assert shown.node == node
+    cmds.delete(node)
+    shown.refresh()
+    assert shown.node == other and "was deleted" in shown.note_label.text()
+    cmds.file(new=True, force=True)
+    assert shown.node is None and shown.device_combo.count() == 0 and not shown.connect_button.isEnabled()
+
     shown.close()
     assert not shown.timer.isActive()
 
@@ -171,6 +182,11 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     values = set()
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 3, timeout=WAIT_MS)
     assert shown.status_label.text().startswith("Capturing")
+    assert shown.rate_label.text() != "-" or capture.health(node).receive_rate is None
+    click(qtbot, shown.pause_button)
+    assert shown.status_label.text().endswith("(paused)") and not shown.pause_button.isEnabled()
+    click(qtbot, shown.start_button)
+    assert not shown.status_label.text().endswith("(paused)")
 
     # A multiplier edit reaches <channel>_mlt.
     shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).setText("0.5")
@@ -184,8 +200,9 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     shown.filter_edit.clear()
 
     # Record take, then Stop and save: <shot>_take001.clip and its video, listed.
-    shown.folder_edit.setText(str(tmp_path / "takes"))
-    shown.folder_edit.editingFinished.emit()
+    monkeypatch.setattr(dialogs, "ask_folder", lambda *args: str(tmp_path / "takes"))
+    click(qtbot, shown.browse_button)
+    assert shown.folder_edit.text() == str(tmp_path / "takes")
     shown.shot_edit.setText("shotA")
     shown.shot_edit.editingFinished.emit()
     shown.video_check.setChecked(True)
@@ -219,6 +236,13 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     click(qtbot, mapper.map_button)
     assert state.mapping is not None
     assert "eyeBlink_L" in mapper.result.toPlainText()
+    saved = str(tmp_path / "face.json")
+    monkeypatch.setattr(dialogs, "ask_save_file", lambda *args: saved)
+    click(qtbot, mapper.save_button)
+    monkeypatch.setattr(dialogs, "ask_open_file", lambda *args: saved)
+    state.mapping = None
+    click(qtbot, mapper.load_button)
+    assert state.mapping is not None and "Loaded" in mapper.result.toPlainText()
     click(qtbot, shown.bake_button)
     assert cmds.keyframe("face.jawOpen", q=True, kc=True) > 1
     assert cmds.keyframe("face.eyeBlink_L", q=True, kc=True) > 1
@@ -238,9 +262,17 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert "Baked" in baker.result.toPlainText() and not cmds.objExists(third)
 
     trigger(main_window, "Help")
-    assert "Record take" in dialogs.show(dialogs.HelpDialog).text.toPlainText()
+    helper = dialogs.show(dialogs.HelpDialog)
+    assert "Record take" in helper.text.toPlainText()
+    click(qtbot, helper.close_button)
+    assert not helper.isVisible()
 
-    # Disconnect, then closing the window stops its refreshes.
+    # Stop ends the session; Disconnect after a new connect too; closing stops the refreshes.
+    click(qtbot, shown.record_button)  # connects again
+    qtbot.waitUntil(lambda: capture.status(node).code >= 2, timeout=WAIT_MS)
+    click(qtbot, shown.stop_button)
+    assert capture.status(node).code == 0 and shown.status_label.text() == "Not connected"
+    click(qtbot, shown.connect_button)
     click(qtbot, shown.disconnect_button)
     assert capture.status(node).code == 0
     shown.close()

@@ -261,10 +261,10 @@ class HelpDialog(QtWidgets.QDialog):
         self.setWindowTitle("Face Capture Help")
         self.text = QtWidgets.QTextBrowser()
         self.text.setHtml(HELP_TEXT)
-        close = common.button("Close", self.close)
+        self.close_button = common.button("Close", self.close)
         layout = QtWidgets.QVBoxLayout(self)
         layout.addWidget(self.text)
-        layout.addWidget(close, 0, Qt.AlignRight)
+        layout.addWidget(self.close_button, 0, Qt.AlignRight)
         self.resize(520, 400)
 
     def reload(self):

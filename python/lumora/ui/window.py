@@ -82,9 +82,12 @@ class CaptureWindow(QtWidgets.QWidget):
         self.status_events = 0
         self._rebuild_pending = False
         self._refreshing = False
+        self._refresh_error = None
         self.rows = {}  # channel name -> table row
         self._readers = {}  # take path -> clip reader it was loaded into
         self._recording = False
+        # Pause leaves the node's status as it was: the window remembers a pause it made.
+        self._paused = False
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -379,8 +382,12 @@ class CaptureWindow(QtWidgets.QWidget):
                 self._update_status()
                 self._update_values()
         except Exception as error:  # a refresh must never take Maya's event loop down
-            self.timer.stop()
-            self.say(common.error_text(error) + "\nThe window stopped refreshing; close and reopen it.", "error")
+            text = common.error_text(error)
+            if text != self._refresh_error:  # said once, not ten times a second
+                self._refresh_error = text
+                self.say(text, "error")
+        else:
+            self._refresh_error = None
         finally:
             self._refreshing = False
 
@@ -406,7 +413,9 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _update_status(self):
         status = capture.status(self.node)
-        paused = status.code >= 2 and capture.is_paused(self.node)
+        if status.code < 2:
+            self._paused = False
+        paused = status.code >= 2 and (self._paused or capture.is_paused(self.node))
         self._set_light(PAUSED_COLOUR if paused else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
         self.status_label.setText(status.text + (" (paused)" if paused else ""))
         health = capture.health(self.node)
@@ -570,10 +579,12 @@ class CaptureWindow(QtWidgets.QWidget):
         self.save_button.setEnabled(False)
 
     def start_capture(self):
+        self._paused = False
         self._run(capture.start, self.node, video=self.video_check.isChecked())
 
     def pause_capture(self):
-        self._run(capture.pause, self.node)
+        self._paused = self._run(capture.pause, self.node) not in (FAILED, False)
+        self.refresh()
 
     def stop_capture(self):
         self._run(capture.stop, self.node)
@@ -612,6 +623,7 @@ class CaptureWindow(QtWidgets.QWidget):
         """Starts capturing a take."""
         self._folder_edited()
         self._shot_edited()
+        self._paused = False
         if self._run(takes.record, self.node, video=self.video_check.isChecked()) is not FAILED:
             self._recording = True
             self.save_button.setEnabled(True)
