@@ -142,8 +142,15 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     cmds.file(new=True, force=True)
     assert shown.node is None and shown.device_combo.count() == 0 and not shown.connect_button.isEnabled()
 
+    # Closed, it stops; shown again, it hears and refreshes again.
     shown.close()
     assert not shown.timer.isActive()
+    events = shown.status_events
+    om.MUserEventMessage.postUserEvent(capture.STATUS_EVENT)
+    assert shown.status_events == events
+    assert window.show_window() is shown and shown.timer.isActive()
+    om.MUserEventMessage.postUserEvent(capture.STATUS_EVENT)
+    assert shown.status_events == events + 1
 
 
 def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, monkeypatch):  # noqa: F811

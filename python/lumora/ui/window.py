@@ -318,7 +318,7 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _status_event(self, data=None):
         self.status_events += 1
-        if self.node and cmds.objExists(self.node):
+        if self.isVisible() and self.node and cmds.objExists(self.node):
             self._update_status()
 
     def _attribute_changed(self, message, plug, other=None, data=None):
@@ -345,6 +345,9 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def showEvent(self, event):
         super(CaptureWindow, self).showEvent(event)
+        if not self._callbacks:  # shown again after a close
+            self._install_callbacks()
+            self.reload_devices()
         if not self.timer.isActive():
             self.timer.start()
         self.refresh()
