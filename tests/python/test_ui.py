@@ -3,6 +3,8 @@ button on a test QMainWindow, offscreen, against phonesim."""
 
 import ast
 import os
+import subprocess
+import sys
 
 import maya.api.OpenMaya as om
 import maya.cmds as cmds
@@ -64,6 +66,13 @@ def test_only_the_shim_imports_qt():
 
 
 def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monkeypatch):
+    # A batch session loads the plug-in without importing Qt at all.
+    code = ("import sys, maya.standalone; maya.standalone.initialize(); import maya.cmds as cmds; "
+            "cmds.loadPlugin('lumoraMocap'); import lumora.lib; assert lumora.lib.initialized; "
+            "print(sorted(m for m in sys.modules if m.startswith(('lumora.ui', 'PySide', 'shiboken'))))")
+    ran = subprocess.run([sys.executable, "-c", code], stdout=subprocess.PIPE, universal_newlines=True, timeout=120)
+    assert ran.returncode == 0 and ran.stdout.splitlines()[-1] == "[]", ran.stdout
+
     monkeypatch.setattr(qt, "maya_main_window", lambda: main_window)
     lib.plugin_init()  # maya.standalone is a batch session
     assert menu.find(main_window) is None
