@@ -84,7 +84,7 @@ def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monk
     assert len(menus) == 1 and menus[0].title() == "Face Capture"
     assert [item.text() for item in menus[0].actions() if not item.isSeparator()] == menu.ITEMS
 
-    trigger(main_window, "Capture Window...")
+    trigger(main_window, menu.CAPTURE_WINDOW)
     shown = window.current_window()
     assert shown.parentWidget() is main_window and shown.isVisible() and shown.timer.isActive()
     lib.plugin_cleanup()
@@ -164,7 +164,7 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
 
 def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, monkeypatch):  # noqa: F811
     menu.install(main_window)
-    trigger(main_window, "Capture Window...")
+    trigger(main_window, menu.CAPTURE_WINDOW)
     shown = window.current_window()
     assert shown.parentWidget() is main_window
     click(qtbot, shown.new_device_button)
@@ -244,7 +244,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     cmds.aliasAttr("eyeBlink_L", "face.weight[1]")
     click(qtbot, shown.bake_button)  # nothing mapped yet: says what to do
     assert "Map the channels" in shown.note_label.text()
-    trigger(main_window, "Map Channels to Rig...")
+    trigger(main_window, menu.MAP_CHANNELS)
     mapper = dialogs.show(dialogs.MapDialog)
     mapper.source_combo.setCurrentText(node)
     cmds.select("face")
@@ -265,10 +265,10 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
 
     # The menu's Load Take and Bake Take to Keys, with the file chooser answered.
     monkeypatch.setattr(dialogs, "ask_open_file", lambda *args: str(clip))
-    trigger(main_window, "Load Take...")
+    trigger(main_window, menu.LOAD_TAKE)
     loaded = cmds.ls(selection=True)[0]
     assert cmds.nodeType(loaded) == "LMRAClipReader" and loaded != reader
-    trigger(main_window, "Bake Take to Keys...")
+    trigger(main_window, menu.BAKE_TAKE)
     baker = dialogs.show(dialogs.BakeDialog)
     click(qtbot, baker.load_button)
     third = baker.reader_combo.currentText()
@@ -277,7 +277,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     click(qtbot, baker.bake_button)
     assert "Baked" in baker.result.toPlainText() and not cmds.objExists(third)
 
-    trigger(main_window, "Help")
+    trigger(main_window, menu.HELP)
     helper = dialogs.show(dialogs.HelpDialog)
     assert "Record take" in helper.text.toPlainText()
     click(qtbot, helper.close_button)

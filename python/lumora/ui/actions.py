@@ -15,7 +15,7 @@ def bake(reader, mapping=None, remove_reader=False):
     pointing the mapping at the reader first; returns the keyed plugs."""
     mapping = mapping or state.mapping
     if mapping is None:
-        raise lumora.LumoraError("Map the channels onto the rig first: Face Capture > Map Channels to Rig...")
+        raise lumora.LumoraError("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026")
     if mapping.source != reader:
         rig.apply(mapping, source=reader)  # the same targets, now driven by the take
     return baking.bake_take(reader, mapping, remove_reader=remove_reader)

@@ -124,8 +124,8 @@ class MapDialog(_Dialog):
         self.form.addRow("Targets", targets)
         self.form.addRow("Overrides", self.overrides_edit)
         self.map_button = common.button("Map", self.map_channels, "Connect the matching channels to the targets")
-        self.save_button = common.button("Save mapping...", self.save_mapping)
-        self.load_button = common.button("Load mapping...", self.load_mapping)
+        self.save_button = common.button("Save mapping\u2026", self.save_mapping)
+        self.load_button = common.button("Load mapping\u2026", self.load_mapping)
         for widget in (self.map_button, self.save_button, self.load_button):
             self.buttons.addWidget(widget)
         self.resize(520, 420)
@@ -202,7 +202,7 @@ class BakeDialog(_Dialog):
     def __init__(self, parent=None):
         super(BakeDialog, self).__init__(parent, "Bake Take to Keys")
         self.reader_combo = QtWidgets.QComboBox()
-        self.load_button = common.button("Load take...", self.load_take, "Load a take file into a new clip reader")
+        self.load_button = common.button("Load take\u2026", self.load_take, "Load a take file into a new clip reader")
         readers = QtWidgets.QHBoxLayout()
         readers.addWidget(self.reader_combo, 1)
         readers.addWidget(self.load_button)
@@ -227,7 +227,7 @@ class BakeDialog(_Dialog):
     def bake(self):
         reader = self.reader_combo.currentText()
         if not reader:
-            self.tell("Load a take first (Load take...).")
+            self.tell("Load a take first (Load take\u2026).")
             return None
         ok, keyed = self.attempt(actions.bake, reader, remove_reader=self.remove_check.isChecked())
         if not ok:
@@ -239,15 +239,15 @@ class BakeDialog(_Dialog):
 
 HELP_TEXT = """<h3>Face Capture</h3>
 <ol>
-<li><b>Capture Window...</b>: pick or create a device node (New), choose Wi-Fi (the phone's address
+<li><b>Capture Window&hellip;</b>: pick or create a device node (New), choose Wi-Fi (the phone's address
 and port) or USB, and press Connect. The light turns yellow when connected.</li>
 <li>Start streams the face into the device's outputs; the Channels table shows every channel live
 and its multiplier (double-click to edit; it is the channel's <i>_mlt</i> attribute).</li>
 <li>Set the takes folder and the shot, press <b>Record take</b>, then <b>Stop and save</b>: the take is
 saved as <i>shot_take001.clip</i> with the phone's video beside it, and listed.</li>
-<li><b>Map Channels to Rig...</b>: pick the device (or a clip reader) and a blendShape node or a
+<li><b>Map Channels to Rig&hellip;</b>: pick the device (or a clip reader) and a blendShape node or a
 control; the report says what matched.</li>
-<li>Select a take and press <b>Bake</b> (or use <b>Bake Take to Keys...</b>): the mapped targets get
+<li>Select a take and press <b>Bake</b> (or use <b>Bake Take to Keys&hellip;</b>): the mapped targets get
 a key at every frame of the take, and play without the plug-in.</li>
 </ol>
 <p>The Messages pane shows what the plug-in says; connecting problems are explained in the

@@ -9,7 +9,12 @@ from lumora.ui.qt import QtWidgets
 
 OBJECT_NAME = "lumoraFaceCaptureMenu"
 TITLE = "Face Capture"
-ITEMS = ["Capture Window...", "Load Take...", "Map Channels to Rig...", "Bake Take to Keys...", "Help"]
+CAPTURE_WINDOW = "Capture Window\u2026"
+LOAD_TAKE = "Load Take\u2026"
+MAP_CHANNELS = "Map Channels to Rig\u2026"
+BAKE_TAKE = "Bake Take to Keys\u2026"
+HELP = "Help"
+ITEMS = [CAPTURE_WINDOW, LOAD_TAKE, MAP_CHANNELS, BAKE_TAKE, HELP]
 
 
 def install(main_window=None):
@@ -30,12 +35,12 @@ def install(main_window=None):
         action.triggered.connect(lambda *args: slot(main_window))
         return action
 
-    item(ITEMS[0], _capture_window, "Connect to the phone, capture, record takes")
-    item(ITEMS[1], _load_take, "Load a take file into a new clip reader")
-    item(ITEMS[2], _map_channels, "Connect a device's or a take's channels to a blendShape or a rig")
-    item(ITEMS[3], _bake_take, "Bake a loaded take onto the mapped rig as keys")
+    item(CAPTURE_WINDOW, _capture_window, "Connect to the phone, capture, record takes")
+    item(LOAD_TAKE, _load_take, "Load a take file into a new clip reader")
+    item(MAP_CHANNELS, _map_channels, "Connect a device's or a take's channels to a blendShape or a rig")
+    item(BAKE_TAKE, _bake_take, "Bake a loaded take onto the mapped rig as keys")
     menu.addSeparator()
-    item(ITEMS[4], _help, "How to go from the phone to a baked take")
+    item(HELP, _help, "How to go from the phone to a baked take")
     main_window.menuBar().addMenu(menu)
     return menu
 

@@ -705,7 +705,7 @@ class CaptureWindow(QtWidgets.QWidget):
         if not path:
             return None
         if state.mapping is None:
-            self.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig...", "error")
+            self.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026", "error")
             return None
         reader = self._reader_of(path) or self.load_selected_take()
         if not reader:
