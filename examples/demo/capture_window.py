@@ -44,7 +44,8 @@ def main(wifi_port, folder, screenshot):
     from lumora.ui import window
 
     shown = window.show_window()
-    node = shown.create_device()
+    if not shown.create_device():
+        fail("New: " + shown.note_label.text())
     shown.transport_combo.setCurrentIndex(window.WIFI)
     shown.address_edit.setText("127.0.0.1")
     shown.port_edit.setText(str(wifi_port))

@@ -13,7 +13,7 @@ import pytest
 
 import lumora
 from lumora import capture, lib
-from lumora.ui import dialogs, menu, qt, state, window
+from lumora.ui import channels, dialogs, menu, qt, state, window
 from lumora.ui.qt import QtWidgets, Qt
 from conftest import SOURCE_DIR
 from test_capture import phone  # noqa: F401 - the phonesim fixture
@@ -194,7 +194,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
 
     # Start: values move in the table, and the health figures show.
     click(qtbot, shown.start_button)
-    bar = shown.channel_table.cellWidget(rows["jawOpen"], window.VALUE)
+    bar = shown.channel_table.cellWidget(rows["jawOpen"], channels.VALUE)
     values = set()
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 3, timeout=WAIT_MS)
     assert shown.status_label.text().startswith("Capturing")
@@ -205,11 +205,11 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert not shown.status_label.text().endswith("(paused)")
 
     # A multiplier edit reaches <channel>_mlt.
-    shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).setText("0.5")
+    shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).setText("0.5")
     assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
-    shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).setText("half")
+    shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).setText("half")
     assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
-    assert shown.channel_table.item(rows["jawOpen"], window.MULTIPLIER).text() == "0.500"
+    assert shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).text() == "0.500"
     shown.filter_edit.setText("blink left")
     assert not shown.channel_table.isRowHidden(rows["eyeBlinkLeft"])
     assert shown.channel_table.isRowHidden(rows["jawOpen"])

@@ -18,8 +18,8 @@ import maya.utils
 
 import lumora
 from lumora import capture, takes
-from lumora.ui import common, qt, state
-from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
+from lumora.ui import channels, common, qt, state
+from lumora.ui.qt import QtCore, QtWidgets, Qt
 
 REFRESH_MS = 100  # ten refreshes a second at most
 MESSAGE_LINES = 2000  # kept in the messages pane
@@ -31,8 +31,6 @@ WIFI, USB = 0, 1
 LIGHT_COLOURS = {0: "#777777", 1: "#d8b000", 2: "#2fb344", 3: "#e03c31"}
 PAUSED_COLOUR = "#e08a00"
 
-VALUE, MULTIPLIER = 1, 2  # columns of the channel table
-BAR_STEPS = 1000
 FAILED = object()  # what a failed action gives back
 
 _window = None
@@ -78,12 +76,10 @@ class CaptureWindow(QtWidgets.QWidget):
         self.setWindowTitle("Face Capture")
         self.node = None
         self.ticks = 0  # refreshes run, for the curious and for tests
-        self.table_rebuilds = 0
         self.status_events = 0
         self._rebuild_pending = False
         self._refreshing = False
         self._refresh_error = None
-        self.rows = {}  # channel name -> table row
         self._readers = {}  # take path -> clip reader it was loaded into
         self._recording = False
         # Pause leaves the node's status as it was: the window remembers a pause it made.
@@ -248,22 +244,11 @@ class CaptureWindow(QtWidgets.QWidget):
         return box
 
     def _channels_section(self):
-        box = QtWidgets.QGroupBox("Channels")
-        self.filter_edit = common.line_edit(placeholder="filter, e.g. eye or jaw")
-        self.filter_edit.textChanged.connect(self._apply_filter)
-        self.channel_table = QtWidgets.QTableWidget(0, 3)
-        self.channel_table.setHorizontalHeaderLabels(["Channel", "Value", "Multiplier"])
-        self.channel_table.verticalHeader().setVisible(False)
-        self.channel_table.verticalHeader().setDefaultSectionSize(20)
-        header = self.channel_table.horizontalHeader()
-        header.setSectionResizeMode(0, QtWidgets.QHeaderView.ResizeToContents)
-        header.setSectionResizeMode(VALUE, QtWidgets.QHeaderView.Stretch)
-        header.setSectionResizeMode(MULTIPLIER, QtWidgets.QHeaderView.ResizeToContents)
-        self.channel_table.itemChanged.connect(self._multiplier_edited)
-        layout = QtWidgets.QVBoxLayout(box)
-        layout.addWidget(self.filter_edit)
-        layout.addWidget(self.channel_table)
-        return box
+        self.channels = channels.ChannelPanel(self.say)
+        # The names tests and scripts use.
+        self.channel_table = self.channels.table
+        self.filter_edit = self.channels.filter_edit
+        return self.channels
 
     def _messages_section(self):
         box = QtWidgets.QGroupBox("Messages")
@@ -329,8 +314,8 @@ class CaptureWindow(QtWidgets.QWidget):
             return
         if message & om.MNodeMessage.kAttributeSet:
             name = plug.name().rsplit(".", 1)[-1]
-            if name.endswith("_mlt") and name[:-4] in self.rows:
-                self._show_multiplier(name[:-4])
+            if name.endswith("_mlt"):
+                self.channels.show_multiplier(name[:-4])
 
     def _scene_closing(self, data=None):
         self._remove_node_callbacks()
@@ -383,7 +368,7 @@ class CaptureWindow(QtWidgets.QWidget):
                 self.rebuild_channel_table()
             if self.node:
                 self._update_status()
-                self._update_values()
+                self.channels.update_values()
         except Exception as error:  # a refresh must never take Maya's event loop down
             text = common.error_text(error)
             if text != self._refresh_error:  # said once, not ten times a second
@@ -433,15 +418,19 @@ class CaptureWindow(QtWidgets.QWidget):
         self.status_light.setStyleSheet(
             "background-color: {}; border-radius: 8px; border: 1px solid #333".format(colour or "#444444"))
 
-    def _update_values(self):
-        table = self.channel_table
-        for name, row in self.rows.items():
-            if table.isRowHidden(row):
-                continue
-            value = capture.channel_value(name, self.node)
-            bar = table.cellWidget(row, VALUE)
-            bar.setValue(int(round(min(abs(value), 1.0) * BAR_STEPS)))
-            bar.setFormat("{:.3f}".format(value))
+    def rebuild_channel_table(self):
+        """One row per channel of the device (done once after the plug-in rebuilt the outputs)."""
+        self._rebuild_pending = False
+        self.channels.rebuild(self.node)
+
+    @property
+    def rows(self):
+        """Channel name -> its row in the channel table."""
+        return self.channels.rows
+
+    @property
+    def table_rebuilds(self):
+        return self.channels.rebuilds
 
     # ----------------------------------------------------------------------------------------
     # The device
@@ -719,70 +708,6 @@ class CaptureWindow(QtWidgets.QWidget):
                 self._readers.pop(path, None)
             self.refresh_takes(select=path)
         return keyed
-
-    # ----------------------------------------------------------------------------------------
-    # Channels
-
-    def rebuild_channel_table(self):
-        """One row per channel of the device: name, live value and multiplier."""
-        self._rebuild_pending = False
-        self.table_rebuilds += 1
-        names = capture.channel_names(self.node) if self.node else []
-        table = self.channel_table
-        table.blockSignals(True)
-        try:
-            table.setRowCount(0)
-            table.setRowCount(len(names))
-            self.rows = {}
-            for row, name in enumerate(names):
-                self.rows[name] = row
-                item = QtWidgets.QTableWidgetItem(name)
-                item.setFlags(Qt.ItemIsEnabled | Qt.ItemIsSelectable)
-                table.setItem(row, 0, item)
-                bar = QtWidgets.QProgressBar()
-                bar.setRange(0, BAR_STEPS)
-                bar.setTextVisible(True)
-                bar.setFormat("0.000")
-                table.setCellWidget(row, VALUE, bar)
-                table.setItem(row, MULTIPLIER, QtWidgets.QTableWidgetItem())
-                self._show_multiplier(name)
-        finally:
-            table.blockSignals(False)
-        self._apply_filter()
-
-    def _show_multiplier(self, name):
-        item = self.channel_table.item(self.rows[name], MULTIPLIER)
-        try:
-            value = capture.multiplier(name, self.node)
-        except Exception:  # vector and matrix channels have none
-            value = None
-        was_blocked = self.channel_table.blockSignals(True)
-        if value is None:
-            item.setText("")
-            item.setFlags(Qt.ItemIsEnabled)
-        else:
-            item.setText("{:.3f}".format(value))
-            item.setFlags(Qt.ItemIsEnabled | Qt.ItemIsSelectable | Qt.ItemIsEditable)
-            item.setToolTip("{}.{}_mlt: the channel's output is its value times this".format(self.node, name))
-        self.channel_table.blockSignals(was_blocked)
-
-    def _multiplier_edited(self, item):
-        if item.column() != MULTIPLIER:
-            return
-        name = self.channel_table.item(item.row(), 0).text()
-        try:
-            value = float(item.text())
-        except ValueError:
-            self.say("A multiplier is a number, such as 0.8 or 1.5; '{}' is not.".format(item.text()), "error")
-        else:
-            self._run(capture.set_multiplier, name, value, node=self.node)
-        self._show_multiplier(name)
-
-    def _apply_filter(self, *args):
-        words = self.filter_edit.text().strip().lower().split()
-        for name, row in self.rows.items():
-            lowered = name.lower()
-            self.channel_table.setRowHidden(row, not all(word in lowered for word in words))
 
 
 def _figure(value, form):
