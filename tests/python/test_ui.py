@@ -293,3 +293,15 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert capture.status(node).code == 0
     shown.close()
     assert not shown.timer.isActive()
+
+
+def test_connect_over_usb_by_clicking(main_window, qtbot, phone):  # noqa: F811
+    shown = window.show_window(main_window, node=capture.create_device("dev"))
+    shown.transport_combo.setCurrentIndex(window.USB)
+    assert not shown.address_edit.isEnabled() and shown.port_edit.text() == "35602"
+    shown.port_edit.setText(str(phone.ports["usb"]))
+    click(qtbot, shown.connect_button)
+    assert shown.status_label.text() == "Connected" and cmds.getAttr("dev.connectionType") == 1
+    assert "jawOpen" in shown.rows
+    click(qtbot, shown.disconnect_button)
+    assert shown.status_label.text() == "Not connected"
