@@ -58,11 +58,11 @@ def main(wifi_port, folder, screenshot):
         fail("Connect: " + shown.note_label.text())
     print("  Connect: {} ({} channels in the table)".format(shown.status_label.text(), len(shown.rows)))
 
-    shown.record_take()
+    shown.takes.record_take()
     if not run_for(app, DEADLINE_SECONDS, lambda: "Capturing" in shown.status_label.text()):
         fail("Record take did not start capturing: " + shown.note_label.text())
     run_for(app, 2.0)
-    take = shown.stop_and_save()
+    take = shown.takes.stop_and_save()
     if take is None:
         fail("Stop and save: " + shown.note_label.text())
     print("  Record take, Stop and save: {} ({} frames, {:.2f} s, video {} bytes)".format(

@@ -10,6 +10,7 @@ import lumora
 from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
 
 READER_TYPE = "LMRAClipReader"
+FAILED = object()  # what a failed action gives back
 
 
 @contextlib.contextmanager

@@ -9,7 +9,6 @@ serves Maya's idle events, which keep the device node's outputs live.
 
 import collections
 import html
-import os
 import weakref
 
 import maya.api.OpenMaya as om
@@ -17,8 +16,8 @@ import maya.cmds as cmds
 import maya.utils
 
 import lumora
-from lumora import capture, takes
-from lumora.ui import channels, common, qt, state
+from lumora import capture
+from lumora.ui import channels, common, qt, takes_panel
 from lumora.ui.qt import QtCore, QtWidgets, Qt
 
 REFRESH_MS = 100  # ten refreshes a second at most
@@ -31,7 +30,6 @@ WIFI, USB = 0, 1
 LIGHT_COLOURS = {0: "#777777", 1: "#d8b000", 2: "#2fb344", 3: "#e03c31"}
 PAUSED_COLOUR = "#e08a00"
 
-FAILED = object()  # what a failed action gives back
 
 _window = None
 
@@ -80,10 +78,8 @@ class CaptureWindow(QtWidgets.QWidget):
         self._rebuild_pending = False
         self._refreshing = False
         self._refresh_error = None
-        self._readers = {}  # take path -> clip reader it was loaded into
-        self._recording = False
         # Pause leaves the node's status as it was: the window remembers a pause it made.
-        self._paused = False
+        self.paused_here = False
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -208,40 +204,12 @@ class CaptureWindow(QtWidgets.QWidget):
         return box
 
     def _takes_section(self):
-        box = QtWidgets.QGroupBox("Takes")
-        self.folder_edit = common.line_edit(placeholder="folder of the takes")
-        self.folder_edit.editingFinished.connect(self._folder_edited)
-        self.browse_button = common.button("...", self.browse_folder, "Pick the takes folder")
-        self.shot_edit = common.line_edit(placeholder="shot name")
-        self.shot_edit.editingFinished.connect(self._shot_edited)
-        self.record_button = common.button("Record take", self.record_take,
-                                           "Start capturing a new take (connect first)")
-        self.save_button = common.button("Stop and save", self.stop_and_save,
-                                         "End the take and save it with its video as <shot>_take<NNN>.clip")
-        self.save_button.setEnabled(False)
-        self.take_list = QtWidgets.QTreeWidget()
-        self.take_list.setHeaderLabels(["Take", "Frames", "Seconds", "Video", "Reader"])
-        self.take_list.setRootIsDecorated(False)
-        self.take_list.setMinimumHeight(90)
-        self.take_list.itemDoubleClicked.connect(lambda item, column: self.load_selected_take())
-        self.load_button = common.button("Load", self.load_selected_take, "Load the take into a clip reader")
-        self.bake_button = common.button("Bake", self.bake_selected_take,
-                                         "Bake the take onto the mapped rig as keys")
-        self.remove_reader_check = QtWidgets.QCheckBox("Remove reader after baking")
-        grid = QtWidgets.QGridLayout(box)
-        grid.addWidget(QtWidgets.QLabel("Folder"), 0, 0)
-        grid.addWidget(self.folder_edit, 0, 1, 1, 2)
-        grid.addWidget(self.browse_button, 0, 3)
-        grid.addWidget(QtWidgets.QLabel("Shot"), 1, 0)
-        grid.addWidget(self.shot_edit, 1, 1, 1, 3)
-        grid.addWidget(self.record_button, 2, 0, 1, 2)
-        grid.addWidget(self.save_button, 2, 2, 1, 2)
-        grid.addWidget(self.take_list, 3, 0, 1, 4)
-        grid.addWidget(self.load_button, 4, 0, 1, 2)
-        grid.addWidget(self.bake_button, 4, 2, 1, 2)
-        grid.addWidget(self.remove_reader_check, 5, 0, 1, 4)
-        grid.setRowStretch(3, 1)
-        return box
+        self.takes = takes_panel.TakesPanel(self)
+        # The names tests and scripts use.
+        for name in ("folder_edit", "browse_button", "shot_edit", "record_button", "save_button", "take_list",
+                     "load_button", "bake_button", "remove_reader_check"):
+            setattr(self, name, getattr(self.takes, name))
+        return self.takes
 
     def _channels_section(self):
         self.channels = channels.ChannelPanel(self.say)
@@ -322,7 +290,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self.node = None
 
     def _scene_opened(self, data=None):
-        self._readers = {}
+        self.takes.forget_readers()
         self.reload_devices()
 
     # ----------------------------------------------------------------------------------------
@@ -402,8 +370,8 @@ class CaptureWindow(QtWidgets.QWidget):
     def _update_status(self):
         status = capture.status(self.node)
         if status.code < 2:
-            self._paused = False
-        paused = status.code >= 2 and (self._paused or capture.is_paused(self.node))
+            self.paused_here = False
+        paused = status.code >= 2 and (self.paused_here or capture.is_paused(self.node))
         self._set_light(PAUSED_COLOUR if paused else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
         self.status_label.setText(status.text + (" (paused)" if paused else ""))
         health = capture.health(self.node)
@@ -468,8 +436,8 @@ class CaptureWindow(QtWidgets.QWidget):
         for widget in self._device_widgets():
             widget.setEnabled(bool(self.node))
         self._load_settings()
+        self.takes.load_settings()
         self.rebuild_channel_table()
-        self.refresh_takes()
         if self.node:
             self._update_status()
         else:
@@ -480,26 +448,24 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _device_widgets(self):
         return [self.transport_combo, self.address_edit, self.port_edit, self.connect_button,
-                self.disconnect_button, self.start_button, self.pause_button, self.stop_button, self.video_check,
-                self.folder_edit, self.browse_button, self.shot_edit, self.record_button]
+                self.disconnect_button, self.start_button, self.pause_button, self.stop_button,
+                self.video_check] + self.takes.device_widgets()
 
     def _load_settings(self):
-        """The connection and take settings of the node into the fields."""
+        """The connection settings of the node into the fields."""
         widgets = [self.transport_combo, self.video_check]
         for widget in widgets:
             widget.blockSignals(True)
         try:
             if not self.node:
-                for edit in (self.address_edit, self.port_edit, self.folder_edit, self.shot_edit):
-                    edit.clear()
+                self.address_edit.clear()
+                self.port_edit.clear()
                 return
             usb = cmds.getAttr(self.node + ".connectionType") != 0
             self.transport_combo.setCurrentIndex(USB if usb else WIFI)
             self.address_edit.setText(cmds.getAttr(self.node + ".ipAddress") or "")
             self._show_port()
             self.video_check.setChecked(bool(cmds.getAttr(self.node + ".rv")))
-            self.folder_edit.setText(takes.folder(self.node))
-            self.shot_edit.setText(takes.shot(self.node))
         finally:
             for widget in widgets:
                 widget.blockSignals(False)
@@ -566,148 +532,31 @@ class CaptureWindow(QtWidgets.QWidget):
         return bool(code)
 
     def disconnect_phone(self):
-        self._run(capture.disconnect, self.node)
-        self._recording = False
-        self.save_button.setEnabled(False)
+        self.run(capture.disconnect, self.node)
+        self.takes.session_ended()
 
     def start_capture(self):
-        self._paused = False
-        self._run(capture.start, self.node, video=self.video_check.isChecked())
+        self.paused_here = False
+        self.run(capture.start, self.node, video=self.video_check.isChecked())
 
     def pause_capture(self):
-        self._paused = self._run(capture.pause, self.node) not in (FAILED, False)
+        self.paused_here = self.run(capture.pause, self.node) not in (common.FAILED, False)
         self.refresh()
 
     def stop_capture(self):
-        self._run(capture.stop, self.node)
+        self.run(capture.stop, self.node)
+        self.takes.session_ended()
 
-    def _run(self, action, *args, **kwargs):
-        """Runs an API call, showing its failure; then refreshes. Returns its result, or FAILED."""
+    def run(self, action, *args, **kwargs):
+        """Runs an API call, showing its failure; then refreshes. Returns its result, or
+        common.FAILED."""
         try:
             return action(*args, **kwargs)
         except Exception as error:
             self.say(common.error_text(error), "error")
-            return FAILED
+            return common.FAILED
         finally:
             self.refresh()
-
-    # ----------------------------------------------------------------------------------------
-    # Takes
-
-    def _folder_edited(self):
-        if self.node and self.folder_edit.text().strip() != takes.folder(self.node):
-            self._run(takes.set_folder, self.folder_edit.text().strip(), node=self.node)
-            self.refresh_takes()
-
-    def _shot_edited(self):
-        if self.node and self.shot_edit.text().strip() != takes.shot(self.node):
-            self._run(takes.set_shot, self.shot_edit.text().strip(), node=self.node)
-            self.refresh_takes()
-
-    def browse_folder(self):
-        from lumora.ui import dialogs
-        folder = dialogs.ask_folder(self, "Takes folder", self.folder_edit.text())
-        if folder:
-            self.folder_edit.setText(folder)
-            self._folder_edited()
-
-    def record_take(self):
-        """Starts capturing a take."""
-        self._folder_edited()
-        self._shot_edited()
-        self._paused = False
-        if self._run(takes.record, self.node, video=self.video_check.isChecked()) is not FAILED:
-            self._recording = True
-            self.save_button.setEnabled(True)
-            self.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))
-
-    def stop_and_save(self):
-        """Ends the take and saves it with its video; the take appears in the list. Returns the
-        Take, or None when the save failed (the message says why)."""
-        with common.busy(self.save_button, self.record_button):
-            take = self._run(takes.stop_and_save, self.node)
-        if take is FAILED:
-            return None
-        self._recording = False
-        self.save_button.setEnabled(False)
-        video = "with its video" if take.video_path and os.path.isfile(take.video_path) else "without video"
-        self.say("Saved {}: {} frames, {:.2f} s, {}.".format(take.path, take.frames, take.duration, video))
-        self.refresh_takes(select=take.path)
-        return take
-
-    def refresh_takes(self, select=None):
-        """Lists the takes of the folder and shot."""
-        self.take_list.clear()
-        if not self.node:
-            return
-        try:
-            found = takes.list_takes(self.folder_edit.text().strip() or None, self.shot_edit.text().strip() or None,
-                                     node=self.node)
-        except Exception as error:
-            self.say(common.error_text(error), "warning")
-            found = []
-        for take in found:
-            has_video = bool(take.video_path) and os.path.isfile(take.video_path)
-            item = QtWidgets.QTreeWidgetItem(
-                [take.name, str(take.frames), "{:.2f}".format(take.duration), "yes" if has_video else "no",
-                 self._reader_of(take.path) or ""])
-            item.setData(0, Qt.UserRole, take.path)
-            self.take_list.addTopLevelItem(item)
-            if take.path == select:
-                self.take_list.setCurrentItem(item)
-        for column in range(self.take_list.columnCount()):
-            self.take_list.resizeColumnToContents(column)
-
-    def _reader_of(self, path):
-        reader = self._readers.get(path)
-        if reader and not cmds.objExists(reader):
-            del self._readers[path]
-            reader = None
-        return reader
-
-    def selected_take(self):
-        item = self.take_list.currentItem()
-        if item is None:
-            self.say("Select a take in the list first.", "warning")
-            return None
-        return item.data(0, Qt.UserRole)
-
-    def load_selected_take(self):
-        """Loads the selected take into a clip reader (the one it was loaded into before, if it
-        still exists); returns the reader."""
-        path = self.selected_take()
-        if not path:
-            return None
-        reader = self._run(takes.load_take, path, reader=self._reader_of(path))
-        if reader is FAILED:
-            return None
-        if reader:
-            self._readers[path] = reader
-            self.say("Loaded {} into {}.".format(os.path.basename(path), reader))
-            self.refresh_takes(select=path)
-        return reader
-
-    def bake_selected_take(self):
-        """Bakes the selected take onto the rig of the last mapping; returns the keyed plugs."""
-        from lumora.ui import actions
-        path = self.selected_take()
-        if not path:
-            return None
-        if state.mapping is None:
-            self.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026", "error")
-            return None
-        reader = self._reader_of(path) or self.load_selected_take()
-        if not reader:
-            return None
-        keyed = self._run(actions.bake, reader, remove_reader=self.remove_reader_check.isChecked())
-        if keyed is FAILED:
-            return None
-        if keyed is not None:
-            self.say(actions.baked_text(reader, keyed))
-            if self.remove_reader_check.isChecked():
-                self._readers.pop(path, None)
-            self.refresh_takes(select=path)
-        return keyed
 
 
 def _figure(value, form):

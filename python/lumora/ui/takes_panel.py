@@ -1,0 +1,191 @@
+"""The capture window's takes: folder and shot, Record take and Stop and save, the list of the
+shot's takes, and Load and Bake for the selected one."""
+
+import os
+
+import maya.cmds as cmds
+
+from lumora import takes
+from lumora.ui import actions, common, state
+from lumora.ui.common import FAILED
+from lumora.ui.qt import QtWidgets, Qt
+
+
+class TakesPanel(QtWidgets.QGroupBox):
+    """The takes section of a capture window, which gives it the device node (window.node), the
+    video choice (window.video_check) and its messages (window.say)."""
+
+    def __init__(self, window):
+        super(TakesPanel, self).__init__("Takes")
+        self.window = window
+        self.readers = {}  # take path -> the clip reader it was loaded into
+        self.folder_edit = common.line_edit(placeholder="folder of the takes")
+        self.folder_edit.editingFinished.connect(self._folder_edited)
+        self.browse_button = common.button("...", self.browse_folder, "Pick the takes folder")
+        self.shot_edit = common.line_edit(placeholder="shot name")
+        self.shot_edit.editingFinished.connect(self._shot_edited)
+        self.record_button = common.button("Record take", self.record_take, "Start capturing a new take")
+        self.save_button = common.button("Stop and save", self.stop_and_save,
+                                         "End the take and save it with its video as <shot>_take<NNN>.clip")
+        self.save_button.setEnabled(False)
+        self.take_list = QtWidgets.QTreeWidget()
+        self.take_list.setHeaderLabels(["Take", "Frames", "Seconds", "Video", "Reader"])
+        self.take_list.setRootIsDecorated(False)
+        self.take_list.setMinimumHeight(90)
+        self.take_list.itemDoubleClicked.connect(lambda item, column: self.load_selected_take())
+        self.load_button = common.button("Load", self.load_selected_take, "Load the take into a clip reader")
+        self.bake_button = common.button("Bake", self.bake_selected_take, "Bake the take onto the mapped rig as keys")
+        self.remove_reader_check = QtWidgets.QCheckBox("Remove reader after baking")
+        grid = QtWidgets.QGridLayout(self)
+        grid.addWidget(QtWidgets.QLabel("Folder"), 0, 0)
+        grid.addWidget(self.folder_edit, 0, 1, 1, 2)
+        grid.addWidget(self.browse_button, 0, 3)
+        grid.addWidget(QtWidgets.QLabel("Shot"), 1, 0)
+        grid.addWidget(self.shot_edit, 1, 1, 1, 3)
+        grid.addWidget(self.record_button, 2, 0, 1, 2)
+        grid.addWidget(self.save_button, 2, 2, 1, 2)
+        grid.addWidget(self.take_list, 3, 0, 1, 4)
+        grid.addWidget(self.load_button, 4, 0, 1, 2)
+        grid.addWidget(self.bake_button, 4, 2, 1, 2)
+        grid.addWidget(self.remove_reader_check, 5, 0, 1, 4)
+        grid.setRowStretch(3, 1)
+
+    @property
+    def node(self):
+        return self.window.node
+
+    def device_widgets(self):
+        """What needs a device node."""
+        return [self.folder_edit, self.browse_button, self.shot_edit, self.record_button]
+
+    def load_settings(self):
+        """The node's folder and shot into the fields, and its takes into the list."""
+        self.folder_edit.setText(takes.folder(self.node) if self.node else "")
+        self.shot_edit.setText(takes.shot(self.node) if self.node else "")
+        self.refresh_takes()
+
+    def forget_readers(self):
+        """A new scene: the readers are gone."""
+        self.readers = {}
+
+    def session_ended(self):
+        """No take is being recorded any more."""
+        self.save_button.setEnabled(False)
+
+    def run(self, action, *args, **kwargs):
+        return self.window.run(action, *args, **kwargs)
+
+    def _folder_edited(self):
+        if self.node and self.folder_edit.text().strip() != takes.folder(self.node):
+            self.run(takes.set_folder, self.folder_edit.text().strip(), node=self.node)
+            self.refresh_takes()
+
+    def _shot_edited(self):
+        if self.node and self.shot_edit.text().strip() != takes.shot(self.node):
+            self.run(takes.set_shot, self.shot_edit.text().strip(), node=self.node)
+            self.refresh_takes()
+
+    def browse_folder(self):
+        from lumora.ui import dialogs
+        folder = dialogs.ask_folder(self, "Takes folder", self.folder_edit.text())
+        if folder:
+            self.folder_edit.setText(folder)
+            self._folder_edited()
+
+    def record_take(self):
+        """Starts capturing a take (connecting again if the session has ended)."""
+        self._folder_edited()
+        self._shot_edited()
+        self.window.paused_here = False
+        if self.run(takes.record, self.node, video=self.window.video_check.isChecked()) is not FAILED:
+            self.save_button.setEnabled(True)
+            self.window.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))
+
+    def stop_and_save(self):
+        """Ends the take and saves it with its video; the take appears in the list. Returns the
+        Take, or None when the save failed (the message says why). Maya waits for the save."""
+        with common.busy(self.save_button, self.record_button):
+            take = self.run(takes.stop_and_save, self.node)
+        if take is FAILED:
+            return None
+        self.save_button.setEnabled(False)
+        video = "with its video" if _has_video(take) else "without video"
+        self.window.say("Saved {}: {} frames, {:.2f} s, {}.".format(take.path, take.frames, take.duration, video))
+        self.refresh_takes(select=take.path)
+        return take
+
+    def refresh_takes(self, select=None):
+        """Lists the takes of the folder and shot."""
+        self.take_list.clear()
+        if not self.node:
+            return
+        try:
+            found = takes.list_takes(self.folder_edit.text().strip() or None, self.shot_edit.text().strip() or None,
+                                     node=self.node)
+        except Exception as error:
+            self.window.say(common.error_text(error), "warning")
+            found = []
+        for take in found:
+            item = QtWidgets.QTreeWidgetItem(
+                [take.name, str(take.frames), "{:.2f}".format(take.duration), "yes" if _has_video(take) else "no",
+                 self._reader_of(take.path) or ""])
+            item.setData(0, Qt.UserRole, take.path)
+            self.take_list.addTopLevelItem(item)
+            if take.path == select:
+                self.take_list.setCurrentItem(item)
+        for column in range(self.take_list.columnCount()):
+            self.take_list.resizeColumnToContents(column)
+
+    def _reader_of(self, path):
+        reader = self.readers.get(path)
+        if reader and not cmds.objExists(reader):
+            del self.readers[path]
+            reader = None
+        return reader
+
+    def selected_take(self):
+        """The path of the take selected in the list, or None (saying so)."""
+        item = self.take_list.currentItem()
+        if item is None:
+            self.window.say("Select a take in the list first.", "warning")
+            return None
+        return item.data(0, Qt.UserRole)
+
+    def load_selected_take(self):
+        """Loads the selected take into a clip reader (the one it was loaded into before, if it
+        still exists); returns the reader."""
+        path = self.selected_take()
+        if not path:
+            return None
+        reader = self.run(takes.load_take, path, reader=self._reader_of(path))
+        if reader is FAILED or not reader:
+            return None
+        self.readers[path] = reader
+        self.window.say("Loaded {} into {}.".format(os.path.basename(path), reader))
+        self.refresh_takes(select=path)
+        return reader
+
+    def bake_selected_take(self):
+        """Bakes the selected take onto the rig of the last mapping; returns the keyed plugs."""
+        path = self.selected_take()
+        if not path:
+            return None
+        if state.mapping is None:
+            self.window.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026", "error")
+            return None
+        reader = self._reader_of(path) or self.load_selected_take()
+        if not reader:
+            return None
+        remove = self.remove_reader_check.isChecked()
+        keyed = self.run(actions.bake, reader, remove_reader=remove)
+        if keyed is FAILED:
+            return None
+        self.window.say(actions.baked_text(reader, keyed))
+        if remove:
+            self.readers.pop(path, None)
+        self.refresh_takes(select=path)
+        return keyed
+
+
+def _has_video(take):
+    return bool(take.video_path) and os.path.isfile(take.video_path)
