@@ -1,6 +1,6 @@
 """The capture window on the headless host, offscreen, against phonesim: create a device, connect
-over Wi-Fi, record a take with its video, then capture live again and save a screenshot of the
-window. Run by scripts/demo:
+over Wi-Fi, start capturing, record a take with its video and save a screenshot of the window while
+the take runs. Run by scripts/demo:
 
     capture_window.py WIFI_PORT TAKES_FOLDER SCREENSHOT
 
@@ -58,27 +58,22 @@ def main(wifi_port, folder, screenshot):
         fail("Connect: " + shown.note_label.text())
     print("  Connect: {} ({} channels in the table)".format(shown.status_label.text(), len(shown.rows)))
 
-    shown.takes.record_take()
-    if not run_for(app, DEADLINE_SECONDS, lambda: "Capturing" in shown.status_label.text()):
-        fail("Record take did not start capturing: " + shown.note_label.text())
-    run_for(app, 2.0)
-    take = shown.takes.stop_and_save()
-    if take is None:
-        fail("Stop and save: " + shown.note_label.text())
-    print("  Record take, Stop and save: {} ({} frames, {:.2f} s, video {} bytes)".format(
-        take.path, take.frames, take.duration, take.video_bytes))
-
-    # Live again for the picture: connected, capturing, values moving.
-    if not shown.connect_phone():
-        fail("Connect again: " + shown.note_label.text())
     shown.start_capture()
-    run_for(app, 1.5)
-    shown.filter_edit.setText("")
+    run_for(app, 1.0)
+    shown.takes.record_take()
+    if not run_for(app, DEADLINE_SECONDS, lambda: shown.save_button.isEnabled()):
+        fail("Record take: " + shown.note_label.text())
+    run_for(app, 2.0)  # a take of two seconds, values moving meanwhile
     if not shown.grab().save(screenshot):
         fail("could not write " + screenshot)
     print("  {}: {}; {} frames a second, last frame {}, {} dropped".format(
         screenshot, shown.status_label.text(), shown.rate_label.text(), shown.age_label.text(),
         shown.dropped_label.text()))
+    take = shown.takes.stop_and_save()
+    if take is None:
+        fail("Stop and save: " + shown.note_label.text())
+    print("  Record take, Stop and save: {} ({} frames, {:.2f} s, video {} bytes)".format(
+        take.path, take.frames, take.duration, take.video_bytes))
     shown.disconnect_phone()
     shown.close()
 

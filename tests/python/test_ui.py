@@ -283,25 +283,24 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     click(qtbot, helper.close_button)
     assert not helper.isVisible()
 
-    # Stop ends the session; Disconnect after a new connect too; closing stops the refreshes.
-    click(qtbot, shown.record_button)  # connects again
-    qtbot.waitUntil(lambda: capture.status(node).code >= 2, timeout=WAIT_MS)
-    click(qtbot, shown.stop_button)
+    # Stop and save ended the session; closing stops the refreshes.
     assert capture.status(node).code == 0 and shown.status_label.text() == "Not connected"
-    click(qtbot, shown.connect_button)
-    click(qtbot, shown.disconnect_button)
-    assert capture.status(node).code == 0
     shown.close()
     assert not shown.timer.isActive()
 
 
-def test_connect_over_usb_by_clicking(main_window, qtbot, phone):  # noqa: F811
-    shown = window.show_window(main_window, node=capture.create_device("dev"))
-    shown.transport_combo.setCurrentIndex(window.USB)
-    assert not shown.address_edit.isEnabled() and shown.port_edit.text() == "35602"
-    shown.port_edit.setText(str(phone.ports["usb"]))
-    click(qtbot, shown.connect_button)
-    assert shown.status_label.text() == "Connected" and cmds.getAttr("dev.connectionType") == 1
-    assert "jawOpen" in shown.rows
-    click(qtbot, shown.disconnect_button)
-    assert shown.status_label.text() == "Not connected"
+def test_two_devices_over_usb_stop_and_disconnect(main_window, qtbot, phone):  # noqa: F811
+    shown = window.show_window(main_window)
+    for end in (shown.stop_button, shown.disconnect_button):
+        click(qtbot, shown.new_device_button)
+        shown.transport_combo.setCurrentIndex(window.USB)
+        assert not shown.address_edit.isEnabled() and shown.port_edit.text() == "35602"
+        shown.port_edit.setText(str(phone.ports["usb"]))
+        click(qtbot, shown.connect_button)
+        assert shown.status_label.text() == "Connected" and cmds.getAttr(shown.node + ".connectionType") == 1
+        assert "jawOpen" in shown.rows
+        click(qtbot, shown.start_button)
+        assert shown.status_label.text() == "Capturing"
+        click(qtbot, end)
+        assert shown.status_label.text() == "Not connected"
+    assert shown.device_combo.count() == 2

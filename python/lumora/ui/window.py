@@ -122,6 +122,7 @@ class CaptureWindow(QtWidgets.QWidget):
         whole.addWidget(self._messages_section())
         whole.setStretchFactor(0, 3)
         whole.setStretchFactor(1, 1)
+        whole.setSizes([640, 170])
 
         layout = QtWidgets.QVBoxLayout(self)
         layout.addWidget(whole)
@@ -516,7 +517,7 @@ class CaptureWindow(QtWidgets.QWidget):
         except lumora.LumoraError as error:
             self.say(str(error), "error")
             return False
-        where = "USB port {}".format(port) if transport == USB else "{} port {}".format(address, port)
+        where = "USB (port {})".format(port) if transport == USB else "Wi-Fi ({}, port {})".format(address, port)
         self.say("Connecting to the phone over {}...".format(where))
         try:
             with common.busy(self.connect_button):
@@ -529,6 +530,11 @@ class CaptureWindow(QtWidgets.QWidget):
             self.say(common.error_text(error), "error")
         self._rebuild_pending = True  # the channels of this phone
         self.refresh()
+        if code:
+            self.say("Connected over {}: {} channels.".format(where, len(self.rows)))
+        else:
+            self.say("Not connected: the messages above say why (the README's \"Connecting your phone\" "
+                     "explains each).", "error")
         return bool(code)
 
     def disconnect_phone(self):
