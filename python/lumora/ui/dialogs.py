@@ -118,7 +118,8 @@ class MapDialog(_Dialog):
         targets.addWidget(self.targets_edit, 1)
         targets.addWidget(self.selection_button)
         self.overrides_edit = QtWidgets.QPlainTextEdit()
-        self.overrides_edit.setPlaceholderText("optional, one a line: channel = target\ne.g. jawOpen = mouthOpen")
+        self.overrides_edit.setPlaceholderText(
+            "optional, one a line: target = channel, or target = - to leave it out\ne.g. mouthOpen = jawOpen")
         self.overrides_edit.setMaximumHeight(70)
         self.form.addRow("Source", self.source_combo)
         self.form.addRow("Targets", targets)
@@ -139,15 +140,17 @@ class MapDialog(_Dialog):
         self.targets_edit.setText(" ".join(selected))
 
     def overrides(self):
-        """The override table from its text; raises ValueError naming a bad line."""
+        """The override table from its text, target -> channel (None: leave the target out);
+        raises ValueError naming a bad line."""
         table = {}
         for line in self.overrides_edit.toPlainText().splitlines():
             if not line.strip():
                 continue
-            channel, equals, target = line.partition("=")
-            if not equals or not channel.strip() or not target.strip():
-                raise ValueError("Write each override as channel = target; '{}' is not.".format(line.strip()))
-            table[channel.strip()] = target.strip()
+            target, equals, channel = line.partition("=")
+            if not equals or not target.strip() or not channel.strip():
+                raise ValueError("Write each override as target = channel (or target = -); '{}' is not.".format(
+                    line.strip()))
+            table[target.strip()] = None if channel.strip() == "-" else channel.strip()
         return table
 
     def map_channels(self):

@@ -110,7 +110,8 @@ class TakesPanel(QtWidgets.QGroupBox):
             return None
         self.save_button.setEnabled(False)
         video = "with its video" if _has_video(take) else "without video"
-        self.window.say("Saved {}: {} frames, {:.2f} s, {}.".format(take.path, take.frames, take.duration, video))
+        # The messages show the take's confirmation; the line under them sums it up.
+        self.window.note("Saved {}: {} frames, {:.2f} s, {}.".format(take.name, take.frames, take.duration, video))
         self.refresh_takes(select=take.path)
         return take
 

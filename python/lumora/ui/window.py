@@ -364,6 +364,10 @@ class CaptureWindow(QtWidgets.QWidget):
         kinds = {"info": om.MCommandMessage.kInfo, "warning": om.MCommandMessage.kWarning,
                  "error": om.MCommandMessage.kError}
         self._append(text, kinds[kind])
+        self.note(text, kind)
+
+    def note(self, text, kind="info"):
+        """The line under the messages (for what the pane already shows)."""
         first = text.splitlines()[0] if text else ""
         self.note_label.setText(first)
         self.note_label.setStyleSheet({"error": "color: #e05050", "warning": "color: #d89000"}.get(kind, ""))
