@@ -88,4 +88,9 @@ def _remove_ui():
 
 
 def _warn(what, error):
-    print("# Warning: lumora: {}: {}: {}".format(what, type(error).__name__, error))
+    text = "lumora: {}: {}: {}".format(what, type(error).__name__, error)
+    try:
+        import maya.api.OpenMaya as om
+        om.MGlobal.displayWarning(text)
+    except Exception:
+        print("# Warning: " + text)

@@ -16,7 +16,6 @@ from lumora import capture, lib
 from lumora.ui import channels, dialogs, menu, qt, state, window
 from lumora.ui.qt import QtWidgets, Qt
 from conftest import SOURCE_DIR
-from test_capture import phone  # noqa: F401 - the phonesim fixture
 
 WAIT_MS = 30000  # generous: the suite runs on a loaded two-core machine
 
@@ -162,7 +161,7 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     assert shown.status_events == events + 1
 
 
-def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, monkeypatch):  # noqa: F811
+def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, monkeypatch):
     menu.install(main_window)
     trigger(main_window, menu.CAPTURE_WINDOW)
     shown = window.current_window()
@@ -289,7 +288,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert not shown.timer.isActive()
 
 
-def test_two_devices_over_usb_stop_and_disconnect(main_window, qtbot, phone):  # noqa: F811
+def test_two_devices_over_usb_stop_and_disconnect(main_window, qtbot, phone):
     shown = window.show_window(main_window)
     for end in (shown.stop_button, shown.disconnect_button):
         click(qtbot, shown.new_device_button)

@@ -6,6 +6,7 @@ choosers go through ask_open_file, ask_save_file and ask_folder, the only modal 
 
 import os
 
+import maya.api.OpenMaya as om
 import maya.cmds as cmds
 
 from lumora import capture, rig
@@ -59,9 +60,9 @@ def load_take_from_file(parent=None):
     try:
         reader = actions.load_take(path)
     except Exception as error:
-        cmds.warning(common.error_text(error))
+        om.MGlobal.displayError(common.error_text(error))
         return None
-    print("Loaded {} into {}.".format(os.path.basename(path), reader))
+    om.MGlobal.displayInfo("Loaded {} into {}.".format(os.path.basename(path), reader))
     return reader
 
 
