@@ -7,6 +7,7 @@ the take runs. Run by scripts/demo:
 with PYTHONPATH holding build/python and python/, and MAYA_PLUG_IN_PATH build/plug-ins.
 """
 
+import os
 import sys
 import time
 
@@ -67,13 +68,13 @@ def main(wifi_port, folder, screenshot):
     if not shown.grab().save(screenshot):
         fail("could not write " + screenshot)
     print("  {}: {}; {} frames a second, last frame {}, {} dropped".format(
-        screenshot, shown.status_label.text(), shown.rate_label.text(), shown.age_label.text(),
+        os.path.relpath(screenshot), shown.status_label.text(), shown.rate_label.text(), shown.age_label.text(),
         shown.dropped_label.text()))
     take = shown.takes.stop_and_save()
     if take is None:
         fail("Stop and save: " + shown.note_label.text())
     print("  Record take, Stop and save: {} ({} frames, {:.2f} s, video {} bytes)".format(
-        take.path, take.frames, take.duration, take.video_bytes))
+        os.path.relpath(take.path), take.frames, take.duration, take.video_bytes))
     shown.disconnect_phone()
     shown.close()
 
