@@ -113,3 +113,13 @@ def test_a_take_started_elsewhere_is_saved_and_a_missing_video_is_named(device, 
     assert take.frames > 1 and take.duration < 30.0 and take.video_path is None
     warnings = [text for text, kind in output if kind == 3 and text.startswith("The take shotA_take001 has no video")]
     assert len(warnings) == 1 and "captures without video" in warnings[0]
+
+
+def test_a_take_recorded_while_the_live_view_runs_starts_at_record(device):
+    capture.start(device)
+    perform(device, 1.0)  # the live view before the take is not part of it
+    begun = time.monotonic()
+    takes.record(device)
+    perform(device, 0.5)
+    take = takes.stop_and_save(device)
+    assert 0.2 < take.duration <= time.monotonic() - begun + 0.25
