@@ -241,6 +241,8 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     cmds.createNode("blendShape", n="face")
     cmds.aliasAttr("jawOpen", "face.weight[0]")
     cmds.aliasAttr("eyeBlink_L", "face.weight[1]")
+    cmds.aliasAttr("grin", "face.weight[2]")
+    cmds.aliasAttr("browInnerUp", "face.weight[3]")
     click(qtbot, shown.bake_button)  # nothing mapped yet: says what to do
     assert "Map the channels" in shown.note_label.text()
     trigger(main_window, menu.MAP_CHANNELS)
@@ -248,9 +250,16 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     mapper.source_combo.setCurrentText(node)
     cmds.select("face")
     click(qtbot, mapper.selection_button)
+    mapper.overrides_edit.setPlainText("grin mouthSmileLeft")
     click(qtbot, mapper.map_button)
+    assert state.mapping is None and "target = channel" in mapper.result.toPlainText()
+    mapper.overrides_edit.setPlainText("grin = mouthSmileLeft\nbrowInnerUp = -")
+    click(qtbot, mapper.map_button)
+    report = mapper.result.toPlainText()
     assert state.mapping is not None
-    assert "eyeBlink_L" in mapper.result.toPlainText()
+    assert "eyeBlinkLeft -> face.eyeBlink_L (left/right spelling)" in report
+    assert "mouthSmileLeft -> face.grin (override)" in report
+    assert "browInnerUp" in report and "left out by the overrides" in report
     saved = str(tmp_path / "face.json")
     monkeypatch.setattr(dialogs, "ask_save_file", lambda *args: saved)
     click(qtbot, mapper.save_button)
