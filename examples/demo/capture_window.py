@@ -45,6 +45,7 @@ def main(wifi_port, folder, screenshot):
     from lumora.ui import window
 
     shown = window.show_window()
+    shown.resize(1100, 1080)  # room for the messages in the picture
     if not shown.create_device():
         fail("New: " + shown.note_label.text())
     shown.transport_combo.setCurrentIndex(window.WIFI)

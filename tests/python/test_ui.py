@@ -222,6 +222,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     shown.shot_edit.editingFinished.emit()
     shown.video_check.setChecked(True)
     click(qtbot, shown.record_button)
+    assert not shown.record_button.isEnabled() and shown.save_button.isEnabled()
     values.clear()
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 10, timeout=WAIT_MS)
     click(qtbot, shown.save_button)
@@ -230,7 +231,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert [shown.take_list.topLevelItem(i).text(0) for i in range(shown.take_list.topLevelItemCount())] == [
         "shotA_take001"]
     assert shown.take_list.currentItem().text(3) == "yes"
-    assert not shown.save_button.isEnabled()
+    assert not shown.save_button.isEnabled() and shown.record_button.isEnabled()
 
     # Load makes a clip reader.
     click(qtbot, shown.load_button)

@@ -19,6 +19,7 @@ class TakesPanel(QtWidgets.QGroupBox):
         super(TakesPanel, self).__init__("Takes")
         self.window = window
         self.readers = {}  # take path -> the clip reader it was loaded into
+        self.recording = set()  # device nodes with a take started here and not saved yet
         self.folder_edit = common.line_edit(placeholder="folder of the takes")
         self.folder_edit.editingFinished.connect(self._folder_edited)
         self.browse_button = common.button("...", self.browse_folder, "Pick the takes folder")
@@ -68,9 +69,13 @@ class TakesPanel(QtWidgets.QGroupBox):
         """A new scene: the readers are gone."""
         self.readers = {}
 
-    def session_ended(self):
-        """No take is being recorded any more."""
-        self.save_button.setEnabled(False)
+    def update_buttons(self, status_code):
+        """Stop and save while the node captures (a capture begun with Start is saved as long as
+        the node's clipLength); Record take while no take of the node is being recorded."""
+        if status_code < 2:
+            self.recording.discard(self.node)
+        self.save_button.setEnabled(status_code >= 2)
+        self.record_button.setEnabled(bool(self.node) and self.node not in self.recording)
 
     def run(self, action, *args, **kwargs):
         return self.window.run(action, *args, **kwargs)
@@ -98,17 +103,19 @@ class TakesPanel(QtWidgets.QGroupBox):
         self._shot_edited()
         self.window.paused_here = False
         if self.run(takes.record, self.node, video=self.window.video_check.isChecked()) is not FAILED:
-            self.save_button.setEnabled(True)
+            self.recording.add(self.node)
+            self.window.refresh()
             self.window.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))
 
     def stop_and_save(self):
         """Ends the take and saves it with its video; the take appears in the list. Returns the
         Take, or None when the save failed (the message says why). Maya waits for the save."""
-        with common.busy(self.save_button, self.record_button):
+        with common.busy(self.save_button):
             take = self.run(takes.stop_and_save, self.node)
         if take is FAILED:
-            return None
-        self.save_button.setEnabled(False)
+            return None  # the take is kept, paused: Stop and save again once the reason is fixed
+        self.recording.discard(self.node)
+        self.window.refresh()
         video = "with its video" if _has_video(take) else "without video"
         # The messages show the take's confirmation; the line under them sums it up.
         self.window.note("Saved {}: {} frames, {:.2f} s, {}.".format(take.name, take.frames, take.duration, video))

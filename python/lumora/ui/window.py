@@ -384,6 +384,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self.age_label.setText(_figure(health.last_frame_age_ms, "{:.0f} ms ago"))
         self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
         self.pause_button.setEnabled(status.code >= 2 and not paused)
+        self.takes.update_buttons(status.code)
         self.stop_button.setEnabled(status.code >= 1)
         self.disconnect_button.setEnabled(status.code >= 1)
 
@@ -450,6 +451,7 @@ class CaptureWindow(QtWidgets.QWidget):
             self._set_light(None)
             for label in (self.rate_label, self.age_label, self.dropped_label):
                 label.setText("-")
+            self.takes.update_buttons(0)
 
     def _device_widgets(self):
         return [self.transport_combo, self.address_edit, self.port_edit, self.connect_button,
@@ -543,7 +545,6 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def disconnect_phone(self):
         self.run(capture.disconnect, self.node)
-        self.takes.session_ended()
 
     def start_capture(self):
         self.paused_here = False
@@ -555,7 +556,6 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def stop_capture(self):
         self.run(capture.stop, self.node)
-        self.takes.session_ended()
 
     def run(self, action, *args, **kwargs):
         """Runs an API call, showing its failure; then refreshes. Returns its result, or
