@@ -230,9 +230,11 @@ def map_channels(source, targets, overrides=None, poses=None, connect=True):
                 report.unmatched_targets.append((plug, how))
                 continue
         kind = _attribute_type(plug)
-        if kind in _UNIT_TYPES:
-            report.unmatched_targets.append((plug, "{} is {}: drive it through a pose (rest and pose values)".format(
-                channel, "an angle" if kind == "doubleAngle" else "a distance")))
+        if kind in _UNIT_TYPES and _attribute_type(source + "." + channel) != kind:
+            # An angle output (a head or eye rotation) drives an angle as it is.
+            report.unmatched_targets.append((plug, "{} is {} and {} has no unit: drive it through a pose (rest and "
+                                                   "pose values)".format(plug, "an angle" if kind == "doubleAngle"
+                                                                         else "a distance", channel)))
             continue
         pairs.append((channel, plug))
         report.matched.append(Match(channel, plug, how))

@@ -60,6 +60,14 @@ def test_a_device_maps_onto_a_blend_shape_by_name_and_moves_to_a_take(device, tm
     rig.apply(loaded, device)  # and back to live
     assert cmds.listConnections("face.jawOpen", source=True, destination=False) == [device]
 
+    # A rotation output drives a rotation as it is; a face channel does not.
+    cmds.createNode("transform", name="head_ctrl")
+    _, report = rig.map_channels(device, ["head_ctrl.rotateX", "head_ctrl.rotateY"],
+                                 overrides={"head_ctrl.rotateX": "headRotateX", "head_ctrl.rotateY": "jawOpen"})
+    assert [(m.target, m.channel) for m in report.matched] == [("head_ctrl.rotateX", "headRotateX")]
+    assert report.unmatched_targets[0][0] == "head_ctrl.rotateY" and "through a pose" in report.unmatched_targets[0][1]
+    assert not cmds.ls(type="unitConversion")
+
     with pytest.raises(LumoraError, match="not a Lumora rig mapping"):
         rig.Mapping.from_json('{"pairs": []}')
 
