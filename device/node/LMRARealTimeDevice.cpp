@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include <maya/MDataHandle.h>
@@ -22,6 +23,7 @@
 #include "transport/connection/NetworkConnectionClientProcess.h"
 #include "plugin/messages/PluginMessages.h"
 #include "transport/connection/ReceivePort.h"
+#include "transport/messages/MessageSink.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
 #include "transport/connection/UDPClient.h"
 
@@ -39,6 +41,11 @@ constexpr std::chrono::milliseconds kNotLiveWait{50};
 // Slice of the wait for the phone's reply to the connect command.
 constexpr std::chrono::milliseconds kReplyPoll{10};
 constexpr std::chrono::milliseconds kRefusedSessionEnd{2000};
+
+// Counts are shown as Maya's 32-bit integers.
+constexpr std::uint64_t kMaxCount = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+// A frame this recent means the phone streams.
+constexpr std::chrono::milliseconds kStreamingWithin{500};
 
 constexpr std::uint32_t kRejectedByPhone = 1;
 constexpr std::uint32_t kRejectedWrongScreen = 2;
@@ -59,6 +66,12 @@ MObject LMRARealTimeDevice::clipLength;
 MObject LMRARealTimeDevice::connectionType;
 MObject LMRARealTimeDevice::recordVideo;
 MObject LMRARealTimeDevice::connectionStatus;
+MObject LMRARealTimeDevice::framesReceived;
+MObject LMRARealTimeDevice::receiveRate;
+MObject LMRARealTimeDevice::lastFrameAge;
+MObject LMRARealTimeDevice::lastFrameTime;
+MObject LMRARealTimeDevice::droppedMessages;
+MObject LMRARealTimeDevice::streaming;
 
 void* LMRARealTimeDevice::creator() { return new LMRARealTimeDevice(); }
 
@@ -117,6 +130,23 @@ MStatus LMRARealTimeDevice::initialize() {
         numeric.setStorable(false);
         addAttribute(connectionStatus);
     }
+
+    // The stream's health: outputs only, recomputed at every refresh.
+    auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type, double initial) {
+        MStatus created;
+        attribute = numeric.create(name, name, type, initial, &created);
+        if (!created) return;
+        numeric.setWritable(false);
+        numeric.setStorable(false);
+        numeric.setKeyable(false);
+        addAttribute(attribute);
+    };
+    addHealthOutput(framesReceived, "framesReceived", MFnNumericData::kInt, 0);
+    addHealthOutput(receiveRate, "receiveRate", MFnNumericData::kDouble, 0.0);
+    addHealthOutput(lastFrameAge, "lastFrameAge", MFnNumericData::kDouble, -1.0);
+    addHealthOutput(lastFrameTime, "lastFrameTime", MFnNumericData::kDouble, 0.0);
+    addHealthOutput(droppedMessages, "droppedMessages", MFnNumericData::kInt, 0);
+    addHealthOutput(streaming, "streaming", MFnNumericData::kBoolean, 0);
     return status;
 }
 
@@ -150,11 +180,13 @@ void LMRARealTimeDevice::onPreRemoval(MObject&, void* clientData) {
 }
 
 void LMRARealTimeDevice::postConstructor() {
-    // connectionStatus is dirtied with every refresh too, so that any read of it publishes
-    // what the session did meanwhile.
+    // connectionStatus and the health outputs are dirtied with every refresh too, so that any
+    // read of them publishes what the session did meanwhile.
     MObjectArray refreshOutputs;
-    refreshOutputs.append(refreshNode);
-    refreshOutputs.append(connectionStatus);
+    for (const MObject* attribute : {&refreshNode, &connectionStatus, &framesReceived, &receiveRate, &lastFrameAge,
+                                     &lastFrameTime, &droppedMessages, &streaming}) {
+        refreshOutputs.append(*attribute);
+    }
     setRefreshOutputAttributes(refreshOutputs);
     MObject self = thisMObject();
     removalCallback_ = MNodeMessage::addNodePreRemovalCallback(self, &LMRARealTimeDevice::onPreRemoval, this);
@@ -190,6 +222,7 @@ std::shared_ptr<NetworkConnectionClientProcess> LMRARealTimeDevice::replaceConne
     std::shared_ptr<NetworkConnectionClientProcess> connection) {
     std::lock_guard<std::mutex> lock(sessionMutex_);
     std::swap(connection_, connection);
+    ++connectionGeneration_;
     return connection;
 }
 
@@ -214,6 +247,8 @@ bool LMRARealTimeDevice::connectToPhone() {
     }
     int receivePort = kAnyReceivePort;
     if (!settings.usb && !readReceivePort(receivePort)) return false;
+    paused_.store(false);
+    usbSession_.store(settings.usb);
     auto process = std::make_shared<NetworkConnectionClientProcess>();
     // The previous process ended; it goes here, on the main thread, after the worker let go.
     replaceConnection(process).reset();
@@ -320,19 +355,25 @@ bool LMRARealTimeDevice::startSession() {
     if (!process) return false;
     const bool withVideo = MPlug(thisMObject(), recordVideo).asBool();
     if (!process->startCapture(withVideo)) return false;
+    // The silence watch counts from here, also when resuming after a pause.
+    capturingSince_.store(StreamClock::now().time_since_epoch().count());
+    paused_.store(false);
     setStatus(withVideo ? kStatusCapturingWithVideo : kStatusCapturing);
     return true;
 }
 
 bool LMRARealTimeDevice::pauseSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
-    return process && process->pauseCapture();
+    if (!process || !process->pauseCapture()) return false;
+    paused_.store(true);
+    return true;
 }
 
 bool LMRARealTimeDevice::stopSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
     if (!process) return false;
     process->closeConnection();
+    paused_.store(false);
     setStatus(kStatusDisconnected);
     return true;
 }
@@ -375,9 +416,37 @@ void LMRARealTimeDevice::threadHandler() {
         // the status and the session's health keep being published.
         MCharBuffer buffer;
         if (acquireDataStorage(buffer)) pushThreadData(buffer);
+        watchForSilence();
         endThreadLoop();
     }
     setDone(true);
+}
+
+void LMRARealTimeDevice::watchForSilence() {
+    const StreamClock::time_point now = StreamClock::now();
+    StreamHealth health;
+    {
+        std::lock_guard<std::mutex> lock(sessionMutex_);
+        if (connectionGeneration_ != watchedGeneration_) {
+            watchedGeneration_ = connectionGeneration_;
+            silence_.reset();
+        }
+        if (!connection_) return;
+        health = connection_->health(now);
+    }
+    const bool watching = status_.load() >= kStatusCapturing && !paused_.load();
+    const StreamClock::time_point since{StreamClock::duration(capturingSince_.load())};
+    const bool usb = usbSession_.load();
+    switch (silence_.update(watching, since, health.hasFrame, health.newestArrival, now)) {
+        case SilenceWatch::Change::fellSilent:
+            postMessage(MessageKind::warning, SilenceWatch::silenceWarning(usb));
+            break;
+        case SilenceWatch::Change::framesBack:
+            postMessage(MessageKind::info, SilenceWatch::framesBackInfo(usb));
+            break;
+        case SilenceWatch::Change::none:
+            break;
+    }
 }
 
 void LMRARealTimeDevice::threadShutdownHandler() {
@@ -409,12 +478,15 @@ MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
     // The buffer may have waited in the queue since long before anything read the outputs (a
     // refresh only marks them dirty): the session's newest frame goes into it now, on the main
     // thread, so that a read never shows a frame older than the newest one that arrived.
+    refreshedAt_ = StreamClock::now();
     {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         if (connection_) {
             const std::uint64_t byteCount =
                 std::min<std::uint64_t>(sizeof(double) * outputs_.flatValueCount(), static_cast<std::uint64_t>(buffer.size()));
-            connection_->readLatestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount);
+            connection_->readNewestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount, health_, refreshedAt_);
+        } else {
+            health_ = StreamHealth();
         }
     }
 
@@ -477,6 +549,7 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
         return MStatus::kSuccess;
     }
     if (plug == refreshNode) return popFrame(plug, data);
+    if (isHealthOutput(plug)) return computeHealth(plug, data, status);
     if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
 
     const ChannelOutputPosition position = findChannelOutput(outputs_, plug.attribute());
@@ -486,6 +559,34 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
     } else if (status > kStatusConnected) {
         data.inputValue(refreshNode);
         data.outputValue(plug).set(channelValue(position, plug, data));
+    }
+    data.setClean(plug);
+    return MStatus::kSuccess;
+}
+
+bool LMRARealTimeDevice::isHealthOutput(const MPlug& plug) const {
+    return plug == framesReceived || plug == receiveRate || plug == lastFrameAge || plug == lastFrameTime ||
+           plug == droppedMessages || plug == streaming;
+}
+
+MStatus LMRARealTimeDevice::computeHealth(const MPlug& plug, MDataBlock& data, ConnectionStatus status) {
+    // Taken at the refresh, with the frame that the channel outputs show.
+    data.inputValue(refreshNode);
+    const double ageMs = std::chrono::duration<double, std::milli>(refreshedAt_ - health_.newestArrival).count();
+    MDataHandle output = data.outputValue(plug);
+    if (plug == framesReceived) {
+        output.set(static_cast<int>(std::min<std::uint64_t>(health_.framesReceived, kMaxCount)));
+    } else if (plug == receiveRate) {
+        output.set(health_.receiveRate);
+    } else if (plug == lastFrameAge) {
+        output.set(health_.hasFrame ? ageMs : -1.0);
+    } else if (plug == lastFrameTime) {
+        output.set(health_.newestTimestamp);
+    } else if (plug == droppedMessages) {
+        output.set(static_cast<int>(std::min<std::uint64_t>(health_.droppedMessages, kMaxCount)));
+    } else {
+        const bool recent = health_.hasFrame && refreshedAt_ - health_.newestArrival < kStreamingWithin;
+        output.set(status >= kStatusCapturing && !paused_.load() && recent);
     }
     data.setClean(plug);
     return MStatus::kSuccess;

@@ -24,6 +24,8 @@
 
 #include "transport/records/CaptureRecords.h"
 #include "device/channels/ChannelAttributes.h"
+#include "transport/connection/SilenceWatch.h"
+#include "transport/connection/StreamHealth.h"
 #include "transport/records/StreamInterfaces.h"
 
 class NetworkConnectionClientProcess;
@@ -51,6 +53,13 @@ public:
     static MObject connectionType;
     static MObject recordVideo;
     static MObject connectionStatus;
+    // How the stream is doing, as of the last refresh: read-only, neither stored nor keyable.
+    static MObject framesReceived;   // frames of this session
+    static MObject receiveRate;      // frames a second over the last second
+    static MObject lastFrameAge;     // milliseconds since the newest frame arrived; -1: none yet
+    static MObject lastFrameTime;    // the phone's time of the newest frame, in seconds
+    static MObject droppedMessages;  // messages of this session dropped, all kinds together
+    static MObject streaming;        // capturing, not paused, and a frame came in the last 0.5 s
 
     static void* creator();
     static MStatus initialize();
@@ -81,6 +90,8 @@ public:
 
     // The status held by the node, published or not.
     ConnectionStatus currentStatus() const { return status_.load(); }
+    // The last pause was accepted and no start came after it.
+    bool isPaused() const { return paused_.load(); }
     // Main thread, outside compute: publishes on connectionStatus what the session did, so that
     // a read right after a command sees it; posts the user event when it changed.
     void publishStatus();
@@ -103,14 +114,33 @@ private:
     // Compute's side of publishStatus(): the status for this evaluation.
     ConnectionStatus publishStatus(MDataBlock& data);
     MStatus popFrame(const MPlug& plug, MDataBlock& data);
+    bool isHealthOutput(const MPlug& plug) const;
+    MStatus computeHealth(const MPlug& plug, MDataBlock& data, ConnectionStatus status);
+    // Worker thread, once a refresh: says when the phone falls silent and when it comes back.
+    void watchForSilence();
     double channelValue(const ChannelOutputPosition& position, const MPlug& plug, MDataBlock& data);
     const MatrixChannelOutputs& matrixOutputs(std::size_t channel);
 
-    // The worker thread reads the output counts while a rebuild on the main thread changes them,
-    // and copies the connection pointer while connectToPhone replaces it: both under this lock.
+    // The worker thread asks the connection for its health while connectToPhone replaces it, so
+    // the pointer is guarded by this lock; the worker never holds the process beyond it (the
+    // last reference goes on the main thread).
     std::mutex sessionMutex_;
     std::shared_ptr<NetworkConnectionClientProcess> connection_;  // guarded by sessionMutex_
+    std::uint64_t connectionGeneration_ = 0;  // guarded by sessionMutex_; one more per replacement
     ChannelOutputs outputs_;  // lists changed under sessionMutex_; main thread reads them freely
+
+    // Set on the main thread by the commands, read by the worker's silence watch.
+    std::atomic<bool> paused_{false};
+    std::atomic<bool> usbSession_{false};
+    std::atomic<StreamClock::rep> capturingSince_{0};  // the last start, as a StreamClock count
+
+    // The worker's own.
+    SilenceWatch silence_;
+    std::uint64_t watchedGeneration_ = 0;
+
+    // The stream's health at the last refresh; main thread only.
+    StreamHealth health_;
+    StreamClock::time_point refreshedAt_{};
 
     // Lets a worker whose node is not live wait instead of spinning; woken at shutdown.
     std::mutex idleMutex_;

@@ -66,12 +66,43 @@ std::uint64_t NetworkConnectionClientProcess::readLatestFrame(double* values, st
 }
 
 bool NetworkConnectionClientProcess::appendRecordedFrame(CaptureFrame& frame) {
+    const StreamClock::time_point arrival = StreamClock::now();
     std::lock_guard<std::mutex> lock(dataMutex_);
+    hasFrame_ = true;
+    newestArrival_ = arrival;
+    newestTimestamp_ = frame.timestamp;
+    arrivals_.record(arrival);
     recording_.frames.push_back(std::move(frame));
     if (recording_.frames.size() > kMaxRecordedFrames) recording_.frames.pop_front();
     ++framesReceived_;
     frameArrived_.notify_all();
     return true;
+}
+
+StreamHealth NetworkConnectionClientProcess::healthLocked(StreamClock::time_point now) const {
+    StreamHealth health;
+    health.framesReceived = framesReceived_;
+    health.receiveRate = arrivals_.ratePerSecond(now);
+    health.hasFrame = hasFrame_;
+    health.newestArrival = newestArrival_;
+    health.newestTimestamp = newestTimestamp_;
+    health.droppedMessages = drops_.total();
+    return health;
+}
+
+StreamHealth NetworkConnectionClientProcess::health(StreamClock::time_point now) {
+    std::lock_guard<std::mutex> lock(dataMutex_);
+    return healthLocked(now);
+}
+
+std::uint64_t NetworkConnectionClientProcess::readNewestFrame(double* values, std::uint64_t byteCount,
+                                                              StreamHealth& health,
+                                                              StreamClock::time_point now) {
+    const std::uint64_t copied = values ? std::min<std::uint64_t>(byteCount, kMaxFrameBytes) : 0;
+    std::lock_guard<std::mutex> lock(dataMutex_);
+    if (copied > 0) std::memcpy(values, latestFrame_.data(), copied);
+    health = healthLocked(now);
+    return copied;
 }
 
 void NetworkConnectionClientProcess::getChannelLayout(ChannelNameLists& names) {
@@ -118,6 +149,9 @@ bool NetworkConnectionClientProcess::openConnection(std::string address, std::st
         std::lock_guard<std::mutex> lock(dataMutex_);
         recording_.clear();
         framesReceived_ = 0;
+        hasFrame_ = false;
+        newestTimestamp_ = 0.0;
+        arrivals_.clear();
     }
     owner_ = owner;
     drops_.reset();

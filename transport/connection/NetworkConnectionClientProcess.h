@@ -15,6 +15,7 @@
 
 #include "transport/records/CaptureRecords.h"
 #include "transport/protocol/StreamDrops.h"
+#include "transport/connection/StreamHealth.h"
 #include "transport/records/StreamInterfaces.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
 
@@ -57,6 +58,11 @@ public:
     // whether its condition holds.
     bool waitForReply(std::chrono::milliseconds timeout);       // not waiting for the reply
     bool waitUntilEnded(std::chrono::milliseconds timeout);     // not running
+    // The newest frame as readLatestFrame gives it, and the stream's health as of now, both
+    // from the same moment.
+    std::uint64_t readNewestFrame(double* values, std::uint64_t byteCount, StreamHealth& health,
+                                  StreamClock::time_point now);
+    StreamHealth health(StreamClock::time_point now);
     // Data messages delivered since openConnection (not bounded by the recording's limit).
     std::uint64_t framesReceived();
     bool waitForFrames(std::uint64_t count, std::chrono::milliseconds timeout);
@@ -74,6 +80,7 @@ private:
     void cleanup();
     void waitUntilNotRunning();
     void joinSessionThread();
+    StreamHealth healthLocked(StreamClock::time_point now) const;  // dataMutex_ held
 
     // Set on the host's main thread and read on the saving command's writer thread.
     std::atomic<bool> withVideo_{false};
@@ -97,6 +104,11 @@ private:
     ChannelNameLists acceptedChannels_;                  // guarded by dataMutex_
     CaptureRecording recording_;                         // guarded by dataMutex_
     std::uint64_t framesReceived_ = 0;                   // guarded by dataMutex_
+    // The newest frame's arrival and phone time, and the recent arrivals; guarded by dataMutex_.
+    bool hasFrame_ = false;
+    StreamClock::time_point newestArrival_{};
+    double newestTimestamp_ = 0.0;
+    ArrivalHistory arrivals_;
     std::condition_variable frameArrived_;
 
     std::mutex runningMutex_;

@@ -1,4 +1,5 @@
-// The connection process without a phone: its bounds, refusals and the records it hands out.
+// The connection process without a phone: its bounds, refusals and the records it hands out,
+// and the stream's health that it keeps for the live node.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "transport/connection/NetworkConnectionClientProcess.h"
+#include "transport/connection/SilenceWatch.h"
+#include "transport/connection/StreamHealth.h"
 
 namespace {
 
@@ -62,6 +65,79 @@ TEST(ConnectionProcessTest, UnresolvablePhoneEndsOpenConnection) {
     EXPECT_FALSE(process->isRunning());
     EXPECT_FALSE(process->isWaitingForReply());
     EXPECT_EQ(process->rejectCode(), 0u);
+}
+
+TEST(ConnectionProcessTest, HealthComesWithTheNewestFrame) {
+    auto process = std::make_unique<Process>();
+    double value = 0.0;
+    StreamHealth health;
+    EXPECT_EQ(process->readNewestFrame(&value, sizeof value, health, StreamClock::now()), sizeof value);
+    EXPECT_FALSE(health.hasFrame);
+    EXPECT_EQ(health.framesReceived, 0u);
+
+    const auto before = StreamClock::now();
+    for (int i = 1; i <= 3; ++i) {
+        value = 10.0 * i;
+        process->storeLatestFrame(&value, sizeof value);
+        CaptureFrame frame(0.5 * i, &value, 1);
+        process->appendRecordedFrame(frame);
+    }
+    double newest = 0.0;
+    process->readNewestFrame(&newest, sizeof newest, health, StreamClock::now());
+    EXPECT_EQ(newest, 30.0);
+    EXPECT_TRUE(health.hasFrame);
+    EXPECT_EQ(health.framesReceived, 3u);
+    EXPECT_EQ(health.newestTimestamp, 1.5);
+    EXPECT_GE(health.newestArrival, before);
+    EXPECT_EQ(health.receiveRate, 3.0);
+    // A second later none of them counts towards the rate.
+    EXPECT_EQ(process->health(health.newestArrival + std::chrono::seconds(1)).receiveRate, 0.0);
+}
+
+TEST(StreamHealthTest, RateOverTheLastSecond) {
+    ArrivalHistory history;
+    const StreamClock::time_point start{};
+    const auto at = [&](double seconds) {
+        return start + std::chrono::duration_cast<StreamClock::duration>(std::chrono::duration<double>(seconds));
+    };
+    EXPECT_EQ(history.ratePerSecond(at(5.0)), 0.0);
+    for (int k = 1; k <= 180; ++k) history.record(at(k / 60.0));  // three seconds at 60 a second
+    EXPECT_EQ(history.ratePerSecond(at(3.0)), 60.0);
+    EXPECT_EQ(history.ratePerSecond(at(3.5)), 30.0);
+    EXPECT_EQ(history.ratePerSecond(at(4.5)), 0.0);
+
+    // Faster than the ring holds in a second: the ring's own span tells the rate.
+    history.clear();
+    for (std::size_t k = 0; k < 4 * ArrivalHistory::kCapacity; ++k) history.record(at(10.0 + k * 1e-4));
+    EXPECT_NEAR(history.ratePerSecond(at(10.0 + 4 * ArrivalHistory::kCapacity * 1e-4)), 10000.0, 1.0);
+}
+
+TEST(StreamHealthTest, SilenceIsSaidOnceAndNotWhilePaused) {
+    using std::chrono::milliseconds;
+    using Change = SilenceWatch::Change;
+    const StreamClock::time_point t0{std::chrono::hours(1)};
+    SilenceWatch watch;
+    // Capturing since t0, no frame yet: the silence counts from the start.
+    EXPECT_EQ(watch.update(true, t0, false, {}, t0 + milliseconds(1999)), Change::none);
+    EXPECT_EQ(watch.update(true, t0, false, {}, t0 + milliseconds(2000)), Change::fellSilent);
+    EXPECT_EQ(watch.update(true, t0, false, {}, t0 + milliseconds(5000)), Change::none);  // once
+    const auto frame = t0 + milliseconds(5100);
+    EXPECT_EQ(watch.update(true, t0, true, frame, frame), Change::framesBack);
+    EXPECT_EQ(watch.update(true, t0, true, frame, frame + milliseconds(10)), Change::none);
+
+    // Paused: never said, however long.
+    EXPECT_EQ(watch.update(false, t0, true, frame, frame + milliseconds(60000)), Change::none);
+    // Resumed: the silence counts from the resume.
+    const auto resumed = frame + milliseconds(60000);
+    EXPECT_EQ(watch.update(true, resumed, true, frame, resumed + milliseconds(1500)), Change::none);
+    EXPECT_EQ(watch.update(true, resumed, true, frame, resumed + milliseconds(2000)), Change::fellSilent);
+    // Frames back while paused again are still said; a new connection forgets the warning.
+    EXPECT_EQ(watch.update(false, resumed, true, resumed + milliseconds(2500), resumed + milliseconds(2600)),
+              Change::framesBack);
+    EXPECT_EQ(watch.update(true, resumed, false, {}, resumed + milliseconds(9000)), Change::fellSilent);
+    watch.reset();
+    EXPECT_EQ(watch.update(true, resumed, true, resumed + milliseconds(9500), resumed + milliseconds(9600)),
+              Change::none);
 }
 
 }  // namespace
