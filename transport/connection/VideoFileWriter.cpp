@@ -21,24 +21,24 @@ bool VideoFileWriter::open(const std::string& path) {
         return false;
     }
     openError_.clear();
-    buffer_.resize(kBufferBytes);
+    buffer_.reset(new std::uint8_t[kBufferBytes]);
     fill_ = 0;
     return true;
 }
 
 void VideoFileWriter::append(const std::uint8_t* data, std::size_t byteCount) {
     if (!file_.is_open()) return;
-    if (fill_ + byteCount >= buffer_.size()) flush();
-    if (byteCount >= buffer_.size()) {
+    if (fill_ + byteCount >= kBufferBytes) flush();
+    if (byteCount >= kBufferBytes) {
         file_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(byteCount));
         return;
     }
-    std::memcpy(buffer_.data() + fill_, data, byteCount);
+    std::memcpy(buffer_.get() + fill_, data, byteCount);
     fill_ += byteCount;
 }
 
 void VideoFileWriter::flush() {
-    if (fill_ > 0) file_.write(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::streamsize>(fill_));
+    if (fill_ > 0) file_.write(reinterpret_cast<const char*>(buffer_.get()), static_cast<std::streamsize>(fill_));
     fill_ = 0;
 }
 
@@ -48,7 +48,6 @@ bool VideoFileWriter::finish() {
     file_.close();
     const bool written = !file_.fail();
     file_.clear();
-    buffer_.clear();
-    buffer_.shrink_to_fit();
+    buffer_.reset();
     return written;
 }

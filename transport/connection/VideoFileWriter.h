@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
-#include <vector>
 
 class VideoFileWriter {
 public:
@@ -31,7 +31,9 @@ private:
     void flush();
 
     std::ofstream file_;
-    std::vector<std::uint8_t> buffer_;
+    // Left uninitialised: zeroing 20 MiB per video would hold up the session that downloads it
+    // (over Wi-Fi its frames and commands) for milliseconds. Pages are touched as bytes arrive.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t fill_ = 0;
     std::string openError_;
 };
