@@ -87,8 +87,8 @@ void UsbVideoFetcher::download(const Job& job) {
         } else if (Clock::now() - lastHeard >= silence_) {
             const std::string text = "The video transfer from the phone stalled; kept the " +
                                      std::to_string(total) + " bytes received.";
-            reportTransportMessage(text);
             reportVideoPartial(job.path, total, text);
+            reportTransportMessage(text);
             ended = true;
         }
     }

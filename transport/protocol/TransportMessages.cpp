@@ -19,8 +19,8 @@ namespace {
 
 // Says why a take's video is missing, and ends the wait of the save that asked for it.
 void reportVideoMissing(const std::string& path, const std::string& text) {
+    reportVideoNotSaved(path, text);  // first: whoever sees the message finds the outcome ended
     reportTransportMessage(text);
-    reportVideoNotSaved(path, text);
 }
 
 }  // namespace
@@ -59,13 +59,13 @@ void reportVideoFileUnwritable(const std::string& path, const std::string& reaso
 void reportVideoCutShort(const std::string& path, std::size_t bytesKept) {
     const std::string text = "The video for " + path + " was cut short: the session ended while it "
                              "arrived; kept the " + std::to_string(bytesKept) + " bytes received.";
-    reportTransportMessage(text);
     reportVideoPartial(path, bytesKept, text);
+    reportTransportMessage(text);
 }
 
 void reportVideoBroken(const std::string& path, std::size_t bytesKept, const std::string& reason) {
     const std::string text = "The video transfer for " + path + " broke off (" + reason + "); kept the " +
                              std::to_string(bytesKept) + " bytes received.";
-    reportTransportMessage(text);
     reportVideoPartial(path, bytesKept, text);
+    reportTransportMessage(text);
 }

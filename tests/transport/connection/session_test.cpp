@@ -19,6 +19,7 @@
 #include "support/RecordingObserver.h"
 #include "TransportTestSupport.h"
 #include "transport/connection/UDPClient.h"
+#include "transport/outcomes/SaveOutcomes.h"
 #include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
@@ -239,10 +240,14 @@ TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
 
     startStreaming(true);
     const std::string path = folder.file("takes/one/video.mov");
+    const std::string clip = folder.file("takes/one/take.clip");
+    beginSaveOutcome(clip, path);  // the save waits for its video
     ASSERT_TRUE(process->saveCapture(path, 1.5, 10));
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("takes/one")));
     ASSERT_TRUE(phone->waitForCommand("saveCapture -timeInverval 1.500000 10.000000", 5s));
-    ASSERT_TRUE(eventually([&] { return fileHasSize(path, 300000); }, 10s));
+    ASSERT_TRUE(eventually([&] { return latestSaveOutcome(clip)->video != SaveOutcome::Video::waiting; }, 10s));
+    EXPECT_EQ(latestSaveOutcome(clip)->video, SaveOutcome::Video::received);
+    EXPECT_EQ(latestSaveOutcome(clip)->videoBytes, 300000u);
     EXPECT_EQ(fileContent(path), PhoneSim::videoContent(300000));
     expectFramesArrive({4.0});  // the session goes on
     EXPECT_TRUE(process->closeConnection());
@@ -262,6 +267,8 @@ TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
         connectAndAccept();
         startStreaming(true);
         const std::string path = folder.file(name);
+        const std::string clip = path + ".clip";
+        beginSaveOutcome(clip, path);
         StdoutCapture output;
         ASSERT_TRUE(process->saveCapture(path, 0, 1));
         if (std::string(name) == "offered.mov") {
@@ -270,6 +277,10 @@ TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
         EXPECT_TRUE(process->closeConnection());
         // Whether the offer or the stop came first, the loss is told and what came is kept.
         EXPECT_NE(output.text().find("The video for " + path + " was "), std::string::npos) << output.text();
+        // and a script waiting for the save learns it, with the same words.
+        const auto outcome = latestSaveOutcome(clip);
+        EXPECT_TRUE(outcome->video == SaveOutcome::Video::partial || outcome->video == SaveOutcome::Video::failed);
+        EXPECT_EQ(outcome->videoReason.rfind("The video for " + path + " was ", 0), 0u) << outcome->videoReason;
         if (std::filesystem::exists(path)) {
             const std::string kept = fileContent(path);
             EXPECT_EQ(kept, PhoneSim::videoContent(kept.size()));
@@ -300,9 +311,12 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
         connectAndAccept();
         startStreaming(true);
         const std::string path = folder.file("video" + std::to_string(index++) + ".mov");
+        beginSaveOutcome(path + ".clip", path);
         OutputWatch output;
         ASSERT_TRUE(process->saveCapture(path, 0, 1));
         EXPECT_TRUE(output.waitFor("Cannot fetch the video for " + path, 10s)) << reply << ": " << output.text();
+        EXPECT_EQ(latestSaveOutcome(path + ".clip")->video, SaveOutcome::Video::failed);
+        EXPECT_EQ(latestSaveOutcome(path + ".clip")->videoReason.rfind("Cannot fetch the video for " + path, 0), 0u);
         EXPECT_NE(output.text().find(why), std::string::npos) << reply << ": " << output.text();
         EXPECT_EQ(output.text().find(" was not received"), std::string::npos) << output.text();
         EXPECT_TRUE(process->closeConnection());
