@@ -90,6 +90,9 @@ def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monk
     lib.plugin_cleanup()
     assert menu.find(main_window) is None
     assert window.current_window() is None and not shown.timer.isActive()
+    monkeypatch.setattr(lib, "_interactive", lambda: False)
+    lib.plugin_init()  # the plug-in is still loaded: its scene hooks are back, and no menu
+    assert lib.initialized and menu.find(main_window) is None
 
 
 def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_window, qtbot):
