@@ -2,10 +2,12 @@
 button on a test QMainWindow, offscreen, against phonesim."""
 
 import ast
+import importlib
 import os
 import subprocess
 import sys
 
+import maya.OpenMayaUI as omui
 import maya.api.OpenMaya as om
 import maya.cmds as cmds
 import maya.mel
@@ -72,7 +74,11 @@ def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monk
     ran = subprocess.run([sys.executable, "-c", code], stdout=subprocess.PIPE, universal_newlines=True, timeout=120)
     assert ran.returncode == 0 and ran.stdout.splitlines()[-1] == "[]", ran.stdout
 
-    monkeypatch.setattr(qt, "maya_main_window", lambda: main_window)
+    # Maya's main window, as MQtUtil gives it: a pointer the shim wraps.
+    shiboken = importlib.import_module(qt.BINDING.replace("PySide", "shiboken"))
+    pointer = shiboken.getCppPointer(main_window)[0]
+    monkeypatch.setattr(omui.MQtUtil, "mainWindow", staticmethod(lambda: pointer))
+    assert qt.maya_main_window() is main_window
     lib.plugin_init()  # maya.standalone is a batch session
     assert menu.find(main_window) is None
 
@@ -86,6 +92,7 @@ def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monk
     trigger(main_window, menu.CAPTURE_WINDOW)
     shown = window.current_window()
     assert shown.parentWidget() is main_window and shown.isVisible() and shown.timer.isActive()
+    assert lumora.ui.show() is shown
     lib.plugin_cleanup()
     lib.plugin_cleanup()
     assert menu.find(main_window) is None
@@ -93,6 +100,7 @@ def test_the_hooks_add_the_menu_only_in_an_interactive_session(main_window, monk
     monkeypatch.setattr(lib, "_interactive", lambda: False)
     lib.plugin_init()  # the plug-in is still loaded: its scene hooks are back, and no menu
     assert lib.initialized and menu.find(main_window) is None
+    assert lumora.ui.show().parentWidget() is main_window  # from a script: on Maya's main window
 
 
 def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_window, qtbot):
