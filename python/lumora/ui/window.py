@@ -26,7 +26,7 @@ MESSAGE_BACKLOG = 500  # lines kept while the window is hidden
 WIFI, USB = 0, 1
 
 # The status light per connection status code: not connected, connected, capturing, capturing
-# with video; a paused capture shows amber.
+# with video; a capture that is paused or receives no frames shows amber.
 LIGHT_COLOURS = {0: "#777777", 1: "#d8b000", 2: "#2fb344", 3: "#e03c31"}
 PAUSED_COLOUR = "#e08a00"
 
@@ -374,12 +374,14 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _update_status(self):
         status = capture.status(self.node)
+        health = capture.health(self.node)
         if status.code < 2:
             self.paused_here = False
-        paused = status.code >= 2 and (self.paused_here or capture.is_paused(self.node))
-        self._set_light(PAUSED_COLOUR if paused else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
-        self.status_label.setText(status.text + (" (paused)" if paused else ""))
-        health = capture.health(self.node)
+        paused = status.code >= 2 and self.paused_here
+        # Capturing, and no frames of late: just started, paused elsewhere, or the phone is silent.
+        waiting = status.code >= 2 and not paused and health.streaming is not None and not health.streaming
+        self._set_light(PAUSED_COLOUR if paused or waiting else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
+        self.status_label.setText(status.text + (" (paused)" if paused else " (no frames)" if waiting else ""))
         self.rate_label.setText(_figure(health.receive_rate, "{:.1f}"))
         self.age_label.setText(_figure(health.last_frame_age_ms, "{:.0f} ms ago"))
         self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
