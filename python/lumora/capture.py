@@ -25,6 +25,10 @@ HEALTH_ATTRIBUTES = ("framesReceived", "receiveRate", "lastFrameAge", "lastFrame
                      "streaming")
 
 
+# Device nodes paused through this package; start and stop take them out again.
+_paused = set()
+
+
 def devices():
     """The device nodes of the scene."""
     return cmds.ls(type=DEVICE_TYPE) or []
@@ -80,6 +84,7 @@ def connect_usb(port=None, node=None):
 def disconnect(node=None):
     """Ends the node's session, if one is open."""
     node = device(node)
+    _paused.discard(node)
     cmds.stopMocapSession(node)  # false, and nothing else, without a session
 
 
@@ -92,17 +97,23 @@ def start(node=None, video=None):
         raise LumoraError("{} did not start capturing: it is not connected (connect it first with "
                           "lumora.capture.connect_wifi or connect_usb), or see the Script Editor for why."
                           .format(node))
+    _paused.discard(node)
 
 
 def pause(node=None):
+    """Pauses capture: the outputs hold their values, the session stays open."""
     node = device(node)
-    return bool(cmds.pauseMocapSession(node))
+    paused = bool(cmds.pauseMocapSession(node))
+    if paused:
+        _paused.add(node)
+    return paused
 
 
 def stop(node=None):
     """Ends the session (status 0). A take still being saved loses its video: use
     lumora.takes.stop_and_save to end a take."""
     node = device(node)
+    _paused.discard(node)
     return bool(cmds.stopMocapSession(node))
 
 
@@ -113,13 +124,10 @@ def status(node=None):
 
 
 def is_paused(node=None):
-    """True while a session is open but not streaming (paused, or not started yet)."""
+    """True while the node's session is paused through this package (pause, or a take being
+    saved), until it starts again or ends."""
     node = device(node)
-    paused = _maya.attr_or_none(node, "paused")
-    if paused is not None:
-        return bool(paused)
-    streaming = _maya.attr_or_none(node, "streaming")
-    return status(node).code != 0 and streaming is not None and not streaming
+    return node in _paused and status(node).code != 0
 
 
 def health(node=None):

@@ -286,7 +286,8 @@ def _build_pose_nodes(mapping):
         for index, pose in enumerate(poses):
             pose_node = pose.get("pose_node")
             if not pose_node or not cmds.objExists(pose_node):
-                pose_node = cmds.createNode(POSE_TYPE, name="lmraPose_{}_{}".format(_safe(pose["channel"]), _safe(target)))
+                name = "lmraPose_{}_{}".format(_safe(pose["channel"]), _safe(target))
+                pose_node = cmds.createNode(POSE_TYPE, name=name)
             cmds.setAttr(pose_node + ".attrs[0].rest", pose["rest"])
             cmds.setAttr(pose_node + ".attrs[0].pose", pose["pose"])
             _connect(pose_node + ".attrs[0].out", "{}.values[{}]".format(apply_node, index))

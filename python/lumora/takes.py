@@ -155,7 +155,9 @@ def record(node=None, video=None):
     fresh = _maya.attr_or_none(node, "framesReceived") == 0
     if video is not None:
         cmds.setAttr(node + ".rv", bool(video))
-    if not cmds.startMocapSession(node):  # no session: the last take ended it
+    try:
+        capture.start(node)
+    except LumoraError:  # no session: the last take ended it
         if not cmds.establishConnection(node):
             raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
                               "lumora.capture.check_connection().".format(node))
@@ -169,7 +171,7 @@ def record(node=None, video=None):
             start_time = _maya.wait_for(lambda: _changed(_last_frame_time(node), before), 10.0,
                                         "the first frame from the phone")[0]
         except LumoraError:
-            cmds.pauseMocapSession(node)
+            capture.pause(node)
             raise LumoraError("No frames from the phone on {} within 10 s: check that the app is "
                               "streaming, then record again.".format(node))
     _recordings[node] = {"start_time": start_time, "wall_start": wall_start, "fresh": fresh,
@@ -212,7 +214,7 @@ def stop_and_save(node=None, timeout=30.0):
                                             "video": bool(cmds.getAttr(node + ".rv"))})
     clip = started.get("pending")
     if clip is None:
-        if not cmds.pauseMocapSession(node):  # the take ends here
+        if not capture.pause(node):  # the take ends here
             _recordings.pop(node, None)
             raise LumoraError("{} has no session open: record() a take first.".format(node))
         if "length" not in started:
@@ -229,7 +231,7 @@ def stop_and_save(node=None, timeout=30.0):
         raise LumoraError("The take {} was not saved: {} The session stays open: run stop_and_save again.".format(
             clip, info.get("reason") or "unknown reason."))
     _recordings.pop(node, None)
-    cmds.stopMocapSession(node)
+    capture.stop(node)
     take = _take_from_info(clip, info)
     _confirm(take, info)
     return take

@@ -69,10 +69,10 @@ def test_a_save_that_cannot_be_written_says_why_and_keeps_the_take(device, tmp_p
     perform(device)
     with pytest.raises(LumoraError, match="not saved: .*Cannot create output directory"):
         takes.stop_and_save(device)
-    assert capture.status(device).code != 0  # still open: nothing is lost
+    assert capture.status(device).code != 0 and capture.is_paused(device)  # still open: nothing is lost
     takes.set_folder(str(tmp_path / "takes"), device)
     take = takes.stop_and_save(device)
-    assert take.name == "shotA_take001" and take.frames > 1
+    assert take.name == "shotA_take001" and take.frames > 1 and not capture.is_paused(device)
 
 
 def test_folder_and_shot_live_in_the_clip_path_template(scene):
