@@ -184,8 +184,8 @@ def _changed(value, before):
 
 def take_info(path):
     """What is known about the take at path: from a save of this session (its state and outcome)
-    or else from the clip file. A dict: state ("writing", "written", "failed", "file", "missing"),
-    frames, duration, video, videoState, videoBytes, reason."""
+    or else from the clip file. A dict: state ("writing", "written", "failed", "file", "unreadable",
+    "missing"), frames, duration, video, videoState, videoBytes, reason."""
     words = cmds.mocapTakeInfo(path) or []
     info = dict(zip(words[0::2], words[1::2]))
     for key in ("frames", "videoBytes"):
