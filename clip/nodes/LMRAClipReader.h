@@ -44,6 +44,8 @@ public:
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
     MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) override;
+    // kParallel: compute reads its own clip and inputs and writes its own outputs only.
+    SchedulingType schedulingType() const override { return kParallel; }
 
     // Main thread. Replaces the clip only when the whole file has been read; a file that cannot
     // be read leaves the previous clip playing. Shows "Clipfile loaded." or "Error during file

@@ -70,6 +70,9 @@ public:
     void postConstructor() override;
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
+    // kUntrusted: compute posts the status event, whose callbacks (Python ones too) may touch
+    // anything in the scene.
+    SchedulingType schedulingType() const override { return kUntrusted; }
     void threadHandler() override;
     void threadShutdownHandler() override;
 

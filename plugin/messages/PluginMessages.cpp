@@ -5,6 +5,7 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,9 @@ MessageQueue& queue() {
     return instance;
 }
 
+// Maya loads a plug-in on its main thread: the thread that shows the messages.
+const std::thread::id mainThread = std::this_thread::get_id();
+
 }  // namespace
 
 MessageSink& pluginMessageQueue() {
@@ -46,6 +50,9 @@ MessageSink& pluginMessageQueue() {
 }
 
 void showQueuedMessages() {
+    // A compute the evaluation manager runs on one of its threads leaves them for the main
+    // thread's next compute or command.
+    if (std::this_thread::get_id() != mainThread) return;
     MessageQueue::Messages taken;
     if (!queue().takeAll(taken)) return;
     for (const auto& [kind, text] : taken) {

@@ -9,7 +9,8 @@
 // The queue, alive for as long as the plug-in's code is loaded.
 MessageSink& pluginMessageQueue();
 
-// Main thread only: shows every queued message, oldest first, through MGlobal.
+// Shows every queued message, oldest first, through MGlobal; on any thread but the main thread
+// (the evaluation manager's threads) it leaves them queued.
 void showQueuedMessages();
 
 // Shows the queued messages when it is made and again when it goes out of scope: a command or

@@ -30,6 +30,8 @@ public:
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& plugArray) override;
     MStatus shouldSave(const MPlug& plug, bool& isSaving) override;
+    // kParallel: compute is a function of the node's own inputs.
+    SchedulingType schedulingType() const override { return kParallel; }
 
     // The offset one element contributes; the weight is deliberately not clamped.
     static double offset(double poseValue, double restValue, double weightValue, bool muted) {

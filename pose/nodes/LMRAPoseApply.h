@@ -24,4 +24,6 @@ public:
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     bool isPassiveOutput(const MPlug& plug) const override;
+    // kParallel: compute is a function of the node's own inputs.
+    SchedulingType schedulingType() const override { return kParallel; }
 };

@@ -52,6 +52,21 @@ public:
         kLast
     };
 
+    // How freely the evaluation manager's parallel mode may evaluate the node: kParallel with
+    // any other node; kSerial never together with a kSerial node it is directly connected to;
+    // kGloballySerial never together with another kGloballySerial node; kUntrusted never
+    // together with any node.
+    enum SchedulingType {
+        kParallel,
+        kSerial,
+        kGloballySerial,
+        kUntrusted,
+        kSchedulingTypeLast,
+        kDefaultScheduling = kSerial,
+        kSerialize = kSerial,
+        kGloballySerialize = kGloballySerial
+    };
+
     MPxNode() = default;
     MPxNode(const MPxNode&) = delete;
     MPxNode& operator=(const MPxNode&) = delete;
@@ -67,6 +82,7 @@ public:
     virtual bool isPassiveOutput(const MPlug& plug) const;
     virtual MStatus shouldSave(const MPlug& plug, bool& isSaving);
     virtual MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode);
+    virtual SchedulingType schedulingType() const;
     virtual Type type() const;
 
     virtual MTypeId typeId() const;

@@ -36,6 +36,9 @@ MStatus MPxNode::preEvaluation(const MDGContext&, const MEvaluationNode&) { retu
 
 MPxNode::Type MPxNode::type() const { return kDependNode; }
 
+// A node that says nothing is kept from running together with the nodes it is connected to.
+MPxNode::SchedulingType MPxNode::schedulingType() const { return kSerial; }
+
 MTypeId MPxNode::typeId() const { return hostNode_ ? hostNode_->type->id : MTypeId(); }
 
 MString MPxNode::typeName() const { return hostNode_ ? MString(hostNode_->type->name.c_str()) : MString(); }

@@ -9,7 +9,9 @@
 #include "core/Plugs.h"
 #include "core/Registry.h"
 #include "core/Scene.h"
+#include "core/ThreadCheck.h"
 #include "evaluation/EvaluationManager.h"
+#include "evaluation/ParallelEvaluation.h"
 #include "evaluation/TimedEvaluation.h"
 #include "threaded/DeviceWorkers.h"
 
@@ -174,6 +176,11 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
         return evaluatePlug(plug, context);
     }
     const EvaluationPass pass;
+    if (pass.outermost() && context.isNormal() && evaluationMode() == "parallel" && onMainThread()) {
+        const auto keep = node->self();  // an untrusted node's callbacks may delete nodes
+        evaluateUpstreamInParallel(plug);
+        if (!keep->alive) return {};
+    }
     const auto& attribute = *attributeOf(plug);
     const PlugKey key = keyOf(plug);
     if (const PlugState* state = node->findState(key); state && (!state->dirty || state->evaluating)) {

@@ -1,5 +1,6 @@
 #include "evaluation/EvaluationManager.h"
 
+#include <atomic>
 #include <functional>
 #include <set>
 #include <vector>
@@ -14,10 +15,12 @@ namespace headless::detail {
 
 namespace {
 
-// Main thread only, like every evaluation.
+// Changed on the main thread only, while no evaluation runs.
 std::string currentMode = "off";
-unsigned long passCounter = 0;
-int pullDepth = 0;
+// Read by the evaluation threads while the main thread's pass is open.
+std::atomic<unsigned long> passCounter{0};
+// Per thread: an evaluation thread works within the main thread's pass (EvaluationPass::join).
+thread_local int pullDepth = 0;
 
 // Every attribute the node has now, compared by address only: a dirtied key may name a dynamic
 // attribute that was removed since.
@@ -48,9 +51,11 @@ const std::string& evaluationMode() { return currentMode; }
 
 bool evaluationManagerActive() { return currentMode != "off"; }
 
-EvaluationPass::EvaluationPass() {
-    if (pullDepth++ == 0) ++passCounter;
+EvaluationPass::EvaluationPass() : outermost_(pullDepth++ == 0) {
+    if (outermost_) ++passCounter;
 }
+
+EvaluationPass::EvaluationPass(JoinTag) : outermost_(false) { ++pullDepth; }
 
 EvaluationPass::~EvaluationPass() { --pullDepth; }
 

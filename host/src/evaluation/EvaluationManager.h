@@ -1,7 +1,8 @@
 #pragma once
 // The evaluation manager's mode. Outside "off" the host calls a node's preEvaluation once per
 // evaluation pass, before the node's first compute in it, telling it which of its plugs were
-// dirtied since its previous evaluation. Main thread only.
+// dirtied since its previous evaluation. Main thread only, but for the
+// evaluation threads of the parallel mode (evaluation/ParallelEvaluation.h).
 
 #include <string>
 
@@ -17,13 +18,24 @@ bool setEvaluationMode(const std::string& mode);
 const std::string& evaluationMode();
 bool evaluationManagerActive();
 
-// Opens an evaluation pass when the outermost pull starts, and closes it with that pull.
+// Opens an evaluation pass when the outermost pull starts, and closes it with that pull. An
+// evaluation thread joins the pass of the main thread it works for.
 class EvaluationPass {
 public:
+    struct JoinTag {};
+    static constexpr JoinTag join{};
+
     EvaluationPass();
+    explicit EvaluationPass(JoinTag);
     ~EvaluationPass();
     EvaluationPass(const EvaluationPass&) = delete;
     EvaluationPass& operator=(const EvaluationPass&) = delete;
+
+    // The pull that opened the pass.
+    bool outermost() const { return outermost_; }
+
+private:
+    bool outermost_;
 };
 
 // Dirty propagation reached the plug (set, or marked dirty).

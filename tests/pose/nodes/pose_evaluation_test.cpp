@@ -7,6 +7,8 @@
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 
+#include <headless/ApiThreads.h>
+
 #include "support/PoseSceneTest.h"
 
 namespace {
@@ -155,6 +157,28 @@ TEST_F(PoseApplyEvaluation, OutputIsRestPlusWeightedSum) {
     EXPECT_DOUBLE_EQ(value("a.output"), 10.0);
     run("setAttr a.weight -2");
     EXPECT_DOUBLE_EQ(value("a.output"), 7.0);
+}
+
+// In the evaluation manager's parallel mode the poses feeding an apply node are computed on the
+// evaluation threads, together (they are kParallel): under ThreadSanitizer this checks that their
+// computes share nothing unguarded.
+TEST_F(PoseApplyEvaluation, PosesEvaluateInParallel) {
+    run("evaluationManager -mode parallel; createNode LMRAPoseApply -n a; setAttr a.rest 1");
+    constexpr int kPoses = 8;
+    for (int i = 0; i < kPoses; ++i) {
+        const std::string pose = "p" + std::to_string(i);
+        run("createNode LMRAPose -n " + pose + "; setAttr " + pose + ".attrs[0].rest 1; setAttr " + pose +
+            ".attrs[0].pose " + std::to_string(1 + i) + "; connectAttr " + pose + ".attrs[0].out a.values[" +
+            std::to_string(i) + "]");
+    }
+    headless::clearWrongThreadCalls();
+    for (int round = 1; round <= 20; ++round) {
+        for (int i = 0; i < kPoses; ++i) run("setAttr p" + std::to_string(i) + ".weight " + std::to_string(round));
+        // Offsets 0 + 1 + ... + 7 = 28, each weighted by the round.
+        EXPECT_DOUBLE_EQ(value("a.output"), 1.0 + 28.0 * round);
+    }
+    EXPECT_EQ(headless::wrongThreadCallCount(), 0u);
+    run("evaluationManager -mode off");
 }
 
 TEST_F(PoseApplyEvaluation, BrokenConnectionTakesItsOffsetAway) {
