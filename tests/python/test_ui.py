@@ -4,6 +4,7 @@ button on a test QMainWindow, offscreen, against phonesim."""
 import ast
 import importlib
 import os
+import socket
 import subprocess
 import sys
 
@@ -149,6 +150,30 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     click(qtbot, shown.connect_button)
     assert "address" in shown.note_label.text()
     assert capture.status(node).code == 0
+
+    # No phone answers: the plug-in's message, the window's summary, the button back.
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as silent:
+        silent.bind(("127.0.0.1", 0))
+        shown.address_edit.setText("127.0.0.1")
+        shown.port_edit.setText(str(silent.getsockname()[1]))
+        click(qtbot, shown.connect_button)
+    assert shown.note_label.text().startswith("Not connected") and shown.connect_button.isEnabled()
+    assert "Connection timed out" in shown.messages.toPlainText()
+    assert shown.status_label.text() == "Not connected"
+
+    # The dialogs say what they need before doing anything.
+    menu.install(main_window)
+    trigger(main_window, menu.MAP_CHANNELS)
+    mapper = dialogs.show(dialogs.MapDialog)
+    assert [mapper.source_combo.itemText(i) for i in range(mapper.source_combo.count())] == [node]
+    click(qtbot, mapper.map_button)
+    assert "Pick a source" in mapper.result.toPlainText() and state.mapping is None
+    click(qtbot, mapper.save_button)
+    assert "Map the channels first" in mapper.result.toPlainText()
+    trigger(main_window, menu.BAKE_TAKE)
+    baker = dialogs.show(dialogs.BakeDialog)
+    click(qtbot, baker.bake_button)
+    assert "Load a take first" in baker.result.toPlainText()
 
     # The device list follows the scene: a node made elsewhere, a deleted node, a new scene.
     other = capture.create_device("other")
