@@ -101,7 +101,6 @@ class TakesPanel(QtWidgets.QGroupBox):
         """Starts capturing a take (connecting again if the session has ended)."""
         self._folder_edited()
         self._shot_edited()
-        self.window.paused_here = False
         if self.run(takes.record, self.node, video=self.window.video_check.isChecked()) is not FAILED:
             self.recording.add(self.node)
             self.window.refresh()

@@ -78,8 +78,6 @@ class CaptureWindow(QtWidgets.QWidget):
         self._rebuild_pending = False
         self._refreshing = False
         self._refresh_error = None
-        # Pause leaves the node's status as it was: the window remembers a pause it made.
-        self.paused_here = False
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -375,9 +373,7 @@ class CaptureWindow(QtWidgets.QWidget):
     def _update_status(self):
         status = capture.status(self.node)
         health = capture.health(self.node)
-        if status.code < 2:
-            self.paused_here = False
-        paused = status.code >= 2 and self.paused_here
+        paused = status.code >= 2 and capture.is_paused(self.node)  # the status stays as it was
         # Capturing, and no frames of late: just started, paused elsewhere, or the phone is silent.
         waiting = status.code >= 2 and not paused and health.streaming is not None and not health.streaming
         self._set_light(PAUSED_COLOUR if paused or waiting else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
@@ -549,12 +545,10 @@ class CaptureWindow(QtWidgets.QWidget):
         self.run(capture.disconnect, self.node)
 
     def start_capture(self):
-        self.paused_here = False
         self.run(capture.start, self.node, video=self.video_check.isChecked())
 
     def pause_capture(self):
-        self.paused_here = self.run(capture.pause, self.node) not in (common.FAILED, False)
-        self.refresh()
+        self.run(capture.pause, self.node)
 
     def stop_capture(self):
         self.run(capture.stop, self.node)
