@@ -192,6 +192,27 @@ TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {
     run("evaluationManager -mode off");
 }
 
+// In the evaluation manager's parallel mode, readers feeding one node are computed on the
+// evaluation threads, together (they are kParallel): under ThreadSanitizer this checks that
+// their computes and preEvaluation share nothing unguarded.
+TEST_F(ClipReaderTest, ReadersEvaluateInParallel) {
+    run("currentUnit -time film; evaluationManager -mode parallel; createNode LMRAPoseApply -n sum");
+    constexpr int kReaders = 4;
+    for (int i = 0; i < kReaders; ++i) {
+        const std::string reader = "reader" + std::to_string(i);
+        makeReader(reader);
+        ASSERT_EQ(load(rampPath, reader), "1");
+        run("setAttr " + reader + ".clipFrameOffset " + std::to_string(6 * i) + "; connectAttr " + reader +
+            ".s sum.values[" + std::to_string(i) + "]");
+    }
+    for (int frame = 0; frame <= 6; ++frame) {
+        run("currentTime " + std::to_string(frame));
+        // Reader i plays s = 10 × seconds at frame + 6i, that is (frame + 6i) × 10 / 24.
+        EXPECT_NEAR(value("sum.output"), (4 * frame + 36) * 10.0 / 24.0, 1e-9) << "frame " << frame;
+    }
+    run("evaluationManager -mode off");
+}
+
 TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
     // A take of two seconds at 60 frames a second, played at 30 with the clip 15 frames ahead.
     std::vector<StoredFrame> frames;
