@@ -183,8 +183,9 @@ MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
     // Maya runs Python on its main thread only; another thread would wait on the interpreter
     // that the main thread holds.
     if (std::this_thread::get_id() != mainThread) {
-        MGlobal::displayError(
-            "MGlobal::executePythonCommand is for the main thread only; the text was not run.");
+        // Shown without MGlobal, so that the wrong-thread call counts once.
+        const char* const text = "MGlobal::executePythonCommand is for the main thread only; the text was not run.";
+        show(std::string("// Error: ") + text + " //", text, MCommandMessage::kError);
         return MStatus::kFailure;
     }
     {

@@ -267,6 +267,13 @@ TEST_F(ParallelEvaluation, CallsFromOtherThreadsStayErrors) {
     std::thread([] { MGlobal::displayInfo("not the main thread"); }).join();
     EXPECT_EQ(headless::wrongThreadCallCount(), 1u);
     headless::clearWrongThreadCalls();
+
+    // Refused, and counted once (the refusal's message is no second call).
+    MStatus ran;
+    std::thread([&ran] { ran = MGlobal::executePythonCommand("pass"); }).join();
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(headless::wrongThreadCallCount(), 1u);
+    headless::clearWrongThreadCalls();
 }
 
 }  // namespace
