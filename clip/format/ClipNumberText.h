@@ -1,6 +1,8 @@
 #pragma once
-// Numbers in clip text: fixed notation with exactly eight decimals on the way out; the standard
-// string conversions (leading blanks skipped, longest numeric prefix) on the way in.
+// Numbers in clip text: fixed notation with exactly eight decimals on the way out; on the way in,
+// the number text rules that the phone's messages follow too (transport/numbers), with the clip
+// file's two differences (kClipNumberRules): an empty token and a time beyond the largest double
+// are errors.
 
 #include <cstddef>
 #include <string_view>

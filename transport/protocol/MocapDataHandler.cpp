@@ -216,18 +216,18 @@ double* MocapDataHandler::resolveKey(std::string_view key) {
 void MocapDataHandler::handleFrame(std::string message) {
     double timestamp = 0.0;
     bool hasTimestamp = false;
-    ValueParseResult result = ValueParseResult::ok;
+    NumberTextResult result = NumberTextResult::ok;
     std::string_view stoppedAt;
     std::size_t lineIndex = 0;
     undo_.clear();
     forEachLine(message, [&](std::string_view line) {
         result = applyLine(line, lineIndex++, timestamp, hasTimestamp);
-        if (result != ValueParseResult::ok) stoppedAt = line;
-        return result == ValueParseResult::ok;
+        if (result != NumberTextResult::ok) stoppedAt = line;
+        return result == NumberTextResult::ok;
     });
-    if (result != ValueParseResult::ok) {
+    if (result != NumberTextResult::ok) {
         rollBack();
-        dropMalformed(stoppedAt, result == ValueParseResult::outOfRange);
+        dropMalformed(stoppedAt, result == NumberTextResult::outOfRange);
         return;
     }
     // Only a timestamp makes a frame: without one (or with a NaN or an infinity) the message
@@ -260,24 +260,24 @@ double* MocapDataHandler::targetOf(std::string_view key, std::size_t lineIndex) 
     return known->second;
 }
 
-ValueParseResult MocapDataHandler::applyLine(std::string_view line, std::size_t lineIndex,
+NumberTextResult MocapDataHandler::applyLine(std::string_view line, std::size_t lineIndex,
                                              double& timestamp, bool& hasTimestamp) {
     const std::size_t separator = line.find(';');
-    if (separator == std::string_view::npos) return ValueParseResult::ok;
+    if (separator == std::string_view::npos) return NumberTextResult::ok;
     const std::string_view key = line.substr(0, separator);
     const std::string_view valueText = line.substr(separator + 1);
 
     if (key == kTimestampKey) {
-        const ValueParseResult result = parseTimestampValue(valueText, timestamp);
-        if (result == ValueParseResult::ok) hasTimestamp = true;
+        const NumberTextResult result = parseNumberTime(valueText, kWireNumberRules, timestamp);
+        if (result == NumberTextResult::ok) hasTimestamp = true;
         return result;
     }
     double* target = targetOf(key, lineIndex);
     // The value is converted whatever the key: a bad one stops the message even when the key
     // names no channel.
     double value = 0.0;
-    const ValueParseResult result = parseChannelValue(valueText, value);
-    if (result == ValueParseResult::ok && target) store(target, value);
+    const NumberTextResult result = parseNumberValue(valueText, kWireNumberRules, value);
+    if (result == NumberTextResult::ok && target) store(target, value);
     return result;
 }
 

@@ -12,7 +12,7 @@
 
 #include "transport/records/CaptureRecords.h"
 #include "transport/protocol/ChannelNameRule.h"
-#include "transport/protocol/ValueParsing.h"
+#include "transport/numbers/NumberText.h"
 #include "transport/protocol/StreamDrops.h"
 #include "transport/records/StreamInterfaces.h"
 
@@ -43,7 +43,7 @@ private:
     double* resolveKey(std::string_view key);
     void reportRenamings(const std::vector<ChannelRenaming>& renamings) const;
     // The outcome of one line; anything but ok stops the message.
-    ValueParseResult applyLine(std::string_view line, std::size_t lineIndex, double& timestamp,
+    NumberTextResult applyLine(std::string_view line, std::size_t lineIndex, double& timestamp,
                                bool& hasTimestamp);
     void store(double* target, double value);
     void rollBack();

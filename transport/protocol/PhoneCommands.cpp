@@ -1,11 +1,12 @@
 #include "transport/protocol/PhoneCommands.h"
 
+#include "transport/numbers/NumberText.h"
+
 #include <cstdio>
 
 namespace {
 
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string formatTime(double seconds) {
     const long double value = seconds;
@@ -17,21 +18,6 @@ std::string formatTime(double seconds) {
 
 void skipSpaces(std::string_view text, std::size_t& at) {
     while (at < text.size() && isSpace(text[at])) ++at;
-}
-
-// A decimal with an optional sign, as %d and strtol read it; false on no digits or a value
-// beyond limit.
-bool readInteger(std::string_view text, std::size_t& at, long limit, long& value) {
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    if (at >= text.size() || !isDigit(text[at])) return false;
-    long magnitude = 0;
-    for (; at < text.size() && isDigit(text[at]); ++at) {
-        magnitude = magnitude * 10 + (text[at] - '0');
-        if (magnitude > limit) return false;
-    }
-    value = negative ? -magnitude : magnitude;
-    return true;
 }
 
 constexpr long kMaxTcpPort = 65535;
@@ -68,7 +54,7 @@ int videoReplyPort(std::string_view text) {
     at += 5;
     skipSpaces(text, at);
     long port = -1;
-    if (!readInteger(text, at, kMaxTcpPort, port) || port < 0) return -1;
+    if (!readDecimalInteger(text, at, kMaxTcpPort, port) || port < 0) return -1;
     return static_cast<int>(port);
 }
 
@@ -76,6 +62,6 @@ unsigned usbPortNumber(std::string_view text) {
     std::size_t at = 0;
     skipSpaces(text, at);
     long port = 0;
-    if (!readInteger(text, at, kMaxTcpPort, port) || port < 0) return 0;
+    if (!readDecimalInteger(text, at, kMaxTcpPort, port) || port < 0) return 0;
     return static_cast<unsigned>(port);
 }

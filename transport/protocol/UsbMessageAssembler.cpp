@@ -1,5 +1,10 @@
 #include "transport/protocol/UsbMessageAssembler.h"
 
+#include "transport/numbers/NumberText.h"
+
+#include <limits>
+#include <string_view>
+
 UsbMessageAssembler::UsbMessageAssembler(std::size_t capacity)
     : capacity_(capacity), payload_(new std::uint8_t[capacity]) {}
 
@@ -15,13 +20,9 @@ long UsbMessageAssembler::readHeader(const std::uint8_t* header) {
     std::size_t at = 0;
     auto isSpace = [](std::uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     while (at < kHeaderBytes && isSpace(header[at])) ++at;
-    bool negative = false;
-    if (at < kHeaderBytes && (header[at] == '+' || header[at] == '-')) negative = header[at++] == '-';
-    if (at >= kHeaderBytes || header[at] < '0' || header[at] > '9') return -1;
+    // Eight digits at most: no limit is reached, and "-0" is a length of 0.
     long length = 0;
-    for (; at < kHeaderBytes && header[at] >= '0' && header[at] <= '9'; ++at) {
-        length = length * 10 + (header[at] - '0');
-    }
-    if (negative && length != 0) return -1;
+    const std::string_view text(reinterpret_cast<const char*>(header), kHeaderBytes);
+    if (!readDecimalInteger(text, at, std::numeric_limits<long>::max() / 10, length) || length < 0) return -1;
     return length;
 }
