@@ -24,6 +24,7 @@
 #include "clip/nodes/TakeInfoCommand.h"
 #include "clip/nodes/saveCaptureData.h"
 #include "plugin/messages/PluginMessages.h"
+#include "plugin/messages/StatusChecks.h"
 
 namespace {
 
@@ -37,10 +38,27 @@ void finishBeforeExit(void*) {
     showQueuedMessages();
 }
 
+template <class Node>
+void registerNodeType(MFnPlugin& plugin, MPxNode::Type type) {
+    const MStatus status = plugin.registerNode(Node::kTypeName, Node::kTypeId, &Node::creator, &Node::initialize, type);
+    reportIfFailed(status, (MString("registering the node type ") + Node::kTypeName).asChar(), __FILE__);
+}
+
+template <class Command>
+void registerCommandType(MFnPlugin& plugin) {
+    const MStatus status = plugin.registerCommand(Command::commandName, &Command::creator);
+    reportIfFailed(status, (MString("registering the command ") + Command::commandName).asChar(), __FILE__);
+}
+
 }  // namespace
 
+// Every registration is checked and a failure shown with what failed; the rest still registers,
+// so that what did register is removed again by uninitializePlugin (Maya does not call it when
+// initializePlugin fails).
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
-    MFnPlugin plugin(obj, "Korvest", "2.2.1", "Any");
+    MStatus status;
+    MFnPlugin plugin(obj, "Korvest", "2.2.1", "Any", &status);
+    reportIfFailed(status, "attaching to the plug-in", __FILE__);
     // From here on the plug-in's threads report through its queue, shown on the main thread.
     setMessageSink(&pluginMessageQueue());
 
@@ -50,34 +68,29 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     }
 
     // Node types, in load order.
-    plugin.registerNode(LMRAPose::kTypeName, LMRAPose::kTypeId, &LMRAPose::creator,
-                        &LMRAPose::initialize, MPxNode::kDependNode);
-    plugin.registerNode(LMRAPoseApply::kTypeName, LMRAPoseApply::kTypeId, &LMRAPoseApply::creator,
-                        &LMRAPoseApply::initialize, MPxNode::kDependNode);
-    plugin.registerNode(LMRAAttributeCollection::kTypeName, LMRAAttributeCollection::kTypeId,
-                        &LMRAAttributeCollection::creator, &LMRAAttributeCollection::initialize,
-                        MPxNode::kObjectSet);
-    plugin.registerNode(LMRAPoselib::kTypeName, LMRAPoselib::kTypeId, &LMRAPoselib::creator,
-                        &LMRAPoselib::initialize, MPxNode::kObjectSet);
-    plugin.registerNode(LMRAAdapter::kTypeName, LMRAAdapter::kTypeId, &LMRAAdapter::creator,
-                        &LMRAAdapter::initialize, MPxNode::kObjectSet);
-    plugin.registerNode(LMRARealTimeDevice::typeName, LMRARealTimeDevice::id, &LMRARealTimeDevice::creator,
-                        &LMRARealTimeDevice::initialize, MPxNode::kThreadedDeviceNode);
-    plugin.registerNode(LMRAClipReader::typeName, LMRAClipReader::id, &LMRAClipReader::creator,
-                        &LMRAClipReader::initialize, MPxNode::kDependNode);
+    registerNodeType<LMRAPose>(plugin, MPxNode::kDependNode);
+    registerNodeType<LMRAPoseApply>(plugin, MPxNode::kDependNode);
+    registerNodeType<LMRAAttributeCollection>(plugin, MPxNode::kObjectSet);
+    registerNodeType<LMRAPoselib>(plugin, MPxNode::kObjectSet);
+    registerNodeType<LMRAAdapter>(plugin, MPxNode::kObjectSet);
+    registerNodeType<LMRARealTimeDevice>(plugin, MPxNode::kThreadedDeviceNode);
+    registerNodeType<LMRAClipReader>(plugin, MPxNode::kDependNode);
 
     // Commands, in load order.
-    plugin.registerCommand(saveCaptureData::commandName, &saveCaptureData::creator);
-    plugin.registerCommand(establishConnection::commandName, &establishConnection::creator);
-    plugin.registerCommand(startCaptureSession::commandName, &startCaptureSession::creator);
-    plugin.registerCommand(pauseCaptureSession::commandName, &pauseCaptureSession::creator);
-    plugin.registerCommand(stopCaptureSession::commandName, &stopCaptureSession::creator);
-    plugin.registerCommand(LoadCaptureCommand::commandName, &LoadCaptureCommand::creator);
-    plugin.registerCommand(checkPhoneConnection::commandName, &checkPhoneConnection::creator);
-    plugin.registerCommand(TakeInfoCommand::commandName, &TakeInfoCommand::creator);
+    registerCommandType<saveCaptureData>(plugin);
+    registerCommandType<establishConnection>(plugin);
+    registerCommandType<startCaptureSession>(plugin);
+    registerCommandType<pauseCaptureSession>(plugin);
+    registerCommandType<stopCaptureSession>(plugin);
+    registerCommandType<LoadCaptureCommand>(plugin);
+    registerCommandType<checkPhoneConnection>(plugin);
+    registerCommandType<TakeInfoCommand>(plugin);
 
-    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit);
+    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit, nullptr, &status);
+    reportIfFailed(status, "adding the callback at Maya's exit", __FILE__);
 
+    // Its own failures are swallowed by the text itself: a missing companion package never fails
+    // the plug-in.
     MGlobal::executePythonCommand(kLumoraPluginInit, false, false);
     return MStatus::kSuccess;
 }
@@ -97,8 +110,8 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     plugin.deregisterNode(LMRAPoselib::kTypeId);
     plugin.deregisterNode(LMRAPose::kTypeId);
     plugin.deregisterNode(LMRAPoseApply::kTypeId);
-    plugin.deregisterNode(LMRARealTimeDevice::id);
-    plugin.deregisterNode(LMRAClipReader::id);
+    plugin.deregisterNode(LMRARealTimeDevice::kTypeId);
+    plugin.deregisterNode(LMRAClipReader::kTypeId);
     plugin.deregisterNode(LMRAAdapter::kTypeId);
 
     // Commands, in the order they were registered.

@@ -44,7 +44,7 @@ std::size_t storedFrameCount(const std::string& path) {
     std::size_t count = 0;
     double time = 0.0;
     std::vector<double> values;
-    while (reader.readFrame(time, values) == ClipFileReader::FrameRead::kFrame) ++count;
+    while (reader.readFrame(time, values) == ClipFileReader::FrameRead::frame) ++count;
     return count;
 }
 

@@ -28,15 +28,15 @@ void ClipFileReader::fail(ClipLoadFailure failure, std::string detail) {
 }
 
 ClipLoadFailure ClipFileReader::textStopped() const {
-    if (!openError_.empty()) return ClipLoadFailure::kCannotOpen;
-    if (pending_.endMarkerSeen() || pending_.foreignBytesSeen()) return ClipLoadFailure::kDamaged;
-    return ClipLoadFailure::kCutShort;
+    if (!openError_.empty()) return ClipLoadFailure::cannotOpen;
+    if (pending_.endMarkerSeen() || pending_.foreignBytesSeen()) return ClipLoadFailure::damaged;
+    return ClipLoadFailure::cutShort;
 }
 
 bool ClipFileReader::readNames(ChannelNameLists& names) {
-    fail(ClipLoadFailure::kNone);
+    fail(ClipLoadFailure::none);
     if (!openError_.empty()) {
-        fail(ClipLoadFailure::kCannotOpen, openError_);
+        fail(ClipLoadFailure::cannotOpen, openError_);
         return false;
     }
     std::size_t section = 0;
@@ -57,7 +57,7 @@ bool ClipFileReader::readNames(ChannelNameLists& names) {
     valueCount_ = names.flatValueCount();
     const std::size_t channels = names.scalars().size() + names.vectors().size() + names.matrices().size();
     if (channels > kMaxClipChannels) {
-        fail(ClipLoadFailure::kTooManyChannels,
+        fail(ClipLoadFailure::tooManyChannels,
              std::to_string(channels) + " channels, at most " + std::to_string(kMaxClipChannels));
         return false;
     }
@@ -65,13 +65,13 @@ bool ClipFileReader::readNames(ChannelNameLists& names) {
 }
 
 ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<double>& values) {
-    fail(ClipLoadFailure::kNone);
+    fail(ClipLoadFailure::none);
     std::string_view token;
     if (!nextToken(token)) {
         // Only the end marker ends a clip: a text that just stops was cut.
-        if (pending_.endMarkerSeen()) return FrameRead::kTextEnded;
+        if (pending_.endMarkerSeen()) return FrameRead::textEnded;
         fail(textStopped());
-        return FrameRead::kBroken;
+        return FrameRead::broken;
     }
     time = parseClipTime(token);
 
@@ -80,7 +80,7 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
     for (; index < scalarCount_; ++index) {
         if (!nextToken(token)) {
             fail(textStopped());
-            return FrameRead::kBroken;
+            return FrameRead::broken;
         }
         values[index] = parseClipValue(token);
     }
@@ -92,7 +92,7 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
         for (; index < groupEnd; ++index) {
             if (!nextToken(token)) {
                 fail(textStopped());
-                return FrameRead::kBroken;
+                return FrameRead::broken;
             }
             try {
                 values[index] = parseClipValue(token);
@@ -104,11 +104,11 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
     }
     if (!nextToken(token)) {
         fail(textStopped());
-        return FrameRead::kBroken;
+        return FrameRead::broken;
     }
     if (token.size() != 1 || token[0] != kClipFrameEnd) {
-        fail(ClipLoadFailure::kDamaged, "a frame does not end where its channels do");
-        return FrameRead::kBroken;
+        fail(ClipLoadFailure::damaged, "a frame does not end where its channels do");
+        return FrameRead::broken;
     }
-    return FrameRead::kFrame;
+    return FrameRead::frame;
 }

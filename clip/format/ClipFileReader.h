@@ -15,9 +15,9 @@
 
 class ClipFileReader {
 public:
-    enum class FrameRead { kFrame, kTextEnded, kBroken };
+    enum class FrameRead { frame, textEnded, broken };
 
-    // A file that cannot be opened, or a folder, reads as an empty one and fails as kCannotOpen.
+    // A file that cannot be opened, or a folder, reads as an empty one and fails as cannotOpen.
     explicit ClipFileReader(const std::string& path);
     // Reads a clip held by a binary stream, which must outlive the reader.
     explicit ClipFileReader(std::istream& in);
@@ -36,7 +36,7 @@ public:
     // ending inside a token throws ClipTextCut.
     FrameRead readFrame(double& time, std::vector<double>& values);
 
-    // Why the last readNames or readFrame gave up (kNone when it did not), with what was found.
+    // Why the last readNames or readFrame gave up (none when it did not), with what was found.
     ClipLoadFailure failure() const { return failure_; }
     const std::string& failureDetail() const { return failureDetail_; }
     // Why a text that stops where it must go on fails: cut short, unless the end marker or bytes
@@ -55,6 +55,6 @@ private:
     std::size_t vectorEnd_ = 0;  // flat index after the last vector value
     std::size_t valueCount_ = 0;
     std::string openError_;  // why the file cannot be read; empty when it can
-    ClipLoadFailure failure_ = ClipLoadFailure::kNone;
+    ClipLoadFailure failure_ = ClipLoadFailure::none;
     std::string failureDetail_;
 };

@@ -4,17 +4,17 @@ namespace {
 
 const char* reasonText(ClipLoadFailure failure) {
     switch (failure) {
-        case ClipLoadFailure::kNone:
+        case ClipLoadFailure::none:
             return "loaded";
-        case ClipLoadFailure::kCannotOpen:
+        case ClipLoadFailure::cannotOpen:
             return "cannot open the file";
-        case ClipLoadFailure::kCutShort:
+        case ClipLoadFailure::cutShort:
             return "cut short: the file ends before the clip's end marker \"@\"";
-        case ClipLoadFailure::kDamaged:
+        case ClipLoadFailure::damaged:
             return "damaged or written with another key";
-        case ClipLoadFailure::kNoFrames:
+        case ClipLoadFailure::noFrames:
             return "no frames: the clip holds channel names only";
-        case ClipLoadFailure::kTooManyChannels:
+        case ClipLoadFailure::tooManyChannels:
             return "too many channels";
     }
     return "not a clip";

@@ -5,20 +5,20 @@
 #include <string>
 
 enum class ClipLoadFailure {
-    kNone,
-    kCannotOpen,       // missing, unreadable, or a folder
-    kCutShort,         // the text stops before the end marker "@"
-    kDamaged,          // bytes that are no clip text: damage, or another key
-    kNoFrames,         // a header and the end marker, nothing between
-    kTooManyChannels,  // more than kMaxClipChannels
+    none,
+    cannotOpen,       // missing, unreadable, or a folder
+    cutShort,         // the text stops before the end marker "@"
+    damaged,          // bytes that are no clip text: damage, or another key
+    noFrames,         // a header and the end marker, nothing between
+    tooManyChannels,  // more than kMaxClipChannels
 };
 
 struct ClipLoadResult {
-    ClipLoadFailure failure = ClipLoadFailure::kNone;
+    ClipLoadFailure failure = ClipLoadFailure::none;
     std::string detail;             // what was found, when there is more to say
     std::size_t droppedFrames = 0;  // frames left out for a time that is not finite
 
-    bool ok() const { return failure == ClipLoadFailure::kNone; }
+    bool ok() const { return failure == ClipLoadFailure::none; }
 };
 
 // "<path>: <reason>", for instance "/takes/a.clip: cut short: the file ends before ...".

@@ -20,11 +20,11 @@ bool forEachStoredFrame(ClipFileReader& reader, OnFrame onFrame) {
     std::vector<double> values;
     for (;;) {
         switch (reader.readFrame(time, values)) {
-        case ClipFileReader::FrameRead::kTextEnded:
+        case ClipFileReader::FrameRead::textEnded:
             return anyFrame;
-        case ClipFileReader::FrameRead::kBroken:
+        case ClipFileReader::FrameRead::broken:
             return false;
-        case ClipFileReader::FrameRead::kFrame:
+        case ClipFileReader::FrameRead::frame:
             if (onFrame(time, values)) anyFrame = true;
             break;
         }
@@ -67,12 +67,12 @@ ClipLoadResult classified(ClipFileReader& reader, Read read) {
     ClipLoadResult result;
     try {
         if (read(result.droppedFrames)) return result;
-        result.failure = reader.failure() == ClipLoadFailure::kNone ? ClipLoadFailure::kNoFrames : reader.failure();
+        result.failure = reader.failure() == ClipLoadFailure::none ? ClipLoadFailure::noFrames : reader.failure();
         result.detail = reader.failureDetail();
     } catch (const ClipTextCut&) {
         result.failure = reader.textStopped();
     } catch (const std::exception& error) {
-        result.failure = ClipLoadFailure::kDamaged;
+        result.failure = ClipLoadFailure::damaged;
         result.detail = error.what();
     }
     return result;

@@ -1,5 +1,7 @@
 #include "clip/nodes/LMRAClipReader.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include "clip/format/ParseClipFile.h"
 #include "plugin/messages/PluginMessages.h"
 
@@ -17,8 +19,8 @@
 #include <exception>
 #include <utility>
 
-const MString LMRAClipReader::typeName("LMRAClipReader");
-const MTypeId LMRAClipReader::id(0x130682);
+const MString LMRAClipReader::kTypeName("LMRAClipReader");
+const MTypeId LMRAClipReader::kTypeId(0x130682);
 
 MObject LMRAClipReader::time;
 MObject LMRAClipReader::clipFilepath;
@@ -29,34 +31,43 @@ MObject LMRAClipReader::clipDuration;
 void* LMRAClipReader::creator() { return new LMRAClipReader; }
 
 MStatus LMRAClipReader::initialize() {
+    MStatus status;
     MFnUnitAttribute unitFn;
-    time = unitFn.create("time", "tm", MFnUnitAttribute::kTime, 0.0);
-    unitFn.setStorable(true);
+    time = unitFn.create("time", "tm", MFnUnitAttribute::kTime, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "time");
+    LMRA_CHECK(unitFn.setStorable(true));
 
     MFnTypedAttribute typedFn;
     MFnStringData stringData;
-    clipFilepath = typedFn.create("clipFilepath", "clipFilepath", MFnData::kString, stringData.create());
-    typedFn.setStorable(true);
-    typedFn.setUsedAsFilename(true);
+    const MObject noPath = stringData.create(&status);
+    LMRA_CHECK_STATUS(status, "the empty path");
+    clipFilepath = typedFn.create("clipFilepath", "clipFilepath", MFnData::kString, noPath, &status);
+    LMRA_CHECK_STATUS(status, "clipFilepath");
+    LMRA_CHECK(typedFn.setStorable(true));
+    LMRA_CHECK(typedFn.setUsedAsFilename(true));
 
     MFnNumericAttribute numericFn;
-    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset", MFnNumericData::kDouble, 0.0);
-    numericFn.setChannelBox(true);
+    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "clipFrameOffset");
+    LMRA_CHECK(numericFn.setChannelBox(true));
 
-    clipFrameCount = numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0);
-    numericFn.setWritable(false);
-    numericFn.setStorable(false);
-    clipDuration = numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0);
-    numericFn.setWritable(false);
-    numericFn.setStorable(false);
+    clipFrameCount = numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0, &status);
+    LMRA_CHECK_STATUS(status, "clipFrameCount");
+    LMRA_CHECK(numericFn.setWritable(false));
+    LMRA_CHECK(numericFn.setStorable(false));
+    clipDuration = numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "clipDuration");
+    LMRA_CHECK(numericFn.setWritable(false));
+    LMRA_CHECK(numericFn.setStorable(false));
 
     // No attributeAffects: setDependentsDirty and preEvaluation carry all the dependencies, and a
     // load dirties the whole node.
-    addAttribute(time);
-    addAttribute(clipFilepath);
-    addAttribute(clipFrameOffset);
-    addAttribute(clipFrameCount);
-    return addAttribute(clipDuration);
+    LMRA_CHECK(addAttribute(time));
+    LMRA_CHECK(addAttribute(clipFilepath));
+    LMRA_CHECK(addAttribute(clipFrameOffset));
+    LMRA_CHECK(addAttribute(clipFrameCount));
+    LMRA_CHECK(addAttribute(clipDuration));
+    return MS::kSuccess;
 }
 
 bool LMRAClipReader::loadClip(const std::string& path) {
@@ -133,16 +144,16 @@ MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
 
     const ChannelOutputPosition position = findChannelOutput(outputs_, plug.attribute());
     switch (position.kind) {
-        case ChannelOutputPosition::kMatrix:
+        case ChannelOutputPosition::Kind::matrix:
             setOutput(plug, data, matrixValues_[position.group][position.index]);
             return MStatus::kSuccess;
-        case ChannelOutputPosition::kVector:
+        case ChannelOutputPosition::Kind::vector:
             setOutput(plug, data, vectorValues_[position.group][position.index]);
             return MStatus::kSuccess;
-        case ChannelOutputPosition::kScalar:
+        case ChannelOutputPosition::Kind::scalar:
             setOutput(plug, data, scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]));
             return MStatus::kSuccess;
-        case ChannelOutputPosition::kNone:
+        case ChannelOutputPosition::Kind::none:
             break;
     }
     return MStatus::kUnknownParameter;

@@ -27,8 +27,8 @@
 
 class LMRAClipReader : public MPxNode {
 public:
-    static const MString typeName;  // "LMRAClipReader"
-    static const MTypeId id;        // 0x130682
+    static const MString kTypeName;  // "LMRAClipReader"
+    static const MTypeId kTypeId;    // 0x130682
 
     static MObject time;
     static MObject clipFilepath;

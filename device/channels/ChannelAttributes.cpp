@@ -152,14 +152,6 @@ std::array<MObject, N> groupOutputs(MFnDependencyNode& node, const std::string& 
 
 }  // namespace
 
-void ChannelOutputs::clear() {
-    scalarOutputs.clear();
-    vectorOutputs.clear();
-    matrixOutputs.clear();
-    multiplierChildren.clear();
-    positions.clear();
-}
-
 void ChannelOutputs::index() {
     positions.clear();
     positions.reserve(flatValueCount());
@@ -168,16 +160,16 @@ void ChannelOutputs::index() {
         positions.emplace(MFnAttribute(attribute).name().asChar(), position);
     };
     for (std::size_t k = 0; k < scalarOutputs.size(); ++k) {
-        add(scalarOutputs[k], {ChannelOutputPosition::kScalar, k, 0});
+        add(scalarOutputs[k], {ChannelOutputPosition::Kind::scalar, k, 0});
     }
     for (std::size_t g = 0; g < matrixOutputs.size(); ++g) {
         for (std::size_t i = 0; i < kMatrixOutputCount; ++i) {
-            add(matrixOutputs[g][i], {ChannelOutputPosition::kMatrix, g, i});
+            add(matrixOutputs[g][i], {ChannelOutputPosition::Kind::matrix, g, i});
         }
     }
     for (std::size_t g = 0; g < vectorOutputs.size(); ++g) {
         for (std::size_t i = 0; i < kVectorComponents; ++i) {
-            add(vectorOutputs[g][i], {ChannelOutputPosition::kVector, g, i});
+            add(vectorOutputs[g][i], {ChannelOutputPosition::Kind::vector, g, i});
         }
     }
 }
@@ -239,10 +231,10 @@ ChannelOutputPosition findChannelOutput(const ChannelOutputs& outputs, const MOb
     const ChannelOutputPosition& position = found->second;
     const MObject* listed = nullptr;
     switch (position.kind) {
-        case ChannelOutputPosition::kScalar: listed = &outputs.scalarOutputs[position.group]; break;
-        case ChannelOutputPosition::kMatrix: listed = &outputs.matrixOutputs[position.group][position.index]; break;
-        case ChannelOutputPosition::kVector: listed = &outputs.vectorOutputs[position.group][position.index]; break;
-        case ChannelOutputPosition::kNone: break;
+        case ChannelOutputPosition::Kind::scalar: listed = &outputs.scalarOutputs[position.group]; break;
+        case ChannelOutputPosition::Kind::matrix: listed = &outputs.matrixOutputs[position.group][position.index]; break;
+        case ChannelOutputPosition::Kind::vector: listed = &outputs.vectorOutputs[position.group][position.index]; break;
+        case ChannelOutputPosition::Kind::none: break;
     }
     return listed && *listed == attribute ? position : ChannelOutputPosition{};
 }

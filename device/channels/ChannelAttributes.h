@@ -23,8 +23,8 @@ using MatrixOutputGroup = std::array<MObject, kMatrixOutputCount>;  // Translate
 
 // Where an attribute sits in a node's channel outputs.
 struct ChannelOutputPosition {
-    enum Kind { kNone, kScalar, kVector, kMatrix };
-    Kind kind = kNone;
+    enum class Kind { none, scalar, vector, matrix };
+    Kind kind = Kind::none;
     std::size_t group = 0;  // channel position
     std::size_t index = 0;  // component within the group (0 for scalars)
 };
@@ -41,7 +41,6 @@ struct ChannelOutputs {
     // compute finds an output in constant time at any channel count. Refilled by index().
     std::unordered_map<std::string, ChannelOutputPosition> positions;
 
-    void clear();
     // S + 3V + 16M: the values of one flat frame for these outputs.
     std::size_t flatValueCount() const;
     // Refills `positions` from the lists, in the search order scalar, matrix, vector: where one

@@ -52,6 +52,6 @@ NodeClass* nodeArgument(const MArgList& args, unsigned index, const CommandUsage
     if (node.apiType() == apiType) {
         found = dynamic_cast<NodeClass*>(MFnDependencyNode(node).userNode());
     }
-    if (!found) reportWrongNodeType(node, NodeClass::typeName);
+    if (!found) reportWrongNodeType(node, NodeClass::kTypeName);
     return found;
 }

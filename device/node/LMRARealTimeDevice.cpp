@@ -22,6 +22,7 @@
 #include "device/node/ConnectionSettings.h"
 #include "transport/connection/NetworkConnectionClientProcess.h"
 #include "plugin/messages/PluginMessages.h"
+#include "plugin/messages/StatusChecks.h"
 #include "transport/connection/ReceivePort.h"
 #include "transport/messages/MessageSink.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
@@ -52,8 +53,8 @@ constexpr std::uint32_t kRejectedWrongScreen = 2;
 
 }  // namespace
 
-const MString LMRARealTimeDevice::typeName("LMRARealTimeDevice");
-const MTypeId LMRARealTimeDevice::id(0x130686);
+const MString LMRARealTimeDevice::kTypeName("LMRARealTimeDevice");
+const MTypeId LMRARealTimeDevice::kTypeId(0x130686);
 const char* const LMRARealTimeDevice::statusEventName = "LMRARltDvceConnStatusChanged";
 
 MObject LMRARealTimeDevice::refreshNode;
@@ -82,72 +83,76 @@ MStatus LMRARealTimeDevice::initialize() {
     MStatus status;
 
     refreshNode = numeric.create("refreshNode", "refresh", MFnNumericData::kDouble, 0.0, &status);
-    numeric.setStorable(false);
-    numeric.setConnectable(false);
-    numeric.setHidden(true);
-    addAttribute(refreshNode);
-    attributeAffects(live, refreshNode);
-    attributeAffects(frameRate, refreshNode);
+    LMRA_CHECK_STATUS(status, "refreshNode");
+    LMRA_CHECK(numeric.setStorable(false));
+    LMRA_CHECK(numeric.setConnectable(false));
+    LMRA_CHECK(numeric.setHidden(true));
+    LMRA_CHECK(addAttribute(refreshNode));
+    LMRA_CHECK(attributeAffects(live, refreshNode));
+    LMRA_CHECK(attributeAffects(frameRate, refreshNode));
 
-    ipAddress = typed.create("ipAddress", "ipAddress", MFnData::kString,
-                             stringData.create(kDefaultIpAddress), &status);
-    status = addAttribute(ipAddress);
-    if (!status) {
-        status.perror("addAttribute .string");
-        return status;
-    }
+    const MObject defaultAddress = stringData.create(kDefaultIpAddress, &status);
+    LMRA_CHECK_STATUS(status, "the default ipAddress");
+    ipAddress = typed.create("ipAddress", "ipAddress", MFnData::kString, defaultAddress, &status);
+    LMRA_CHECK_STATUS(status, "ipAddress");
+    LMRA_CHECK(addAttribute(ipAddress));
 
     wifiPort = numeric.create("wifiPort", "wifiPort", MFnNumericData::kInt, kDefaultWifiPort, &status);
-    status = addAttribute(wifiPort);
-    if (!status) return status;
+    LMRA_CHECK_STATUS(status, "wifiPort");
+    LMRA_CHECK(addAttribute(wifiPort));
     usbPort = numeric.create("usbPort", "usbPort", MFnNumericData::kInt, kDefaultUsbPort, &status);
-    status = addAttribute(usbPort);
-    if (!status) return status;
+    LMRA_CHECK_STATUS(status, "usbPort");
+    LMRA_CHECK(addAttribute(usbPort));
     // 0 receives on any free port; a fixed one lets a firewall open exactly that port.
     wifiReceivePort = numeric.create("wifiReceivePort", "wifiReceivePort", MFnNumericData::kInt,
                                      kAnyReceivePort, &status);
-    status = addAttribute(wifiReceivePort);
-    if (!status) return status;
+    LMRA_CHECK_STATUS(status, "wifiReceivePort");
+    LMRA_CHECK(addAttribute(wifiReceivePort));
 
-    clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString,
-                                    stringData.create(kDefaultClipPathTemplate), &status);
-    addAttribute(clipPathTemplate);
+    const MObject defaultTemplate = stringData.create(kDefaultClipPathTemplate, &status);
+    LMRA_CHECK_STATUS(status, "the default clipPathTemplate");
+    clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString, defaultTemplate, &status);
+    LMRA_CHECK_STATUS(status, "clipPathTemplate");
+    LMRA_CHECK(addAttribute(clipPathTemplate));
     clipLength = numeric.create("clipLength", "clipLength", MFnNumericData::kInt, kDefaultClipLength, &status);
-    numeric.setWritable(true);
-    numeric.setStorable(true);
-    addAttribute(clipLength);
+    LMRA_CHECK_STATUS(status, "clipLength");
+    LMRA_CHECK(numeric.setWritable(true));
+    LMRA_CHECK(numeric.setStorable(true));
+    LMRA_CHECK(addAttribute(clipLength));
 
     connectionType = numeric.create("connectionType", "connectionType", MFnNumericData::kInt, 0, &status);
-    if (status) addAttribute(connectionType);
+    LMRA_CHECK_STATUS(status, "connectionType");
+    LMRA_CHECK(addAttribute(connectionType));
 
     recordVideo = numeric.create("recordVideo", "rv", MFnNumericData::kBoolean, 0, &status);
-    numeric.setStorable(true);
-    addAttribute(recordVideo);
+    LMRA_CHECK_STATUS(status, "recordVideo");
+    LMRA_CHECK(numeric.setStorable(true));
+    LMRA_CHECK(addAttribute(recordVideo));
 
     connectionStatus = numeric.create("connectionStatus", "connectionStatus", MFnNumericData::kInt,
                                       kStatusDisconnected, &status);
-    if (status) {
-        numeric.setStorable(false);
-        addAttribute(connectionStatus);
-    }
+    LMRA_CHECK_STATUS(status, "connectionStatus");
+    LMRA_CHECK(numeric.setStorable(false));
+    LMRA_CHECK(addAttribute(connectionStatus));
 
     // The stream's health: outputs only, recomputed at every refresh.
     auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type, double initial) {
         MStatus created;
         attribute = numeric.create(name, name, type, initial, &created);
-        if (!created) return;
-        numeric.setWritable(false);
-        numeric.setStorable(false);
-        numeric.setKeyable(false);
-        addAttribute(attribute);
+        LMRA_CHECK_STATUS(created, name);
+        LMRA_CHECK(numeric.setWritable(false));
+        LMRA_CHECK(numeric.setStorable(false));
+        LMRA_CHECK(numeric.setKeyable(false));
+        LMRA_CHECK(addAttribute(attribute));
+        return created;
     };
-    addHealthOutput(framesReceived, "framesReceived", MFnNumericData::kInt, 0);
-    addHealthOutput(receiveRate, "receiveRate", MFnNumericData::kDouble, 0.0);
-    addHealthOutput(lastFrameAge, "lastFrameAge", MFnNumericData::kDouble, -1.0);
-    addHealthOutput(lastFrameTime, "lastFrameTime", MFnNumericData::kDouble, 0.0);
-    addHealthOutput(droppedMessages, "droppedMessages", MFnNumericData::kInt, 0);
-    addHealthOutput(streaming, "streaming", MFnNumericData::kBoolean, 0);
-    return status;
+    LMRA_CHECK(addHealthOutput(framesReceived, "framesReceived", MFnNumericData::kInt, 0));
+    LMRA_CHECK(addHealthOutput(receiveRate, "receiveRate", MFnNumericData::kDouble, 0.0));
+    LMRA_CHECK(addHealthOutput(lastFrameAge, "lastFrameAge", MFnNumericData::kDouble, -1.0));
+    LMRA_CHECK(addHealthOutput(lastFrameTime, "lastFrameTime", MFnNumericData::kDouble, 0.0));
+    LMRA_CHECK(addHealthOutput(droppedMessages, "droppedMessages", MFnNumericData::kInt, 0));
+    LMRA_CHECK(addHealthOutput(streaming, "streaming", MFnNumericData::kBoolean, 0));
+    return MS::kSuccess;
 }
 
 LMRARealTimeDevice::LMRARealTimeDevice() {
@@ -224,10 +229,6 @@ std::shared_ptr<NetworkConnectionClientProcess> LMRARealTimeDevice::replaceConne
     std::swap(connection_, connection);
     ++connectionGeneration_;
     return connection;
-}
-
-void LMRARealTimeDevice::adoptConnection(std::shared_ptr<NetworkConnectionClientProcess> connection) {
-    replaceConnection(std::move(connection));
 }
 
 bool LMRARealTimeDevice::connectToPhone() {
@@ -524,17 +525,17 @@ const MatrixChannelOutputs& LMRARealTimeDevice::matrixOutputs(std::size_t channe
 double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, const MPlug& plug,
                                         MDataBlock& data) {
     switch (position.kind) {
-        case ChannelOutputPosition::kScalar:
+        case ChannelOutputPosition::Kind::scalar:
             if (position.group >= scalarValues_.size()) return 0.0;
             return scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]);
-        case ChannelOutputPosition::kVector:
+        case ChannelOutputPosition::Kind::vector:
             if (position.group >= vectorValues_.size()) return 0.0;
             return vectorChannelOutput(vectorValues_[position.group].data(),
                                        static_cast<unsigned>(position.index));
-        case ChannelOutputPosition::kMatrix:
+        case ChannelOutputPosition::Kind::matrix:
             if (position.group >= matrixValues_.size() || position.index >= kMatrixOutputCount) return 0.0;
             return matrixOutputs(position.group)[position.index];
-        case ChannelOutputPosition::kNone:
+        case ChannelOutputPosition::Kind::none:
             break;
     }
     return 0.0;
@@ -553,7 +554,7 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
     if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
 
     const ChannelOutputPosition position = findChannelOutput(outputs_, plug.attribute());
-    if (position.kind == ChannelOutputPosition::kNone) return MStatus::kUnknownParameter;
+    if (position.kind == ChannelOutputPosition::Kind::none) return MStatus::kUnknownParameter;
     if (status == kStatusConnected) {
         data.outputValue(plug).set(0.0);
     } else if (status > kStatusConnected) {

@@ -39,8 +39,8 @@ constexpr ConnectionStatus kStatusCapturingWithVideo = 3;
 
 class LMRARealTimeDevice : public MPxThreadedDeviceNode, public DataStreamClient {
 public:
-    static const MString typeName;  // "LMRARealTimeDevice"
-    static const MTypeId id;        // 0x130686
+    static const MString kTypeName;  // "LMRARealTimeDevice"
+    static const MTypeId kTypeId;    // 0x130686
     static const char* const statusEventName;  // "LMRARltDvceConnStatusChanged"
 
     static MObject refreshNode;
@@ -91,18 +91,11 @@ public:
     bool copyRecording(CaptureRecording& recording);
     bool saveCapture(std::string path, double startTime, double endTime);
 
-    // The status held by the node, published or not.
-    ConnectionStatus currentStatus() const { return status_.load(); }
     // The last pause was accepted and no start came after it.
     bool isPaused() const { return paused_.load(); }
     // Main thread, outside compute: publishes on connectionStatus what the session did, so that
     // a read right after a command sees it; posts the user event when it changed.
     void publishStatus();
-
-    // Test seams: a connection process made elsewhere (for example one whose recording a test
-    // filled), and a status set as a session would set it. Main thread only.
-    void adoptConnection(std::shared_ptr<NetworkConnectionClientProcess> connection);
-    void changeStatus(ConnectionStatus status) { setStatus(status); }
 
 private:
     void setStatus(ConnectionStatus status) { status_.store(status); }

@@ -1,5 +1,7 @@
 #include "pose/nodes/LMRAAdapter.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include <maya/MDGModifier.h>
 #include <maya/MFnMessageAttribute.h>
 #include <maya/MFnTypedAttribute.h>
@@ -18,16 +20,19 @@ MObject LMRAAdapter::order;
 void* LMRAAdapter::creator() { return new LMRAAdapter(); }
 
 MStatus LMRAAdapter::initialize() {
+    MStatus status;
     MFnMessageAttribute activeFn;
-    activeSource = activeFn.create("activeSource", "activeSource");
+    activeSource = activeFn.create("activeSource", "activeSource", &status);
+    LMRA_CHECK_STATUS(status, "activeSource");
 
     MFnTypedAttribute orderFn;
-    order = orderFn.create("order", "order", MFnData::kStringArray);
-    orderFn.setStorable(true);
-    orderFn.setHidden(true);
+    order = orderFn.create("order", "order", MFnData::kStringArray, MObject::kNullObj, &status);
+    LMRA_CHECK_STATUS(status, "order");
+    LMRA_CHECK(orderFn.setStorable(true));
+    LMRA_CHECK(orderFn.setHidden(true));
 
-    addAttribute(activeSource);
-    addAttribute(order);
+    LMRA_CHECK(addAttribute(activeSource));
+    LMRA_CHECK(addAttribute(order));
     return MS::kSuccess;
 }
 

@@ -1,5 +1,7 @@
 #include "pose/nodes/LMRAAttributeCollection.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MPlug.h>
@@ -14,23 +16,27 @@ MObject LMRAAttributeCollection::restValue;
 void* LMRAAttributeCollection::creator() { return new LMRAAttributeCollection(); }
 
 MStatus LMRAAttributeCollection::initialize() {
+    MStatus status;
     MFnNumericAttribute plugFn;
-    plug = plugFn.create("plug", "plug", MFnNumericData::kDouble, 0.0);
+    plug = plugFn.create("plug", "plug", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "plug");
     // Only the connection records the target; its value is never read back or saved.
-    plugFn.setReadable(false);
-    plugFn.setStorable(false);
+    LMRA_CHECK(plugFn.setReadable(false));
+    LMRA_CHECK(plugFn.setStorable(false));
 
     MFnNumericAttribute restFn;
-    restValue = restFn.create("restValue", "restValue", MFnNumericData::kDouble, 0.0);
+    restValue = restFn.create("restValue", "restValue", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "restValue");
 
     MFnCompoundAttribute attrsFn;
-    attrs = attrsFn.create("attrs", "attrs");
-    attrsFn.addChild(plug);
-    attrsFn.addChild(restValue);
-    attrsFn.setArray(true);
-    attrsFn.setConnectable(false);
+    attrs = attrsFn.create("attrs", "attrs", &status);
+    LMRA_CHECK_STATUS(status, "attrs");
+    LMRA_CHECK(attrsFn.addChild(plug));
+    LMRA_CHECK(attrsFn.addChild(restValue));
+    LMRA_CHECK(attrsFn.setArray(true));
+    LMRA_CHECK(attrsFn.setConnectable(false));
 
-    addAttribute(attrs);
+    LMRA_CHECK(addAttribute(attrs));
     return MS::kSuccess;
 }
 

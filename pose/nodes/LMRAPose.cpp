@@ -1,5 +1,7 @@
 #include "pose/nodes/LMRAPose.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnCompoundAttribute.h>
@@ -26,19 +28,23 @@ namespace {
 constexpr double kWeightLowest = -21474836.48;
 constexpr double kWeightHighest = 21474836.47;
 
-MObject createWeight(const char* name, double defaultValue) {
+MStatus createWeight(const char* name, double defaultValue, MObject& attribute) {
     MFnNumericAttribute fn;
-    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue);
-    fn.setMin(kWeightLowest);
-    fn.setMax(kWeightHighest);
-    return attribute;
+    MStatus status;
+    attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue, &status);
+    LMRA_CHECK_STATUS(status, name);
+    LMRA_CHECK(fn.setMin(kWeightLowest));
+    LMRA_CHECK(fn.setMax(kWeightHighest));
+    return status;
 }
 
-MObject createElementDouble(const char* name) {
+MStatus createElementDouble(const char* name, MObject& attribute) {
     MFnNumericAttribute fn;
-    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0);
-    fn.setReadable(false);
-    return attribute;
+    MStatus status;
+    attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, name);
+    LMRA_CHECK(fn.setReadable(false));
+    return status;
 }
 
 // True when `plug` is the `child` attribute of one element of "attrs".
@@ -53,43 +59,46 @@ bool isElementChild(const MPlug& plug, const MObject& child) {
 void* LMRAPose::creator() { return new LMRAPose(); }
 
 MStatus LMRAPose::initialize() {
-    weight = createWeight("weight", 0.0);
-    MFnNumericAttribute(weight).setKeyable(true);
+    MStatus status;
+    LMRA_CHECK(createWeight("weight", 0.0, weight));
+    LMRA_CHECK(MFnNumericAttribute(weight).setKeyable(true));
 
-    weightMin = createWeight("weight_min", 0.0);
-    weightMax = createWeight("weight_max", 1.0);
+    LMRA_CHECK(createWeight("weight_min", 0.0, weightMin));
+    LMRA_CHECK(createWeight("weight_max", 1.0, weightMax));
     for (const MObject& setting : {weightMin, weightMax}) {
         MFnNumericAttribute fn(setting);
-        fn.setHidden(true);
-        fn.setConnectable(false);
+        LMRA_CHECK(fn.setHidden(true));
+        LMRA_CHECK(fn.setConnectable(false));
     }
 
     MFnNumericAttribute muteFn;
-    mute = muteFn.create("mute", "mute", MFnNumericData::kBoolean, 0);
-    muteFn.setReadable(false);
+    mute = muteFn.create("mute", "mute", MFnNumericData::kBoolean, 0, &status);
+    LMRA_CHECK_STATUS(status, "mute");
+    LMRA_CHECK(muteFn.setReadable(false));
 
-    rest = createElementDouble("rest");
-    pose = createElementDouble("pose");
+    LMRA_CHECK(createElementDouble("rest", rest));
+    LMRA_CHECK(createElementDouble("pose", pose));
 
     MFnNumericAttribute outFn;
-    out = outFn.create("out", "out", MFnNumericData::kDouble, 0.0);
-    outFn.setWritable(false);
+    out = outFn.create("out", "out", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "out");
+    LMRA_CHECK(outFn.setWritable(false));
 
     MFnCompoundAttribute attrsFn;
-    attrs = attrsFn.create("attrs", "attrs");
-    attrsFn.addChild(rest);
-    attrsFn.addChild(pose);
-    attrsFn.addChild(out);
-    attrsFn.setArray(true);
+    attrs = attrsFn.create("attrs", "attrs", &status);
+    LMRA_CHECK_STATUS(status, "attrs");
+    LMRA_CHECK(attrsFn.addChild(rest));
+    LMRA_CHECK(attrsFn.addChild(pose));
+    LMRA_CHECK(attrsFn.addChild(out));
+    LMRA_CHECK(attrsFn.setArray(true));
 
-    addAttribute(weight);
-    addAttribute(weightMin);
-    addAttribute(weightMax);
-    addAttribute(mute);
-    addAttribute(attrs);
-
-    attributeAffects(weight, out);
-    attributeAffects(mute, out);
+    LMRA_CHECK(addAttribute(weight));
+    LMRA_CHECK(addAttribute(weightMin));
+    LMRA_CHECK(addAttribute(weightMax));
+    LMRA_CHECK(addAttribute(mute));
+    LMRA_CHECK(addAttribute(attrs));
+    LMRA_CHECK(attributeAffects(weight, out));
+    LMRA_CHECK(attributeAffects(mute, out));
     return MS::kSuccess;
 }
 

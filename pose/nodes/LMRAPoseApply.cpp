@@ -1,5 +1,7 @@
 #include "pose/nodes/LMRAPoseApply.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
@@ -19,36 +21,40 @@ MObject LMRAPoseApply::output;
 void* LMRAPoseApply::creator() { return new LMRAPoseApply(); }
 
 MStatus LMRAPoseApply::initialize() {
+    MStatus status;
     MFnNumericAttribute restFn;
-    rest = restFn.create("rest", "rest", MFnNumericData::kDouble, 0.0);
+    rest = restFn.create("rest", "rest", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "rest");
 
     MFnNumericAttribute weightFn;
-    weight = weightFn.create("weight", "weight", MFnNumericData::kDouble, 1.0);
-    weightFn.setKeyable(true);
+    weight = weightFn.create("weight", "weight", MFnNumericData::kDouble, 1.0, &status);
+    LMRA_CHECK_STATUS(status, "weight");
+    LMRA_CHECK(weightFn.setKeyable(true));
 
     // Offsets live only as long as their connections: a broken one takes its element with it,
     // and the connections, not the values, are what a saved scene keeps.
     MFnNumericAttribute valuesFn;
-    values = valuesFn.create("values", "values", MFnNumericData::kDouble, 0.0);
-    valuesFn.setArray(true);
-    valuesFn.setReadable(false);
-    valuesFn.setStorable(false);
-    valuesFn.setIndexMatters(false);
-    valuesFn.setDisconnectBehavior(MFnAttribute::kDelete);
+    values = valuesFn.create("values", "values", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "values");
+    LMRA_CHECK(valuesFn.setArray(true));
+    LMRA_CHECK(valuesFn.setReadable(false));
+    LMRA_CHECK(valuesFn.setStorable(false));
+    LMRA_CHECK(valuesFn.setIndexMatters(false));
+    LMRA_CHECK(valuesFn.setDisconnectBehavior(MFnAttribute::kDelete));
 
     MFnNumericAttribute outputFn;
-    output = outputFn.create("output", "output", MFnNumericData::kDouble, 0.0);
-    outputFn.setWritable(false);
-    outputFn.setStorable(false);
+    output = outputFn.create("output", "output", MFnNumericData::kDouble, 0.0, &status);
+    LMRA_CHECK_STATUS(status, "output");
+    LMRA_CHECK(outputFn.setWritable(false));
+    LMRA_CHECK(outputFn.setStorable(false));
 
-    addAttribute(rest);
-    addAttribute(weight);
-    addAttribute(values);
-    addAttribute(output);
-
-    attributeAffects(rest, output);
-    attributeAffects(weight, output);
-    attributeAffects(values, output);
+    LMRA_CHECK(addAttribute(rest));
+    LMRA_CHECK(addAttribute(weight));
+    LMRA_CHECK(addAttribute(values));
+    LMRA_CHECK(addAttribute(output));
+    LMRA_CHECK(attributeAffects(rest, output));
+    LMRA_CHECK(attributeAffects(weight, output));
+    LMRA_CHECK(attributeAffects(values, output));
     return MS::kSuccess;
 }
 

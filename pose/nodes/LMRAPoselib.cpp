@@ -1,5 +1,7 @@
 #include "pose/nodes/LMRAPoselib.h"
 
+#include "plugin/messages/StatusChecks.h"
+
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MPlug.h>
 
@@ -14,11 +16,13 @@ MObject LMRAPoselib::order;
 void* LMRAPoselib::creator() { return new LMRAPoselib(); }
 
 MStatus LMRAPoselib::initialize() {
+    MStatus status;
     MFnTypedAttribute fn;
-    order = fn.create("order", "order", MFnData::kStringArray);
-    fn.setStorable(true);
-    fn.setHidden(true);
-    addAttribute(order);
+    order = fn.create("order", "order", MFnData::kStringArray, MObject::kNullObj, &status);
+    LMRA_CHECK_STATUS(status, "order");
+    LMRA_CHECK(fn.setStorable(true));
+    LMRA_CHECK(fn.setHidden(true));
+    LMRA_CHECK(addAttribute(order));
     return MS::kSuccess;
 }
 

@@ -9,14 +9,11 @@
 #include <maya/MPlug.h>
 #include <maya/MUserEventMessage.h>
 
+#include "device/channels/LumoraPythonTexts.h"
 #include "support/DeviceSceneTest.h"
 
 namespace {
 
-const char* const kInitText =
-    "try:\n    from lumora.lib import plugin_init\n    plugin_init()\nexcept:\n    pass\n";
-const char* const kCleanupText =
-    "try:\n    from lumora.lib import plugin_cleanup\n    plugin_cleanup()\nexcept:\n    pass\n";
 const char* const kSessionCommands[] = {"establishConnection", "startMocapSession", "pauseMocapSession",
                                         "stopMocapSession"};
 
@@ -28,7 +25,7 @@ TEST_F(PluginTest, UnloadAndLoadAgain) {
     headless::clearPythonCommands();
     std::string error;
     ASSERT_TRUE(headless::unloadPlugin("lumoraMocap", &error)) << error;
-    EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kCleanupText});
+    EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kLumoraPluginCleanup});
     EXPECT_FALSE(MUserEventMessage::isUserEvent(kStatusEvent));
     for (const char* name : kSessionCommands) EXPECT_FALSE(command(std::string(name) + " x").ok) << name;
     EXPECT_FALSE(command("createNode LMRARealTimeDevice").ok);
@@ -38,7 +35,7 @@ TEST_F(PluginTest, UnloadAndLoadAgain) {
     headless::clearPythonCommands();
     headless::clearScriptOutput();
     ASSERT_TRUE(headless::loadPlugin("lumoraMocap", &error)) << error;
-    EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kInitText});
+    EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kLumoraPluginInit});
     for (const std::string& line : headless::scriptOutputLines()) EXPECT_EQ(line.find("Error"), std::string::npos) << line;
     EXPECT_TRUE(MUserEventMessage::isUserEvent(kStatusEvent));
     run("createNode LMRARealTimeDevice -n dev");
@@ -60,12 +57,6 @@ TEST_F(PluginTest, NewDeviceNodeAttributes) {
     EXPECT_EQ(command("getAttr dev.clipPathTemplate").result, "/lumora/<scenename>_<nodename>.###");
 
     const MFnDependencyNode node(headless::findNode("dev"));
-    const MFnAttribute refresh(node.findPlug("refresh", true).attribute());
-    EXPECT_EQ(refresh.name(), "refreshNode");
-    EXPECT_TRUE(refresh.isHidden());
-    EXPECT_FALSE(refresh.isConnectable());
-    EXPECT_FALSE(refresh.isStorable());
-    EXPECT_FALSE(MFnAttribute(node.findPlug("connectionStatus", true).attribute()).isStorable());
     EXPECT_EQ(MFnAttribute(node.findPlug("rv", true).attribute()).name(), "recordVideo");
     EXPECT_TRUE(node.findPlug("multipliers", true).isNull());  // no channels before a connection
 }

@@ -11,7 +11,7 @@
 #include "transport/protocol/PhoneCommands.h"
 #include "transport/connection/PhoneEndpoint.h"
 #include "transport/protocol/TransportMessages.h"
-#include "transport/connection/UdpVideoDownload.h"
+#include "transport/connection/TcpVideoDownload.h"
 
 namespace {
 
@@ -225,7 +225,7 @@ void UDPClient::startVideoDownload(int port, const std::string& path) {
                      downloads_.end());
     // The phone endpoint resolved at construction: the address text may be a host name.
     const tcp::endpoint phone(phone_.address(), static_cast<unsigned short>(port));
-    auto download = std::make_shared<UdpVideoDownload>(loop_);
+    auto download = std::make_shared<TcpVideoDownload>(loop_);
     if (download->begin(phone, path)) downloads_.push_back(std::move(download));
 }
 

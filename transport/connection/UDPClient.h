@@ -21,7 +21,7 @@
 #include "transport/protocol/StreamDrops.h"
 #include "transport/records/StreamInterfaces.h"
 
-class UdpVideoDownload;
+class TcpVideoDownload;
 
 // Whether the address (a number or a host name) and port resolve to an IPv4 endpoint the way the
 // client resolves them, so that a setting that cannot work is caught before a session starts.
@@ -97,5 +97,5 @@ private:
     // The paths of the saves that the phone has yet to answer, oldest first: each answer is for
     // the oldest one.
     std::deque<std::string> awaitedVideos_;
-    std::vector<std::shared_ptr<UdpVideoDownload>> downloads_;
+    std::vector<std::shared_ptr<TcpVideoDownload>> downloads_;
 };

@@ -95,7 +95,7 @@ TEST(ClipFile, RoundTripsNamesTimesAndValuesExactly) {
         EXPECT_EQ(readNames, names);
         double time = 0;
         std::vector<double> values;
-        while (reader.readFrame(time, values) == ClipFileReader::FrameRead::kFrame)
+        while (reader.readFrame(time, values) == ClipFileReader::FrameRead::frame)
             reread.emplace_back(time, values.data(), static_cast<std::uint32_t>(values.size()));
     }
     ASSERT_EQ(reread.size(), frames.size());
@@ -305,7 +305,7 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
     // noise of the cut AES block never reaches the text.
     ChannelNameLists names;
     ClipFrames frames(matrixChannelOutputs);
-    EXPECT_EQ(loadClipFile(names, frames, path).failure, ClipLoadFailure::kCutShort);
+    EXPECT_EQ(loadClipFile(names, frames, path).failure, ClipLoadFailure::cutShort);
     EXPECT_EQ(frames.size(), 1u);
 }
 

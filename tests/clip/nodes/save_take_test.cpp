@@ -21,7 +21,7 @@ StoredClip readStoredClip(const std::string& path) {
     ClipFileReader reader(path);
     if (!reader.readNames(clip.names)) return clip;
     StoredFrame frame;
-    while (reader.readFrame(frame.time, frame.values) == ClipFileReader::FrameRead::kFrame)
+    while (reader.readFrame(frame.time, frame.values) == ClipFileReader::FrameRead::frame)
         clip.frames.push_back(frame);
     return clip;
 }

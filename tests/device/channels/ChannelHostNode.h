@@ -29,7 +29,7 @@ public:
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (isMultiplierChild(plug)) return MStatus::kUnknownParameter;
         const ChannelOutputPosition position = findChannelOutput(outputs, plug.attribute());
-        if (position.kind != ChannelOutputPosition::kScalar) return MStatus::kUnknownParameter;
+        if (position.kind != ChannelOutputPosition::Kind::scalar) return MStatus::kUnknownParameter;
         ++computeCounts[plug.partialName().asChar()];
         data.outputValue(plug).set(scalarOutputValue(thisMObject(), plug, data, scalarValues[position.group]));
         data.setClean(plug);

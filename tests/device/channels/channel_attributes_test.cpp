@@ -132,11 +132,11 @@ TEST_F(ChannelAttributesTest, ChannelsWhoseOutputsWouldCollideGetNone) {
     host_->rebuild(lists({"shared", "x", "x_mlt", "multipliers", "headX"}, {"head"}, {"m"}),
                    ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
-    EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind, ChannelOutputPosition::Kind::none);
     EXPECT_EQ(findChannelOutput(outputs, plug("x").attribute()).group, 1u);
     EXPECT_TRUE(isMultiplierChild(plug("x_mlt")));
-    EXPECT_EQ(findChannelOutput(outputs, plug("x_mlt").attribute()).kind, ChannelOutputPosition::kNone);
-    EXPECT_EQ(findChannelOutput(outputs, plug("multipliers").attribute()).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, plug("x_mlt").attribute()).kind, ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, plug("multipliers").attribute()).kind, ChannelOutputPosition::Kind::none);
     EXPECT_EQ(findChannelOutput(outputs, plug("headX").attribute()).group, 4u);
     EXPECT_FALSE(has("headY"));
     EXPECT_TRUE(has("mRotateZ"));
@@ -252,12 +252,12 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
     host_->rebuild(lists({"s"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
     ChannelOutputPosition found = findChannelOutput(outputs, outputs.vectorOutputs[0][2]);
-    EXPECT_EQ(found.kind, ChannelOutputPosition::kVector);
+    EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::vector);
     EXPECT_EQ(found.index, 2u);
     found = findChannelOutput(outputs, outputs.matrixOutputs[0][4]);
-    EXPECT_EQ(found.kind, ChannelOutputPosition::kMatrix);
+    EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::matrix);
     EXPECT_EQ(found.index, 4u);
-    EXPECT_EQ(findChannelOutput(outputs, outputs.multiplierChildren[0]).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, outputs.multiplierChildren[0]).kind, ChannelOutputPosition::Kind::none);
 
     // Found by name at any count; an output no longer listed, or another attribute that took an
     // output's name, is not a channel output.
@@ -266,17 +266,17 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
     host_->rebuild(lists(many, {"v"}, {}), ScalarOutputStorage::storable);
     for (std::size_t k = 0; k < many.size(); k += 7) {
         found = findChannelOutput(outputs, outputs.scalarOutputs[k]);
-        EXPECT_EQ(found.kind, ChannelOutputPosition::kScalar);
+        EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::scalar);
         EXPECT_EQ(found.group, k);
     }
     const MFnDependencyNode node(node_);
-    EXPECT_EQ(findChannelOutput(outputs, node.findPlug("s", true).attribute()).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, node.findPlug("s", true).attribute()).kind, ChannelOutputPosition::Kind::none);
     const MObject oldV = outputs.vectorOutputs[0][0];
     ASSERT_TRUE(MFnDependencyNode(node_).removeAttribute(oldV));
     MFnNumericAttribute numeric;
     const MObject impostor = numeric.create("vX", "vX", MFnNumericData::kDouble, 0.0);
     ASSERT_TRUE(MFnDependencyNode(node_).addAttribute(impostor));
-    EXPECT_EQ(findChannelOutput(outputs, impostor).kind, ChannelOutputPosition::kNone);
+    EXPECT_EQ(findChannelOutput(outputs, impostor).kind, ChannelOutputPosition::Kind::none);
 }
 
 }  // namespace

@@ -14,9 +14,9 @@
 
 #include "transport/connection/VideoFileWriter.h"
 
-class UdpVideoDownload : public std::enable_shared_from_this<UdpVideoDownload> {
+class TcpVideoDownload : public std::enable_shared_from_this<TcpVideoDownload> {
 public:
-    explicit UdpVideoDownload(boost::asio::io_context& loop);
+    explicit TcpVideoDownload(boost::asio::io_context& loop);
 
     // Opens the file and starts connecting. False when the file cannot be opened (nothing else
     // happens then).

@@ -1,4 +1,4 @@
-#include "transport/connection/UdpVideoDownload.h"
+#include "transport/connection/TcpVideoDownload.h"
 
 #include <filesystem>
 #include <system_error>
@@ -9,9 +9,9 @@
 #include "transport/outcomes/SaveOutcomes.h"
 #include "transport/protocol/TransportMessages.h"
 
-UdpVideoDownload::UdpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
+TcpVideoDownload::TcpVideoDownload(boost::asio::io_context& loop) : socket_(loop) {}
 
-bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path) {
+bool TcpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const std::string& path) {
     if (!file_.open(path)) {
         finished_ = true;
         reportVideoFileUnwritable(path, file_.openError());
@@ -35,7 +35,7 @@ bool UdpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const 
     return true;
 }
 
-void UdpVideoDownload::receiveNext() {
+void TcpVideoDownload::receiveNext() {
     socket_.async_read_some(
         boost::asio::buffer(chunk_),
         [self = shared_from_this()](const boost::system::error_code& error, std::size_t received) {
@@ -60,7 +60,7 @@ void UdpVideoDownload::receiveNext() {
         });
 }
 
-bool UdpVideoDownload::finish() {
+bool TcpVideoDownload::finish() {
     if (finished_ && !file_.isOpen()) return true;
     finished_ = true;
     boost::system::error_code ignored;
@@ -68,7 +68,7 @@ bool UdpVideoDownload::finish() {
     return file_.finish();
 }
 
-void UdpVideoDownload::cutShort() {
+void TcpVideoDownload::cutShort() {
     if (finished_) return;
     finish();
     reportVideoCutShort(path_, received_);
