@@ -20,22 +20,13 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "support/WaitUntil.h"
 #include "clip/format/ClipFileReader.h"
 #include "PhoneSim.h"
 
 namespace {
 
 constexpr std::size_t kFullRecording = 216000;
-
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 std::size_t storedFrameCount(const std::string& path) {
     ClipFileReader reader(path);

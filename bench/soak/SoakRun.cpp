@@ -1,3 +1,4 @@
+#include "support/TemporaryFolder.h"
 #include "SoakRun.h"
 
 #include <chrono>
@@ -49,27 +50,6 @@ void check(bool condition, const std::string& what) {
 }
 
 // A folder of its own under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("lmra-soak-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 void checkRecordedFrame(const CaptureFrame& frame, std::uint64_t frameIndex, const ChannelNameLists& names,
                         const std::string& which) {
     check(frame.timestamp == timestampOf(frameIndex),

@@ -1,12 +1,12 @@
 #pragma once
-// Helpers for clip tests: a temporary folder per test, clip texts stored as records, and the
+// Helpers for clip tests: clip texts stored as records, and the
 // decrypted text of a stored file.
 
 #include "transport/cipher/AesCbcCipher.h"
 #include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipFormat.h"
 
-#include <gtest/gtest.h>
+#include "support/TemporaryFolder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,26 +15,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-// A folder unique to the running test, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("lmra_clip_" + std::to_string(::getpid()) + "_" + test->test_suite_name() + "_" + test->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 // Stores any text as clip records, as the writer's block layer does.
 inline void storeClipText(const std::string& path, std::string text) {

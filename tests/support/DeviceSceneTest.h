@@ -19,6 +19,7 @@
 #include <headless/UserEvents.h>
 
 #include "support/PluginSceneTest.h"
+#include "support/TemporaryFolder.h"
 
 class DeviceSceneTest : public PluginSceneTest {
 protected:
@@ -45,23 +46,3 @@ protected:
     }
 };
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() / ("lmra-device-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};

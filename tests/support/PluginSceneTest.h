@@ -57,6 +57,10 @@ protected:
         return result.ok ? std::stod(result.result) : 0.0;
     }
 
+    static bool connected(const std::string& source, const std::string& destination) {
+        return headless::execute("isConnected " + source + " " + destination).result == "1";
+    }
+
     // Whether a line of the script output since the test began contains the text.
     static bool shown(const std::string& text) {
         const auto lines = headless::scriptOutputLines();

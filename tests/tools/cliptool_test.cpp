@@ -42,7 +42,7 @@ std::string sampleCsv() {
 }
 
 TEST(Cliptool, MakeThenCsvGivesTheCsvBack) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string csv = folder.file("take.csv");
     const std::string clip = folder.file("take.clip");
     std::string text = sampleCsv();
@@ -58,7 +58,7 @@ TEST(Cliptool, MakeThenCsvGivesTheCsvBack) {
 }
 
 TEST(Cliptool, InfoAndDump) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string csv = folder.file("take.csv");
     const std::string clip = folder.file("take.clip");
     storeText(csv, "time,a\n5.00000000,1.00000000\n5.50000000,2.00000000\n6.00000000,3.00000000\n");
@@ -78,7 +78,7 @@ TEST(Cliptool, InfoAndDump) {
 }
 
 TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string csv = folder.file("bad.csv");
     const std::string clip = folder.file("kept.clip");
     storeText(clip, "previous");
@@ -101,7 +101,7 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
 
 // Each way a clip fails to load has its own reason, the one the clip reader gives too.
 TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::string manyScalars;
     std::string manyVectors;
     for (int i = 0; i < 100001; ++i) manyScalars += "s^";
@@ -145,7 +145,7 @@ TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
 TEST(Cliptool, ProgramExitCodes) {
     const char* buildDir = std::getenv("LMRA_BUILD_DIR");
     ASSERT_NE(buildDir, nullptr);
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string tool = std::string(buildDir) + "/bin/cliptool";
     const std::string csv = folder.file("take.csv");
     const std::string clip = folder.file("take.clip");

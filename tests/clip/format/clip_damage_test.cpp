@@ -28,7 +28,7 @@ void expectCleanOutcome(const std::vector<std::uint8_t>& bytes) {
 }
 
 TEST(ClipDamage, FlippingAnyByteNeverBreaksTheReader) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string source = folder.file("source.clip");
     // Two records: a long scalar name pushes the frames of one scalar, one vector and one matrix
     // channel over the record boundary.
@@ -51,7 +51,7 @@ TEST(ClipDamage, FlippingAnyByteNeverBreaksTheReader) {
 }
 
 TEST(ClipDamage, CutFilesNeverBreakTheReader) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string source = folder.file("source.clip");
     storeClipText(source, std::string(9000, 'n') + "^#^#^#^1^*^2^*^@");
     const auto original = fileBytes(source);

@@ -1,3 +1,4 @@
+#include "support/ChannelNames.h"
 #include "support/ClipTestSupport.h"
 
 #include "transport/records/CaptureRecords.h"
@@ -16,15 +17,6 @@
 #include <stdexcept>
 
 namespace {
-
-ChannelNameLists makeNames(std::vector<std::string> scalars, std::vector<std::string> vectors = {},
-                           std::vector<std::string> matrices = {}) {
-    ChannelNameLists names;
-    names.scalars() = std::move(scalars);
-    names.vectors() = std::move(vectors);
-    names.matrices() = std::move(matrices);
-    return names;
-}
 
 void writeClip(const std::string& path, const ChannelNameLists& names, const std::vector<CaptureFrame>& frames) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -46,11 +38,11 @@ Loaded load(const std::string& path) {
 }
 
 TEST(ClipFile, WorkedExampleIsOneRecordOfSixtyBytesOfText) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("take.clip");
     const double first[] = {0.25};
     const double second[] = {0.3};
-    writeClip(path, makeNames({"sa"}), {CaptureFrame(12.5, first, 1), CaptureFrame(12.51666667, second, 1)});
+    writeClip(path, channelNames({"sa"}), {CaptureFrame(12.5, first, 1), CaptureFrame(12.51666667, second, 1)});
 
     const std::string text = "sa^#^#^#^12.50000000^0.25000000^*^12.51666667^0.30000000^*^@";
     EXPECT_EQ(clipText(path), text);
@@ -71,8 +63,8 @@ TEST(ClipFile, WorkedExampleIsOneRecordOfSixtyBytesOfText) {
 }
 
 TEST(ClipFile, RoundTripsNamesTimesAndValuesExactly) {
-    TempFolder folder;
-    const auto names = makeNames({"jawOpen", "", "a b,c", "x#"}, {"gaze", "eye"}, {"head"});
+    TemporaryFolder folder;
+    const auto names = channelNames({"jawOpen", "", "a b,c", "x#"}, {"gaze", "eye"}, {"head"});
     std::vector<CaptureFrame> frames;
     std::mt19937_64 random(3);
     std::uniform_real_distribution<double> any(-1000.0, 1000.0);
@@ -117,7 +109,7 @@ TEST(ClipFile, RoundTripsNamesTimesAndValuesExactly) {
 }
 
 TEST(ClipFile, EveryRecordGetsItsOwnIv) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("ivs.clip");
     storeClipText(path, std::string(20 * kClipTextBlockSize, 'a'));
     const auto bytes = fileBytes(path);
@@ -129,14 +121,14 @@ TEST(ClipFile, EveryRecordGetsItsOwnIv) {
 }
 
 TEST(ClipFile, RecordBoundaries) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const std::size_t length : {kClipTextBlockSize, kClipTextBlockSize + 1}) {
         // A name that makes the whole text exactly `length` bytes.
         const std::string name(length - std::string("^#^#^#^0.00000000^0.00000000^*^@").size(), 'n');
         const std::string path = folder.file("boundary" + std::to_string(length));
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            ClipWriter writer(out, makeNames({name}));
+            ClipWriter writer(out, channelNames({name}));
             const double value = 0.0;
             writer.writeFrame(0.0, &value, 1);
             writer.finish();
@@ -159,7 +151,7 @@ TEST(ClipFile, RecordBoundaries) {
 }
 
 TEST(ClipFile, SmallestReadableFileLoadsWithNoChannels) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("smallest.clip");
     storeClipText(path, "#^#^#^0^*^@");
     const auto loaded = load(path);
@@ -170,7 +162,7 @@ TEST(ClipFile, SmallestReadableFileLoadsWithNoChannels) {
 }
 
 TEST(ClipFile, FormatFailuresReturnFalse) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("bad.clip");
     EXPECT_FALSE(load(folder.file("missing.clip")).ok);
     storeBytes(path, {});
@@ -200,7 +192,7 @@ TEST(ClipFile, FormatFailuresReturnFalse) {
 }
 
 TEST(ClipFile, ConversionFailuresThrowTheirKind) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("bad.clip");
     ChannelNameLists names;
     ClipFrames frames(matrixChannelOutputs);
@@ -223,7 +215,7 @@ TEST(ClipFile, ConversionFailuresThrowTheirKind) {
 }
 
 TEST(ClipFile, ReaderAcceptsWhatOtherWritersMayWrite) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("other.clip");
     // Exponent notation, "#..." section ends, equal and falling times (kept, not sorted).
     storeClipText(path, "a^#scalars^#end^#x^10^1e5^*^10^2^*^9^3^*^@");
@@ -252,7 +244,7 @@ bool loads(const std::string& path) {
 // The end marker closes every clip: a text that stops before it, even after a whole frame, is a
 // clip cut short, wherever the cut falls.
 TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("cut.clip");
     for (const char* text : {"a^#^#^#^0^1^*^1^2^*^", "#^#^#^0^*^"}) {
         storeClipText(path, text);
@@ -265,7 +257,7 @@ TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
         const double value = i;
         frames.emplace_back(i / 60.0, &value, 1);
     }
-    writeClip(whole, makeNames({"a"}), frames);
+    writeClip(whole, channelNames({"a"}), frames);
     const auto bytes = fileBytes(whole);
     ASSERT_EQ(bytes.size() % kClipRecordSize, 0u);
     ASSERT_GT(bytes.size(), 2 * kClipRecordSize);
@@ -278,7 +270,7 @@ TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
 
 // A time that is not a finite number drops its frame; values are data and load as they are.
 TEST(ClipFile, FramesWithATimeThatIsNotFiniteAreDropped) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("odd.clip");
     storeClipText(path, "a^#^#^#^nan^9^*^2^1^*^inf^8^*^3^nan^*^-inf^7^*^4.5^inf^*^-nan^6^*^@");
     const auto loaded = load(path);
@@ -293,7 +285,7 @@ TEST(ClipFile, FramesWithATimeThatIsNotFiniteAreDropped) {
 }
 
 TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("cut.clip");
     // The frame ends in byte 16; the record is cut after 20 text bytes, inside the second AES
     // block, whose remains must not reach the text.
@@ -311,20 +303,20 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
 
 TEST(ClipFile, NamesTheFormatCannotCarryAreRefusedBeforeWriting) {
     const std::string tooLong(kClipTextBlockSize, 'n');
-    for (const auto& names : {makeNames({"a^b"}), makeNames({}, {"a@"}), makeNames({}, {}, {"#m"}),
-                              makeNames({std::string("a\0b", 3)}), makeNames({tooLong})}) {
+    for (const auto& names : {channelNames({"a^b"}), channelNames({}, {"a@"}), channelNames({}, {}, {"#m"}),
+                              channelNames({std::string("a\0b", 3)}), channelNames({tooLong})}) {
         std::ostringstream out;
         EXPECT_THROW(ClipWriter(out, names), ClipWriteError);
         EXPECT_TRUE(out.str().empty());
     }
     std::ostringstream out;
-    EXPECT_NO_THROW(ClipWriter(out, makeNames({std::string(kClipTextBlockSize - 1, 'n')})));
+    EXPECT_NO_THROW(ClipWriter(out, channelNames({std::string(kClipTextBlockSize - 1, 'n')})));
 }
 
 TEST(ClipFile, FailedStreamIsReported) {
     std::ostringstream out;
     out.setstate(std::ios::badbit);
-    ClipWriter writer(out, makeNames({"a"}));
+    ClipWriter writer(out, channelNames({"a"}));
     EXPECT_THROW(writer.finish(), ClipWriteError);
 }
 

@@ -36,7 +36,7 @@ TEST(ClipWindow, CutOnARecordedFrameStartsWithItsValues) {
 // Nothing was recorded before the first frame: a longer length gives the whole recording as it
 // is, and a single frame is a take of that frame.
 TEST(ClipWindow, ATakeStartsNoEarlierThanTheFirstRecordedFrame) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("long.clip");
     const CaptureRecording takes[] = {recording({3.0}, {{7}}), evenRecording()};
     for (const auto& recorded : takes) {

@@ -44,7 +44,7 @@ protected:
         return value("reader.s");
     }
 
-    TestFolder folder;
+    TemporaryFolder folder;
     const std::string rampPath = folder.file("ramp.clip");
 };
 

@@ -120,7 +120,7 @@ protected:
         return readStoredClip(path);
     }
 
-    TestFolder folder;
+    TemporaryFolder folder;
     std::unique_ptr<PhoneSim> phone;
 };
 

@@ -35,7 +35,7 @@ protected:
         headless::setEchoScriptOutput(false);
         headless::clearScriptOutput();
     }
-    TestFolder folder;
+    TemporaryFolder folder;
     RecordedMessages messages;  // the writer thread may not call Maya: it posts its errors
 };
 

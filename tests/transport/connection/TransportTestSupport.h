@@ -18,31 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFolder.h"
+#include "support/WaitUntil.h"
 #include "transport/records/StreamInterfaces.h"
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("lmra-transport-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
 // The owner of a connection: counts the sessions that ended.
 class SessionOwner : public DataStreamClient {
 public:
@@ -65,18 +45,6 @@ private:
     std::condition_variable changed_;
     int lost_ = 0;  // guarded by mutex_
 };
-
-// For conditions that nothing signals (a file written by another thread): checks every few
-// milliseconds until it holds or the deadline passes.
-template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 inline std::string fileContent(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

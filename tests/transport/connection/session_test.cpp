@@ -245,7 +245,7 @@ TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
     ASSERT_TRUE(process->saveCapture(path, 1.5, 10));
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("takes/one")));
     ASSERT_TRUE(phone->waitForCommand("saveCapture -timeInverval 1.500000 10.000000", 5s));
-    ASSERT_TRUE(eventually([&] { return latestSaveOutcome(clip)->video != SaveOutcome::Video::waiting; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return latestSaveOutcome(clip)->video != SaveOutcome::Video::waiting; }, 10s));
     EXPECT_EQ(latestSaveOutcome(clip)->video, SaveOutcome::Video::received);
     EXPECT_EQ(latestSaveOutcome(clip)->videoBytes, 300000u);
     EXPECT_EQ(fileContent(path), PhoneSim::videoContent(300000));
@@ -334,7 +334,7 @@ TEST_P(SessionTest, VideoRequestsAreServedInOrder) {
     ASSERT_TRUE(process->saveCapture(folder.file("second.mov"), 1, 2));
     ASSERT_TRUE(phone->waitForCommandCount("saveCapture", 2, 5s));
     for (const char* name : {"first.mov", "second.mov"}) {
-        EXPECT_TRUE(eventually([&] { return fileHasSize(folder.file(name), 3000); }, 10s)) << name;
+        EXPECT_TRUE(waitUntil([&] { return fileHasSize(folder.file(name), 3000); }, 10s)) << name;
         EXPECT_EQ(fileContent(folder.file(name)), PhoneSim::videoContent(3000)) << name;
     }
     expectFramesArrive({3.0});
@@ -456,7 +456,7 @@ TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
     client.start(true);
     client.saveCapture(folder.file("kept.mov"), 2, 3);
     ASSERT_TRUE(phone->waitForCommandCount("saveCapture", 2, 5s));
-    ASSERT_TRUE(eventually([&] { return fileHasSize(folder.file("kept.mov"), 5000); }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fileHasSize(folder.file("kept.mov"), 5000); }, 10s));
     client.stop();
     session.join();
     EXPECT_EQ(fileContent(folder.file("kept.mov")), PhoneSim::videoContent(5000));
@@ -628,7 +628,7 @@ TEST_P(UsbSessionTest, StalledVideoKeepsWhatArrived) {
     const std::string path = folder.file("stalled.mov");
     StdoutCapture output;
     ASSERT_TRUE(process->saveCapture(path, 0, 1));
-    ASSERT_TRUE(eventually([&] { return fileHasSize(path, 12345); }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fileHasSize(path, 12345); }, 10s));
     expectFramesArrive({5.0});
     EXPECT_NE(output.text().find("stalled"), std::string::npos);
     EXPECT_EQ(fileContent(path), PhoneSim::videoContent(12345));
