@@ -1,6 +1,8 @@
 #pragma once
 // One frame of a loaded clip, with the matrix channels already turned into their six outputs so
-// that playback only blends numbers.
+// that playback only blends numbers. Its order is the outputs' order, not the flat frame layout
+// of CaptureFrame and the clip text: scalars, then the six outputs per matrix channel, then X Y Z
+// per vector channel.
 
 #include <array>
 #include <vector>

@@ -48,7 +48,8 @@ struct ChannelNameLists {
 };
 
 // One recorded frame: the timestamp in seconds as sent by the phone and the values in the flat
-// frame layout (scalars, then X Y Z per vector channel, then 16 row-major values per matrix).
+// frame layout (scalars, then X Y Z per vector channel, then 16 row-major values per matrix; a
+// loaded ClipFrame puts matrices before vectors).
 // The values never change once a frame is made, so copies share them: copying a recording of
 // 216000 frames costs one reference count per frame instead of 180 MB of doubles, and a copy
 // stays valid after the connection that made it is gone.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/OutputCapture.h"
 #include "transport/connection/NetworkConnectionClientProcess.h"
 #include "transport/connection/SilenceWatch.h"
 #include "transport/connection/StreamHealth.h"
@@ -57,10 +58,10 @@ TEST(ConnectionProcessTest, ForwardingWithoutAClientIsRefused) {
 
 TEST(ConnectionProcessTest, UnresolvablePhoneEndsOpenConnection) {
     auto process = std::make_unique<Process>();
-    testing::internal::CaptureStdout();
+    StdoutCapture capture;
     EXPECT_FALSE(process->beginConnection(Process::kWifiConnection, "127.0.0.1",
                                           "no-such-service-name", nullptr));
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = capture.text();
     EXPECT_NE(output.find("resolve"), std::string::npos) << output;
     EXPECT_FALSE(process->isRunning());
     EXPECT_FALSE(process->isWaitingForReply());
