@@ -18,20 +18,12 @@
 #include <headless/ScriptOutput.h>
 
 #include "ChannelHostNode.h"
+#include "support/ChannelNames.h"
 #include "device/channels/LumoraPythonTexts.h"
 
 MObject ChannelHostNode::staticScalar;
 
 namespace {
-
-ChannelNameLists lists(std::vector<std::string> scalars, std::vector<std::string> vectors = {},
-                       std::vector<std::string> matrices = {}) {
-    ChannelNameLists names;
-    names.scalars() = std::move(scalars);
-    names.vectors() = std::move(vectors);
-    names.matrices() = std::move(matrices);
-    return names;
-}
 
 class ChannelAttributesTest : public ::testing::Test {
 protected:
@@ -89,7 +81,7 @@ protected:
 };
 
 TEST_F(ChannelAttributesTest, FirstRebuildCreatesOutputsInChannelOrder) {
-    host_->rebuild(lists({"jawOpen", "blink"}, {"gaze"}, {"head"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"jawOpen", "blink"}, {"gaze"}, {"head"}), ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
     ASSERT_EQ(outputs.scalarOutputs.size(), 2u);
     ASSERT_EQ(outputs.vectorOutputs.size(), 1u);
@@ -120,7 +112,7 @@ TEST_F(ChannelAttributesTest, FirstRebuildCreatesOutputsInChannelOrder) {
 }
 
 TEST_F(ChannelAttributesTest, NotStorableScalars) {
-    host_->rebuild(lists({"fresh"}, {"v"}), ScalarOutputStorage::notStorable);
+    host_->rebuild(channelNames({"fresh"}, {"v"}), ScalarOutputStorage::notStorable);
     EXPECT_FALSE(MFnAttribute(host_->outputs.scalarOutputs[0]).isStorable());
     EXPECT_TRUE(MFnAttribute(host_->outputs.vectorOutputs[0][0]).isStorable());
 }
@@ -129,7 +121,7 @@ TEST_F(ChannelAttributesTest, NotStorableScalars) {
 // outputs: it gets no outputs and a warning names it. The channel listed first keeps its outputs.
 TEST_F(ChannelAttributesTest, ChannelsWhoseOutputsWouldCollideGetNone) {
     headless::clearScriptOutput();
-    host_->rebuild(lists({"shared", "x", "x_mlt", "multipliers", "headX"}, {"head"}, {"m"}),
+    host_->rebuild(channelNames({"shared", "x", "x_mlt", "multipliers", "headX"}, {"head"}, {"m"}),
                    ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
     EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind, ChannelOutputPosition::Kind::none);
@@ -155,7 +147,7 @@ TEST_F(ChannelAttributesTest, ChannelsWhoseOutputsWouldCollideGetNone) {
 // A name listed twice is one channel whose values arrive at its later position.
 TEST_F(ChannelAttributesTest, DuplicateChannelsUseTheirLastPosition) {
     headless::clearScriptOutput();
-    host_->rebuild(lists({"a", "b", "a"}, {"v", "v"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b", "a"}, {"v", "v"}), ScalarOutputStorage::storable);
     EXPECT_EQ(findChannelOutput(host_->outputs, plug("a").attribute()).group, 2u);
     EXPECT_EQ(findChannelOutput(host_->outputs, plug("vY").attribute()).group, 1u);
     EXPECT_EQ(multiplierNames(), (std::vector<std::string>{"b_mlt", "a_mlt"}));  // in output order
@@ -168,7 +160,7 @@ TEST_F(ChannelAttributesTest, DuplicateChannelsUseTheirLastPosition) {
 // phone's.
 TEST_F(ChannelAttributesTest, NamesAreMadeValidAttributeNames) {
     headless::clearScriptOutput();
-    host_->rebuild(lists({"mouth left", "2x"}, {"eye.l"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"mouth left", "2x"}, {"eye.l"}), ScalarOutputStorage::storable);
     EXPECT_TRUE(has("mouth_left"));
     EXPECT_TRUE(has("_2x_mlt"));
     EXPECT_TRUE(has("eye_lZ"));
@@ -176,13 +168,13 @@ TEST_F(ChannelAttributesTest, NamesAreMadeValidAttributeNames) {
 }
 
 TEST_F(ChannelAttributesTest, SecondRebuildKeepsUserEditsOfMultipliers) {
-    host_->rebuild(lists({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
     const ChannelOutputs first = host_->outputs;
     ASSERT_TRUE(plug("a_mlt").setDouble(0.5));
     ASSERT_TRUE(plug("c_mlt").setDouble(1.0));  // exactly 1.0 is not recorded; it comes back as default
     run("connectAttr driver.translateX host.b_mlt");
 
-    host_->rebuild(lists({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
     EXPECT_EQ(host_->outputs.scalarOutputs, first.scalarOutputs);
     EXPECT_EQ(host_->outputs.vectorOutputs, first.vectorOutputs);
     EXPECT_EQ(host_->outputs.matrixOutputs, first.matrixOutputs);
@@ -195,9 +187,9 @@ TEST_F(ChannelAttributesTest, SecondRebuildKeepsUserEditsOfMultipliers) {
 }
 
 TEST_F(ChannelAttributesTest, ChangedListsKeepOldOutputsAndAppendNewMultipliers) {
-    host_->rebuild(lists({"a", "b"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b"}), ScalarOutputStorage::storable);
     ASSERT_TRUE(plug("b_mlt").setDouble(2.0));
-    host_->rebuild(lists({"c", "a"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"c", "a"}), ScalarOutputStorage::storable);
     EXPECT_TRUE(has("b"));  // dropped channel keeps its output
     ASSERT_EQ(host_->outputs.scalarOutputs.size(), 2u);
     EXPECT_EQ(MFnAttribute(host_->outputs.scalarOutputs[0]).name(), "c");
@@ -208,13 +200,13 @@ TEST_F(ChannelAttributesTest, ChangedListsKeepOldOutputsAndAppendNewMultipliers)
 
 TEST_F(ChannelAttributesTest, RebuildRunsTheSuppressTextsAroundTheMultipliers) {
     headless::clearPythonCommands();
-    host_->rebuild(lists({"a"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a"}), ScalarOutputStorage::storable);
     EXPECT_EQ(headless::pythonCommands(),
               (std::vector<std::string>{kLumoraSuppressRefreshOn, kLumoraSuppressRefreshOff}));
 }
 
 TEST_F(ChannelAttributesTest, ScalarOutputIsValueTimesItsMultiplier) {
-    host_->rebuild(lists({"a", "b"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b"}), ScalarOutputStorage::storable);
     host_->scalarValues = {0.25, 4.0};
     EXPECT_DOUBLE_EQ(value("host.a"), 0.25);
     run("setAttr host.a_mlt 0.5");
@@ -223,7 +215,7 @@ TEST_F(ChannelAttributesTest, ScalarOutputIsValueTimesItsMultiplier) {
 }
 
 TEST_F(ChannelAttributesTest, MultiplierDirtiesOnlyItsOwnChannel) {
-    host_->rebuild(lists({"a", "b"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a", "b"}), ScalarOutputStorage::storable);
     host_->scalarValues = {1.0, 1.0};
     value("host.a");
     value("host.b");
@@ -240,7 +232,7 @@ TEST_F(ChannelAttributesTest, MultiplierDirtiesOnlyItsOwnChannel) {
 }
 
 TEST_F(ChannelAttributesTest, MissingMultiplierCountsAsOne) {
-    host_->rebuild(lists({"a"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"a"}), ScalarOutputStorage::storable);
     host_->scalarValues = {0.75};
     const MPlug multipliers = plug("multipliers");
     MFnDependencyNode(node_).removeAttribute(multipliers.attribute());
@@ -249,7 +241,7 @@ TEST_F(ChannelAttributesTest, MissingMultiplierCountsAsOne) {
 }
 
 TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
-    host_->rebuild(lists({"s"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"s"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
     ChannelOutputPosition found = findChannelOutput(outputs, outputs.vectorOutputs[0][2]);
     EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::vector);
@@ -263,7 +255,7 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
     // output's name, is not a channel output.
     std::vector<std::string> many;
     for (int k = 0; k < 3000; ++k) many.push_back("c" + std::to_string(k));
-    host_->rebuild(lists(many, {"v"}, {}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames(many, {"v"}, {}), ScalarOutputStorage::storable);
     for (std::size_t k = 0; k < many.size(); k += 7) {
         found = findChannelOutput(outputs, outputs.scalarOutputs[k]);
         EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::scalar);
