@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "transport/records/CaptureRecords.h"
 #include "support/HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
 
 class CheckingObserver final : public HandlerObserver {
-public:
+  public:
     bool accepted() const { return accepted_; }
     bool rejected() const { return rejected_; }
     const ChannelNameLists& names() const { return names_; }
@@ -56,7 +56,7 @@ public:
 
     void getChannelLayout(ChannelNameLists& names) override { names = names_; }
 
-private:
+  private:
     static void require(bool condition, const char* broken) {
         if (condition) return;
         std::fprintf(stderr, "CheckingObserver: %s\n", broken);

@@ -16,10 +16,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "transport/cipher/AesCbcCipher.h"
 #include "clip/format/ClipFormat.h"
 #include "clip/format/ClipFrames.h"
 #include "clip/format/ParseClipFile.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 namespace {
 

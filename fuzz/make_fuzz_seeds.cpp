@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "clip/format/ClipWriter.h"
 #include "transport/cipher/AesCbcCipher.h"
 #include "transport/records/CaptureRecords.h"
-#include "clip/format/ClipWriter.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "transport/protocol/ChannelNameRule.h"
 #include "CheckingObserver.h"
-#include "transport/protocol/MocapDataHandler.h"
 #include "ReusedHandler.h"
+#include "transport/protocol/ChannelNameRule.h"
+#include "transport/protocol/MocapDataHandler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CheckingObserver observer;

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "CheckingObserver.h"
-#include "transport/protocol/MocapDataHandler.h"
 #include "ReusedHandler.h"
+#include "transport/connection/TCPOverUSBCommunication.h"
+#include "transport/protocol/MocapDataHandler.h"
 #include "transport/protocol/PhoneCommands.h"
 #include "transport/protocol/PhoneMessageDecryptor.h"
-#include "transport/connection/TCPOverUSBCommunication.h"
 #include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
@@ -80,7 +80,8 @@ FeedOutcome feedStream(UsbMessageAssembler& assembler, const std::uint8_t* data,
 bool sameOutcome(const FeedOutcome& a, const FeedOutcome& b) {
     // Messages completed before the stream was lost are the same; a lost stream holds an
     // unfinished header, so where it stands between messages is only compared otherwise.
-    return a.events == b.events && a.lost == b.lost && (a.lost || a.betweenMessages == b.betweenMessages);
+    return a.events == b.events && a.lost == b.lost &&
+           (a.lost || a.betweenMessages == b.betweenMessages);
 }
 
 // Hands the messages on as the client does: the connect reply first, then data messages until
@@ -129,9 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FeedOutcome client = feedStream(clientCut, stream, streamSize, [](std::size_t) {
         return TCPOverUSBCommunication::kReceiveBytes;
     });
-    const FeedOutcome fine = feedStream(fineCut, stream, streamSize, [selector](std::size_t receive) {
-        return receiveSize(selector, receive);
-    });
+    const FeedOutcome fine =
+        feedStream(fineCut, stream, streamSize,
+                   [selector](std::size_t receive) { return receiveSize(selector, receive); });
     if (!sameOutcome(client, fine)) {
         std::fprintf(stderr, "usb_stream: the messages depend on where the receives end\n");
         std::abort();

@@ -9,22 +9,22 @@
 #include <maya/MTypes.h>
 #include <maya/MUserEventMessage.h>
 
-#include "pose/nodes/LMRAAdapter.h"
-#include "pose/nodes/LMRAAttributeCollection.h"
-#include "pose/nodes/LMRAPose.h"
-#include "pose/nodes/LMRAPoseApply.h"
-#include "pose/nodes/LMRAPoselib.h"
-#include "device/node/LMRARealTimeDevice.h"
-#include "device/channels/LumoraPythonTexts.h"
-#include "device/node/SessionCommands.h"
-#include "device/node/ConnectionCheckCommand.h"
 #include "clip/nodes/ClipWriterThreads.h"
 #include "clip/nodes/LMRAClipReader.h"
 #include "clip/nodes/LoadCaptureCommand.h"
 #include "clip/nodes/TakeInfoCommand.h"
 #include "clip/nodes/saveCaptureData.h"
+#include "device/channels/LumoraPythonTexts.h"
+#include "device/node/ConnectionCheckCommand.h"
+#include "device/node/LMRARealTimeDevice.h"
+#include "device/node/SessionCommands.h"
 #include "plugin/messages/PluginMessages.h"
 #include "plugin/messages/StatusChecks.h"
+#include "pose/nodes/LMRAAdapter.h"
+#include "pose/nodes/LMRAAttributeCollection.h"
+#include "pose/nodes/LMRAPose.h"
+#include "pose/nodes/LMRAPoseApply.h"
+#include "pose/nodes/LMRAPoselib.h"
 
 namespace {
 
@@ -40,14 +40,17 @@ void finishBeforeExit(void*) {
 
 template <class Node>
 void registerNodeType(MFnPlugin& plugin, MPxNode::Type type) {
-    const MStatus status = plugin.registerNode(Node::kTypeName, Node::kTypeId, &Node::creator, &Node::initialize, type);
-    reportIfFailed(status, (MString("registering the node type ") + Node::kTypeName).asChar(), __FILE__);
+    const MStatus status = plugin.registerNode(Node::kTypeName, Node::kTypeId, &Node::creator,
+                                               &Node::initialize, type);
+    reportIfFailed(status, (MString("registering the node type ") + Node::kTypeName).asChar(),
+                   __FILE__);
 }
 
 template <class Command>
 void registerCommandType(MFnPlugin& plugin) {
     const MStatus status = plugin.registerCommand(Command::commandName, &Command::creator);
-    reportIfFailed(status, (MString("registering the command ") + Command::commandName).asChar(), __FILE__);
+    reportIfFailed(status, (MString("registering the command ") + Command::commandName).asChar(),
+                   __FILE__);
 }
 
 }  // namespace
@@ -63,7 +66,8 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     setMessageSink(&pluginMessageQueue());
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
-    if (!MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::registerUserEvent(statusEvent)) {
+    if (!MUserEventMessage::isUserEvent(statusEvent) &&
+        !MUserEventMessage::registerUserEvent(statusEvent)) {
         MGlobal::displayError("Cannot register user callback \"LMRARltDvceConnStatusChanged\"");
     }
 
@@ -86,7 +90,8 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     registerCommandType<checkPhoneConnection>(plugin);
     registerCommandType<TakeInfoCommand>(plugin);
 
-    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit, nullptr, &status);
+    exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit,
+                                                 nullptr, &status);
     reportIfFailed(status, "adding the callback at Maya's exit", __FILE__);
 
     // Its own failures are swallowed by the text itself: a missing companion package never fails
@@ -101,7 +106,8 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     exitingCallback = 0;
 
     const MString statusEvent(LMRARealTimeDevice::statusEventName);
-    if (MUserEventMessage::isUserEvent(statusEvent) && !MUserEventMessage::deregisterUserEvent(statusEvent)) {
+    if (MUserEventMessage::isUserEvent(statusEvent) &&
+        !MUserEventMessage::deregisterUserEvent(statusEvent)) {
         MGlobal::displayError("Cannot deregister user callback \"LMRARltDvceConnStatusChanged\"");
     }
 

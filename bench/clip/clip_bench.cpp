@@ -1,21 +1,21 @@
 // Clip file speed: writing and reading an hour of capture at 60 frames a second (216000 frames of
 // 52 scalars, 2 vectors and 3 matrices: 106 values), and sampling at any clip length.
 
-#include "transport/records/CaptureRecords.h"
 #include "clip/format/ClipWriter.h"
-#include "device/channels/ChannelOutputRules.h"
 #include "clip/format/ParseClipFile.h"
 #include "clip/nodes/SampleClip.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <streambuf>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -38,7 +38,8 @@ std::vector<double> captureValues(std::size_t frame) {
     for (int m = 0; m < 3; ++m) {
         const double c = std::cos(phase + m);
         const double s = std::sin(phase + m);
-        const double matrix[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0.01 * m, 1.6 + 0.01 * s, 0.3 * c, 1};
+        const double matrix[16] = {
+            c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0.01 * m, 1.6 + 0.01 * s, 0.3 * c, 1};
         values.insert(values.end(), matrix, matrix + 16);
     }
     return values;
@@ -46,10 +47,10 @@ std::vector<double> captureValues(std::size_t frame) {
 
 // Counts what would be written and drops it, so the write figure is formatting and encryption.
 class CountingBuffer : public std::streambuf {
-public:
+  public:
     std::size_t count = 0;
 
-protected:
+  protected:
     std::streamsize xsputn(const char*, std::streamsize n) override {
         count += static_cast<std::size_t>(n);
         return n;
@@ -60,7 +61,8 @@ protected:
     }
 };
 
-std::size_t writeHour(std::ostream& out, const ChannelNameLists& names, const std::vector<std::vector<double>>& pool) {
+std::size_t writeHour(std::ostream& out, const ChannelNameLists& names,
+                      const std::vector<std::vector<double>>& pool) {
     ClipWriter writer(out, names);
     for (std::size_t f = 0; f < kHourOfFrames; ++f) {
         const auto& values = pool[f % pool.size()];
@@ -77,12 +79,15 @@ std::vector<std::vector<double>> valuePool() {
 }
 
 std::string benchFile() {
-    return (std::filesystem::temp_directory_path() / ("lmra_clip_bench_" + std::to_string(::getpid()) + ".clip"))
+    return (std::filesystem::temp_directory_path() /
+            ("lmra_clip_bench_" + std::to_string(::getpid()) + ".clip"))
         .string();
 }
 
 // Clip text bytes: the file holds 16 bytes of IV for each 8192 of text.
-double textBytes(std::size_t fileBytes) { return static_cast<double>(fileBytes) * 8192.0 / 8208.0; }
+double textBytes(std::size_t fileBytes) {
+    return static_cast<double>(fileBytes) * 8192.0 / 8208.0;
+}
 
 void BM_WriteHourOfCapture(benchmark::State& state) {
     const auto names = captureNames();

@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -13,16 +14,15 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include <headless/Plugins.h>
 #include <headless/Scene.h>
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
-#include "support/WaitUntil.h"
-#include "clip/format/ClipFileReader.h"
 #include "PhoneSim.h"
+#include "clip/format/ClipFileReader.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -46,8 +46,10 @@ void run(const std::string& script) {
 
 // A device node in a live session whose recording holds a full hour.
 class FullSession {
-public:
-    FullSession() : folder_(std::filesystem::temp_directory_path() / ("lmra_save_bench_" + std::to_string(::getpid()))) {
+  public:
+    FullSession()
+        : folder_(std::filesystem::temp_directory_path() /
+                  ("lmra_save_bench_" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
         headless::setEchoScriptOutput(false);
         std::string error;
@@ -63,17 +65,23 @@ public:
         phone_ = std::make_unique<PhoneSim>(options);
         phone_->start();
 
-        run("createNode LMRARealTimeDevice -n dev; setAttr -type \"string\" dev.ipAddress \"127.0.0.1\"");
-        run("setAttr dev.wifiPort " + std::to_string(phone_->udpPort()) + "; establishConnection dev");
+        run("createNode LMRARealTimeDevice -n dev; setAttr -type \"string\" dev.ipAddress "
+            "\"127.0.0.1\"");
+        run("setAttr dev.wifiPort " + std::to_string(phone_->udpPort()) +
+            "; establishConnection dev");
         run("startMocapSession dev");
         // Datagrams may be dropped at this rate: save until the recording is full.
         const std::string probe = clipPath();
-        const bool full = waitUntil([&] {
-            std::filesystem::remove(probe);
-            run("saveMocapData dev " + probe + " 100000");
-            if (!waitUntil([&] { return std::filesystem::exists(probe); }, std::chrono::seconds(60))) return false;
-            return storedFrameCount(probe) == kFullRecording;
-        }, std::chrono::seconds(300));
+        const bool full = waitUntil(
+            [&] {
+                std::filesystem::remove(probe);
+                run("saveMocapData dev " + probe + " 100000");
+                if (!waitUntil([&] { return std::filesystem::exists(probe); },
+                               std::chrono::seconds(60)))
+                    return false;
+                return storedFrameCount(probe) == kFullRecording;
+            },
+            std::chrono::seconds(300));
         if (!full) throw std::runtime_error("the recording never filled up");
         run("pauseMocapSession dev");
         std::filesystem::remove(probe);
@@ -87,7 +95,7 @@ public:
 
     std::string clipPath() const { return (folder_ / "hour.clip").string(); }
 
-private:
+  private:
     std::filesystem::path folder_;
     std::unique_ptr<PhoneSim> phone_;
 };
@@ -110,7 +118,10 @@ void BM_SaveCommandWithFullRecording(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_SaveCommandWithFullRecording)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_SaveCommandWithFullRecording)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->UseRealTime();
 
 // The command and the writer thread until the hour is on disk.
 void BM_SaveFullRecordingUntilWritten(benchmark::State& state) {
@@ -124,6 +135,9 @@ void BM_SaveFullRecordingUntilWritten(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_SaveFullRecordingUntilWritten)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_SaveFullRecordingUntilWritten)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace

@@ -35,11 +35,11 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
-#include "transport/cipher/AesCbcCipher.h"
-#include "transport/records/CaptureRecords.h"
-#include "clip/format/ClipWriter.h"
 #include "MessageComposer.h"
 #include "PhoneSim.h"
+#include "clip/format/ClipWriter.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
 
 namespace {
 

@@ -78,8 +78,11 @@ SoakFigures runIsolated(const std::function<SoakFigures()>& measure) {
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     if (got != sizeof figures) {
-        if (WIFSIGNALED(status)) return failure("the measuring process died of signal " + std::to_string(WTERMSIG(status)));
-        return failure("the measuring process answered nothing (exit status " + std::to_string(WEXITSTATUS(status)) + ")");
+        if (WIFSIGNALED(status))
+            return failure("the measuring process died of signal " +
+                           std::to_string(WTERMSIG(status)));
+        return failure("the measuring process answered nothing (exit status " +
+                       std::to_string(WEXITSTATUS(status)) + ")");
     }
     return figures;
 }

@@ -17,8 +17,8 @@ struct SoakFigures {
     double clipBytes = 0;
     double loadSeconds = 0;
     double loadedFrames = 0;
-    double baselinePeakMiB = 0;   // ru_maxrss once connected, before the first frame
-    double peakMiB = 0;           // ru_maxrss after the load
+    double baselinePeakMiB = 0;  // ru_maxrss once connected, before the first frame
+    double peakMiB = 0;          // ru_maxrss after the load
     double residentBeforeFeedMiB = 0;
     double residentAtBoundMiB = 0;  // once the recording first holds its 216000 frames
     double residentAfterFeedMiB = 0;

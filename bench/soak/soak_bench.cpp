@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include "IsolatedRun.h"
-#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "SoakRun.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ void report(benchmark::State& state, const SoakFigures& figures) {
     auto& counters = state.counters;
     counters["frames_fed"] = figures.framesFed;
     counters["frames_received"] = figures.framesReceived;
-    counters["feed_frames_per_s"] = figures.feedSeconds > 0 ? figures.framesReceived / figures.feedSeconds : 0;
+    counters["feed_frames_per_s"] =
+        figures.feedSeconds > 0 ? figures.framesReceived / figures.feedSeconds : 0;
     counters["recording_frames"] = figures.recordingFrames;
     counters["oldest_kept_frame"] = figures.oldestFrameIndex;
     counters["copy_s"] = figures.copySeconds;
@@ -32,8 +33,10 @@ void report(benchmark::State& state, const SoakFigures& figures) {
     counters["peak_growth_MiB"] = figures.peakMiB - figures.baselinePeakMiB;
     const double recordingGrowth = figures.residentAfterFeedMiB - figures.residentBeforeFeedMiB;
     counters["rss_per_recorded_frame_B"] =
-        figures.recordingFrames > 0 ? recordingGrowth * 1024.0 * 1024.0 / figures.recordingFrames : 0;
-    counters["rss_growth_past_bound_MiB"] = figures.residentAfterFeedMiB - figures.residentAtBoundMiB;
+        figures.recordingFrames > 0 ? recordingGrowth * 1024.0 * 1024.0 / figures.recordingFrames
+                                    : 0;
+    counters["rss_growth_past_bound_MiB"] =
+        figures.residentAfterFeedMiB - figures.residentAtBoundMiB;
     counters["rss_after_release_MiB"] = figures.residentAfterReleaseMiB;
     counters["rss_before_feed_MiB"] = figures.residentBeforeFeedMiB;
     counters["heap_before_feed_MiB"] = figures.heapBeforeFeedMiB;
@@ -54,10 +57,14 @@ void soak(benchmark::State& state, std::uint32_t connectionKind) {
     }
 }
 
-void BM_SoakWifi(benchmark::State& state) { soak(state, NetworkConnectionClientProcess::kWifiConnection); }
+void BM_SoakWifi(benchmark::State& state) {
+    soak(state, NetworkConnectionClientProcess::kWifiConnection);
+}
 BENCHMARK(BM_SoakWifi)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-void BM_SoakUsb(benchmark::State& state) { soak(state, NetworkConnectionClientProcess::kUsbConnection); }
+void BM_SoakUsb(benchmark::State& state) {
+    soak(state, NetworkConnectionClientProcess::kUsbConnection);
+}
 BENCHMARK(BM_SoakUsb)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <array>
 #include <cstring>
 
-#include "transport/records/CaptureRecords.h"
 #include "support/HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
 
 class BenchObserver : public HandlerObserver {
-public:
+  public:
     std::array<double, kMaxFrameValues> latest{};
     std::uint64_t frames = 0;
 

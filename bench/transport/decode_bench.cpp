@@ -7,8 +7,8 @@
 #include <string>
 
 #include "BenchObserver.h"
-#include "transport/protocol/MocapDataHandler.h"
 #include "PhoneSim.h"
+#include "transport/protocol/MocapDataHandler.h"
 
 namespace {
 
@@ -26,7 +26,9 @@ void decode(benchmark::State& state, const ChannelNameLists& channels) {
     state.counters["values"] = static_cast<double>(channels.flatValueCount());
 }
 
-void BM_DecodeFaceMessage(benchmark::State& state) { decode(state, PhoneSim::defaultChannels()); }
+void BM_DecodeFaceMessage(benchmark::State& state) {
+    decode(state, PhoneSim::defaultChannels());
+}
 BENCHMARK(BM_DecodeFaceMessage);
 
 // 3001 scalars, 1000 vectors and 1000 matrices: 3001 + 3000 + 16000 = 22001 values.

@@ -15,8 +15,8 @@
 #include <random>
 #include <vector>
 
-#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "PhoneSim.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 
 namespace {
 
@@ -31,17 +31,17 @@ void measure(benchmark::State& state, std::uint32_t kind) {
     std::filesystem::path socketFolder;
     if (kind == NetworkConnectionClientProcess::kUsbConnection) {
         std::random_device seed;
-        socketFolder = std::filesystem::temp_directory_path() /
-                       ("lmra-latency-" + std::to_string(seed()));
+        socketFolder =
+            std::filesystem::temp_directory_path() / ("lmra-latency-" + std::to_string(seed()));
         std::filesystem::create_directories(socketFolder);
         options.usbmuxdSocket = (socketFolder / "usbmuxd.sock").string();
         ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + options.usbmuxdSocket).c_str(), 1);
     }
     PhoneSim phone(options);
     phone.start();
-    const std::string port = std::to_string(kind == NetworkConnectionClientProcess::kWifiConnection
-                                                ? phone.udpPort()
-                                                : phone.usbPort());
+    const std::string port =
+        std::to_string(kind == NetworkConnectionClientProcess::kWifiConnection ? phone.udpPort()
+                                                                               : phone.usbPort());
     auto process = std::make_unique<NetworkConnectionClientProcess>();
     if (!process->beginConnection(kind, "127.0.0.1", port, nullptr) || !process->waitForReply(5s) ||
         process->rejectCode() != 0 || !process->startCapture(false) ||
@@ -53,7 +53,9 @@ void measure(benchmark::State& state, std::uint32_t kind) {
     const std::size_t valueCount = PhoneSim::defaultChannels().flatValueCount();
     std::vector<double> frame(valueCount);
     std::vector<double> latencies, phoneSends, arrivals, handovers;
-    const auto micro = [](Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); };
+    const auto micro = [](Clock::duration d) {
+        return std::chrono::duration<double, std::micro>(d).count();
+    };
     std::uint64_t sent = 0;
     for (auto _ : state) {
         const double timestamp = static_cast<double>(sent + 1) / 64.0;
@@ -88,7 +90,8 @@ void measure(benchmark::State& state, std::uint32_t kind) {
     state.counters["handover_us"] = median(handovers);
     std::sort(latencies.begin(), latencies.end());
     state.counters["median_us"] = latencies[latencies.size() / 2];
-    state.counters["p99_us"] = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
+    state.counters["p99_us"] =
+        latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
 }
 
 void BM_LoopbackLatencyWifi(benchmark::State& state) {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "BenchObserver.h"
+#include "PhoneSim.h"
 #include "transport/protocol/MocapDataHandler.h"
 #include "transport/protocol/PhoneMessageDecryptor.h"
-#include "PhoneSim.h"
 #include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
@@ -22,8 +22,8 @@ std::vector<std::uint8_t> recordedStream() {
     const auto channels = PhoneSim::defaultChannels();
     std::vector<std::uint8_t> stream;
     for (int i = 0; i < kMessages; ++i) {
-        const auto framed =
-            PhoneSim::usbFrame(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, i / 60.0)));
+        const auto framed = PhoneSim::usbFrame(
+            PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, i / 60.0)));
         stream.insert(stream.end(), framed.begin(), framed.end());
     }
     return stream;

@@ -8,7 +8,8 @@
 namespace {
 
 // The message keeps its first line as it always was; this second line says which folder, and why.
-std::string failure(const std::filesystem::path& folder, const std::string& path, const std::string& reason) {
+std::string failure(const std::filesystem::path& folder, const std::string& path,
+                    const std::string& reason) {
     return "The folder " + folder.string() + " for " + path + ": " + reason + ".";
 }
 
@@ -31,7 +32,8 @@ std::optional<std::string> ensureParentFolder(const std::string& path) {
     fs::create_directories(parent, error);
     if (error || !fs::is_directory(parent, error)) {
         std::string reason = error ? error.message() : "it is not a folder";
-        if (const auto file = fileInTheWay(parent)) reason = file->string() + " is a file, not a folder";
+        if (const auto file = fileInTheWay(parent))
+            reason = file->string() + " is a file, not a folder";
         return failure(parent, path, reason);
     }
     return std::nullopt;

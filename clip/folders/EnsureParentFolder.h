@@ -12,4 +12,3 @@ inline constexpr const char* kCannotCreateOutputFolder = "Cannot create output d
 // kCannotCreateOutputFolder through the plug-in's messages. Nothing when the parent folder exists
 // afterwards. Any thread: it shows nothing itself.
 std::optional<std::string> ensureParentFolder(const std::string& path);
-

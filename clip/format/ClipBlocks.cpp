@@ -8,7 +8,9 @@
 
 namespace {
 
-std::size_t wholeAesBlocks(std::size_t byteCount) { return byteCount / kAesBlockSize * kAesBlockSize; }
+std::size_t wholeAesBlocks(std::size_t byteCount) {
+    return byteCount / kAesBlockSize * kAesBlockSize;
+}
 std::size_t roundUpToAesBlocks(std::size_t byteCount) {
     return wholeAesBlocks(byteCount + kAesBlockSize - 1);
 }
@@ -32,7 +34,8 @@ bool flushClipBlock(std::string& pending, std::ostream& out, bool final, AesCbcC
     encryptClipBlock(cipher, block.data(), n, iv);
 
     out.write(reinterpret_cast<const char*>(iv.data()), static_cast<std::streamsize>(iv.size()));
-    out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
+    out.write(reinterpret_cast<const char*>(block.data()),
+              static_cast<std::streamsize>(block.size()));
     pending.erase(0, n);
     return true;
 }
@@ -58,12 +61,14 @@ bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher, bo
     // bytes after the encrypted part decrypt to noise, which may hold either.
     const char* chars = reinterpret_cast<const char*>(block);
     const char* end = chars + usable;
-    const char* textEnd = std::find_if(chars, end, [](char c) { return c == kClipTextEnd || c == '\0'; });
+    const char* textEnd =
+        std::find_if(chars, end, [](char c) { return c == kClipTextEnd || c == '\0'; });
     if (textEnd != end && *textEnd == kClipTextEnd && endMarkerSeen) *endMarkerSeen = true;
     // Names and numbers are printable: a record that holds control characters is damaged or
     // was written with another key.
     if (foreignBytes)
-        *foreignBytes = std::any_of(chars, textEnd, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+        *foreignBytes = std::any_of(chars, textEnd,
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     text.append(chars, static_cast<std::size_t>(textEnd - chars));
     return true;
 }

@@ -15,14 +15,14 @@
 // The clip text ends inside a token: no "^" follows its last one. An std::out_of_range, as the
 // substring past the end that it stands for.
 class ClipTextCut : public std::out_of_range {
-public:
+  public:
     using std::out_of_range::out_of_range;
 };
 
 // A clip that cannot be written: a name the format cannot carry, no random source, or a stream
 // that failed.
 class ClipWriteError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -38,17 +38,17 @@ bool flushClipBlock(std::string& pending, std::ostream& out, bool final, AesCbcC
 
 // Reads and decrypts one record and appends its text: the text up to the end marker "@" (not
 // included) or the first NUL, whichever comes first. Only whole AES blocks of a short last record
-// are used, as a cut block decrypts to noise. Returns false at the end of the stream or when fewer than 16 bytes are
-// left. endMarkerSeen, when given, tells whether this record's text ended with the "@";
-// foreignBytes whether its text holds bytes that no clip text has (control characters), the sign
-// of damage or of another key.
+// are used, as a cut block decrypts to noise. Returns false at the end of the stream or when fewer
+// than 16 bytes are left. endMarkerSeen, when given, tells whether this record's text ended with
+// the "@"; foreignBytes whether its text holds bytes that no clip text has (control characters),
+// the sign of damage or of another key.
 bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher,
                    bool* endMarkerSeen = nullptr, bool* foreignBytes = nullptr);
 
 // Clip text read but not yet cut into tokens. Tokens are cut from the front without moving the
 // rest; the consumed part is dropped when the next block is appended.
 class ClipPendingText {
-public:
+  public:
     std::size_t size() const { return text_.size() - consumed_; }
     bool empty() const { return size() == 0; }
 
@@ -64,7 +64,7 @@ public:
     bool endMarkerSeen() const { return endMarkerSeen_; }
     bool foreignBytesSeen() const { return foreignBytesSeen_; }
 
-private:
+  private:
     std::string text_;
     std::size_t consumed_ = 0;
     bool endMarkerSeen_ = false;

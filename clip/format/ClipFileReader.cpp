@@ -17,7 +17,8 @@ ClipFileReader::ClipFileReader(const std::string& path) : in_(file_), cipher_(cl
     }
     errno = 0;
     file_.open(path, std::ios::binary);
-    if (!file_.is_open()) openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be read";
+    if (!file_.is_open())
+        openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be read";
 }
 
 ClipFileReader::ClipFileReader(std::istream& in) : in_(in), cipher_(clipKey()) {}
@@ -55,7 +56,8 @@ bool ClipFileReader::readNames(ChannelNameLists& names) {
     scalarCount_ = names.scalars().size();
     vectorEnd_ = scalarCount_ + kVectorComponents * names.vectors().size();
     valueCount_ = names.flatValueCount();
-    const std::size_t channels = names.scalars().size() + names.vectors().size() + names.matrices().size();
+    const std::size_t channels =
+        names.scalars().size() + names.vectors().size() + names.matrices().size();
     if (channels > kMaxClipChannels) {
         fail(ClipLoadFailure::tooManyChannels,
              std::to_string(channels) + " channels, at most " + std::to_string(kMaxClipChannels));
@@ -87,7 +89,8 @@ ClipFileReader::FrameRead ClipFileReader::readFrame(double& time, std::vector<do
     // A vector or matrix group is taken whole before its numbers count: a group cut short is a
     // broken frame even when one of its tokens is not a number.
     while (index < valueCount_) {
-        const std::size_t groupEnd = index < vectorEnd_ ? index + kVectorComponents : index + kMatrixElements;
+        const std::size_t groupEnd =
+            index < vectorEnd_ ? index + kVectorComponents : index + kMatrixElements;
         std::exception_ptr conversionError;
         for (; index < groupEnd; ++index) {
             if (!nextToken(token)) {

@@ -2,10 +2,10 @@
 // Reads a clip file as it is stored: the channel names, then each frame's time (as written, not
 // shifted) and its flat values. parseClipFile and the clip tool build on it.
 
-#include "transport/cipher/AesCbcCipher.h"
-#include "transport/records/CaptureRecords.h"
 #include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipLoadFailure.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <cstddef>
 #include <fstream>
@@ -14,7 +14,7 @@
 #include <vector>
 
 class ClipFileReader {
-public:
+  public:
     enum class FrameRead { frame, textEnded, broken };
 
     // A file that cannot be opened, or a folder, reads as an empty one and fails as cannotOpen.
@@ -43,7 +43,7 @@ public:
     // that no clip text holds were read, which make it damaged (or under another key).
     ClipLoadFailure textStopped() const;
 
-private:
+  private:
     bool nextToken(std::string_view& token) { return nextClipToken(in_, pending_, token, cipher_); }
     void fail(ClipLoadFailure failure, std::string detail = {});
 

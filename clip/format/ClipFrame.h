@@ -8,8 +8,8 @@
 #include <vector>
 
 struct ClipFrame {
-    double time = 0.0;                                  // seconds after the clip's first frame
-    std::vector<double> scalars;                        // one per scalar channel
-    std::vector<std::array<double, 6>> matrices;        // translate xyz, rotate xyz per matrix channel
-    std::vector<std::array<double, 3>> vectors;         // x y z per vector channel
+    double time = 0.0;                            // seconds after the clip's first frame
+    std::vector<double> scalars;                  // one per scalar channel
+    std::vector<std::array<double, 6>> matrices;  // translate xyz, rotate xyz per matrix channel
+    std::vector<std::array<double, 3>> vectors;   // x y z per vector channel
 };

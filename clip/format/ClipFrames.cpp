@@ -77,4 +77,6 @@ ClipFrame ClipFrames::frame(std::size_t index) const {
     return record;
 }
 
-ClipBlendPoint ClipFrames::blendPoint(double u) const { return clipBlendPoint(times_, timesInOrder_, u); }
+ClipBlendPoint ClipFrames::blendPoint(double u) const {
+    return clipBlendPoint(times_, timesInOrder_, u);
+}

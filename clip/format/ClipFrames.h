@@ -18,7 +18,7 @@
 using MatrixOutputRule = std::array<double, 6> (*)(const double* rowMajor16);
 
 class ClipFrames {
-public:
+  public:
     explicit ClipFrames(MatrixOutputRule matrixOutputs) : matrixOutputs_(matrixOutputs) {}
 
     // Empties the frames and sets how many channels of each kind every frame has.
@@ -47,7 +47,7 @@ public:
     // The two frames around u and the weight of the later one.
     ClipBlendPoint blendPoint(double u) const;
 
-private:
+  private:
     double* newFrameValues(double time);
 
     // About half a megabyte per chunk, whatever the layout: a short clip with thousands of

@@ -23,16 +23,19 @@ std::string quoted(std::string_view token) {
 // The number, or the exception that says why there is none.
 double checked(NumberTextResult result, double value, const char* what, std::string_view token) {
     if (result == NumberTextResult::notANumber)
-        throw std::invalid_argument(std::string("clip ") + what + " " + quoted(token) + " is not a number");
+        throw std::invalid_argument(std::string("clip ") + what + " " + quoted(token) +
+                                    " is not a number");
     if (result == NumberTextResult::outOfRange)
-        throw std::out_of_range(std::string("clip ") + what + " " + quoted(token) + " is out of range");
+        throw std::out_of_range(std::string("clip ") + what + " " + quoted(token) +
+                                " is out of range");
     return value;
 }
 
 }  // namespace
 
 std::size_t formatClipNumber(double value, char* out) {
-    const auto result = std::to_chars(out, out + kClipNumberMaxChars, value, std::chars_format::fixed, 8);
+    const auto result =
+        std::to_chars(out, out + kClipNumberMaxChars, value, std::chars_format::fixed, 8);
     return static_cast<std::size_t>(result.ptr - out);
 }
 

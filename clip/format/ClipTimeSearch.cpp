@@ -25,7 +25,8 @@ std::size_t firstFrameNotBelow(const std::vector<double>& times, bool inOrder, d
     std::size_t high = count;  // ... and at or before high
     const double span = count > 1 ? times.back() - times.front() : 0.0;
     const double position = (u - times.front()) / span * static_cast<double>(count - 1);
-    if (span > 0.0 && std::isfinite(span) && position >= 0.0 && position < static_cast<double>(count)) {
+    if (span > 0.0 && std::isfinite(span) && position >= 0.0 &&
+        position < static_cast<double>(count)) {
         const auto guess = static_cast<std::size_t>(position);
         std::size_t step = 1;
         if (below(times[guess])) {
@@ -44,8 +45,9 @@ std::size_t firstFrameNotBelow(const std::vector<double>& times, bool inOrder, d
             low = high >= step ? high - step + 1 : 0;
         }
     }
-    const auto found = std::partition_point(times.begin() + static_cast<std::ptrdiff_t>(low),
-                                            times.begin() + static_cast<std::ptrdiff_t>(high), below);
+    const auto found =
+        std::partition_point(times.begin() + static_cast<std::ptrdiff_t>(low),
+                             times.begin() + static_cast<std::ptrdiff_t>(high), below);
     return static_cast<std::size_t>(found - times.begin());
 }
 

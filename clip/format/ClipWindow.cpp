@@ -54,7 +54,8 @@ std::optional<ClipWindow> cutClipWindow(const CaptureRecording& recording, doubl
     return window;
 }
 
-void writeClipWindow(std::ostream& out, const CaptureRecording& recording, const ClipWindow& window) {
+void writeClipWindow(std::ostream& out, const CaptureRecording& recording,
+                     const ClipWindow& window) {
     ClipWriter writer(out, recording.names);
     if (window.startFrame) writer.writeFrame(*window.startFrame);
     for (std::size_t i = window.firstRecorded; i < recording.frames.size(); ++i)

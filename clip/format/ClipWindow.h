@@ -27,4 +27,5 @@ std::optional<ClipWindow> cutClipWindow(const CaptureRecording& recording, doubl
 
 // Writes the recording's names and the window's frames as a clip file. Throws ClipWriteError
 // (before writing anything when a name cannot be carried).
-void writeClipWindow(std::ostream& out, const CaptureRecording& recording, const ClipWindow& window);
+void writeClipWindow(std::ostream& out, const CaptureRecording& recording,
+                     const ClipWindow& window);

@@ -2,9 +2,9 @@
 // Writes one clip file: the channel names, then frames one by one, then the end marker. The text
 // goes out in 8192-byte records as it grows, so memory stays small for any number of frames.
 
+#include "clip/format/ClipBlocks.h"
 #include "transport/cipher/AesCbcCipher.h"
 #include "transport/records/CaptureRecords.h"
-#include "clip/format/ClipBlocks.h"
 
 #include <cstddef>
 #include <ostream>
@@ -15,7 +15,7 @@
 void checkClipNames(const ChannelNameLists& names);
 
 class ClipWriter {
-public:
+  public:
     // Checks every name before anything is written (ClipWriteError), then writes the header.
     ClipWriter(std::ostream& out, const ChannelNameLists& names);
     ClipWriter(const ClipWriter&) = delete;
@@ -31,7 +31,7 @@ public:
     // reports a failure at any point of the writing.
     void finish();
 
-private:
+  private:
     void append(const char* text, std::size_t length);
     void appendNumber(double value);
 

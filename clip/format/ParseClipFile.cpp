@@ -20,13 +20,13 @@ bool forEachStoredFrame(ClipFileReader& reader, OnFrame onFrame) {
     std::vector<double> values;
     for (;;) {
         switch (reader.readFrame(time, values)) {
-        case ClipFileReader::FrameRead::textEnded:
-            return anyFrame;
-        case ClipFileReader::FrameRead::broken:
-            return false;
-        case ClipFileReader::FrameRead::frame:
-            if (onFrame(time, values)) anyFrame = true;
-            break;
+            case ClipFileReader::FrameRead::textEnded:
+                return anyFrame;
+            case ClipFileReader::FrameRead::broken:
+                return false;
+            case ClipFileReader::FrameRead::frame:
+                if (onFrame(time, values)) anyFrame = true;
+                break;
         }
     }
 }
@@ -53,11 +53,15 @@ bool readAllFrames(ClipFileReader& reader, ChannelNameLists& names, Start start,
     });
 }
 
-bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frames, std::size_t& dropped) {
+bool readInto(ClipFileReader& reader, ChannelNameLists& names, ClipFrames& frames,
+              std::size_t& dropped) {
     names.clear();
     frames.clear();
     return readAllFrames(
-        reader, names, [&] { frames.reset(names.scalars().size(), names.vectors().size(), names.matrices().size()); },
+        reader, names,
+        [&] {
+            frames.reset(names.scalars().size(), names.vectors().size(), names.matrices().size());
+        },
         [&](double time, const double* values) { frames.appendFlat(time, values); }, dropped);
 }
 
@@ -67,7 +71,8 @@ ClipLoadResult classified(ClipFileReader& reader, Read read) {
     ClipLoadResult result;
     try {
         if (read(result.droppedFrames)) return result;
-        result.failure = reader.failure() == ClipLoadFailure::none ? ClipLoadFailure::noFrames : reader.failure();
+        result.failure = reader.failure() == ClipLoadFailure::none ? ClipLoadFailure::noFrames
+                                                                   : reader.failure();
         result.detail = reader.failureDetail();
     } catch (const ClipTextCut&) {
         result.failure = reader.textStopped();
@@ -94,11 +99,13 @@ bool parseClipStream(ChannelNameLists& names, ClipFrames& frames, std::istream& 
 
 ClipLoadResult loadClipFile(ChannelNameLists& names, ClipFrames& frames, const std::string& path) {
     ClipFileReader reader(path);
-    return classified(reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
+    return classified(
+        reader, [&](std::size_t& dropped) { return readInto(reader, names, frames, dropped); });
 }
 
-ClipLoadResult readClipFrames(ClipFileReader& reader, ChannelNameLists& names,
-                              const std::function<void(double, const std::vector<double>&)>& onFrame) {
+ClipLoadResult readClipFrames(
+    ClipFileReader& reader, ChannelNameLists& names,
+    const std::function<void(double, const std::vector<double>&)>& onFrame) {
     return classified(reader, [&](std::size_t&) {
         if (!reader.readNames(names)) return false;
         return forEachStoredFrame(reader, [&](double time, const std::vector<double>& values) {

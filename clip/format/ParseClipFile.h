@@ -1,10 +1,10 @@
 #pragma once
 // Loads a whole clip file into the clip reader's form.
 
-#include "transport/records/CaptureRecords.h"
 #include "clip/format/ClipFileReader.h"
 #include "clip/format/ClipFrames.h"
 #include "clip/format/ClipLoadFailure.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <functional>
 #include <istream>
@@ -32,5 +32,6 @@ ClipLoadResult loadClipFile(ChannelNameLists& names, ClipFrames& frames, const s
 
 // Reads a clip frame by frame as it is stored (times not shifted, no frame left out), handing
 // each frame's time and flat values to onFrame. For tools that show a clip as it is.
-ClipLoadResult readClipFrames(ClipFileReader& reader, ChannelNameLists& names,
-                              const std::function<void(double, const std::vector<double>&)>& onFrame);
+ClipLoadResult readClipFrames(
+    ClipFileReader& reader, ChannelNameLists& names,
+    const std::function<void(double, const std::vector<double>&)>& onFrame);

@@ -31,7 +31,7 @@ RunningWriters& runningWriters() {
 
 // Counts one writer for its whole life, including when saveToFile throws.
 class RunningWriterCount {
-public:
+  public:
     RunningWriterCount() {
         std::lock_guard<std::mutex> lock(runningWriters().mutex);
         ++runningWriters().count;

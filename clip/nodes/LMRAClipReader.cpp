@@ -28,7 +28,9 @@ MObject LMRAClipReader::clipFrameOffset;
 MObject LMRAClipReader::clipFrameCount;
 MObject LMRAClipReader::clipDuration;
 
-void* LMRAClipReader::creator() { return new LMRAClipReader; }
+void* LMRAClipReader::creator() {
+    return new LMRAClipReader;
+}
 
 MStatus LMRAClipReader::initialize() {
     MStatus status;
@@ -41,21 +43,25 @@ MStatus LMRAClipReader::initialize() {
     MFnStringData stringData;
     const MObject noPath = stringData.create(&status);
     LMRA_CHECK_STATUS(status, "the empty path");
-    clipFilepath = typedFn.create("clipFilepath", "clipFilepath", MFnData::kString, noPath, &status);
+    clipFilepath =
+        typedFn.create("clipFilepath", "clipFilepath", MFnData::kString, noPath, &status);
     LMRA_CHECK_STATUS(status, "clipFilepath");
     LMRA_CHECK(typedFn.setStorable(true));
     LMRA_CHECK(typedFn.setUsedAsFilename(true));
 
     MFnNumericAttribute numericFn;
-    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset", MFnNumericData::kDouble, 0.0, &status);
+    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset",
+                                       MFnNumericData::kDouble, 0.0, &status);
     LMRA_CHECK_STATUS(status, "clipFrameOffset");
     LMRA_CHECK(numericFn.setChannelBox(true));
 
-    clipFrameCount = numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0, &status);
+    clipFrameCount =
+        numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0, &status);
     LMRA_CHECK_STATUS(status, "clipFrameCount");
     LMRA_CHECK(numericFn.setWritable(false));
     LMRA_CHECK(numericFn.setStorable(false));
-    clipDuration = numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0, &status);
+    clipDuration =
+        numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0, &status);
     LMRA_CHECK_STATUS(status, "clipDuration");
     LMRA_CHECK(numericFn.setWritable(false));
     LMRA_CHECK(numericFn.setStorable(false));
@@ -151,7 +157,8 @@ MStatus LMRAClipReader::compute(const MPlug& plug, MDataBlock& data) {
             setOutput(plug, data, vectorValues_[position.group][position.index]);
             return MStatus::kSuccess;
         case ChannelOutputPosition::Kind::scalar:
-            setOutput(plug, data, scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]));
+            setOutput(plug, data,
+                      scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]));
             return MStatus::kSuccess;
         case ChannelOutputPosition::Kind::none:
             break;
@@ -177,7 +184,8 @@ MStatus LMRAClipReader::setDependentsDirty(const MPlug& plug, MPlugArray& affect
     return MPxNode::setDependentsDirty(plug, affected);
 }
 
-MStatus LMRAClipReader::preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) {
+MStatus LMRAClipReader::preEvaluation(const MDGContext& context,
+                                      const MEvaluationNode& evaluationNode) {
     if (!evaluationNode.dirtyPlugExists(time) && !evaluationNode.dirtyPlugExists(clipFrameOffset))
         return MStatus::kSuccess;
     if (context.isNormal()) {

@@ -19,14 +19,14 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-#include "transport/records/CaptureRecords.h"
-#include "device/channels/ChannelAttributes.h"
 #include "clip/format/ClipFrames.h"
-#include "device/channels/ChannelOutputRules.h"
 #include "clip/nodes/SampleClip.h"
+#include "device/channels/ChannelAttributes.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
 
 class LMRAClipReader : public MPxNode {
-public:
+  public:
     static const MString kTypeName;  // "LMRAClipReader"
     static const MTypeId kTypeId;    // 0x130682
 
@@ -43,7 +43,8 @@ public:
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
-    MStatus preEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode) override;
+    MStatus preEvaluation(const MDGContext& context,
+                          const MEvaluationNode& evaluationNode) override;
     // kParallel: compute reads its own clip and inputs and writes its own outputs only.
     SchedulingType schedulingType() const override { return kParallel; }
 
@@ -56,7 +57,7 @@ public:
     // Refills the value lists from the clip at clip time u (seconds after its first frame).
     void sampleClip(double clipTime);
 
-private:
+  private:
     void resampleAt(MDataBlock& data);
     static void setOutput(const MPlug& plug, MDataBlock& data, double value);
 

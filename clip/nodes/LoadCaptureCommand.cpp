@@ -1,7 +1,7 @@
 #include "clip/nodes/LoadCaptureCommand.h"
 
-#include "device/node/CommandArguments.h"
 #include "clip/nodes/LMRAClipReader.h"
+#include "device/node/CommandArguments.h"
 #include "plugin/messages/PluginMessages.h"
 
 #include <maya/MFn.h>
@@ -9,11 +9,14 @@
 
 const char* const LoadCaptureCommand::commandName = "loadClipFromFile";
 
-void* LoadCaptureCommand::creator() { return new LoadCaptureCommand; }
+void* LoadCaptureCommand::creator() {
+    return new LoadCaptureCommand;
+}
 
 namespace {
 
-const CommandUsage kUsage{LoadCaptureCommand::commandName, "<LMRAClipReader node> <clip path>", 2, 2};
+const CommandUsage kUsage{LoadCaptureCommand::commandName, "<LMRAClipReader node> <clip path>", 2,
+                          2};
 
 }  // namespace
 

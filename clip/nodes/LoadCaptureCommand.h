@@ -7,7 +7,7 @@
 #include <maya/MStatus.h>
 
 class LoadCaptureCommand : public MPxCommand {
-public:
+  public:
     static const char* const commandName;  // "loadClipFromFile"
     static void* creator();
 

@@ -6,11 +6,13 @@
 
 namespace {
 
-double blend(double from, double to, double weight) { return blendClipValue(from, to, weight); }
+double blend(double from, double to, double weight) {
+    return blendClipValue(from, to, weight);
+}
 
 // Positions that the clip does not have get 0.0 rather than a value the frames do not hold.
-void blendNumbers(std::vector<double>& values, const double* from, const double* to, std::size_t count,
-                  double weight) {
+void blendNumbers(std::vector<double>& values, const double* from, const double* to,
+                  std::size_t count, double weight) {
     const std::size_t shared = std::min(values.size(), count);
     for (std::size_t k = 0; k < shared; ++k) values[k] = blend(from[k], to[k], weight);
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), 0.0);
@@ -21,8 +23,10 @@ void blendGroups(std::vector<std::array<double, N>>& values, const double* from,
                  std::size_t count, double weight) {
     const std::size_t shared = std::min(values.size(), count);
     for (std::size_t g = 0; g < shared; ++g)
-        for (std::size_t i = 0; i < N; ++i) values[g][i] = blend(from[N * g + i], to[N * g + i], weight);
-    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), std::array<double, N>{});
+        for (std::size_t i = 0; i < N; ++i)
+            values[g][i] = blend(from[N * g + i], to[N * g + i], weight);
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(),
+              std::array<double, N>{});
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "clip/nodes/SaveToFile.h"
 
+#include "clip/folders/FilePathChecks.h"
 #include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipWindow.h"
 #include "clip/nodes/ClipWriterMessages.h"
-#include "clip/folders/FilePathChecks.h"
 
 #include <atomic>
 #include <cerrno>

@@ -3,8 +3,8 @@
 // it and how many seconds to keep. Nothing in it refers to the device node, so a node deleted
 // while the thread runs does not matter.
 
-#include "transport/records/CaptureRecords.h"
 #include "transport/outcomes/SaveOutcomes.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <string>
 

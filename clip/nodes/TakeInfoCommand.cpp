@@ -1,8 +1,8 @@
 #include "clip/nodes/TakeInfoCommand.h"
 
-#include "device/node/CommandArguments.h"
 #include "clip/format/ParseClipFile.h"
 #include "device/channels/ChannelOutputRules.h"
+#include "device/node/CommandArguments.h"
 #include "plugin/messages/PluginMessages.h"
 #include "transport/outcomes/SaveOutcomes.h"
 

@@ -1,10 +1,10 @@
 #include "clip/nodes/saveCaptureData.h"
 
+#include "clip/folders/EnsureParentFolder.h"
+#include "clip/folders/FilePathChecks.h"
 #include "clip/format/ClipWindow.h"
 #include "clip/nodes/ClipWriterThreads.h"
 #include "device/node/CommandArguments.h"
-#include "clip/folders/EnsureParentFolder.h"
-#include "clip/folders/FilePathChecks.h"
 #include "device/node/LMRARealTimeDevice.h"
 #include "plugin/messages/PluginMessages.h"
 #include "transport/outcomes/SaveOutcomes.h"
@@ -23,7 +23,9 @@
 
 const char* const saveCaptureData::commandName = "saveMocapData";
 
-void* saveCaptureData::creator() { return new saveCaptureData; }
+void* saveCaptureData::creator() {
+    return new saveCaptureData;
+}
 
 namespace {
 
@@ -82,7 +84,8 @@ MStatus saveCaptureData::doIt(const MArgList& args) {
     MString clipPath;
     MString clipLength;
     MString videoPath;
-    if (!readTextArgument(args, 1, kUsage, clipPath) || !readTextArgument(args, 2, kUsage, clipLength) ||
+    if (!readTextArgument(args, 1, kUsage, clipPath) ||
+        !readTextArgument(args, 2, kUsage, clipLength) ||
         (args.length() > 3 && !readTextArgument(args, 3, kUsage, videoPath))) {
         return MStatus::kFailure;
     }

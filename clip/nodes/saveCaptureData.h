@@ -7,7 +7,7 @@
 #include <maya/MStatus.h>
 
 class saveCaptureData : public MPxCommand {
-public:
+  public:
     static const char* const commandName;  // "saveMocapData"
     static void* creator();
 

@@ -16,15 +16,14 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 
-#include "transport/protocol/ChannelNameRule.h"
 #include "device/channels/ChannelOutputPlan.h"
+#include "transport/protocol/ChannelNameRule.h"
 
 namespace {
 
 const char* const kMultipliersName = "multipliers";
 const char* const kMultiplierSuffix = "_mlt";
 constexpr unsigned kMultiplierSuffixLength = 4;
-
 
 const char* const kVectorSuffixes[kVectorComponents] = {"X", "Y", "Z"};
 const char* const kMatrixSuffixes[kMatrixOutputCount] = {"TranslateX", "TranslateY", "TranslateZ",
@@ -51,8 +50,9 @@ MObject createAngle(const std::string& name) {
     return unit.create(text, text, MFnUnitAttribute::kAngle, 0.0);
 }
 
-void appendScalarOutputs(MFnDependencyNode& node, const ChannelNameLists& names, const std::vector<bool>& given,
-                         ChannelOutputs& outputs, ScalarOutputStorage scalarStorage) {
+void appendScalarOutputs(MFnDependencyNode& node, const ChannelNameLists& names,
+                         const std::vector<bool>& given, ChannelOutputs& outputs,
+                         ScalarOutputStorage scalarStorage) {
     for (std::size_t k = 0; k < names.scalars().size(); ++k) {
         const std::string& name = names.scalars()[k];
         if (!given[k]) {
@@ -206,8 +206,9 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
             outputs.vectorOutputs.push_back(VectorOutputGroup{});  // no outputs at this position
             continue;
         }
-        outputs.vectorOutputs.push_back(groupOutputs(fn, names.vectors()[g], kVectorSuffixes,
-                                                     [](std::size_t, const std::string& n) { return createDouble(n, 0.0); }));
+        outputs.vectorOutputs.push_back(
+            groupOutputs(fn, names.vectors()[g], kVectorSuffixes,
+                         [](std::size_t, const std::string& n) { return createDouble(n, 0.0); }));
     }
     outputs.matrixOutputs.clear();
     for (std::size_t g = 0; g < names.matrices().size(); ++g) {
@@ -231,10 +232,17 @@ ChannelOutputPosition findChannelOutput(const ChannelOutputs& outputs, const MOb
     const ChannelOutputPosition& position = found->second;
     const MObject* listed = nullptr;
     switch (position.kind) {
-        case ChannelOutputPosition::Kind::scalar: listed = &outputs.scalarOutputs[position.group]; break;
-        case ChannelOutputPosition::Kind::matrix: listed = &outputs.matrixOutputs[position.group][position.index]; break;
-        case ChannelOutputPosition::Kind::vector: listed = &outputs.vectorOutputs[position.group][position.index]; break;
-        case ChannelOutputPosition::Kind::none: break;
+        case ChannelOutputPosition::Kind::scalar:
+            listed = &outputs.scalarOutputs[position.group];
+            break;
+        case ChannelOutputPosition::Kind::matrix:
+            listed = &outputs.matrixOutputs[position.group][position.index];
+            break;
+        case ChannelOutputPosition::Kind::vector:
+            listed = &outputs.vectorOutputs[position.group][position.index];
+            break;
+        case ChannelOutputPosition::Kind::none:
+            break;
     }
     return listed && *listed == attribute ? position : ChannelOutputPosition{};
 }
@@ -246,7 +254,8 @@ double scalarOutputMultiplier(const MObject& node, const MPlug& outputPlug, MDat
     return data.inputValue(multiplier).asDouble();
 }
 
-double scalarOutputValue(const MObject& node, const MPlug& outputPlug, MDataBlock& data, double value) {
+double scalarOutputValue(const MObject& node, const MPlug& outputPlug, MDataBlock& data,
+                         double value) {
     return scalarOutputMultiplier(node, outputPlug, data) * value;
 }
 
@@ -259,7 +268,8 @@ void addMultiplierDependent(const MObject& node, const MPlug& plug, MPlugArray& 
     const MString name = plug.partialName();
     const std::string text = name.asChar();
     if (text.size() < kMultiplierSuffixLength ||
-        text.compare(text.size() - kMultiplierSuffixLength, kMultiplierSuffixLength, kMultiplierSuffix) != 0) {
+        text.compare(text.size() - kMultiplierSuffixLength, kMultiplierSuffixLength,
+                     kMultiplierSuffix) != 0) {
         return;
     }
     const std::string outputName = text.substr(0, text.size() - kMultiplierSuffixLength);

@@ -15,10 +15,10 @@
 #include <maya/MPlugArray.h>
 #include <maya/MString.h>
 
-#include "transport/records/CaptureRecords.h"
 #include "device/channels/ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
 
-using VectorOutputGroup = std::array<MObject, kVectorComponents>;  // X, Y, Z
+using VectorOutputGroup = std::array<MObject, kVectorComponents>;   // X, Y, Z
 using MatrixOutputGroup = std::array<MObject, kMatrixOutputCount>;  // TranslateXYZ, RotateXYZ
 
 // Where an attribute sits in a node's channel outputs.
@@ -68,7 +68,8 @@ ChannelOutputPosition findChannelOutput(const ChannelOutputs& outputs, const MOb
 // named after the output plug's partial name plus "_mlt"; 1.0 when there is no such plug.
 double scalarOutputMultiplier(const MObject& node, const MPlug& outputPlug, MDataBlock& data);
 // multiplier x value.
-double scalarOutputValue(const MObject& node, const MPlug& outputPlug, MDataBlock& data, double value);
+double scalarOutputValue(const MObject& node, const MPlug& outputPlug, MDataBlock& data,
+                         double value);
 
 // True for a plug that is a child of a plug whose partial name is "multipliers".
 bool isMultiplierChild(const MPlug& plug);
@@ -76,4 +77,3 @@ bool isMultiplierChild(const MPlug& plug);
 // Dirty rule: a dynamic child of "multipliers" named "<name>_mlt" affects the node's plug
 // "<name>", when it exists.
 void addMultiplierDependent(const MObject& node, const MPlug& plug, MPlugArray& affected);
-

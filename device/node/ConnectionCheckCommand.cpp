@@ -5,8 +5,8 @@
 #include <maya/MStringArray.h>
 
 #include "device/node/CommandArguments.h"
-#include "plugin/messages/PluginMessages.h"
 #include "device/node/LMRARealTimeDevice.h"
+#include "plugin/messages/PluginMessages.h"
 
 const char* const checkPhoneConnection::commandName = "checkPhoneConnection";
 

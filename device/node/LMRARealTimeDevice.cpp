@@ -18,15 +18,15 @@
 #include <maya/MObjectArray.h>
 #include <maya/MUserEventMessage.h>
 
-#include "transport/connection/ConnectionCheck.h"
 #include "device/node/ConnectionSettings.h"
-#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "plugin/messages/PluginMessages.h"
 #include "plugin/messages/StatusChecks.h"
+#include "transport/connection/ConnectionCheck.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "transport/connection/ReceivePort.h"
-#include "transport/messages/MessageSink.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
 #include "transport/connection/UDPClient.h"
+#include "transport/messages/MessageSink.h"
 
 namespace {
 
@@ -74,7 +74,9 @@ MObject LMRARealTimeDevice::lastFrameTime;
 MObject LMRARealTimeDevice::droppedMessages;
 MObject LMRARealTimeDevice::streaming;
 
-void* LMRARealTimeDevice::creator() { return new LMRARealTimeDevice(); }
+void* LMRARealTimeDevice::creator() {
+    return new LMRARealTimeDevice();
+}
 
 MStatus LMRARealTimeDevice::initialize() {
     MFnNumericAttribute numeric;
@@ -97,7 +99,8 @@ MStatus LMRARealTimeDevice::initialize() {
     LMRA_CHECK_STATUS(status, "ipAddress");
     LMRA_CHECK(addAttribute(ipAddress));
 
-    wifiPort = numeric.create("wifiPort", "wifiPort", MFnNumericData::kInt, kDefaultWifiPort, &status);
+    wifiPort =
+        numeric.create("wifiPort", "wifiPort", MFnNumericData::kInt, kDefaultWifiPort, &status);
     LMRA_CHECK_STATUS(status, "wifiPort");
     LMRA_CHECK(addAttribute(wifiPort));
     usbPort = numeric.create("usbPort", "usbPort", MFnNumericData::kInt, kDefaultUsbPort, &status);
@@ -111,16 +114,19 @@ MStatus LMRARealTimeDevice::initialize() {
 
     const MObject defaultTemplate = stringData.create(kDefaultClipPathTemplate, &status);
     LMRA_CHECK_STATUS(status, "the default clipPathTemplate");
-    clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString, defaultTemplate, &status);
+    clipPathTemplate = typed.create("clipPathTemplate", "clipPathTemplate", MFnData::kString,
+                                    defaultTemplate, &status);
     LMRA_CHECK_STATUS(status, "clipPathTemplate");
     LMRA_CHECK(addAttribute(clipPathTemplate));
-    clipLength = numeric.create("clipLength", "clipLength", MFnNumericData::kInt, kDefaultClipLength, &status);
+    clipLength = numeric.create("clipLength", "clipLength", MFnNumericData::kInt,
+                                kDefaultClipLength, &status);
     LMRA_CHECK_STATUS(status, "clipLength");
     LMRA_CHECK(numeric.setWritable(true));
     LMRA_CHECK(numeric.setStorable(true));
     LMRA_CHECK(addAttribute(clipLength));
 
-    connectionType = numeric.create("connectionType", "connectionType", MFnNumericData::kInt, 0, &status);
+    connectionType =
+        numeric.create("connectionType", "connectionType", MFnNumericData::kInt, 0, &status);
     LMRA_CHECK_STATUS(status, "connectionType");
     LMRA_CHECK(addAttribute(connectionType));
 
@@ -136,7 +142,8 @@ MStatus LMRARealTimeDevice::initialize() {
     LMRA_CHECK(addAttribute(connectionStatus));
 
     // The stream's health: outputs only, recomputed at every refresh.
-    auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type, double initial) {
+    auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type,
+                               double initial) {
         MStatus created;
         attribute = numeric.create(name, name, type, initial, &created);
         LMRA_CHECK_STATUS(created, name);
@@ -188,13 +195,14 @@ void LMRARealTimeDevice::postConstructor() {
     // connectionStatus and the health outputs are dirtied with every refresh too, so that any
     // read of them publishes what the session did meanwhile.
     MObjectArray refreshOutputs;
-    for (const MObject* attribute : {&refreshNode, &connectionStatus, &framesReceived, &receiveRate, &lastFrameAge,
-                                     &lastFrameTime, &droppedMessages, &streaming}) {
+    for (const MObject* attribute : {&refreshNode, &connectionStatus, &framesReceived, &receiveRate,
+                                     &lastFrameAge, &lastFrameTime, &droppedMessages, &streaming}) {
         refreshOutputs.append(*attribute);
     }
     setRefreshOutputAttributes(refreshOutputs);
     MObject self = thisMObject();
-    removalCallback_ = MNodeMessage::addNodePreRemovalCallback(self, &LMRARealTimeDevice::onPreRemoval, this);
+    removalCallback_ =
+        MNodeMessage::addNodePreRemovalCallback(self, &LMRARealTimeDevice::onPreRemoval, this);
     createMemoryPools(1, static_cast<int>(kMaxFrameValues), sizeof(double));
 
     MFnDependencyNode node(thisMObject());
@@ -290,7 +298,8 @@ bool LMRARealTimeDevice::connectToPhone() {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         outputs_ = std::move(rebuilt);
     }
-    std::fill_n(scalarValues_.begin(), std::min(outputs_.scalarOutputs.size(), kMaxFrameValues), 0.0);
+    std::fill_n(scalarValues_.begin(), std::min(outputs_.scalarOutputs.size(), kMaxFrameValues),
+                0.0);
     setStatus(kStatusConnected);
     MGlobal::displayInfo("Connection established.");
     if (names.scalars().empty() && names.vectors().empty() && names.matrices().empty()) {
@@ -307,7 +316,8 @@ bool LMRARealTimeDevice::readReceivePort(int& port) {
     if (!isReceivePortSetting(port)) {
         text = plug.name() + " is ";
         text += port;
-        MGlobal::displayError(text + ": a receive port is 0 (any free port) or a number from 1 to 65535.");
+        MGlobal::displayError(text +
+                              ": a receive port is 0 (any free port) or a number from 1 to 65535.");
         return false;
     }
     if (port == kAnyReceivePort) return true;
@@ -343,9 +353,11 @@ std::vector<std::string> LMRARealTimeDevice::checkConnection() {
     settings.portName = portPlug.name().asChar();
     settings.receivePort = MPlug(self, wifiReceivePort).asInt();
     settings.receivePortName = MPlug(self, wifiReceivePort).name().asChar();
-    settings.replyTimeout = usb ? UsbTimeouts().replySilence
-                                : std::chrono::duration_cast<std::chrono::milliseconds>(UDPClient::kReplyTimeout);
-    const std::vector<CheckStep> steps = usb ? checkUsbConnection(settings) : checkWifiConnection(settings);
+    settings.replyTimeout =
+        usb ? UsbTimeouts().replySilence
+            : std::chrono::duration_cast<std::chrono::milliseconds>(UDPClient::kReplyTimeout);
+    const std::vector<CheckStep> steps =
+        usb ? checkUsbConnection(settings) : checkWifiConnection(settings);
     std::vector<std::string> lines;
     for (const CheckStep& step : steps) lines.push_back(step.line());
     return lines;
@@ -379,7 +391,9 @@ bool LMRARealTimeDevice::stopSession() {
     return true;
 }
 
-void LMRARealTimeDevice::onConnectionLost() { setStatus(kStatusDisconnected); }
+void LMRARealTimeDevice::onConnectionLost() {
+    setStatus(kStatusDisconnected);
+}
 
 bool LMRARealTimeDevice::copyRecording(CaptureRecording& recording) {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
@@ -484,8 +498,10 @@ MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         if (connection_) {
             const std::uint64_t byteCount =
-                std::min<std::uint64_t>(sizeof(double) * outputs_.flatValueCount(), static_cast<std::uint64_t>(buffer.size()));
-            connection_->readNewestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount, health_, refreshedAt_);
+                std::min<std::uint64_t>(sizeof(double) * outputs_.flatValueCount(),
+                                        static_cast<std::uint64_t>(buffer.size()));
+            connection_->readNewestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount,
+                                         health_, refreshedAt_);
         } else {
             health_ = StreamHealth();
         }
@@ -533,7 +549,8 @@ double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, c
             return vectorChannelOutput(vectorValues_[position.group].data(),
                                        static_cast<unsigned>(position.index));
         case ChannelOutputPosition::Kind::matrix:
-            if (position.group >= matrixValues_.size() || position.index >= kMatrixOutputCount) return 0.0;
+            if (position.group >= matrixValues_.size() || position.index >= kMatrixOutputCount)
+                return 0.0;
             return matrixOutputs(position.group)[position.index];
         case ChannelOutputPosition::Kind::none:
             break;
@@ -566,14 +583,16 @@ MStatus LMRARealTimeDevice::compute(const MPlug& plug, MDataBlock& data) {
 }
 
 bool LMRARealTimeDevice::isHealthOutput(const MPlug& plug) const {
-    return plug == framesReceived || plug == receiveRate || plug == lastFrameAge || plug == lastFrameTime ||
-           plug == droppedMessages || plug == streaming;
+    return plug == framesReceived || plug == receiveRate || plug == lastFrameAge ||
+           plug == lastFrameTime || plug == droppedMessages || plug == streaming;
 }
 
-MStatus LMRARealTimeDevice::computeHealth(const MPlug& plug, MDataBlock& data, ConnectionStatus status) {
+MStatus LMRARealTimeDevice::computeHealth(const MPlug& plug, MDataBlock& data,
+                                          ConnectionStatus status) {
     // Taken at the refresh, with the frame that the channel outputs show.
     data.inputValue(refreshNode);
-    const double ageMs = std::chrono::duration<double, std::milli>(refreshedAt_ - health_.newestArrival).count();
+    const double ageMs =
+        std::chrono::duration<double, std::milli>(refreshedAt_ - health_.newestArrival).count();
     MDataHandle output = data.outputValue(plug);
     if (plug == framesReceived) {
         output.set(static_cast<int>(std::min<std::uint64_t>(health_.framesReceived, kMaxCount)));
@@ -586,7 +605,8 @@ MStatus LMRARealTimeDevice::computeHealth(const MPlug& plug, MDataBlock& data, C
     } else if (plug == droppedMessages) {
         output.set(static_cast<int>(std::min<std::uint64_t>(health_.droppedMessages, kMaxCount)));
     } else {
-        const bool recent = health_.hasFrame && refreshedAt_ - health_.newestArrival < kStreamingWithin;
+        const bool recent =
+            health_.hasFrame && refreshedAt_ - health_.newestArrival < kStreamingWithin;
         output.set(status >= kStatusCapturing && !paused_.load() && recent);
     }
     data.setClean(plug);

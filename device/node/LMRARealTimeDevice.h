@@ -22,10 +22,10 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-#include "transport/records/CaptureRecords.h"
 #include "device/channels/ChannelAttributes.h"
 #include "transport/connection/SilenceWatch.h"
 #include "transport/connection/StreamHealth.h"
+#include "transport/records/CaptureRecords.h"
 #include "transport/records/StreamInterfaces.h"
 
 class NetworkConnectionClientProcess;
@@ -38,9 +38,9 @@ constexpr ConnectionStatus kStatusCapturing = 2;
 constexpr ConnectionStatus kStatusCapturingWithVideo = 3;
 
 class LMRARealTimeDevice : public MPxThreadedDeviceNode, public DataStreamClient {
-public:
-    static const MString kTypeName;  // "LMRARealTimeDevice"
-    static const MTypeId kTypeId;    // 0x130686
+  public:
+    static const MString kTypeName;            // "LMRARealTimeDevice"
+    static const MTypeId kTypeId;              // 0x130686
     static const char* const statusEventName;  // "LMRARltDvceConnStatusChanged"
 
     static MObject refreshNode;
@@ -97,7 +97,7 @@ public:
     // a read right after a command sees it; posts the user event when it changed.
     void publishStatus();
 
-private:
+  private:
     void setStatus(ConnectionStatus status) { status_.store(status); }
     void postStatusEvent();
     // The Wi-Fi receive port setting, checked; false after an error that names the port.

@@ -10,54 +10,54 @@ class LMRARealTimeDevice;
 
 // Finds the device node named by the only argument; the subclasses name the operation.
 class mocapNetworkCommands : public MPxCommand {
-public:
+  public:
     ~mocapNetworkCommands() override = default;
     MStatus doIt(const MArgList& args) override;
     MStatus undoIt() override;
     bool isUndoable() const override;
 
-protected:
+  protected:
     virtual bool applyToDevice(LMRARealTimeDevice& device) = 0;
     // The command's name, for its usage line.
     virtual const char* registeredName() const = 0;
 };
 
 class establishConnection : public mocapNetworkCommands {
-public:
+  public:
     static const char* const commandName;  // "establishConnection"
     static void* creator();
 
-protected:
+  protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
     const char* registeredName() const override;
 };
 
 class startCaptureSession : public mocapNetworkCommands {
-public:
+  public:
     static const char* const commandName;  // "startMocapSession"
     static void* creator();
 
-protected:
+  protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
     const char* registeredName() const override;
 };
 
 class pauseCaptureSession : public mocapNetworkCommands {
-public:
+  public:
     static const char* const commandName;  // "pauseMocapSession"
     static void* creator();
 
-protected:
+  protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
     const char* registeredName() const override;
 };
 
 class stopCaptureSession : public mocapNetworkCommands {
-public:
+  public:
     static const char* const commandName;  // "stopMocapSession"
     static void* creator();
 
-protected:
+  protected:
     bool applyToDevice(LMRARealTimeDevice& device) override;
     const char* registeredName() const override;
 };

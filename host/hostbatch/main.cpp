@@ -27,8 +27,8 @@
 #include <headless/ApiThreads.h>
 #include <headless/EmbeddedPython.h>
 #include <headless/MainLoop.h>
-#include <headless/Session.h>
 #include <headless/Script.h>
+#include <headless/Session.h>
 
 namespace {
 

@@ -30,7 +30,8 @@ bool wholeNumber(const std::string& text, Parse parse) {
 MString::MString(const char* text) : text_(text ? text : "") {}
 
 MString::MString(const char* text, int byteLength)
-    : text_(text && byteLength > 0 ? std::string(text, static_cast<std::size_t>(byteLength)) : "") {}
+    : text_(text && byteLength > 0 ? std::string(text, static_cast<std::size_t>(byteLength)) : "") {
+}
 
 MString& MString::operator=(const char* text) {
     set(text);
@@ -63,7 +64,9 @@ MString& MString::operator+=(unsigned int value) {
     return *this;
 }
 
-bool MString::operator==(const char* text) const { return text_ == (text ? text : ""); }
+bool MString::operator==(const char* text) const {
+    return text_ == (text ? text : "");
+}
 
 const char* MString::asChar(int& length) const {
     length = static_cast<int>(text_.size());
@@ -80,7 +83,9 @@ MStatus MString::set(const char* text, int byteLength) {
     return MStatus::kSuccess;
 }
 
-MStatus MString::set(double value) { return set(value, 14); }
+MStatus MString::set(double value) {
+    return set(value, 14);
+}
 
 MStatus MString::set(double value, int precision) {
     char buffer[64];
@@ -113,7 +118,8 @@ MStatus MString::split(char separator, MStringArray& parts) const {
     while (begin <= text_.size()) {
         const auto at = text_.find(separator, begin);
         const auto stop = at == std::string::npos ? text_.size() : at;
-        if (stop > begin) parts.append(MString(text_.c_str() + begin, static_cast<int>(stop - begin)));
+        if (stop > begin)
+            parts.append(MString(text_.c_str() + begin, static_cast<int>(stop - begin)));
         if (at == std::string::npos) break;
         begin = at + 1;
     }
@@ -136,29 +142,46 @@ bool MString::isInt() const {
 
 int MString::asInt() const {
     const long value = std::strtol(text_.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp(value, static_cast<long>(INT_MIN), static_cast<long>(INT_MAX)));
+    return static_cast<int>(
+        std::clamp(value, static_cast<long>(INT_MIN), static_cast<long>(INT_MAX)));
 }
 
-bool MString::isShort() const { return isInt() && asInt() >= SHRT_MIN && asInt() <= SHRT_MAX; }
-short MString::asShort() const { return static_cast<short>(asInt()); }
+bool MString::isShort() const {
+    return isInt() && asInt() >= SHRT_MIN && asInt() <= SHRT_MAX;
+}
+short MString::asShort() const {
+    return static_cast<short>(asInt());
+}
 
-bool MString::isUnsigned() const { return isInt() && asInt() >= 0; }
-unsigned int MString::asUnsigned() const { return static_cast<unsigned int>(std::max(asInt(), 0)); }
+bool MString::isUnsigned() const {
+    return isInt() && asInt() >= 0;
+}
+unsigned int MString::asUnsigned() const {
+    return static_cast<unsigned int>(std::max(asInt(), 0));
+}
 
 bool MString::isDouble() const {
     return wholeNumber(text_, [](const char* b, char** e) { return std::strtod(b, e); });
 }
-double MString::asDouble() const { return std::strtod(text_.c_str(), nullptr); }
+double MString::asDouble() const {
+    return std::strtod(text_.c_str(), nullptr);
+}
 
-bool MString::isFloat() const { return isDouble(); }
-float MString::asFloat() const { return static_cast<float>(asDouble()); }
+bool MString::isFloat() const {
+    return isDouble();
+}
+float MString::asFloat() const {
+    return static_cast<float>(asDouble());
+}
 
 MString MString::operator+(const MString& other) const {
     MString sum(*this);
     sum += other;
     return sum;
 }
-MString MString::operator+(const char* other) const { return *this + MString(other); }
+MString MString::operator+(const char* other) const {
+    return *this + MString(other);
+}
 MString MString::operator+(double value) const {
     MString sum(*this);
     sum += value;
@@ -166,6 +189,10 @@ MString MString::operator+(double value) const {
 }
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
-MString operator+(const char* a, const MString& b) { return MString(a) + b; }
-std::ostream& operator<<(std::ostream& out, const MString& text) { return out << text.asChar(); }
+MString operator+(const char* a, const MString& b) {
+    return MString(a) + b;
+}
+std::ostream& operator<<(std::ostream& out, const MString& text) {
+    return out << text.asChar();
+}
 OPENMAYA_NAMESPACE_CLOSE

@@ -1,8 +1,8 @@
 #include <headless/Python.h>
 #include <headless/ScriptOutput.h>
 #include <maya/MCommandMessage.h>
-#include "core/ThreadCheck.h"
 #include <maya/MGlobal.h>
+#include "core/ThreadCheck.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -184,7 +184,8 @@ MStatus MGlobal::executePythonCommand(const MString& command, bool, bool) {
     // that the main thread holds.
     if (std::this_thread::get_id() != mainThread) {
         // Shown without MGlobal, so that the wrong-thread call counts once.
-        const char* const text = "MGlobal::executePythonCommand is for the main thread only; the text was not run.";
+        const char* const text =
+            "MGlobal::executePythonCommand is for the main thread only; the text was not run.";
         show(std::string("// Error: ") + text + " //", text, MCommandMessage::kError);
         return MStatus::kFailure;
     }

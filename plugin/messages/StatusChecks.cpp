@@ -11,6 +11,7 @@ MStatus reportIfFailed(const MStatus& status, const char* what, const char* file
     const char* name = file;
     for (const char* at = file; *at; ++at)
         if (*at == '/' || *at == '\\') name = at + 1;
-    MGlobal::displayError(MString("lumoraMocap: ") + name + ": " + what + " failed: " + status.errorString());
+    MGlobal::displayError(MString("lumoraMocap: ") + name + ": " + what +
+                          " failed: " + status.errorString());
     return status;
 }

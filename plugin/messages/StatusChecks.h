@@ -11,9 +11,9 @@
 MStatus reportIfFailed(const MStatus& status, const char* what, const char* file);
 
 // Returns a failed status from the enclosing function after showing it; what names the call.
-#define LMRA_CHECK_STATUS(status, what)                                               \
-    do {                                                                              \
-        const MStatus lmraCheckedStatus = (status);                                   \
+#define LMRA_CHECK_STATUS(status, what)                                                   \
+    do {                                                                                  \
+        const MStatus lmraCheckedStatus = (status);                                       \
         if (!lmraCheckedStatus) return reportIfFailed(lmraCheckedStatus, what, __FILE__); \
     } while (0)
 

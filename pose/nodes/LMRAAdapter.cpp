@@ -17,7 +17,9 @@ const MString LMRAAdapter::kClipReaderTypeName("LMRAClipReader");
 MObject LMRAAdapter::activeSource;
 MObject LMRAAdapter::order;
 
-void* LMRAAdapter::creator() { return new LMRAAdapter(); }
+void* LMRAAdapter::creator() {
+    return new LMRAAdapter();
+}
 
 MStatus LMRAAdapter::initialize() {
     MStatus status;

@@ -10,7 +10,7 @@
 class MPlug;
 
 class LMRAAdapter : public MPxObjectSet {
-public:
+  public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 
@@ -29,7 +29,7 @@ public:
     MStatus connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc) override;
     bool canBeDeleted(bool isSrcNode) override;
 
-private:
+  private:
     bool isCaptureSourceMessage(const MPlug& otherPlug) const;
     bool isMemberAlready(const MPlug& source) const;
     void keepActiveSourceAfterLeaving(const MPlug& leavingElement, const MPlug& leavingSource);

@@ -13,7 +13,9 @@ MObject LMRAAttributeCollection::attrs;
 MObject LMRAAttributeCollection::plug;
 MObject LMRAAttributeCollection::restValue;
 
-void* LMRAAttributeCollection::creator() { return new LMRAAttributeCollection(); }
+void* LMRAAttributeCollection::creator() {
+    return new LMRAAttributeCollection();
+}
 
 MStatus LMRAAttributeCollection::initialize() {
     MStatus status;
@@ -46,4 +48,6 @@ MStatus LMRAAttributeCollection::legalConnection(const MPlug& thisPlug, const MP
     return MS::kSuccess;
 }
 
-bool LMRAAttributeCollection::canBeDeleted(bool /*isSrcNode*/) { return false; }
+bool LMRAAttributeCollection::canBeDeleted(bool /*isSrcNode*/) {
+    return false;
+}

@@ -10,7 +10,7 @@
 class MPlug;
 
 class LMRAAttributeCollection : public MPxObjectSet {
-public:
+  public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 

@@ -56,7 +56,9 @@ bool isElementChild(const MPlug& plug, const MObject& child) {
 
 }  // namespace
 
-void* LMRAPose::creator() { return new LMRAPose(); }
+void* LMRAPose::creator() {
+    return new LMRAPose();
+}
 
 MStatus LMRAPose::initialize() {
     MStatus status;
@@ -123,8 +125,7 @@ MStatus LMRAPose::compute(const MPlug& plug, MDataBlock& data) {
 
     if (plug == attrs && plug.isElement()) {
         // Refresh this element's offset too, so reading the whole element never shows a stale one.
-        writeOffset(plug, data, data.inputValue(weight).asDouble(),
-                    data.inputValue(mute).asBool());
+        writeOffset(plug, data, data.inputValue(weight).asDouble(), data.inputValue(mute).asBool());
         data.setClean(plug);
         return MS::kSuccess;
     }
@@ -132,12 +133,11 @@ MStatus LMRAPose::compute(const MPlug& plug, MDataBlock& data) {
     return MS::kUnknownParameter;
 }
 
-void LMRAPose::writeOffset(const MPlug& element, MDataBlock& data, double weightValue,
-                           bool muted) {
+void LMRAPose::writeOffset(const MPlug& element, MDataBlock& data, double weightValue, bool muted) {
     const MPlug outPlug = element.child(out);
-    const double value = offset(data.inputValue(element.child(pose)).asDouble(),
-                                data.inputValue(element.child(rest)).asDouble(), weightValue,
-                                muted);
+    const double value =
+        offset(data.inputValue(element.child(pose)).asDouble(),
+               data.inputValue(element.child(rest)).asDouble(), weightValue, muted);
     data.outputValue(outPlug).setDouble(value);
     data.setClean(outPlug);
 }

@@ -11,7 +11,7 @@ class MPlug;
 class MPlugArray;
 
 class LMRAPose : public MPxNode {
-public:
+  public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 
@@ -38,8 +38,7 @@ public:
         return muted ? 0.0 : (poseValue - restValue) * weightValue;
     }
 
-private:
+  private:
     // Computes the "out" child of one element of "attrs" and marks it clean.
-    static void writeOffset(const MPlug& element, MDataBlock& data, double weightValue,
-                            bool muted);
+    static void writeOffset(const MPlug& element, MDataBlock& data, double weightValue, bool muted);
 };

@@ -18,7 +18,9 @@ MObject LMRAPoseApply::weight;
 MObject LMRAPoseApply::values;
 MObject LMRAPoseApply::output;
 
-void* LMRAPoseApply::creator() { return new LMRAPoseApply(); }
+void* LMRAPoseApply::creator() {
+    return new LMRAPoseApply();
+}
 
 MStatus LMRAPoseApply::initialize() {
     MStatus status;

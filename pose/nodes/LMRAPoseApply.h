@@ -10,7 +10,7 @@ class MDataBlock;
 class MPlug;
 
 class LMRAPoseApply : public MPxNode {
-public:
+  public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 

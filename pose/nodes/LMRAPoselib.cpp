@@ -13,7 +13,9 @@ const MTypeId LMRAPoselib::kTypeId(0x130685);
 
 MObject LMRAPoselib::order;
 
-void* LMRAPoselib::creator() { return new LMRAPoselib(); }
+void* LMRAPoselib::creator() {
+    return new LMRAPoselib();
+}
 
 MStatus LMRAPoselib::initialize() {
     MStatus status;

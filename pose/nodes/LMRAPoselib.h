@@ -9,7 +9,7 @@
 class MPlug;
 
 class LMRAPoselib : public MPxObjectSet {
-public:
+  public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 

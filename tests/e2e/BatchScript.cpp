@@ -43,7 +43,8 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 bool BatchOutput::hasSection(const std::string& key) const {
     const auto begin = output_.find(BatchScript::beginMarker(key));
-    return begin != std::string::npos && output_.find(BatchScript::endMarker(key), begin) != std::string::npos;
+    return begin != std::string::npos &&
+           output_.find(BatchScript::endMarker(key), begin) != std::string::npos;
 }
 
 std::vector<std::string> BatchOutput::lines(const std::string& key) const {
@@ -63,7 +64,8 @@ std::vector<std::string> BatchOutput::results(const std::string& key) const {
         if (start == std::string::npos) continue;
         const auto from = start + std::string(kResult).size();
         const auto close = line.find(kClose, from);
-        found.push_back(line.substr(from, close == std::string::npos ? std::string::npos : close - from));
+        found.push_back(
+            line.substr(from, close == std::string::npos ? std::string::npos : close - from));
     }
     return found;
 }
@@ -90,4 +92,6 @@ bool BatchOutput::shows(const std::string& key, const std::string& text) const {
     return false;
 }
 
-bool BatchOutput::showsAnywhere(const std::string& text) const { return output_.find(text) != std::string::npos; }
+bool BatchOutput::showsAnywhere(const std::string& text) const {
+    return output_.find(text) != std::string::npos;
+}

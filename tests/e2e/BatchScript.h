@@ -7,7 +7,7 @@
 #include <vector>
 
 class BatchScript {
-public:
+  public:
     // One or more statements, as written.
     BatchScript& add(const std::string& statements);
     // Statements whose output is read back under key.
@@ -21,13 +21,13 @@ public:
     static std::string endMarker(const std::string& key) { return "@@end " + key + "@@"; }
     static std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-private:
+  private:
     std::string text_;
 };
 
 // The output of one hostbatch run, split by the sections of its script.
 class BatchOutput {
-public:
+  public:
     explicit BatchOutput(std::string output);
 
     const std::string& all() const { return output_; }
@@ -46,6 +46,6 @@ public:
     // Whether any line of the whole output contains the text.
     bool showsAnywhere(const std::string& text) const;
 
-private:
+  private:
     std::string output_;
 };

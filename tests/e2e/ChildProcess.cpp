@@ -1,14 +1,14 @@
 #include "ChildProcess.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include <memory>
 
@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // Closes a descriptor once.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
     ~Descriptor() { reset(); }
     Descriptor(const Descriptor&) = delete;
@@ -32,7 +32,7 @@ public:
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -65,7 +65,8 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 // Waits until fd is readable (or hung up); false when the deadline came first.
 bool waitReadable(int fd, Clock::time_point deadline) {
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) return false;
         pollfd watched{fd, POLLIN, 0};
         const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));

@@ -35,7 +35,8 @@ double ClipTable::playedAt(double u, std::size_t column) const {
 }
 
 std::optional<ClipTable> readClipTable(const std::string& clipPath, std::string& error) {
-    const ChildRun run = runChildProcess({LMRA_CLIPTOOL, "csv", clipPath}, {}, std::chrono::seconds(60));
+    const ChildRun run =
+        runChildProcess({LMRA_CLIPTOOL, "csv", clipPath}, {}, std::chrono::seconds(60));
     if (!run.exitedWith(0)) {
         error = "cliptool csv " + clipPath + ": " + run.describe() + "\n" + run.output;
         return std::nullopt;
@@ -50,7 +51,8 @@ std::optional<ClipTable> readClipTable(const std::string& clipPath, std::string&
     table.columns = splitFields(line);
     while (std::getline(in, line)) {
         std::vector<double> row;
-        for (const std::string& field : splitFields(line)) row.push_back(std::strtod(field.c_str(), nullptr));
+        for (const std::string& field : splitFields(line))
+            row.push_back(std::strtod(field.c_str(), nullptr));
         if (row.size() != table.columns.size()) {
             error = "cliptool csv row of " + std::to_string(row.size()) + " fields: " + line;
             return std::nullopt;

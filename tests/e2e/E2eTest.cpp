@@ -1,5 +1,6 @@
 #include "E2eTest.h"
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -7,7 +8,6 @@
 #include <iterator>
 #include <random>
 #include <sstream>
-#include <unistd.h>
 
 #include "ClipTable.h"
 
@@ -74,9 +74,12 @@ void E2eTest::SetUp() {
 
 void E2eTest::TearDown() {
     if (HasFailure() || std::getenv("LMRA_E2E_SHOW_OUTPUT") != nullptr) {
-        std::cout << "---- hostbatch output ----\n" << lastOutput_ << "---- end of hostbatch output ----\n";
-        if (healthy_) std::cout << "healthy phone: " << joined(healthy_->commandsReceived()) << "\n";
-        for (const auto& phone : others_) std::cout << "phone: " << joined(phone->commandsReceived()) << "\n";
+        std::cout << "---- hostbatch output ----\n"
+                  << lastOutput_ << "---- end of hostbatch output ----\n";
+        if (healthy_)
+            std::cout << "healthy phone: " << joined(healthy_->commandsReceived()) << "\n";
+        for (const auto& phone : others_)
+            std::cout << "phone: " << joined(phone->commandsReceived()) << "\n";
     }
     others_.clear();
     healthy_.reset();
@@ -125,8 +128,9 @@ std::future<HostBatchRun> E2eTest::startHostBatch(const BatchScript& script) {
     if (batchMode_) command.push_back("-batch");
     command.push_back(scriptPath);
     return std::async(std::launch::async, [command, environment, watch = watch_] {
-        ChildRun child = runChildProcess(command, environment, kHostBatchDeadline,
-                                         [&watch](const char* data, std::size_t size) { watch->append(data, size); });
+        ChildRun child = runChildProcess(
+            command, environment, kHostBatchDeadline,
+            [&watch](const char* data, std::size_t size) { watch->append(data, size); });
         BatchOutput output(child.output);
         return HostBatchRun{std::move(child), std::move(output)};
     });
@@ -153,7 +157,8 @@ void E2eTest::createDevice(BatchScript& script, const std::string& node) {
     script.add("createNode LMRARealTimeDevice -n " + node);
 }
 
-void E2eTest::aimAt(BatchScript& script, const std::string& node, const PhoneSim& phone, Transport transport) {
+void E2eTest::aimAt(BatchScript& script, const std::string& node, const PhoneSim& phone,
+                    Transport transport) {
     script.add("setAttr -type \"string\" " + node + ".ipAddress \"127.0.0.1\"");
     script.add("setAttr " + node + ".wifiPort " + std::to_string(phone.udpPort()));
     script.add("setAttr " + node + ".usbPort " + std::to_string(phone.usbPort()));
@@ -162,10 +167,12 @@ void E2eTest::aimAt(BatchScript& script, const std::string& node, const PhoneSim
 
 std::vector<std::string> E2eTest::probedPlugs(const std::string& node) const {
     return {node + "." + channels_.scalars()[0], node + "." + channels_.scalars()[7],
-            node + "." + channels_.vectors()[0] + "X", node + "." + channels_.matrices()[0] + "TranslateX"};
+            node + "." + channels_.vectors()[0] + "X",
+            node + "." + channels_.matrices()[0] + "TranslateX"};
 }
 
-void E2eTest::probeOutputs(BatchScript& script, const std::string& key, const std::string& node) const {
+void E2eTest::probeOutputs(BatchScript& script, const std::string& key,
+                           const std::string& node) const {
     std::string statements = "refresh;";
     for (const std::string& plug : probedPlugs(node)) statements += " getAttr " + plug + ";";
     script.section(key, statements);
@@ -179,7 +186,8 @@ void E2eTest::connect(BatchScript& script, const std::string& key, const std::st
     script.section(key, "establishConnection " + node);
 }
 
-void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const PhoneSim& phone) const {
+void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take,
+                           const PhoneSim& phone) const {
     const std::string& node = take.node;
     aimAt(script, node, phone, take.transport);
     script.add("setAttr " + node + ".rv " + (take.video ? "1" : "0"));
@@ -199,13 +207,16 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
         probeStatus(script, take.tag + "/stopped", node);
     }
     const std::string reader = take.tag + "Reader";
-    script.add("createNode LMRAClipReader -n " + reader + "; connectAttr time1.outTime " + reader + ".time");
-    script.section(take.tag + "/load", "loadClipFromFile " + reader + " " + BatchScript::quoted(clipPath(take)));
+    script.add("createNode LMRAClipReader -n " + reader + "; connectAttr time1.outTime " + reader +
+               ".time");
+    script.section(take.tag + "/load",
+                   "loadClipFromFile " + reader + " " + BatchScript::quoted(clipPath(take)));
     std::string play;
     for (const int frame : kPlayFrames) {
         play += "currentTime " + std::to_string(frame) + ";";
         for (const std::string& plug : probedPlugs(reader)) {
-            if (plug.find(channels_.scalars()[7]) == std::string::npos) play += " getAttr " + plug + ";";
+            if (plug.find(channels_.scalars()[7]) == std::string::npos)
+                play += " getAttr " + plug + ";";
         }
     }
     script.section(take.tag + "/play", play);
@@ -215,11 +226,14 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
 
 ::testing::AssertionResult E2eTest::ranCleanly(const HostBatchRun& run) {
     if (!run.child.exitedWith(0)) {
-        return ::testing::AssertionFailure() << "hostbatch " << run.child.describe() << "\n" << run.child.output;
+        return ::testing::AssertionFailure() << "hostbatch " << run.child.describe() << "\n"
+                                             << run.child.output;
     }
-    for (const char* report : {"runtime error:", "AddressSanitizer", "LeakSanitizer", "ThreadSanitizer"}) {
+    for (const char* report :
+         {"runtime error:", "AddressSanitizer", "LeakSanitizer", "ThreadSanitizer"}) {
         if (run.output.showsAnywhere(report)) {
-            return ::testing::AssertionFailure() << "sanitizer report in hostbatch output:\n" << run.child.output;
+            return ::testing::AssertionFailure() << "sanitizer report in hostbatch output:\n"
+                                                 << run.child.output;
         }
     }
     return ::testing::AssertionSuccess();
@@ -229,7 +243,8 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
     if (output.lastResult(key) == "1" && output.shows(key, "Connection established.")) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << key << " did not connect: " << joined(output.lines(key));
+    return ::testing::AssertionFailure()
+           << key << " did not connect: " << joined(output.lines(key));
 }
 
 ::testing::AssertionResult E2eTest::refused(const BatchOutput& output, const std::string& key,
@@ -242,17 +257,21 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
                                          << "\", got: " << joined(output.lines(key));
 }
 
-::testing::AssertionResult E2eTest::statusIs(const BatchOutput& output, const std::string& key, int status) {
+::testing::AssertionResult E2eTest::statusIs(const BatchOutput& output, const std::string& key,
+                                             int status) {
     if (output.lastResult(key) == std::to_string(status)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << key << ": status " << output.lastResult(key) << ", expected "
-                                         << status << "; " << joined(output.lines(key));
+    return ::testing::AssertionFailure()
+           << key << ": status " << output.lastResult(key) << ", expected " << status << "; "
+           << joined(output.lines(key));
 }
 
-::testing::AssertionResult E2eTest::probedFromPhone(const BatchOutput& output, const std::string& key,
+::testing::AssertionResult E2eTest::probedFromPhone(const BatchOutput& output,
+                                                    const std::string& key,
                                                     const PhoneSim& phone) const {
     const std::vector<double> values = output.numbers(key);
     if (values.size() != 4) {
-        return ::testing::AssertionFailure() << key << ": expected 4 outputs, got " << joined(output.lines(key));
+        return ::testing::AssertionFailure()
+               << key << ": expected 4 outputs, got " << joined(output.lines(key));
     }
     auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
     const std::uint64_t sent = phone.framesSent();
@@ -265,8 +284,9 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
             return ::testing::AssertionSuccess();
         }
     }
-    return ::testing::AssertionFailure() << key << ": outputs " << joined(output.results(key))
-                                         << " match none of the " << sent << " frames the phone sent";
+    return ::testing::AssertionFailure()
+           << key << ": outputs " << joined(output.results(key)) << " match none of the " << sent
+           << " frames the phone sent";
 }
 
 ::testing::AssertionResult E2eTest::sameProbes(const BatchOutput& output, const std::string& first,
@@ -274,11 +294,12 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take, const Pho
     const auto a = output.results(first);
     const auto b = output.results(second);
     if (!a.empty() && a == b) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << first << " (" << joined(a) << ") and " << second << " (" << joined(b)
-                                         << ") differ";
+    return ::testing::AssertionFailure()
+           << first << " (" << joined(a) << ") and " << second << " (" << joined(b) << ") differ";
 }
 
-void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, const PhoneSim& phone) const {
+void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take,
+                             const PhoneSim& phone) const {
     SCOPED_TRACE("take " + take.tag);
     const std::string& tag = take.tag;
     ASSERT_TRUE(connected(output, tag + "/connect"));
@@ -288,7 +309,8 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
     EXPECT_TRUE(probedFromPhone(output, tag + "/live1", phone));
     EXPECT_TRUE(probedFromPhone(output, tag + "/live2", phone));
     EXPECT_FALSE(sameProbes(output, tag + "/live1", tag + "/live2"));
-    for (const double scalar : {output.numbers(tag + "/live2")[0], output.numbers(tag + "/live2")[1]}) {
+    for (const double scalar :
+         {output.numbers(tag + "/live2")[0], output.numbers(tag + "/live2")[1]}) {
         EXPECT_TRUE(scalar >= 0.0 && scalar <= 1.0) << scalar;
     }
 
@@ -319,13 +341,15 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
         EXPECT_NEAR(t / kFrameStep, std::round(t / kFrameStep), 1e-6) << "row " << i;
         EXPECT_NEAR(row[*s0], PhoneSim::channelValue(kScalarChannel, 0, 0, t), 6e-9) << "row " << i;
         EXPECT_NEAR(row[*s7], PhoneSim::channelValue(kScalarChannel, 7, 0, t), 6e-9) << "row " << i;
-        EXPECT_NEAR(row[*gazeX], PhoneSim::channelValue(kVectorChannel, 0, 0, t), 6e-9) << "row " << i;
+        EXPECT_NEAR(row[*gazeX], PhoneSim::channelValue(kVectorChannel, 0, 0, t), 6e-9)
+            << "row " << i;
         EXPECT_NEAR(row[*headX], PhoneSim::matrixTranslation(0, t)[0], 6e-9) << "row " << i;
     }
 
     // Loaded into a clip reader, it plays back what it holds.
     EXPECT_EQ(output.lastResult(tag + "/load"), "1");
-    EXPECT_TRUE(output.shows(tag + "/load", "Clipfile loaded.")) << joined(output.lines(tag + "/load"));
+    EXPECT_TRUE(output.shows(tag + "/load", "Clipfile loaded."))
+        << joined(output.lines(tag + "/load"));
     std::vector<double> played = output.numbers(tag + "/play");
     ASSERT_EQ(played.size(), std::size(kPlayFrames) * 4) << joined(output.lines(tag + "/play"));
     for (std::size_t f = 0; f < std::size(kPlayFrames); ++f) {
@@ -333,8 +357,10 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take, c
         // currentTime echoes the frame first, then the three channels.
         EXPECT_DOUBLE_EQ(played[4 * f], kPlayFrames[f]);
         EXPECT_NEAR(played[4 * f + 1], table->playedAt(u, *s0), 1e-7) << "frame " << kPlayFrames[f];
-        EXPECT_NEAR(played[4 * f + 2], table->playedAt(u, *gazeX), 1e-7) << "frame " << kPlayFrames[f];
-        EXPECT_NEAR(played[4 * f + 3], table->playedAt(u, *headX), 1e-7) << "frame " << kPlayFrames[f];
+        EXPECT_NEAR(played[4 * f + 2], table->playedAt(u, *gazeX), 1e-7)
+            << "frame " << kPlayFrames[f];
+        EXPECT_NEAR(played[4 * f + 3], table->playedAt(u, *headX), 1e-7)
+            << "frame " << kPlayFrames[f];
     }
 
     // The video holds exactly the bytes the phone served (a deleted node may cut it short).

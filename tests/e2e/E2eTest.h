@@ -12,18 +12,18 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <filesystem>
 #include <future>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "BatchScript.h"
-#include "transport/records/CaptureRecords.h"
 #include "ChildProcess.h"
 #include "PhoneSim.h"
+#include "transport/records/CaptureRecords.h"
 
 enum class Transport { wifi, usb };
 
@@ -31,7 +31,7 @@ std::string transportName(const ::testing::TestParamInfo<Transport>& info);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder();
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -39,19 +39,19 @@ public:
 
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // The output of a running hostbatch as far as it got; the test thread waits on it while the
 // reading thread appends.
 class OutputWatch {
-public:
+  public:
     void append(const char* data, std::size_t size);
     // Waits until the output contains text; false when the time-out passes first.
     bool waitFor(const std::string& text, std::chrono::milliseconds timeout);
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable grown_;
     std::string text_;  // guarded by mutex_: the reading thread appends, the test thread searches
@@ -73,7 +73,7 @@ struct RoundTrip {
 };
 
 class E2eTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr double kFrameStep = 1.0 / 64.0;
     static constexpr std::size_t kVideoBytes = 100000;
 
@@ -106,7 +106,8 @@ protected:
 
     // --- Script pieces.
     static void createDevice(BatchScript& script, const std::string& node);
-    static void aimAt(BatchScript& script, const std::string& node, const PhoneSim& phone, Transport transport);
+    static void aimAt(BatchScript& script, const std::string& node, const PhoneSim& phone,
+                      Transport transport);
     // Section key: a refresh, then the probed outputs of the node.
     void probeOutputs(BatchScript& script, const std::string& key, const std::string& node) const;
     // Section key: the node's published status.
@@ -120,34 +121,37 @@ protected:
     static ::testing::AssertionResult connected(const BatchOutput& output, const std::string& key);
     static ::testing::AssertionResult refused(const BatchOutput& output, const std::string& key,
                                               const std::string& message);
-    static ::testing::AssertionResult statusIs(const BatchOutput& output, const std::string& key, int status);
+    static ::testing::AssertionResult statusIs(const BatchOutput& output, const std::string& key,
+                                               int status);
     // The probed outputs are those of one frame that the phone sent.
     ::testing::AssertionResult probedFromPhone(const BatchOutput& output, const std::string& key,
                                                const PhoneSim& phone) const;
-    static ::testing::AssertionResult sameProbes(const BatchOutput& output, const std::string& first,
+    static ::testing::AssertionResult sameProbes(const BatchOutput& output,
+                                                 const std::string& first,
                                                  const std::string& second);
-    void checkRoundTrip(const BatchOutput& output, const RoundTrip& take, const PhoneSim& phone) const;
+    void checkRoundTrip(const BatchOutput& output, const RoundTrip& take,
+                        const PhoneSim& phone) const;
 
     std::string clipPath(const RoundTrip& take) const { return file(take.tag + "/take.clip"); }
     std::string videoPath(const RoundTrip& take) const { return file(take.tag + "/take.mov"); }
 
     ChannelNameLists channels_ = PhoneSim::defaultChannels();
 
-private:
+  private:
     std::unique_ptr<PhoneSim> startPhone(PhoneSimOptions options) const;
     std::vector<std::string> probedPlugs(const std::string& node) const;
 
     TemporaryFolder folder_;
     std::map<std::string, std::string> environment_;
     bool batchMode_ = false;
-    std::string lastOutput_;  // of the last finished run
+    std::string lastOutput_;              // of the last finished run
     std::shared_ptr<OutputWatch> watch_;  // of the last started run
     std::unique_ptr<PhoneSim> healthy_;
     std::vector<std::unique_ptr<PhoneSim>> others_;
 };
 
 class E2eTransportTest : public E2eTest, public ::testing::WithParamInterface<Transport> {
-protected:
+  protected:
     Transport transport() const { return GetParam(); }
     bool usb() const { return GetParam() == Transport::usb; }
 };

@@ -54,7 +54,7 @@ TEST_P(CaptureTest, StatusIsCurrentAfterEachCommand) {
         const HostBatchRun run = runHostBatch(script);
         ASSERT_TRUE(ranCleanly(run));
         const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
-            {"connect", {"1", "1"}}, {"start", {"1", "2"}}, {"stop", {"1", "0"}},
+            {"connect", {"1", "1"}},   {"start", {"1", "2"}}, {"stop", {"1", "0"}},
             {"reconnect", {"1", "1"}}, {"video", {"1", "3"}}, {"end", {"1", "0"}}};
         for (const auto& [key, results] : expected) {
             EXPECT_EQ(run.output.results(key), results) << key;
@@ -99,7 +99,7 @@ TEST_F(QuitTest, AScriptEndingRightAfterASaveLeavesTheWholeTake) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTransports, CaptureTest, ::testing::Values(Transport::wifi, Transport::usb),
-                         transportName);
+INSTANTIATE_TEST_SUITE_P(BothTransports, CaptureTest,
+                         ::testing::Values(Transport::wifi, Transport::usb), transportName);
 
 }  // namespace

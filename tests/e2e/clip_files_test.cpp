@@ -14,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class ClipFilesTest : public E2eTest {
-protected:
+  protected:
     void SetUp() override {
         E2eTest::SetUp();
         // Two frames, 1 s apart: a runs from 0 to 10, b from 1 to 3.
@@ -42,9 +42,11 @@ protected:
     }
 
     // Section key: a failing load, then the reader played at a new time.
-    static void loadAndPlay(BatchScript& script, const std::string& key, const std::string& path, int frame) {
+    static void loadAndPlay(BatchScript& script, const std::string& key, const std::string& path,
+                            int frame) {
         script.section(key, "loadClipFromFile reader " + BatchScript::quoted(path));
-        script.section(key + "/play", "currentTime " + std::to_string(frame) + "; getAttr reader.a; getAttr reader.b");
+        script.section(key + "/play", "currentTime " + std::to_string(frame) +
+                                          "; getAttr reader.a; getAttr reader.b");
     }
 
     // The ramp clip's a and b at film frame f.
@@ -64,7 +66,8 @@ TEST_F(ClipFilesTest, DamagedClipsFailAndThePreviousClipKeepsPlaying) {
     writeText(file("cut.clip"), whole.substr(0, 2 * kRecord + 500));
     writeText(file("cutAtRecord.clip"), whole.substr(0, 2 * kRecord));
     std::string flipped = whole;
-    for (std::size_t i = kRecord + 3000; i < kRecord + 3003; ++i) flipped[i] = static_cast<char>(~flipped[i]);
+    for (std::size_t i = kRecord + 3000; i < kRecord + 3003; ++i)
+        flipped[i] = static_cast<char>(~flipped[i]);
     writeText(file("flipped.clip"), flipped);
     writeText(file("empty.clip"), "");
     writeText(file("text.clip"), "time,a,b\n10,0,1\nnot a clip file, just some text\n");
@@ -113,7 +116,8 @@ TEST_F(ClipFilesTest, DamagedClipsFailAndThePreviousClipKeepsPlaying) {
     ASSERT_TRUE(table) << error;
     const auto played = run.output.numbers("again/play");
     ASSERT_EQ(played.size(), 2u);
-    EXPECT_NEAR(played[1], table->playedAt(3.0 / 24.0, *table->column(channels_.scalars()[0])), 1e-7);
+    EXPECT_NEAR(played[1], table->playedAt(3.0 / 24.0, *table->column(channels_.scalars()[0])),
+                1e-7);
 }
 
 // A clip cut short inside a number, or a text file, fails without any message today: the

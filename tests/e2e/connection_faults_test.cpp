@@ -9,7 +9,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class ConnectionFaultsTest : public E2eTransportTest {
-protected:
+  protected:
     static PhoneSimOptions answering(PhoneAnswer answer) {
         PhoneSimOptions options = phoneOptions();
         options.answer = answer;
@@ -18,7 +18,8 @@ protected:
 
     // Connects dev to the phone and reads its outputs while it streams ("first"); the phone is
     // lost during the following wait. Then reads the status and the outputs twice more, and stops.
-    void captureUntilLost(BatchScript& script, const std::string& key, const PhoneSim& phone) const {
+    void captureUntilLost(BatchScript& script, const std::string& key,
+                          const PhoneSim& phone) const {
         aimAt(script, "dev", phone, transport());
         connect(script, key + "/connect", "dev");
         script.section(key + "/start", "startMocapSession dev");
@@ -43,8 +44,10 @@ TEST_P(ConnectionFaultsTest, RefusedConnectionsSayWhyAndLeaveTheNodeUsable) {
 
     BatchScript script = newScript();
     createDevice(script, "dev");
-    const std::pair<const char*, PhoneSim*> attempts[] = {
-        {"silent", &silent}, {"reject", &rejecting}, {"wrongScreen", &wrongScreen}, {"absent", &absent}};
+    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &silent},
+                                                          {"reject", &rejecting},
+                                                          {"wrongScreen", &wrongScreen},
+                                                          {"absent", &absent}};
     for (const auto& [key, phone] : attempts) {
         aimAt(script, "dev", *phone, transport());
         connect(script, key, "dev");
@@ -55,9 +58,11 @@ TEST_P(ConnectionFaultsTest, RefusedConnectionsSayWhyAndLeaveTheNodeUsable) {
 
     const HostBatchRun run = runHostBatch(script);
     ASSERT_TRUE(ranCleanly(run));
-    EXPECT_TRUE(refused(run.output, "silent", "Connection timed out. Check your input parameters."));
+    EXPECT_TRUE(
+        refused(run.output, "silent", "Connection timed out. Check your input parameters."));
     EXPECT_TRUE(refused(run.output, "reject", "Connection failed."));
-    EXPECT_TRUE(refused(run.output, "wrongScreen", "Connection failed. Please switch to Streaming tab."));
+    EXPECT_TRUE(
+        refused(run.output, "wrongScreen", "Connection failed. Please switch to Streaming tab."));
     EXPECT_EQ(run.output.lastResult("absent"), "0");
     EXPECT_TRUE(run.output.shows("absent", "// Error: ")) << run.output.lastResult("absent");
     EXPECT_FALSE(run.output.shows("absent", "Connection established."));
@@ -104,7 +109,8 @@ TEST_P(ConnectionFaultsTest, PhoneLostMidStreamLeavesTheLastValuesAndTheNodeUsab
         EXPECT_EQ(run.output.lastResult(k + "/stop"), "1");
     }
     for (const auto& [key, phone] : {std::pair<const char*, PhoneSim*>{"reset", &resetPhone},
-                                     {"vanish", &vanishing}, {"shutDown", &shutDown}}) {
+                                     {"vanish", &vanishing},
+                                     {"shutDown", &shutDown}}) {
         EXPECT_TRUE(probedFromPhone(run.output, std::string(key) + "/first", *phone));
         EXPECT_TRUE(probedFromPhone(run.output, std::string(key) + "/third", *phone));
     }
@@ -118,7 +124,7 @@ TEST_P(ConnectionFaultsTest, PhoneLostMidStreamLeavesTheLastValuesAndTheNodeUsab
     checkRoundTrip(run.output, take, healthyPhone());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTransports, ConnectionFaultsTest, ::testing::Values(Transport::wifi, Transport::usb),
-                         transportName);
+INSTANTIATE_TEST_SUITE_P(BothTransports, ConnectionFaultsTest,
+                         ::testing::Values(Transport::wifi, Transport::usb), transportName);
 
 }  // namespace

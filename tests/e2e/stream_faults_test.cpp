@@ -16,7 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class StreamFaultsTest : public E2eTransportTest {
-protected:
+  protected:
     // Connects dev to the phone, captures for a while and reads the outputs and the status.
     void captureFrom(BatchScript& script, const std::string& key, const PhoneSim& phone) const {
         aimAt(script, "dev", phone, transport());
@@ -31,7 +31,8 @@ protected:
     }
 
     // The phone's frames got through the damage and keep the outputs moving.
-    void expectFollowed(const HostBatchRun& run, const std::string& key, const PhoneSim& phone) const {
+    void expectFollowed(const HostBatchRun& run, const std::string& key,
+                        const PhoneSim& phone) const {
         SCOPED_TRACE(key);
         EXPECT_TRUE(connected(run.output, key + "/connect"));
         EXPECT_TRUE(probedFromPhone(run.output, key + "/first", phone));
@@ -100,18 +101,19 @@ TEST_P(StreamFaultsTest, DamagedMessagesAreSkippedAndBrokenStreamsEndTheSession)
 // again, and two seconds later the phone vanishes. Its own timeline, so that the script's
 // probes, timed from the same resume, fall well inside each stretch.
 class StallingPhone {
-public:
+  public:
     static constexpr auto kStreamingAfterResume = 1s;
     static constexpr auto kSilence = 4s;
     static constexpr auto kVanishAfterBack = 2s;
 
-    StallingPhone(PhoneSim& phone, double frameStep) : phone_(phone), frameStep_(frameStep), thread_([this] { run(); }) {}
+    StallingPhone(PhoneSim& phone, double frameStep)
+        : phone_(phone), frameStep_(frameStep), thread_([this] { run(); }) {}
     ~StallingPhone() {
         done_.store(true);
         thread_.join();
     }
 
-private:
+  private:
     void run() {
         using Clock = std::chrono::steady_clock;
         std::optional<Clock::time_point> resumed;
@@ -147,9 +149,10 @@ TEST_P(StreamFaultsTest, HealthOutputsShowPausesSilenceAndAVanishedPhone) {
     BatchScript script = newScript();
     createDevice(script, "dev");
     aimAt(script, "dev", phone, transport());
-    const std::string probe = "refresh; getAttr dev.framesReceived; getAttr dev.receiveRate; getAttr dev.lastFrameAge; "
-                               "getAttr dev.lastFrameTime; getAttr dev.droppedMessages; getAttr dev.streaming; "
-                               "getAttr dev.connectionStatus";
+    const std::string probe =
+        "refresh; getAttr dev.framesReceived; getAttr dev.receiveRate; getAttr dev.lastFrameAge; "
+        "getAttr dev.lastFrameTime; getAttr dev.droppedMessages; getAttr dev.streaming; "
+        "getAttr dev.connectionStatus";
     script.section("idle", probe);
     connect(script, "connect", "dev");
     script.section("start", "startMocapSession dev");
@@ -213,11 +216,13 @@ TEST_P(StreamFaultsTest, HealthOutputsShowPausesSilenceAndAVanishedPhone) {
     EXPECT_EQ(silent[kStreaming], 0);
     EXPECT_GT(silent[kAge], 2000);
     EXPECT_EQ(silent[kStatus], 2);
-    const std::string warning =
-        usb() ? "// Warning: No frames from the phone for 2 s over USB: check the cable and that the app is streaming. //"
-              : "// Warning: No frames from the phone for 2 s over Wi-Fi: check that the app is streaming and on the "
-                "same network. //";
-    const std::string back = usb() ? "Frames from the phone again over USB." : "Frames from the phone again over Wi-Fi.";
+    const std::string warning = usb() ? "// Warning: No frames from the phone for 2 s over USB: "
+                                        "check the cable and that the app is streaming. //"
+                                      : "// Warning: No frames from the phone for 2 s over Wi-Fi: "
+                                        "check that the app is streaming and on the "
+                                        "same network. //";
+    const std::string back =
+        usb() ? "Frames from the phone again over USB." : "Frames from the phone again over Wi-Fi.";
     const std::string& all = run.output.all();
     auto count = [&](const std::string& text) {
         std::size_t n = 0;
@@ -237,7 +242,7 @@ TEST_P(StreamFaultsTest, HealthOutputsShowPausesSilenceAndAVanishedPhone) {
     EXPECT_EQ(run.output.lastResult("stop"), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTransports, StreamFaultsTest, ::testing::Values(Transport::wifi, Transport::usb),
-                         transportName);
+INSTANTIATE_TEST_SUITE_P(BothTransports, StreamFaultsTest,
+                         ::testing::Values(Transport::wifi, Transport::usb), transportName);
 
 }  // namespace

@@ -68,7 +68,8 @@ MStatus SavedNode::connectionMade(const MPlug& plug, const MPlug& other, bool as
 
 SavedNodePlugin::SavedNodePlugin(const std::string& typeName) {
     MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-    fn.registerNode(typeName.c_str(), MTypeId(SavedNode::kId), &SavedNode::creator, &SavedNode::initialize);
+    fn.registerNode(typeName.c_str(), MTypeId(SavedNode::kId), &SavedNode::creator,
+                    &SavedNode::initialize);
 }
 
 }  // namespace hosttest

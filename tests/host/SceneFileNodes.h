@@ -17,13 +17,14 @@ namespace hosttest {
 // refuseConnections is set). postConstructor adds the dynamic "note" (default 5) when the
 // node has none yet.
 class SavedNode : public MPxNode {
-public:
+  public:
     static constexpr unsigned int kId = 0x7f200;
     static void* creator() { return new SavedNode; }
     static MStatus initialize();
     void postConstructor() override;
     MStatus shouldSave(const MPlug& plug, bool& isSaving) override;
-    MStatus legalConnection(const MPlug& plug, const MPlug& other, bool asSrc, bool& isLegal) const override;
+    MStatus legalConnection(const MPlug& plug, const MPlug& other, bool asSrc,
+                            bool& isLegal) const override;
     MStatus connectionMade(const MPlug& plug, const MPlug& other, bool asSrc) override;
 
     static MObject level, label, scratch, secret, slots, spare, input;
@@ -33,10 +34,10 @@ public:
 
 // Registers SavedNode under `typeName` for the lifetime of the object.
 class SavedNodePlugin {
-public:
+  public:
     explicit SavedNodePlugin(const std::string& typeName);
 
-private:
+  private:
     headless::InProcessPlugin plugin_{"hostSceneFileNodes"};
 };
 

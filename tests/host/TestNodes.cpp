@@ -69,7 +69,8 @@ MStatus Trigger::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
 }
 
 MStatus Trigger::compute(const MPlug& plug, MDataBlock& data) {
-    if (plug.partialName(false, false, false, false, false, true) != "extra") return MStatus::kUnknownParameter;
+    if (plug.partialName(false, false, false, false, false, true) != "extra")
+        return MStatus::kUnknownParameter;
     data.outputValue(plug).set(10.0 * data.inputValue(trigger).asDouble());
     data.setClean(plug);
     return MStatus::kSuccess;
@@ -81,13 +82,15 @@ MStatus Picky::initialize() {
     fallback = messageAttribute("fallback");
     sealed = number("sealed");
     MFnNumericAttribute(sealed).setConnectable(false);
-    for (const MObject* attribute : {&guarded, &watched, &fallback, &sealed}) addAttribute(*attribute);
+    for (const MObject* attribute : {&guarded, &watched, &fallback, &sealed})
+        addAttribute(*attribute);
     return MStatus::kSuccess;
 }
 
 MStatus Picky::legalConnection(const MPlug& plug, const MPlug& other, bool, bool& isLegal) const {
     if (plug != guarded) return MStatus::kUnknownParameter;
-    isLegal = MFnDependencyNode(other.node()).typeName() == "transform" && other == MPxNode::message;
+    isLegal =
+        MFnDependencyNode(other.node()).typeName() == "transform" && other == MPxNode::message;
     return MStatus::kSuccess;
 }
 
@@ -120,7 +123,8 @@ std::vector<bool> KeepSet::asked;
 
 MStatus Collector::connectionBroken(const MPlug& plug, const MPlug& other, bool asSrc) {
     if (!asSrc && plug.isElement()) {
-        elementsWhenBroken.push_back(MFnDependencyNode(thisMObject()).findPlug(values, true).numElements());
+        elementsWhenBroken.push_back(
+            MFnDependencyNode(thisMObject()).findPlug(values, true).numElements());
     }
     return MPxNode::connectionBroken(plug, other, asSrc);
 }
@@ -145,7 +149,8 @@ TestNodesPlugin::TestNodesPlugin() {
     fn.registerNode("testCollector", MTypeId(0x7f004), &Collector::creator, &Collector::initialize);
     fn.registerNode("testLooseSet", MTypeId(0x7f005), &LooseSet::creator, &LooseSet::initialize,
                     MPxNode::kObjectSet);
-    fn.registerNode("testKeepSet", MTypeId(0x7f006), &KeepSet::creator, &KeepSet::initialize, MPxNode::kObjectSet);
+    fn.registerNode("testKeepSet", MTypeId(0x7f006), &KeepSet::creator, &KeepSet::initialize,
+                    MPxNode::kObjectSet);
 }
 
 }  // namespace hosttest

@@ -14,7 +14,7 @@ namespace hosttest {
 
 // sum = a + b; counts its computes.
 class Adder : public MPxNode {
-public:
+  public:
     static void* creator() { return new Adder; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
@@ -26,7 +26,7 @@ public:
 // "trigger" dirties the dynamic output "extra" through setDependentsDirty; compute writes
 // extra = 10 * trigger and leaves "kept" alone (kUnknownParameter).
 class Trigger : public MPxNode {
-public:
+  public:
     static void* creator() { return new Trigger; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
@@ -38,10 +38,11 @@ public:
 // Accepts into "guarded" only the message of a transform; when "watched" loses its source it
 // connects the lost source's node message into "fallback" by itself.
 class Picky : public MPxNode {
-public:
+  public:
     static void* creator() { return new Picky; }
     static MStatus initialize();
-    MStatus legalConnection(const MPlug& plug, const MPlug& other, bool asSrc, bool& isLegal) const override;
+    MStatus legalConnection(const MPlug& plug, const MPlug& other, bool asSrc,
+                            bool& isLegal) const override;
     MStatus connectionBroken(const MPlug& plug, const MPlug& other, bool asSrc) override;
 
     static MObject guarded, watched, fallback, sealed;
@@ -50,7 +51,7 @@ public:
 
 // total = sum of "values" elements; the elements go when their connection breaks.
 class Collector : public MPxNode {
-public:
+  public:
     static void* creator() { return new Collector; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
@@ -63,13 +64,13 @@ public:
 
 // An object set that may go when emptied; KeepSet never does.
 class LooseSet : public MPxObjectSet {
-public:
+  public:
     static void* creator() { return new LooseSet; }
     static MStatus initialize() { return MStatus::kSuccess; }
 };
 
 class KeepSet : public MPxObjectSet {
-public:
+  public:
     static void* creator() { return new KeepSet; }
     static MStatus initialize() { return MStatus::kSuccess; }
     bool canBeDeleted(bool isSrcNode) override {
@@ -81,10 +82,10 @@ public:
 
 // Registers every test type in an in-process plug-in for the lifetime of the object.
 class TestNodesPlugin {
-public:
+  public:
     TestNodesPlugin();
 
-private:
+  private:
     headless::InProcessPlugin plugin_{"hostTestNodes"};
 };
 

@@ -8,7 +8,7 @@
 namespace {
 
 class Counter : public MPxNode {
-public:
+  public:
     static void* creator() { return new Counter; }
     static MStatus initialize() {
         MFnNumericAttribute fn;
@@ -21,7 +21,7 @@ public:
 MObject Counter::count;
 
 class Echo : public MPxCommand {
-public:
+  public:
     static void* creator() { return new Echo; }
     MStatus doIt(const MArgList& args) override {
         if (args.length() != 1) return MStatus::kFailure;

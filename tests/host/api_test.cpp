@@ -39,7 +39,7 @@ using headless::execute;
 // element (the node answers kUnknownParameter for the child), and "order" lists the logical
 // indices that compute saw, in iteration order.
 class Lister : public MPxNode {
-public:
+  public:
     static void* creator() { return new Lister; }
     static MStatus initialize() {
         MFnNumericAttribute n;
@@ -90,16 +90,17 @@ public:
     static MObject items, in, out, order, passive, time, label, tags;
 };
 
-MObject Lister::items, Lister::in, Lister::out, Lister::order, Lister::passive, Lister::time, Lister::label,
-    Lister::tags;
+MObject Lister::items, Lister::in, Lister::out, Lister::order, Lister::passive, Lister::time,
+    Lister::label, Lister::tags;
 
 class Api : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("testLister", MTypeId(0x7f201), &Lister::creator, &Lister::initialize));
+        ASSERT_TRUE(
+            fn.registerNode("testLister", MTypeId(0x7f201), &Lister::creator, &Lister::initialize));
         ASSERT_TRUE(execute("createNode testLister -n l1").ok);
         node_.setObject(headless::findNode("l1"));
     }
@@ -110,7 +111,8 @@ protected:
 };
 
 TEST_F(Api, ArraysInLogicalOrderAndComputeThroughTheElement) {
-    ASSERT_TRUE(execute("setAttr l1.items[5].in 1; setAttr l1.items[2].in 3; setAttr l1.items[9].in 4").ok);
+    ASSERT_TRUE(
+        execute("setAttr l1.items[5].in 1; setAttr l1.items[2].in 3; setAttr l1.items[9].in 4").ok);
     EXPECT_EQ(execute("getAttr l1.order").result, "259");
     EXPECT_EQ(execute("getAttr l1.items[2].out").result, "6");
     MPlug array = node_.findPlug("items", true);
@@ -137,7 +139,8 @@ TEST_F(Api, ArraysInLogicalOrderAndComputeThroughTheElement) {
 }
 
 TEST_F(Api, ConnectionsIntoCompoundsAndPassiveOutputs) {
-    ASSERT_TRUE(execute("createNode transform -n a; createNode transform -n b; connectAttr a.t b.t").ok);
+    ASSERT_TRUE(
+        execute("createNode transform -n a; createNode transform -n b; connectAttr a.t b.t").ok);
     ASSERT_TRUE(execute("setAttr a.ty 3").ok);
     EXPECT_EQ(execute("getAttr b.ty").result, "3");  // children follow the compound connection
     MPlugArray sources;

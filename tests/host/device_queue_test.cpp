@@ -91,8 +91,9 @@ TEST(DeviceQueue, LiveFollowsTheAttribute) {
     headless::setEchoScriptOutput(false);
     headless::InProcessPlugin plugin("deviceTestNodes");
     MFnPlugin fn(plugin.object(), "Tests", "1.0");
-    ASSERT_TRUE(fn.registerNode("testDevice", MTypeId(0x7f301), [] { return static_cast<void*>(new Device); }, nullptr,
-                                MPxNode::kThreadedDeviceNode));
+    ASSERT_TRUE(fn.registerNode(
+        "testDevice", MTypeId(0x7f301), [] { return static_cast<void*>(new Device); }, nullptr,
+        MPxNode::kThreadedDeviceNode));
     ASSERT_TRUE(headless::execute("createNode testDevice -n dev").ok);
     EXPECT_EQ(headless::execute("getAttr dev.frameRate").result, "15");
     auto* device = static_cast<Device*>(MFnDependencyNode(headless::findNode("dev")).userNode());

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <stdexcept>
@@ -44,7 +44,7 @@ using headless::execute;
 // A device that counts its frames: the worker pushes 1, 2, 3 ... and compute of "refreshOut"
 // pops them; "frameOut" follows the last frame popped.
 class CountingDevice : public MPxThreadedDeviceNode {
-public:
+  public:
     explicit CountingDevice(bool liveAtOnce) : liveAtOnce_(liveAtOnce) {}
     static void* manual() { return new CountingDevice(false); }
     static void* automatic() { return new CountingDevice(true); }
@@ -88,7 +88,8 @@ public:
             MCharBuffer buffer;
             if (!isLive() || !acquireDataStorage(buffer)) {
                 std::unique_lock<std::mutex> lock(stopMutex_);
-                stopWake_.wait_for(lock, std::chrono::milliseconds(2), [&] { return stopsRequested_ >= handler; });
+                stopWake_.wait_for(lock, std::chrono::milliseconds(2),
+                                   [&] { return stopsRequested_ >= handler; });
                 continue;
             }
             beginThreadLoop();
@@ -147,8 +148,8 @@ public:
     static int refreshComputes, frameComputes, refreshDirtied;
     long long lastFrame = 0;
 
-private:
-    long long pushed = 0;  // worker only; one worker at a time, each joined before the next
+  private:
+    long long pushed = 0;   // worker only; one worker at a time, each joined before the next
     std::mutex stopMutex_;  // guards the two counts, between the worker and the main thread
     std::condition_variable stopWake_;
     std::uint64_t handlersStarted_ = 0;
@@ -168,7 +169,7 @@ int CountingDevice::refreshDirtied = 0;
 
 // A worker that ignores every request to stop until the test lets it go.
 class StubbornDevice : public MPxThreadedDeviceNode {
-public:
+  public:
     static void* creator() { return new StubbornDevice; }
     void threadHandler() override {
         std::unique_lock<std::mutex> lock(mutex);
@@ -184,7 +185,7 @@ std::condition_variable StubbornDevice::letGo;
 bool StubbornDevice::released = false;
 
 class ThrowingDevice : public MPxThreadedDeviceNode {
-public:
+  public:
     static void* creator() { return new ThrowingDevice; }
     void threadHandler() override { throw std::runtime_error("no device attached"); }
 };
@@ -201,7 +202,7 @@ bool outputHas(const std::string& text) {
 }
 
 class DeviceWorker : public ::testing::Test {
-protected:
+  protected:
     static constexpr const char* kPlugin = "deviceWorkerNodes";
 
     void SetUp() override {
@@ -209,7 +210,8 @@ protected:
         headless::newScene();
         headless::clearScriptOutput();
         CountingDevice::started = CountingDevice::finished = CountingDevice::shutdowns = 0;
-        CountingDevice::refreshComputes = CountingDevice::frameComputes = CountingDevice::refreshDirtied = 0;
+        CountingDevice::refreshComputes = CountingDevice::frameComputes =
+            CountingDevice::refreshDirtied = 0;
         plugin_ = std::make_unique<headless::InProcessPlugin>(kPlugin);
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
         const auto kind = MPxNode::kThreadedDeviceNode;
@@ -217,8 +219,10 @@ protected:
                                     &CountingDevice::initialize, kind));
         ASSERT_TRUE(fn.registerNode("liveDevice", MTypeId(0x7f402), &CountingDevice::automatic,
                                     &CountingDevice::initialize, kind));
-        ASSERT_TRUE(fn.registerNode("stubbornDevice", MTypeId(0x7f403), &StubbornDevice::creator, nullptr, kind));
-        ASSERT_TRUE(fn.registerNode("throwingDevice", MTypeId(0x7f404), &ThrowingDevice::creator, nullptr, kind));
+        ASSERT_TRUE(fn.registerNode("stubbornDevice", MTypeId(0x7f403), &StubbornDevice::creator,
+                                    nullptr, kind));
+        ASSERT_TRUE(fn.registerNode("throwingDevice", MTypeId(0x7f404), &ThrowingDevice::creator,
+                                    nullptr, kind));
         ASSERT_TRUE(execute("createNode transform -n follower").ok);
     }
 
@@ -276,7 +280,8 @@ TEST_F(DeviceWorker, PostConstructorStartsItAndFrameRateRestartsIt) {
     // A rate that never ticks: no refresh comes, and stopping is still prompt.
     headless::setDeviceWorkerStopTimeout(std::chrono::seconds(2));
     ASSERT_TRUE(execute("setAttr dev.frameRate 0").ok);
-    EXPECT_LE(headless::refresh(std::chrono::milliseconds(100)), 1);  // a frame queued before the restart
+    EXPECT_LE(headless::refresh(std::chrono::milliseconds(100)),
+              1);  // a frame queued before the restart
     EXPECT_EQ(headless::refresh(std::chrono::milliseconds(100)), 0);
     ASSERT_TRUE(execute("delete dev").ok);
     EXPECT_EQ(headless::stuckDeviceWorkerCount(), 0u);
@@ -285,7 +290,8 @@ TEST_F(DeviceWorker, PostConstructorStartsItAndFrameRateRestartsIt) {
 }
 
 TEST_F(DeviceWorker, FramesReachComputeThroughWhatTheNodeDrives) {
-    ASSERT_TRUE(execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
+    ASSERT_TRUE(
+        execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
     CountingDevice::refreshDirtied = 0;  // "live" and "frameRate" dirtied it too
     long long previous = 0;
     for (int i = 0; i < 5; ++i) {
@@ -318,7 +324,8 @@ TEST_F(DeviceWorker, ARefreshOnlyDirtiesWhatNothingPulls) {
 }
 
 TEST_F(DeviceWorker, SleepRefreshesAtTheFrameRate) {
-    ASSERT_TRUE(execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
+    ASSERT_TRUE(
+        execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
     ASSERT_TRUE(headless::refresh());  // the worker is under way
     CountingDevice::refreshComputes = 0;
     ASSERT_TRUE(execute("sleep 1").ok);
@@ -409,7 +416,8 @@ TEST_F(DeviceWorker, IdleEventsInInteractiveMode) {
     ran.clear();
     std::thread poster([] {
         MGlobal::executeTaskOnIdle([](void*) { ran.emplace_back("low"); });
-        MGlobal::executeTaskOnIdle([](void*) { ran.emplace_back("high"); }, nullptr, MGlobal::kHighIdlePriority);
+        MGlobal::executeTaskOnIdle([](void*) { ran.emplace_back("high"); }, nullptr,
+                                   MGlobal::kHighIdlePriority);
         MGlobal::executeCommandOnIdle("setAttr follower.translateY 2");
     });
     poster.join();
@@ -419,7 +427,9 @@ TEST_F(DeviceWorker, IdleEventsInInteractiveMode) {
 
     headless::ScriptOptions topLevel;
     topLevel.idleBetweenCommands = true;
-    ASSERT_TRUE(headless::runScript("getAttr follower.translateY; getAttr follower.translateY", topLevel).ok());
+    ASSERT_TRUE(
+        headless::runScript("getAttr follower.translateY; getAttr follower.translateY", topLevel)
+            .ok());
     EXPECT_EQ(ran, (std::vector<std::string>{"high", "low"}));
     EXPECT_EQ(execute("getAttr follower.translateY").result, "2");
     EXPECT_EQ(execute("getAttr follower.translateZ").result, "3");
@@ -437,7 +447,8 @@ TEST_F(DeviceWorker, IdleEventsInInteractiveMode) {
 TEST_F(DeviceWorker, BatchModeServesNoIdleEvents) {
     headless::setBatchMode(true);
     EXPECT_EQ(MGlobal::mayaState(), MGlobal::kBatch);
-    ASSERT_TRUE(execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
+    ASSERT_TRUE(
+        execute("createNode liveDevice -n dev; connectAttr dev.frameOut follower.translateX").ok);
     MGlobal::executeCommandOnIdle("setAttr follower.translateY 2");
     headless::ScriptOptions topLevel;
     topLevel.idleBetweenCommands = true;

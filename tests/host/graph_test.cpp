@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <maya/MDGModifier.h>
+#include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
-#include <maya/MFnCompoundAttribute.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MPlugArray.h>
 
@@ -21,7 +21,7 @@ namespace {
 using headless::execute;
 
 class Graph : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
@@ -40,7 +40,8 @@ protected:
 };
 
 TEST_F(Graph, TransformValuesAndUnits) {
-    EXPECT_EQ(value("createNode transform -n t1; setAttr t1.translateX 2.5; getAttr t1.translateX"), "2.5");
+    EXPECT_EQ(value("createNode transform -n t1; setAttr t1.translateX 2.5; getAttr t1.translateX"),
+              "2.5");
     EXPECT_EQ(value("setAttr t1.rotateX 90; getAttr t1.rx"), "90");
     const MPlug rx = MFnDependencyNode(headless::findNode("t1")).findPlug("rotateX", true);
     EXPECT_NEAR(rx.asDouble(), 1.5707963267948966, 1e-12);  // radians through the API
@@ -53,7 +54,8 @@ TEST_F(Graph, TransformValuesAndUnits) {
 }
 
 TEST_F(Graph, ComputeIsLazyAndFollowsAffects) {
-    value("createNode testAdder -n add1; createNode testAdder -n add2; connectAttr add1.sum add2.a");
+    value(
+        "createNode testAdder -n add1; createNode testAdder -n add2; connectAttr add1.sum add2.a");
     value("setAttr add1.a 2; setAttr add1.b 3; setAttr add2.b 10");
     EXPECT_EQ(hosttest::Adder::computes, 0);  // nothing read yet
     EXPECT_EQ(value("getAttr add2.sum"), "15");
@@ -63,7 +65,7 @@ TEST_F(Graph, ComputeIsLazyAndFollowsAffects) {
     value("setAttr add1.a 7");                // dirties add1.sum and, downstream, add2.sum
     EXPECT_EQ(value("getAttr add2.sum"), "20");
     EXPECT_EQ(hosttest::Adder::computes, 4);
-    EXPECT_FALSE(execute("setAttr add2.a 1").ok);  // driven by a connection
+    EXPECT_FALSE(execute("setAttr add2.a 1").ok);    // driven by a connection
     EXPECT_FALSE(execute("setAttr add1.sum 1").ok);  // not writable
 }
 
@@ -92,7 +94,8 @@ TEST_F(Graph, DynamicAttributesAddFindReuseRemove) {
     fn.setKeyable(true);
     ASSERT_TRUE(compound.addChild(child));
     ASSERT_TRUE(node.addAttribute(group));
-    EXPECT_FALSE(node.addAttribute(fn.create("translateX", "tx2", MFnNumericData::kDouble)));  // name taken
+    EXPECT_FALSE(
+        node.addAttribute(fn.create("translateX", "tx2", MFnNumericData::kDouble)));  // name taken
 
     MStatus status;
     MPlug plug = node.findPlug("jaw_mlt", true, &status);
@@ -110,7 +113,9 @@ TEST_F(Graph, DynamicAttributesAddFindReuseRemove) {
     ASSERT_TRUE(node.removeAttribute(group));
     EXPECT_TRUE(node.findPlug("jaw_mlt", true).isNull());
     MPlugArray destinations;
-    EXPECT_FALSE(MFnDependencyNode(headless::findNode("t2")).findPlug("tx", true).connectedTo(destinations, false, true));
+    EXPECT_FALSE(MFnDependencyNode(headless::findNode("t2"))
+                     .findPlug("tx", true)
+                     .connectedTo(destinations, false, true));
     EXPECT_FALSE(execute("getAttr t1.jaw_mlt").ok);
     EXPECT_EQ(value("listAttr -ud t1"), "");
 }
@@ -119,18 +124,23 @@ TEST_F(Graph, DynamicAttributesAddFindReuseRemove) {
 TEST_F(Graph, NameLookupFollowsAddedAndRemovedAttributes) {
     value("createNode transform -n t1; createNode transform -n t2");
     MFnDependencyNode node(headless::findNode("t1"));
-    EXPECT_TRUE(node.findPlug("tx", true).attribute() == node.findPlug("translateX", true).attribute());
+    EXPECT_TRUE(node.findPlug("tx", true).attribute() ==
+                node.findPlug("translateX", true).attribute());
 
     MFnCompoundAttribute compound;
     MFnNumericAttribute fn;
     MObject group = compound.create("multipliers", "mult");
     MObject jaw = fn.create("jaw_mlt", "jaw_mlt", MFnNumericData::kDouble, 1.0);
     ASSERT_TRUE(compound.addChild(jaw));
-    EXPECT_FALSE(compound.addChild(fn.create("other", "jaw_mlt", MFnNumericData::kDouble)));  // sibling's name
-    ASSERT_TRUE(compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
+    EXPECT_FALSE(compound.addChild(
+        fn.create("other", "jaw_mlt", MFnNumericData::kDouble)));  // sibling's name
+    ASSERT_TRUE(
+        compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
     ASSERT_TRUE(node.addAttribute(group));
     EXPECT_TRUE(node.findPlug("mult", true).attribute() == group);
-    EXPECT_TRUE(MFnDependencyNode(headless::findNode("t2")).findPlug("jaw_mlt", true).isNull());  // another node
+    EXPECT_TRUE(MFnDependencyNode(headless::findNode("t2"))
+                    .findPlug("jaw_mlt", true)
+                    .isNull());  // another node
 
     // A child removed on its own goes from the index; its name is free for a new attribute.
     ASSERT_TRUE(node.removeAttribute(jaw));
@@ -146,7 +156,8 @@ TEST_F(Graph, NameLookupFollowsAddedAndRemovedAttributes) {
     EXPECT_TRUE(node.findPlug("smile_mlt", true).isNull());
     EXPECT_TRUE(node.findPlug("mult", true).isNull());
     MObject again = compound.create("multipliers", "mult");
-    ASSERT_TRUE(compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
+    ASSERT_TRUE(
+        compound.addChild(fn.create("smile_mlt", "smile_mlt", MFnNumericData::kDouble, 1.0)));
     ASSERT_TRUE(node.addAttribute(again));
     EXPECT_TRUE(node.findPlug("smile_mlt", true).parent().attribute() == again);
     EXPECT_EQ(value("listAttr -userDefined t1"), "jaw_mlt multipliers smile_mlt");
@@ -160,13 +171,15 @@ TEST_F(Graph, ConnectionsRefusedByFlagsAndLegalConnection) {
     EXPECT_FALSE(execute("connectAttr t1.tx add.sum").ok);                 // not writable
     EXPECT_FALSE(execute("connectAttr t1.message add.a").ok);              // message into a number
     EXPECT_FALSE(execute("connectAttr t1.tx add.a; connectAttr t1.ty add.a").ok);  // already driven
-    EXPECT_TRUE(execute("connectAttr -f t1.ty add.a").ok);                 // forced: replaced
+    EXPECT_TRUE(execute("connectAttr -f t1.ty add.a").ok);  // forced: replaced
     EXPECT_EQ(value("isConnected t1.tx add.a"), "0");
     EXPECT_EQ(value("isConnected t1.ty add.a"), "1");
 }
 
 TEST_F(Graph, ConnectionBrokenRunsItsOwnEdits) {
-    value("createNode transform -n t1; createNode testPicky -n picky; connectAttr t1.tx picky.watched");
+    value(
+        "createNode transform -n t1; createNode testPicky -n picky; connectAttr t1.tx "
+        "picky.watched");
     value("disconnectAttr t1.tx picky.watched");
     EXPECT_EQ(value("isConnected t1.message picky.fallback"), "1");
     EXPECT_EQ(hosttest::Picky::broken, 1);  // told once, as the destination
@@ -174,7 +187,9 @@ TEST_F(Graph, ConnectionBrokenRunsItsOwnEdits) {
     value("connectAttr t1.ty picky.watched; delete t1");
     EXPECT_EQ(value("objExists t1"), "0");
     MPlugArray sources;
-    EXPECT_FALSE(MFnDependencyNode(headless::findNode("picky")).findPlug("fallback", true).connectedTo(sources, true, false));
+    EXPECT_FALSE(MFnDependencyNode(headless::findNode("picky"))
+                     .findPlug("fallback", true)
+                     .connectedTo(sources, true, false));
 }
 
 TEST_F(Graph, ArrayElementsGoWhenTheirConnectionBreaks) {
@@ -193,14 +208,16 @@ TEST_F(Graph, ArrayElementsGoWhenTheirConnectionBreaks) {
 }
 
 TEST_F(Graph, ObjectSetMembershipAndDeletionOfEmptiedSets) {
-    value("createNode testLooseSet -n loose; createNode testKeepSet -n keep; createNode testAdder -n add");
+    value(
+        "createNode testLooseSet -n loose; createNode testKeepSet -n keep; createNode testAdder -n "
+        "add");
     value("createNode transform -n t1; sets -add loose add t1; sets -add keep add");
     EXPECT_EQ(value("sets -isMember loose add t1"), "1");
     EXPECT_EQ(value("isConnected add.message loose.dnSetMembers[0]"), "1");
     EXPECT_EQ(value("isConnected t1.instObjGroups[0] loose.dsm[0]"), "1");
     value("sets -remove loose t1");
     EXPECT_EQ(value("sets -isMember loose t1"), "0");
-    value("delete add");  // the last member of both sets
+    value("delete add");                       // the last member of both sets
     EXPECT_EQ(value("objExists loose"), "0");  // may go with it
     EXPECT_EQ(value("objExists keep"), "1");   // refuses through canBeDeleted(false)
     value("delete keep");                      // explicit deletion always works
@@ -211,7 +228,8 @@ TEST_F(Graph, ObjectSetMembershipAndDeletionOfEmptiedSets) {
 // a set that allows it goes only once it has no member left.
 TEST_F(Graph, SetsAreAskedForEveryDeletedNeighbour) {
     hosttest::KeepSet::asked.clear();
-    value("createNode testKeepSet -n keep; createNode testAdder -n add; createNode testPicky -n p1");
+    value(
+        "createNode testKeepSet -n keep; createNode testAdder -n add; createNode testPicky -n p1");
     value("sets -add keep add; connectAttr keep.message p1.fallback");
     value("delete p1");  // keep is the source of that connection, but still has a member
     EXPECT_EQ(hosttest::KeepSet::asked, std::vector<bool>{true});
@@ -227,10 +245,13 @@ TEST_F(Graph, ConnectionBrokenBeforeOrAfterTheElementGoes) {
     for (const bool after : {false, true}) {
         headless::setConnectionBrokenAfterElementRemoval(after);
         hosttest::Collector::elementsWhenBroken.clear();
-        value("createNode transform -n t1; createNode transform -n t2; createNode testCollector -n c");
+        value(
+            "createNode transform -n t1; createNode transform -n t2; createNode testCollector -n "
+            "c");
         value("connectAttr t1.tx c.values[0]; connectAttr t2.tx c.values[1]; setAttr t2.tx 3");
         value("disconnectAttr t1.tx c.values[0]");
-        EXPECT_EQ(hosttest::Collector::elementsWhenBroken, std::vector<unsigned int>{after ? 1u : 2u});
+        EXPECT_EQ(hosttest::Collector::elementsWhenBroken,
+                  std::vector<unsigned int>{after ? 1u : 2u});
         EXPECT_EQ(value("getAttr -size c.values"), "1");
         EXPECT_EQ(value("getAttr c.total"), "3");
         headless::newScene();
@@ -245,7 +266,8 @@ TEST_F(Graph, AttributeNamesMayaCanAddressAndTheFrozenBaseAttribute) {
         fn.create(bad, "x", MFnNumericData::kDouble, 0.0, &status);
         EXPECT_FALSE(status) << bad;
         fn.create("fine", bad, MFnNumericData::kDouble, 0.0, &status);
-        EXPECT_EQ(static_cast<bool>(status), std::string(bad).empty()) << bad;  // no short name is fine
+        EXPECT_EQ(static_cast<bool>(status), std::string(bad).empty())
+            << bad;  // no short name is fine
     }
     fn.create("_eyeBlink_L2", "ebl", MFnNumericData::kDouble, 0.0, &status);
     EXPECT_TRUE(status);
@@ -262,10 +284,11 @@ TEST_F(Graph, DeleteGoesToTheUndoQueue) {
     static int removals = 0;
     removals = 0;
     MStatus status;
-    MNodeMessage::addNodePreRemovalCallback(add, [](MObject&, void*) { ++removals; }, nullptr, &status);
+    MNodeMessage::addNodePreRemovalCallback(
+        add, [](MObject&, void*) { ++removals; }, nullptr, &status);
     ASSERT_TRUE(status);
-    const MCallbackId gone =
-        MNodeMessage::addNodePreRemovalCallback(add, [](MObject&, void*) { removals += 100; }, nullptr, &status);
+    const MCallbackId gone = MNodeMessage::addNodePreRemovalCallback(
+        add, [](MObject&, void*) { removals += 100; }, nullptr, &status);
     EXPECT_TRUE(MMessage::removeCallback(gone));
     value("delete add");
     EXPECT_EQ(removals, 1);

@@ -42,9 +42,9 @@ struct Meeting {
     std::chrono::milliseconds patience{0};
     int inside = 0;
     int mostInside = 0;
-    int met = 0;             // computes that saw `wanted` inside while they were
+    int met = 0;  // computes that saw `wanted` inside while they were
     long entries = 0;
-    long lastFullAt = 0;     // the entry that last made `wanted` inside at once
+    long lastFullAt = 0;  // the entry that last made `wanted` inside at once
     bool untrustedInside = false;
     bool untrustedShared = false;  // another compute ran while a kUntrusted one did
     std::set<std::thread::id> threads;
@@ -68,7 +68,8 @@ struct Meeting {
         mostInside = std::max(mostInside, ++inside);
         if (inside >= wanted) lastFullAt = entry;
         changed.notify_all();
-        if (changed.wait_until(lock, Clock::now() + patience, [&] { return lastFullAt >= entry; })) ++met;
+        if (changed.wait_until(lock, Clock::now() + patience, [&] { return lastFullAt >= entry; }))
+            ++met;
         if (untrusted) untrustedInside = false;
         --inside;
     }
@@ -79,7 +80,7 @@ Meeting meeting;
 // output = input + 1, computed while attending the meeting, with the given scheduling type.
 template <MPxNode::SchedulingType Scheduling>
 class MeetingNode : public MPxNode {
-public:
+  public:
     static void* creator() { return new MeetingNode; }
     static MStatus initialize() {
         MFnNumericAttribute fn;
@@ -109,7 +110,7 @@ MObject MeetingNode<S>::output;
 
 // sum = the sum of its inputs' elements; the node the tests pull.
 class GatherNode : public MPxNode {
-public:
+  public:
     static void* creator() { return new GatherNode; }
     static MStatus initialize() {
         MFnNumericAttribute fn;
@@ -141,22 +142,26 @@ MObject GatherNode::inputs;
 MObject GatherNode::sum;
 
 class ParallelEvaluation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         ASSERT_TRUE(execute("evaluationManager -mode off; file -new -force").ok);
         plugin_ = std::make_unique<headless::InProcessPlugin>("parallelNodes");
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("meetParallel", MTypeId(0x7f601), &MeetingNode<MPxNode::kParallel>::creator,
+        ASSERT_TRUE(fn.registerNode("meetParallel", MTypeId(0x7f601),
+                                    &MeetingNode<MPxNode::kParallel>::creator,
                                     &MeetingNode<MPxNode::kParallel>::initialize));
-        ASSERT_TRUE(fn.registerNode("meetSerial", MTypeId(0x7f602), &MeetingNode<MPxNode::kSerial>::creator,
+        ASSERT_TRUE(fn.registerNode("meetSerial", MTypeId(0x7f602),
+                                    &MeetingNode<MPxNode::kSerial>::creator,
                                     &MeetingNode<MPxNode::kSerial>::initialize));
         ASSERT_TRUE(fn.registerNode("meetGloballySerial", MTypeId(0x7f603),
                                     &MeetingNode<MPxNode::kGloballySerial>::creator,
                                     &MeetingNode<MPxNode::kGloballySerial>::initialize));
-        ASSERT_TRUE(fn.registerNode("meetUntrusted", MTypeId(0x7f604), &MeetingNode<MPxNode::kUntrusted>::creator,
+        ASSERT_TRUE(fn.registerNode("meetUntrusted", MTypeId(0x7f604),
+                                    &MeetingNode<MPxNode::kUntrusted>::creator,
                                     &MeetingNode<MPxNode::kUntrusted>::initialize));
-        ASSERT_TRUE(fn.registerNode("gather", MTypeId(0x7f605), &GatherNode::creator, &GatherNode::initialize));
+        ASSERT_TRUE(fn.registerNode("gather", MTypeId(0x7f605), &GatherNode::creator,
+                                    &GatherNode::initialize));
         ASSERT_TRUE(execute("createNode gather -n g").ok);
         headless::clearWrongThreadCalls();
     }
@@ -181,7 +186,8 @@ protected:
     }
 
     static std::thread::id gatherThread() {
-        return static_cast<GatherNode*>(MFnDependencyNode(headless::findNode("g")).userNode())->computedOn;
+        return static_cast<GatherNode*>(MFnDependencyNode(headless::findNode("g")).userNode())
+            ->computedOn;
     }
 
     std::unique_ptr<headless::InProcessPlugin> plugin_;
@@ -233,7 +239,8 @@ TEST_F(ParallelEvaluation, AnUntrustedNodeRunsAloneOnTheMainThread) {
 TEST_F(ParallelEvaluation, AChainEvaluatesInOrderAndRecomputesAfterAChange) {
     ASSERT_TRUE(execute("evaluationManager -mode parallel").ok);
     ASSERT_TRUE(execute("createNode meetParallel -n first; createNode meetParallel -n second;"
-                        "connectAttr first.output second.input; setAttr first.input 5").ok);
+                        "connectAttr first.output second.input; setAttr first.input 5")
+                    .ok);
     ASSERT_TRUE(execute("connectAttr second.output g.inputs[0]").ok);
     sources_ = 1;
     addSource("meetParallel", "side", 10.0);
@@ -246,7 +253,8 @@ TEST_F(ParallelEvaluation, AChainEvaluatesInOrderAndRecomputesAfterAChange) {
 
 TEST_F(ParallelEvaluation, OtherModesEvaluateOnTheMainThread) {
     for (const char* mode : {"off", "serial"}) {
-        ASSERT_TRUE(execute(std::string("evaluationManager -mode ") + mode + "; file -new -force").ok);
+        ASSERT_TRUE(
+            execute(std::string("evaluationManager -mode ") + mode + "; file -new -force").ok);
         ASSERT_TRUE(execute("createNode gather -n g").ok);
         sources_ = 0;
         addSource("meetParallel", "a", 1.0);

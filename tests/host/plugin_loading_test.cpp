@@ -15,10 +15,12 @@ namespace {
 
 using headless::execute;
 
-std::string testPluginFolder() { return std::string(std::getenv("LMRA_BUILD_DIR")) + "/tests/plugins"; }
+std::string testPluginFolder() {
+    return std::string(std::getenv("LMRA_BUILD_DIR")) + "/tests/plugins";
+}
 
 class PluginLoading : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
@@ -69,7 +71,8 @@ TEST_F(PluginLoading, BadLibrariesAreRefusedWithAMessage) {
     EXPECT_FALSE(headless::loadPlugin("noSuchPluginAnywhere", &error));
     EXPECT_NE(error.find("not found"), std::string::npos);
     // A shared library that is not a plug-in.
-    EXPECT_FALSE(headless::loadPlugin(std::string(std::getenv("LMRA_BUILD_DIR")) + "/lib/libmayahost.so", &error));
+    EXPECT_FALSE(headless::loadPlugin(
+        std::string(std::getenv("LMRA_BUILD_DIR")) + "/lib/libmayahost.so", &error));
     EXPECT_NE(error.find("not a plug-in"), std::string::npos);
     EXPECT_FALSE(execute("unloadPlugin neverLoaded").ok);
 }
@@ -80,7 +83,8 @@ TEST_F(PluginLoading, ProjectPluginLoadsAndUnloads) {
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(execute("pluginInfo -q -version lumoraMocap").result, "2.2.1");
     EXPECT_EQ(execute("pluginInfo -q -vendor lumoraMocap").result, "Korvest");
-    EXPECT_TRUE(execute("unloadPlugin lumoraMocap; loadPlugin lumoraMocap; unloadPlugin lumoraMocap").ok);
+    EXPECT_TRUE(
+        execute("unloadPlugin lumoraMocap; loadPlugin lumoraMocap; unloadPlugin lumoraMocap").ok);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <filesystem>
+#include <mutex>
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnDependencyNode.h>
@@ -30,7 +30,7 @@ using headless::execute;
 
 // The worker pushes 1, 2, 3 ... at the frame rate; a refresh pops one into "frame".
 class FrameDevice : public MPxThreadedDeviceNode {
-public:
+  public:
     static void* creator() { return new FrameDevice; }
     static MStatus initialize() {
         MFnNumericAttribute fn;
@@ -96,7 +96,7 @@ public:
 
     static MObject refreshOut, frame;
 
-private:
+  private:
     std::mutex stopMutex_;  // guards the two counts, between the worker and the main thread
     std::uint64_t handlersStarted_ = 0;
     std::uint64_t stopsRequested_ = 0;
@@ -106,14 +106,15 @@ MObject FrameDevice::refreshOut;
 MObject FrameDevice::frame;
 
 class SceneFileDevice : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-        fn.registerNode("sceneFrameDevice", MTypeId(0x7f210), &FrameDevice::creator, &FrameDevice::initialize,
-                        MPxNode::kThreadedDeviceNode);
-        path_ = fs::temp_directory_path() / ("host_scene_device_" + std::to_string(::getpid()) + ".scene");
+        fn.registerNode("sceneFrameDevice", MTypeId(0x7f210), &FrameDevice::creator,
+                        &FrameDevice::initialize, MPxNode::kThreadedDeviceNode);
+        path_ = fs::temp_directory_path() /
+                ("host_scene_device_" + std::to_string(::getpid()) + ".scene");
     }
     void TearDown() override {
         headless::newScene();
@@ -145,7 +146,9 @@ TEST_F(SceneFileDevice, LiveNodeComesBackLiveAndDeliversFrames) {
 // Values are written when they differ from the attribute's default, as Maya does: live 0 is
 // the default, so it is not saved, and postConstructor turns the node live again.
 TEST_F(SceneFileDevice, NodeSavedIdleComesBackAsItsPostConstructorLeavesIt) {
-    ASSERT_TRUE(execute("createNode sceneFrameDevice -n dev; setAttr dev.live 0; setAttr dev.frameRate 15").ok);
+    ASSERT_TRUE(
+        execute("createNode sceneFrameDevice -n dev; setAttr dev.live 0; setAttr dev.frameRate 15")
+            .ok);
     ASSERT_TRUE(reopen());
     EXPECT_TRUE(headless::deviceWorkerRunning(headless::findNode("dev")));
     EXPECT_EQ(execute("getAttr dev.live").result, "1");

@@ -46,14 +46,15 @@ MPlug plugOf(const std::string& node, const std::string& attribute) {
 }
 
 class SceneFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
         SavedNode::refuseConnections = false;
         SavedNode::connectionsMade = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("host_scene_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+        folder_ = fs::temp_directory_path() /
+                  ("host_scene_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
         fs::create_directories(folder_);
     }
     void TearDown() override {
@@ -64,15 +65,20 @@ protected:
 
     static void run(const std::string& script) {
         const auto result = headless::runScript(script, {true, false});
-        for (const auto& command : result.commands) ASSERT_TRUE(command.ok) << command.command << ": " << command.error;
+        for (const auto& command : result.commands)
+            ASSERT_TRUE(command.ok) << command.command << ": " << command.error;
         ASSERT_TRUE(result.error.empty()) << result.error;
     }
     static std::string value(const std::string& plug) { return execute("getAttr " + plug).result; }
     static bool connected(const std::string& source, const std::string& destination) {
         return execute("isConnected " + source + " " + destination).result == "1";
     }
-    headless::CommandResult save(const fs::path& path) { return execute("file -save \"" + path.string() + "\""); }
-    headless::CommandResult open(const fs::path& path) { return execute("file -open \"" + path.string() + "\""); }
+    headless::CommandResult save(const fs::path& path) {
+        return execute("file -save \"" + path.string() + "\"");
+    }
+    headless::CommandResult open(const fs::path& path) {
+        return execute("file -open \"" + path.string() + "\"");
+    }
 
     // A transform "t1" with a dynamic compound "rig" (gain, tag, names, weights[], turn) and a
     // dynamic message "link"; "t2" and a SavedNode "s" connected to it.
@@ -105,14 +111,17 @@ protected:
 
         run("setAttr t1.translate 1.5 -2 0.1; setAttr t1.rotateY 33; setAttr t2.visibility 0;"
             "setAttr t1.gain 3.5; setAttr -type stringArray t1.names 2 \"a b\" \"q\\\"uote\";"
-            "setAttr t1.weights[1] 0.25; setAttr t1.weights[7] 1.25; setAttr t1.turn 90; setAttr t1.temp 8;"
-            "connectAttr t1.translateX t2.translateY; connectAttr t1.gain t2.scaleX; connectAttr t2.message t1.link;"
+            "setAttr t1.weights[1] 0.25; setAttr t1.weights[7] 1.25; setAttr t1.turn 90; setAttr "
+            "t1.temp 8;"
+            "connectAttr t1.translateX t2.translateY; connectAttr t1.gain t2.scaleX; connectAttr "
+            "t2.message t1.link;"
             "setAttr s.level 0.25; setAttr -type string s.label \"two\\nlines\"; setAttr s.note 7;"
             "setAttr s.scratch 9; setAttr s.secret 4; setAttr s.slots[0] 0; setAttr s.slots[4] 0;"
             "setAttr s.spare[2] 0; setAttr s.spare[3] 6; connectAttr t1.translateZ s.input");
         std::string bytes;
         for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
-        ASSERT_TRUE(plugOf("t1", "tag").setString(MString(bytes.data(), static_cast<int>(bytes.size()))));
+        ASSERT_TRUE(
+            plugOf("t1", "tag").setString(MString(bytes.data(), static_cast<int>(bytes.size()))));
         ASSERT_TRUE(plugOf("t1", "scaleZ").setDouble(1.0 / 3.0));
     }
 
@@ -244,15 +253,20 @@ TEST_F(SceneFile, TruncatedAndGarbledFilesAreRefusedCleanly) {
         ASSERT_EQ(headless::nodeNames(), names);
     }
     for (const std::string& broken :
-         {std::string("headlessScene 2\nend\n"), std::string("node 0x7f200 \"savedNode\" \"s\"\nend\n"),
+         {std::string("headlessScene 2\nend\n"),
+          std::string("node 0x7f200 \"savedNode\" \"s\"\nend\n"),
           std::string("headlessScene 1\nvalue \"level\" number 1\nend\n"),
           std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\nend\n"),
-          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"level\" strings 3 \"a\"\nend\n"),
-          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"level\" number 1e\nend\n"),
-          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nattribute \"nope\" \"x\" \"x\" numeric double\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"level\" strings "
+                      "3 \"a\"\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"level\" number "
+                      "1e\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nattribute \"nope\" \"x\" "
+                      "\"x\" numeric double\nend\n"),
           std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"9s\"\nend\n"),
           std::string("headlessScene 1\nconnect \"a\" \"message\" \"b\" \"message\"\nend\n"),
-          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"label\" string \"\\q\"\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"label\" string "
+                      "\"\\q\"\nend\n"),
           std::string("headlessScene 1\nend\nnode 0x7f200 \"savedNode\" \"s\"\n")}) {
         writeBytes(bad, broken);
         const auto opened = open(bad);
@@ -266,7 +280,8 @@ TEST_F(SceneFile, TruncatedAndGarbledFilesAreRefusedCleanly) {
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xffffffu; };
     for (int round = 0; round < 300; ++round) {
         std::string damaged = text;
-        for (int flips = 0; flips < 3; ++flips) damaged[next() % damaged.size()] = static_cast<char>(next() & 0xff);
+        for (int flips = 0; flips < 3; ++flips)
+            damaged[next() % damaged.size()] = static_cast<char>(next() & 0xff);
         writeBytes(bad, damaged);
         if (open(bad).ok) {
             names = baseline();
@@ -298,7 +313,8 @@ TEST_F(SceneFile, FailedSaveKeepsThePreviousFile) {
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.error.find(path.string()), std::string::npos) << failed.error;
     EXPECT_EQ(readBytes(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);  // no temporary left
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()),
+              1);  // no temporary left
     EXPECT_FALSE(save(folder_ / "missing" / "x.scene").ok);
 }
 

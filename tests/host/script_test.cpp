@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
+#include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
-#include <maya/MFnDependencyNode.h>
 
 #include <headless/Scene.h>
 #include <headless/Script.h>
@@ -22,7 +22,7 @@ namespace {
 using headless::execute;
 
 class Script : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::newScene();
@@ -44,13 +44,18 @@ TEST_F(Script, SyntaxAndOutput) {
     EXPECT_EQ(r.commands[3].result, "1e-05");
     EXPECT_EQ(r.commands[5].result, "1");
     const auto lines = headless::scriptOutputLines();
-    const std::vector<std::string> expected{"// Result: t1 //", "// Error: " + r.commands[1].error + " //",
-                                            "// Result: 1e-05 //", "two", "lines", "// Result: 1 //"};
+    const std::vector<std::string> expected{"// Result: t1 //",
+                                            "// Error: " + r.commands[1].error + " //",
+                                            "// Result: 1e-05 //",
+                                            "two",
+                                            "lines",
+                                            "// Result: 1 //"};
     EXPECT_EQ(lines, expected);
 }
 
 TEST_F(Script, StopsAtTheFirstErrorAndReportsUnterminatedStrings) {
-    const auto r = headless::runScript("createNode transform -n a; nope; createNode transform -n b");
+    const auto r =
+        headless::runScript("createNode transform -n a; nope; createNode transform -n b");
     EXPECT_EQ(r.commands.size(), 2u);
     EXPECT_TRUE(headless::findNode("b").isNull());
     EXPECT_FALSE(execute("print \"open").ok);
@@ -59,7 +64,8 @@ TEST_F(Script, StopsAtTheFirstErrorAndReportsUnterminatedStrings) {
 
 TEST_F(Script, MGlobalRunsCommandsAndFindsNodesByName) {
     MString result;
-    ASSERT_TRUE(MGlobal::executeCommand("createNode transform -n dev1; createNode transform -n dev2", result));
+    ASSERT_TRUE(MGlobal::executeCommand(
+        "createNode transform -n dev1; createNode transform -n dev2", result));
     EXPECT_EQ(result, "dev2");
     MSelectionList list;
     ASSERT_TRUE(MGlobal::getSelectionListByName("dev*", list));
@@ -73,25 +79,30 @@ TEST_F(Script, MGlobalRunsCommandsAndFindsNodesByName) {
 }
 
 int runHostbatch(const std::string& arguments) {
-    const std::string command =
-        std::string(std::getenv("LMRA_BUILD_DIR")) + "/bin/hostbatch " + arguments + " > /dev/null 2>&1";
+    const std::string command = std::string(std::getenv("LMRA_BUILD_DIR")) + "/bin/hostbatch " +
+                                arguments + " > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST_F(Script, HostbatchExitStatus) {
-    EXPECT_EQ(runHostbatch("-c 'createNode transform -n t1; setAttr t1.translateX 2.5; getAttr t1.translateX'"), 0);
+    EXPECT_EQ(
+        runHostbatch(
+            "-c 'createNode transform -n t1; setAttr t1.translateX 2.5; getAttr t1.translateX'"),
+        0);
     EXPECT_EQ(runHostbatch("-c 'nope; createNode transform'"), 1);
     EXPECT_EQ(runHostbatch("-stop-on-error -c 'nope' -c 'createNode transform'"), 1);
     EXPECT_EQ(runHostbatch("/nonexistent/script.mel"), 2);
     EXPECT_EQ(runHostbatch(""), 2);
-    EXPECT_EQ(runHostbatch(std::string(std::getenv("LMRA_SOURCE_DIR")) + "/examples/list_plugin.mel"), 0);
+    EXPECT_EQ(
+        runHostbatch(std::string(std::getenv("LMRA_SOURCE_DIR")) + "/examples/list_plugin.mel"), 0);
 }
 
 TEST(HostbatchOutput, PrintsTheResultAsMayaEchoesIt) {
-    const std::string command = std::string(std::getenv("LMRA_BUILD_DIR")) +
-                                "/bin/hostbatch -c 'createNode transform -n t1; setAttr t1.translateX 2.5; "
-                                "getAttr t1.translateX'";
+    const std::string command =
+        std::string(std::getenv("LMRA_BUILD_DIR")) +
+        "/bin/hostbatch -c 'createNode transform -n t1; setAttr t1.translateX 2.5; "
+        "getAttr t1.translateX'";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;

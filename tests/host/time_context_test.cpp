@@ -28,7 +28,7 @@ using headless::execute;
 // Samples "10 × (time + offset frames)" in seconds, and only when told to resample, the way a
 // clip player caches its sampling: setDependentsDirty and preEvaluation decide when.
 class TimeReader : public MPxNode {
-public:
+  public:
     static void* creator() { return new TimeReader; }
 
     static MStatus initialize() {
@@ -62,7 +62,8 @@ public:
         offsetWasDirty = node.dirtyPlugExists(offset);
         if (!timeWasDirty && !offsetWasDirty) return MStatus::kSuccess;
         MTime when;
-        if (context.isNormal() || (context.getTime(when), when.as(MTime::kSeconds) != lastSampleTime)) {
+        if (context.isNormal() ||
+            (context.getTime(when), when.as(MTime::kSeconds) != lastSampleTime)) {
             resampleNeeded = true;
         }
         return MStatus::kSuccess;
@@ -76,7 +77,8 @@ public:
             if (resampleNeeded || timed) {
                 const MTime at = data.inputValue(time).asTime();
                 seenUnit = at.unit();
-                const double offsetSeconds = MTime(data.inputValue(offset).asDouble(), at.unit()).as(MTime::kSeconds);
+                const double offsetSeconds =
+                    MTime(data.inputValue(offset).asDouble(), at.unit()).as(MTime::kSeconds);
                 value = 10.0 * (at.as(MTime::kSeconds) + offsetSeconds);
                 lastSampleTime = at.as(MTime::kSeconds);
                 resampleNeeded = timed;
@@ -117,13 +119,15 @@ MObject TimeReader::sampled;
 MObject TimeReader::doubled;
 
 class TimeAndContexts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
-        ASSERT_TRUE(execute("evaluationManager -mode off; currentUnit -time film; file -new -force").ok);
+        ASSERT_TRUE(
+            execute("evaluationManager -mode off; currentUnit -time film; file -new -force").ok);
         plugin_ = std::make_unique<headless::InProcessPlugin>("timeContextNodes");
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("timeReader", MTypeId(0x7f501), &TimeReader::creator, &TimeReader::initialize));
+        ASSERT_TRUE(fn.registerNode("timeReader", MTypeId(0x7f501), &TimeReader::creator,
+                                    &TimeReader::initialize));
     }
     void TearDown() override {
         plugin_.reset();
@@ -141,20 +145,23 @@ protected:
 };
 
 TEST_F(TimeAndContexts, CurrentTimeIsShownInTheCurrentUnit) {
-    EXPECT_EQ(execute("currentUnit -time film; currentTime 12; getAttr time1.outTime").result, "12");
+    EXPECT_EQ(execute("currentUnit -time film; currentTime 12; getAttr time1.outTime").result,
+              "12");
     EXPECT_EQ(execute("currentTime -query").result, "12");
     EXPECT_EQ(execute("currentUnit -query -time").result, "film");
     // The time stays put; its frame number follows the unit.
-    const std::pair<const char*, const char*> units[] = {{"ntsc", "15"},  {"pal", "12.5"},   {"show", "24"},
-                                                         {"palf", "25"},  {"ntscf", "30"},   {"game", "7.5"},
-                                                         {"sec", "0.5"},  {"millisec", "500"}};
+    const std::pair<const char*, const char*> units[] = {
+        {"ntsc", "15"},  {"pal", "12.5"}, {"show", "24"}, {"palf", "25"},
+        {"ntscf", "30"}, {"game", "7.5"}, {"sec", "0.5"}, {"millisec", "500"}};
     for (const auto& [unit, shown] : units) {
         ASSERT_TRUE(execute(std::string("currentUnit -time ") + unit).ok) << unit;
         EXPECT_EQ(execute("getAttr time1.outTime").result, shown) << unit;
         EXPECT_EQ(execute("currentUnit -q -t").result, unit);
     }
-    EXPECT_EQ(execute("currentUnit -time 100fps; currentTime 3; currentUnit -time film; currentTime -q").result,
-              "0.72");
+    EXPECT_EQ(
+        execute("currentUnit -time 100fps; currentTime 3; currentUnit -time film; currentTime -q")
+            .result,
+        "0.72");
 
     EXPECT_FALSE(execute("currentUnit -time weekly").ok);
     EXPECT_EQ(execute("currentUnit -q -time").result, "film");
@@ -184,7 +191,8 @@ TEST_F(TimeAndContexts, ComputeReadsTimeInTheSceneUnit) {
     EXPECT_TRUE(MDGContext::fsNormal.isNormal());
 }
 
-class TimedEvaluation : public TimeAndContexts, public ::testing::WithParamInterface<const char*> {};
+class TimedEvaluation : public TimeAndContexts,
+                        public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TimedEvaluation, GetAttrAtATimeLeavesTheNormalContextAlone) {
     ASSERT_TRUE(execute(std::string("evaluationManager -mode ") + GetParam()).ok);
@@ -234,7 +242,8 @@ TEST_F(TimeAndContexts, TimedContextsAndTimeChangesUnderTheManagerCallNoSetDepen
 }
 
 TEST_F(TimeAndContexts, PreEvaluationSeesThePlugsDirtiedSinceTheLastEvaluation) {
-    EXPECT_EQ(execute("evaluationManager -mode parallel; evaluationManager -query -mode").result, "parallel");
+    EXPECT_EQ(execute("evaluationManager -mode parallel; evaluationManager -query -mode").result,
+              "parallel");
     makeReader();
     ASSERT_TRUE(execute("getAttr r.sampled").ok);
     const int first = reader().preEvaluations;

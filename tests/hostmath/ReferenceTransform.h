@@ -22,9 +22,15 @@ inline M3 product(const M3& a, const M3& b) {
 }
 
 // Row-vector rotations: p * rotX(a) turns y towards z.
-inline M3 rotX(double a) { return {{{1, 0, 0}, {0, std::cos(a), std::sin(a)}, {0, -std::sin(a), std::cos(a)}}}; }
-inline M3 rotY(double a) { return {{{std::cos(a), 0, -std::sin(a)}, {0, 1, 0}, {std::sin(a), 0, std::cos(a)}}}; }
-inline M3 rotZ(double a) { return {{{std::cos(a), std::sin(a), 0}, {-std::sin(a), std::cos(a), 0}, {0, 0, 1}}}; }
+inline M3 rotX(double a) {
+    return {{{1, 0, 0}, {0, std::cos(a), std::sin(a)}, {0, -std::sin(a), std::cos(a)}}};
+}
+inline M3 rotY(double a) {
+    return {{{std::cos(a), 0, -std::sin(a)}, {0, 1, 0}, {std::sin(a), 0, std::cos(a)}}};
+}
+inline M3 rotZ(double a) {
+    return {{{std::cos(a), std::sin(a), 0}, {-std::sin(a), std::cos(a), 0}, {0, 0, 1}}};
+}
 
 // order like "zxy": the axis applied first comes first, so "xyz" gives Rx * Ry * Rz.
 inline M3 rotation(const double angles[3], const std::string& order) {

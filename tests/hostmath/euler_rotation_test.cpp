@@ -34,7 +34,8 @@ TEST(EulerRotationTest, AsMatrixAppliesTheFirstAxisOfTheOrderFirst) {
     for (int order = 0; order < 6; ++order) {
         const auto ord = static_cast<MEulerRotation::RotationOrder>(order);
         const MEulerRotation r(angles[0], angles[1], angles[2], ord);
-        EXPECT_TRUE(r.asMatrix().isEquivalent(referenceRotation(angles, order), 1e-14)) << kOrderNames[order];
+        EXPECT_TRUE(r.asMatrix().isEquivalent(referenceRotation(angles, order), 1e-14))
+            << kOrderNames[order];
     }
     // A quarter turn about z takes x to y.
     const MVector turned = MVector::xAxis * MEulerRotation(0, 0, kPi / 2).asMatrix();
@@ -43,13 +44,15 @@ TEST(EulerRotationTest, AsMatrixAppliesTheFirstAxisOfTheOrderFirst) {
 
 TEST(EulerRotationTest, DecomposeGivesBackTheAnglesForEveryOrder) {
     // (first, middle, last): the middle angle of a decomposition lies within +-pi/2.
-    const double cases[][3] = {{0.3, -0.7, 1.2}, {-2.5, 1.1, 0.4}, {3.0, -1.4, -2.9}, {0.0, 0.0, 0.0}};
+    const double cases[][3] = {
+        {0.3, -0.7, 1.2}, {-2.5, 1.1, 0.4}, {3.0, -1.4, -2.9}, {0.0, 0.0, 0.0}};
     for (const auto& sequence : cases) {
         for (int order = 0; order < 6; ++order) {
             double angles[3];
             reference::anglesInOrder(sequence, kOrderNames[order], angles);
             const auto ord = static_cast<MEulerRotation::RotationOrder>(order);
-            const MEulerRotation r = MEulerRotation::decompose(referenceRotation(angles, order), ord);
+            const MEulerRotation r =
+                MEulerRotation::decompose(referenceRotation(angles, order), ord);
             EXPECT_TRUE(r.isEquivalent(MEulerRotation(angles[0], angles[1], angles[2], ord), 1e-12))
                 << kOrderNames[order] << " " << r.x << " " << r.y << " " << r.z;
         }

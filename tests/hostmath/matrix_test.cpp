@@ -14,7 +14,8 @@ TEST(MatrixTest, StartsAsIdentityAndKeepsRowsAsGiven) {
     const MMatrix identity;
     EXPECT_EQ(identity, MMatrix::identity);
     for (unsigned row = 0; row < 4; ++row)
-        for (unsigned col = 0; col < 4; ++col) EXPECT_EQ(identity(row, col), row == col ? 1.0 : 0.0);
+        for (unsigned col = 0; col < 4; ++col)
+            EXPECT_EQ(identity(row, col), row == col ? 1.0 : 0.0);
 
     const float asFloats[4][4] = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
     MMatrix m(asFloats);

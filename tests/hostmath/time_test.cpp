@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-static_assert(MTime::kInvalid == 0 && MTime::kHours == 1 && MTime::kMinutes == 2 && MTime::kSeconds == 3 &&
-                  MTime::kMilliseconds == 4 && MTime::kGames == 5 && MTime::kFilm == 6 &&
-                  MTime::kPALFrame == 7 && MTime::kNTSCFrame == 8 && MTime::kShowScan == 9 &&
-                  MTime::kPALField == 10 && MTime::kNTSCField == 11,
+static_assert(MTime::kInvalid == 0 && MTime::kHours == 1 && MTime::kMinutes == 2 &&
+                  MTime::kSeconds == 3 && MTime::kMilliseconds == 4 && MTime::kGames == 5 &&
+                  MTime::kFilm == 6 && MTime::kPALFrame == 7 && MTime::kNTSCFrame == 8 &&
+                  MTime::kShowScan == 9 && MTime::kPALField == 10 && MTime::kNTSCField == 11,
               "the first twelve units keep Maya's numbers");
 
 namespace {
@@ -30,13 +30,14 @@ TEST_P(TimeUnitTest, ConvertsExactlyToAndFromSeconds) {
     EXPECT_EQ(MTime(-3.0 * c.perSecond, c.unit).as(MTime::kMilliseconds), -3000.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Units, TimeUnitTest,
-                         ::testing::Values(UnitCase{MTime::kFilm, 24}, UnitCase{MTime::kPALFrame, 25},
-                                           UnitCase{MTime::kNTSCFrame, 30}, UnitCase{MTime::kShowScan, 48},
-                                           UnitCase{MTime::kPALField, 50}, UnitCase{MTime::kNTSCField, 60},
-                                           UnitCase{MTime::kGames, 15}, UnitCase{MTime::kSeconds, 1},
-                                           UnitCase{MTime::kMilliseconds, 1000}, UnitCase{MTime::k120FPS, 120},
-                                           UnitCase{MTime::k6000FPS, 6000}));
+INSTANTIATE_TEST_SUITE_P(
+    Units, TimeUnitTest,
+    ::testing::Values(UnitCase{MTime::kFilm, 24}, UnitCase{MTime::kPALFrame, 25},
+                      UnitCase{MTime::kNTSCFrame, 30}, UnitCase{MTime::kShowScan, 48},
+                      UnitCase{MTime::kPALField, 50}, UnitCase{MTime::kNTSCField, 60},
+                      UnitCase{MTime::kGames, 15}, UnitCase{MTime::kSeconds, 1},
+                      UnitCase{MTime::kMilliseconds, 1000}, UnitCase{MTime::k120FPS, 120},
+                      UnitCase{MTime::k6000FPS, 6000}));
 
 TEST(TimeTest, ConvertsBetweenFrameRatesAndClockUnits) {
     EXPECT_EQ(MTime(12.0).unit(), MTime::kFilm);

@@ -24,8 +24,10 @@ const OrderCase kOrders[] = {
     {MTransformationMatrix::kYXZ, "yxz"}, {MTransformationMatrix::kZYX, "zyx"},
 };
 
-void expectTriple(const double actual[3], const double expected[3], double tolerance, const std::string& what) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << what << " [" << i << "]";
+void expectTriple(const double actual[3], const double expected[3], double tolerance,
+                  const std::string& what) {
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << what << " [" << i << "]";
 }
 
 TEST(TransformationMatrixTest, OrdersKeepMayasNumbers) {
@@ -69,9 +71,11 @@ TEST(TransformationMatrixTest, GivesBackThePartsThatBuiltAMatrix) {
             reference::anglesInOrder(sequence, c.axes, angles);
             for (const auto& scale : scaleCases) {
                 for (const auto& shear : shearCases) {
-                    const std::string what = std::string(c.axes) + " scale " + std::to_string(scale[0]) +
-                                             " shear " + std::to_string(shear[0]) + " x " + std::to_string(angles[0]);
-                    const MMatrix built = reference::compose(translate, angles, c.axes, scale, shear);
+                    const std::string what =
+                        std::string(c.axes) + " scale " + std::to_string(scale[0]) + " shear " +
+                        std::to_string(shear[0]) + " x " + std::to_string(angles[0]);
+                    const MMatrix built =
+                        reference::compose(translate, angles, c.axes, scale, shear);
                     MTransformationMatrix tm(built);
 
                     const MVector t = tm.getTranslation(MSpace::kTransform);
@@ -161,7 +165,8 @@ TEST(TransformationMatrixTest, DegenerateMatricesDecomposeWithoutNaN) {
         EXPECT_NEAR(tm.asRotateMatrix().det3x3(), 1.0, 1e-12);
     }
     // A matrix that only lost one axis still rebuilds exactly.
-    EXPECT_TRUE(MTransformationMatrix(MMatrix(flatRows)).asMatrix().isEquivalent(MMatrix(flatRows)));
+    EXPECT_TRUE(
+        MTransformationMatrix(MMatrix(flatRows)).asMatrix().isEquivalent(MMatrix(flatRows)));
 }
 
 TEST(TransformationMatrixTest, SettersComposeScaleShearRotationThenTranslation) {
@@ -175,8 +180,10 @@ TEST(TransformationMatrixTest, SettersComposeScaleShearRotationThenTranslation) 
     ASSERT_TRUE(tm.setScale(scale, MSpace::kTransform));
     ASSERT_TRUE(tm.setShear(shear, MSpace::kTransform));
     EXPECT_EQ(tm.rotationOrder(), MTransformationMatrix::kZXY);
-    EXPECT_TRUE(tm.eulerRotation().isEquivalent(MEulerRotation(0.1, -0.6, 2.0, MEulerRotation::kZXY)));
-    EXPECT_TRUE(tm.asMatrix().isEquivalent(reference::compose(translate, angles, "zxy", scale, shear), 1e-14));
+    EXPECT_TRUE(
+        tm.eulerRotation().isEquivalent(MEulerRotation(0.1, -0.6, 2.0, MEulerRotation::kZXY)));
+    EXPECT_TRUE(tm.asMatrix().isEquivalent(
+        reference::compose(translate, angles, "zxy", scale, shear), 1e-14));
     EXPECT_TRUE((tm.asMatrix() * tm.asMatrixInverse()).isEquivalent(MMatrix::identity, 1e-12));
 
     // Changing the order without reordering keeps the angles and so moves the object.

@@ -14,8 +14,8 @@
 
 namespace {
 
-const char* const kSessionCommands[] = {"establishConnection", "startMocapSession", "pauseMocapSession",
-                                        "stopMocapSession"};
+const char* const kSessionCommands[] = {"establishConnection", "startMocapSession",
+                                        "pauseMocapSession", "stopMocapSession"};
 
 using PluginTest = DeviceSceneTest;
 
@@ -27,7 +27,8 @@ TEST_F(PluginTest, UnloadAndLoadAgain) {
     ASSERT_TRUE(headless::unloadPlugin("lumoraMocap", &error)) << error;
     EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kLumoraPluginCleanup});
     EXPECT_FALSE(MUserEventMessage::isUserEvent(kStatusEvent));
-    for (const char* name : kSessionCommands) EXPECT_FALSE(command(std::string(name) + " x").ok) << name;
+    for (const char* name : kSessionCommands)
+        EXPECT_FALSE(command(std::string(name) + " x").ok) << name;
     EXPECT_FALSE(command("createNode LMRARealTimeDevice").ok);
 
     // An event of that name left behind is reused without complaint.
@@ -36,7 +37,8 @@ TEST_F(PluginTest, UnloadAndLoadAgain) {
     headless::clearScriptOutput();
     ASSERT_TRUE(headless::loadPlugin("lumoraMocap", &error)) << error;
     EXPECT_EQ(headless::pythonCommands(), std::vector<std::string>{kLumoraPluginInit});
-    for (const std::string& line : headless::scriptOutputLines()) EXPECT_EQ(line.find("Error"), std::string::npos) << line;
+    for (const std::string& line : headless::scriptOutputLines())
+        EXPECT_EQ(line.find("Error"), std::string::npos) << line;
     EXPECT_TRUE(MUserEventMessage::isUserEvent(kStatusEvent));
     run("createNode LMRARealTimeDevice -n dev");
     EXPECT_EQ(command("stopMocapSession dev").result, "0");
@@ -71,7 +73,8 @@ TEST_F(PluginTest, CommandsTakeExactlyOneDeviceNode) {
         EXPECT_FALSE(command(c + " nothingNamedSo").ok) << c;
     }
     // Only what was wrong is shown, never an outcome of connecting.
-    for (const char* outcome : {"Connection established.", "Connection failed.", "Connection timed out."}) {
+    for (const char* outcome :
+         {"Connection established.", "Connection failed.", "Connection timed out."}) {
         EXPECT_FALSE(shown(outcome)) << outcome;
     }
     for (const char* name : {"pauseMocapSession", "stopMocapSession", "startMocapSession"}) {
@@ -95,7 +98,8 @@ TEST_F(PluginTest, WrongUseSaysWhatWasWrong) {
         const std::string c = name;
         const std::string usage = "Usage: " + c + " <LMRARealTimeDevice node>";
         cases.push_back({c, "Wrong number of arguments for " + c + " (0 given). " + usage});
-        cases.push_back({c + " dev dev", "Wrong number of arguments for " + c + " (2 given). " + usage});
+        cases.push_back(
+            {c + " dev dev", "Wrong number of arguments for " + c + " (2 given). " + usage});
         cases.push_back({c + " phon", "No object matches name: phon"});
         cases.push_back({c + " pCube1", "pCube1 is not a LMRARealTimeDevice"});
         cases.push_back({c + " reader", "reader is not a LMRARealTimeDevice"});

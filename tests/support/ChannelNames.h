@@ -7,7 +7,8 @@
 
 #include "transport/records/CaptureRecords.h"
 
-inline ChannelNameLists channelNames(std::vector<std::string> scalars, std::vector<std::string> vectors = {},
+inline ChannelNameLists channelNames(std::vector<std::string> scalars,
+                                     std::vector<std::string> vectors = {},
                                      std::vector<std::string> matrices = {}) {
     ChannelNameLists names;
     names.scalars() = std::move(scalars);

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include <headless/Plugins.h>
@@ -23,10 +23,10 @@
 #include "support/TemporaryFolder.h"
 #include "support/WaitUntil.h"
 
-#include "transport/records/CaptureRecords.h"
-#include "transport/cipher/AesCbcCipher.h"
 #include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipWriter.h"
+#include "transport/cipher/AesCbcCipher.h"
+#include "transport/records/CaptureRecords.h"
 
 // getAttr shows angles in the scene's angle unit, degrees unless changed.
 constexpr double kDegreesPerRadian = 57.295779513082320876798;
@@ -41,7 +41,8 @@ inline void writeClip(const std::string& path, const ChannelNameLists& names,
                       const std::vector<StoredFrame>& frames) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     ClipWriter writer(out, names);
-    for (const auto& frame : frames) writer.writeFrame(frame.time, frame.values.data(), frame.values.size());
+    for (const auto& frame : frames)
+        writer.writeFrame(frame.time, frame.values.data(), frame.values.size());
     writer.finish();
 }
 
@@ -55,8 +56,10 @@ inline void writeClipText(const std::string& path, std::string text) {
 }
 
 class ClipNodesTest : public PluginSceneTest {
-protected:
-    static headless::CommandResult execute(const std::string& command) { return headless::execute(command); }
+  protected:
+    static headless::CommandResult execute(const std::string& command) {
+        return headless::execute(command);
+    }
 
     static std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 };

@@ -22,7 +22,7 @@
 #include "support/TemporaryFolder.h"
 
 class DeviceSceneTest : public PluginSceneTest {
-protected:
+  protected:
     static constexpr const char* kStatusEvent = "LMRARltDvceConnStatusChanged";
 
     void SetUp() override {
@@ -30,7 +30,9 @@ protected:
         headless::clearPostedUserEvents();
     }
 
-    static headless::CommandResult command(const std::string& text) { return headless::execute(text); }
+    static headless::CommandResult command(const std::string& text) {
+        return headless::execute(text);
+    }
 
     static std::size_t statusEvents() { return headless::userEventPostCount(kStatusEvent); }
 
@@ -45,4 +47,3 @@ protected:
         return true;
     }
 };
-

@@ -10,7 +10,7 @@
 #include "transport/records/StreamInterfaces.h"
 
 class HandlerObserver : public CaptureDataStreamInterface {
-public:
+  public:
     std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
     void getChannelLayout(ChannelNameLists&) override {}
     bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }

@@ -20,7 +20,7 @@
 // Sends standard output to a file while it lives, so that a test can wait for a line that
 // another thread writes.
 class OutputWatch {
-public:
+  public:
     OutputWatch() {
         std::fflush(stdout);
         std::cout.flush();
@@ -48,7 +48,7 @@ public:
         return waitUntil([&] { return text().find(what) != std::string::npos; }, timeout);
     }
 
-private:
+  private:
     TemporaryFolder folder_;
     int saved_ = -1;
 };
@@ -56,7 +56,7 @@ private:
 // Captures standard output until text() is called; what a failed assertion printed meanwhile is
 // shown again when the capture ends early.
 class StdoutCapture {
-public:
+  public:
     StdoutCapture() { testing::internal::CaptureStdout(); }
     ~StdoutCapture() {
         if (!taken_) std::cout << testing::internal::GetCapturedStdout();
@@ -70,7 +70,7 @@ public:
         return text_;
     }
 
-private:
+  private:
     bool taken_ = false;
     std::string text_;
 };

@@ -10,25 +10,26 @@
 
 #include <headless/ApiThreads.h>
 #include <headless/Plugins.h>
-#include <headless/Session.h>
 #include <headless/Scene.h>
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
+#include <headless/Session.h>
 
 // When every test has run, the host quits as Maya does: kMayaExiting, then the plug-ins unload,
 // while the process is whole. No call of Maya's API may have come from another thread.
 class HostExitEnvironment : public ::testing::Environment {
-public:
+  public:
     void TearDown() override {
         headless::endSession();
-        EXPECT_EQ(headless::wrongThreadCallCount(), 0u) << "Maya's API called from a plug-in thread";
+        EXPECT_EQ(headless::wrongThreadCallCount(), 0u)
+            << "Maya's API called from a plug-in thread";
     }
 };
 inline ::testing::Environment* const hostExitEnvironment =
     ::testing::AddGlobalTestEnvironment(new HostExitEnvironment);
 
 class PluginSceneTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         headless::setEchoScriptOutput(false);
         if (headless::isPluginLoaded("lumoraMocap")) return;
@@ -42,7 +43,8 @@ protected:
     }
     void TearDown() override {
         headless::newScene();
-        EXPECT_EQ(headless::wrongThreadCallCount(), 0u) << "Maya's API called from a plug-in thread";
+        EXPECT_EQ(headless::wrongThreadCallCount(), 0u)
+            << "Maya's API called from a plug-in thread";
     }
 
     // Runs commands that must all succeed.
@@ -64,11 +66,12 @@ protected:
     // Whether a line of the script output since the test began contains the text.
     static bool shown(const std::string& text) {
         const auto lines = headless::scriptOutputLines();
-        return std::any_of(lines.begin(), lines.end(),
-                           [&text](const std::string& line) { return line.find(text) != std::string::npos; });
+        return std::any_of(lines.begin(), lines.end(), [&text](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
     }
 
-private:
+  private:
     static std::string failureOf(const headless::ScriptResult& result) {
         if (!result.error.empty()) return result.error;
         for (const auto& command : result.commands) {

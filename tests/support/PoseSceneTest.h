@@ -8,7 +8,7 @@
 #include "support/PluginSceneTest.h"
 
 class PoseSceneTest : public PluginSceneTest {
-protected:
+  protected:
     // Whether one command succeeds.
     static bool succeeds(const std::string& command) { return headless::execute(command).ok; }
 

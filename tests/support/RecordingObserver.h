@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "transport/records/CaptureRecords.h"
 #include "support/HandlerObserver.h"
+#include "transport/records/CaptureRecords.h"
 
 class RecordingObserver : public HandlerObserver {
-public:
+  public:
     std::vector<std::string> calls;
     ChannelNameLists layout;
     ChannelNameLists accepted;

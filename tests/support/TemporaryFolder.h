@@ -8,7 +8,7 @@
 #include <system_error>
 
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder() {
         std::random_device seed;
         path_ = std::filesystem::temp_directory_path() /
@@ -25,6 +25,6 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };

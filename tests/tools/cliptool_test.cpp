@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
@@ -21,15 +21,17 @@ std::string readText(const std::string& path) {
 
 std::string matrixColumns(const std::string& name) {
     std::string columns;
-    for (const char* suffix : {"0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W", "2X", "2Y", "2Z", "2W",
-                               "3X", "3Y", "3Z", "3W"})
+    for (const char* suffix : {"0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W", "2X", "2Y", "2Z",
+                               "2W", "3X", "3Y", "3Z", "3W"})
         columns += "," + name + suffix;
     return columns;
 }
 
 std::string matrixRow(const char* translation) {
-    return ",1.00000000,0.00000000,0.00000000,0.00000000,0.00000000,1.00000000,0.00000000,0.00000000,"
-           "0.00000000,0.00000000,1.00000000,0.00000000," + std::string(translation) + ",1.00000000";
+    return ",1.00000000,0.00000000,0.00000000,0.00000000,0.00000000,1.00000000,0.00000000,0."
+           "00000000,"
+           "0.00000000,0.00000000,1.00000000,0.00000000," +
+           std::string(translation) + ",1.00000000";
 }
 
 // Two scalars (one needing quotes), a vector, a matrix; absolute times as a capture writes them.
@@ -74,7 +76,9 @@ TEST(Cliptool, InfoAndDump) {
 
     std::ostringstream dump;
     ASSERT_EQ(clipDump(clip, dump, err), 0);
-    EXPECT_EQ(dump.str(), "a^#^#^#^5.00000000^1.00000000^*^5.50000000^2.00000000^*^6.00000000^3.00000000^*^@\n");
+    EXPECT_EQ(
+        dump.str(),
+        "a^#^#^#^5.00000000^1.00000000^*^5.50000000^2.00000000^*^6.00000000^3.00000000^*^@\n");
 }
 
 TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
@@ -82,8 +86,9 @@ TEST(Cliptool, BadInputIsRefusedAndLosesNothing) {
     const std::string csv = folder.file("bad.csv");
     const std::string clip = folder.file("kept.clip");
     storeText(clip, "previous");
-    for (const char* text : {"", "frame,a\n1,2\n", "time,a\n1,2,3\n", "time,a\n1,x\n", "time,a\n1,1e999\n",
-                             "time,a^b\n1,2\n", "time,a\n", "time,\"a\n1,2\n"}) {
+    for (const char* text :
+         {"", "frame,a\n1,2\n", "time,a\n1,2,3\n", "time,a\n1,x\n", "time,a\n1,1e999\n",
+          "time,a^b\n1,2\n", "time,a\n", "time,\"a\n1,2\n"}) {
         storeText(csv, text);
         std::ostringstream err;
         EXPECT_NE(clipMake(csv, clip, err), 0) << text;
@@ -138,7 +143,8 @@ TEST(Cliptool, AClipThatDoesNotLoadSaysWhy) {
         std::ostringstream out;
         std::ostringstream err;
         EXPECT_NE(clipInfo(folder.file(name), out, err), 0) << name;
-        EXPECT_NE(err.str().find(folder.file(name) + ": " + why), std::string::npos) << name << ": " << err.str();
+        EXPECT_NE(err.str().find(folder.file(name) + ": " + why), std::string::npos)
+            << name << ": " << err.str();
     }
 }
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+#include <usbmuxd.h>
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/udp.hpp>
 #include <boost/asio/read.hpp>
-#include <poll.h>
-#include <unistd.h>
-#include <usbmuxd.h>
 
 #include <chrono>
 #include <cmath>
@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "transport/cipher/AesCbcCipher.h"
 #include "PhoneSim.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -80,7 +80,7 @@ void expectPredictedValues(const std::string& message, const ChannelNameLists& c
 }
 
 class PhoneSimTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static int counter = 0;
         folder_ = std::filesystem::temp_directory_path() /
@@ -111,7 +111,7 @@ protected:
 
 // A plug-in's Wi-Fi side reduced to its sockets.
 class RawWifiClient {
-public:
+  public:
     explicit RawWifiClient(unsigned short phonePort)
         : socket_(io_, udp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
           phone_(asio::ip::make_address("127.0.0.1"), phonePort) {}
@@ -138,7 +138,7 @@ public:
     }
     std::size_t lastSize() const { return lastSize_; }
 
-private:
+  private:
     asio::io_context io_;
     udp::socket socket_;
     udp::endpoint phone_;
@@ -229,8 +229,8 @@ TEST_F(PhoneSimTest, WifiAnswersStreamsAndServesTheVideo) {
     ASSERT_EQ(std::sscanf(offer.c_str(), "video -port %d", &port), 1) << offer;
     asio::io_context io;
     tcp::socket video(io);
-    video.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"),
-                                static_cast<unsigned short>(port)));
+    video.connect(
+        tcp::endpoint(asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)));
     std::string received;
     boost::system::error_code error;
     asio::read(video, asio::dynamic_buffer(received), error);
@@ -273,7 +273,7 @@ TEST_F(PhoneSimTest, WifiRefusesResetsAndSendsMalformedLines) {
 }
 
 class UsbTunnel {
-public:
+  public:
     UsbTunnel(std::uint32_t handle, unsigned short port) : socket_(usbmuxd_connect(handle, port)) {}
     ~UsbTunnel() {
         if (socket_ >= 0) usbmuxd_disconnect(socket_);
@@ -318,7 +318,7 @@ public:
         return all;
     }
 
-private:
+  private:
     int socket_;
     std::string buffer_;
 };

@@ -18,9 +18,10 @@ std::optional<std::string> groupBase(const std::vector<std::string>& columns, st
     if (head.size() < suffix) return std::nullopt;
     const std::string base = head.substr(0, head.size() - suffix);
     for (std::size_t i = 0; i < size; ++i) {
-        const std::string expected = size == kMatrixElements
-                                         ? matrixColumn(base, static_cast<int>(i / 4), static_cast<int>(i % 4))
-                                         : base + kComponents[i];
+        const std::string expected =
+            size == kMatrixElements
+                ? matrixColumn(base, static_cast<int>(i / 4), static_cast<int>(i % 4))
+                : base + kComponents[i];
         if (columns[first + i] != expected) return std::nullopt;
     }
     return base;
@@ -35,11 +36,13 @@ std::vector<std::string> clipCsvColumns(const ChannelNameLists& names) {
         for (int c = 0; c < 3; ++c) columns.push_back(name + kComponents[c]);
     for (const auto& name : names.matrices())
         for (int row = 0; row < 4; ++row)
-            for (int column = 0; column < 4; ++column) columns.push_back(matrixColumn(name, row, column));
+            for (int column = 0; column < 4; ++column)
+                columns.push_back(matrixColumn(name, row, column));
     return columns;
 }
 
-std::optional<ChannelNameLists> channelNamesFromCsvColumns(const std::vector<std::string>& columns) {
+std::optional<ChannelNameLists> channelNamesFromCsvColumns(
+    const std::vector<std::string>& columns) {
     if (columns.empty() || columns[0] != "time") return std::nullopt;
     ChannelNameLists names;
     std::size_t end = columns.size();

@@ -1,12 +1,12 @@
 #include "CliptoolCommands.h"
 
-#include "transport/cipher/AesCbcCipher.h"
-#include "clip/format/ClipBlocks.h"
 #include "ClipCsv.h"
+#include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipFileReader.h"
 #include "clip/format/ClipNumberText.h"
 #include "clip/format/ClipWriter.h"
 #include "clip/format/ParseClipFile.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 #include <cerrno>
 #include <cmath>
@@ -115,19 +115,20 @@ int clipCsv(const std::string& clipPath, std::ostream& out, std::ostream& err) {
     bool headerWritten = false;
     std::string row;
     char number[kClipNumberMaxChars];
-    const bool ok = readClip(clipPath, names, err, [&](double time, const std::vector<double>& values) {
-        if (!headerWritten) {
-            writeCsvRecord(out, clipCsvColumns(names));
-            headerWritten = true;
-        }
-        row.assign(number, formatClipNumber(time, number));
-        for (const double value : values) {
-            row += ',';
-            row.append(number, formatClipNumber(value, number));
-        }
-        row += '\n';
-        out << row;
-    });
+    const bool ok =
+        readClip(clipPath, names, err, [&](double time, const std::vector<double>& values) {
+            if (!headerWritten) {
+                writeCsvRecord(out, clipCsvColumns(names));
+                headerWritten = true;
+            }
+            row.assign(number, formatClipNumber(time, number));
+            for (const double value : values) {
+                row += ',';
+                row.append(number, formatClipNumber(value, number));
+            }
+            row += '\n';
+            out << row;
+        });
     return ok ? 0 : 1;
 }
 
@@ -147,7 +148,8 @@ int clipMake(const std::string& csvPath, const std::string& clipPath, std::ostre
     };
     try {
         std::vector<std::string> fields;
-        if (!readCsvRecord(csv, fields)) return fail(csvPath + ": empty CSV, expected a header row");
+        if (!readCsvRecord(csv, fields))
+            return fail(csvPath + ": empty CSV, expected a header row");
         const auto names = channelNamesFromCsvColumns(fields);
         if (!names) return fail(csvPath + ": the header row must begin with the column \"time\"");
         const std::vector<std::string> columns = fields;
@@ -163,21 +165,24 @@ int clipMake(const std::string& csvPath, const std::string& clipPath, std::ostre
             ++row;
             const std::string where = csvPath + ": row " + std::to_string(row);
             if (fields.size() != columnCount)
-                return fail(where + " has " + std::to_string(fields.size()) + " fields, the header " +
-                            std::to_string(columnCount));
+                return fail(where + " has " + std::to_string(fields.size()) +
+                            " fields, the header " + std::to_string(columnCount));
             long double time = 0.0L;
-            if (!parseField(fields[0], time, [](const char* t, char** e) { return std::strtold(t, e); }) ||
+            if (!parseField(fields[0], time,
+                            [](const char* t, char** e) { return std::strtold(t, e); }) ||
                 std::fabs(time) > std::numeric_limits<double>::max())
                 return fail(where + ": time \"" + fields[0] + "\" is not a number in range");
             for (std::size_t i = 1; i < columnCount; ++i) {
-                if (!parseField(fields[i], values[i - 1], [](const char* t, char** e) { return std::strtod(t, e); }))
+                if (!parseField(fields[i], values[i - 1],
+                                [](const char* t, char** e) { return std::strtod(t, e); }))
                     return fail(where + ", column " + csvField(fields.size() ? fields[i] : "") +
                                 ": not a number in range");
             }
             writer.writeFrame(static_cast<double>(time), values.data(), values.size());
             ++frames;
         }
-        if (frames == 0) return fail(csvPath + ": no frame rows; a clip without frames cannot be loaded");
+        if (frames == 0)
+            return fail(csvPath + ": no frame rows; a clip without frames cannot be loaded");
         writer.finish();
         out.close();
         if (!out) return fail("writing " + partialPath + " failed");

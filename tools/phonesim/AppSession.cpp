@@ -46,20 +46,20 @@ void AppSession::answerConnect() {
     clockStarted_ = false;
     dataMessages_ = 0;
     switch (context_.answer) {
-    case PhoneAnswer::accept:
-        connected_ = true;
-        sendMessage(context_.options.rawChannelList.empty()
-                        ? PhoneSim::channelListText(context_.options.channels)
-                        : context_.options.rawChannelList);
-        break;
-    case PhoneAnswer::reject:
-        sendMessage("/reject");
-        break;
-    case PhoneAnswer::rejectWrongScreen:
-        sendMessage("/reject-wrong-screen");
-        break;
-    case PhoneAnswer::silent:
-        break;
+        case PhoneAnswer::accept:
+            connected_ = true;
+            sendMessage(context_.options.rawChannelList.empty()
+                            ? PhoneSim::channelListText(context_.options.channels)
+                            : context_.options.rawChannelList);
+            break;
+        case PhoneAnswer::reject:
+            sendMessage("/reject");
+            break;
+        case PhoneAnswer::rejectWrongScreen:
+            sendMessage("/reject-wrong-screen");
+            break;
+        case PhoneAnswer::silent:
+            break;
     }
 }
 

@@ -11,7 +11,7 @@
 #include "PhoneContext.h"
 
 class AppSession : public std::enable_shared_from_this<AppSession> {
-public:
+  public:
     AppSession(PhoneContext& context, std::string transportName);
     virtual ~AppSession() = default;
     AppSession(const AppSession&) = delete;
@@ -24,7 +24,7 @@ public:
     // Ends the stream; the transport closes its socket on top.
     virtual void close();
 
-protected:
+  protected:
     // Encrypts and sends one message.
     virtual void sendMessage(const std::string& text) = 0;
     // Hooks around each data message (numbered from 1 within the session).
@@ -33,7 +33,7 @@ protected:
 
     PhoneContext& context_;
 
-private:
+  private:
     void answerConnect();
     void startStreaming(bool withVideo);
     void haltStream();

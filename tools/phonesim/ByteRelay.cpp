@@ -18,41 +18,42 @@ void ByteRelay::begin() {
 template <typename From, typename To, typename Buffer>
 void ByteRelay::pump(From& from, To& to, Buffer& buffer, bool& ended) {
     auto self = shared_from_this();
-    from.async_read_some(asio::buffer(buffer), [self, &from, &to, &buffer, &ended](
-                                                   const boost::system::error_code& error,
-                                                   std::size_t count) {
-        if (self->finished_) return;
-        if (error) {
-            boost::system::error_code ignored;
-            to.shutdown(asio::socket_base::shutdown_send, ignored);  // after every byte written
-            self->endDirection(ended);
-            return;
-        }
-        asio::async_write(to, asio::buffer(buffer.data(), count),
-                          [self, &from, &to, &buffer, &ended](const boost::system::error_code& writeError,
-                                                              std::size_t) {
-                              if (self->finished_) return;
-                              if (writeError) {
-                                  self->drain(from, buffer, ended);
-                                  return;
-                              }
-                              self->pump(from, to, buffer, ended);
-                          });
-    });
+    from.async_read_some(
+        asio::buffer(buffer), [self, &from, &to, &buffer, &ended](
+                                  const boost::system::error_code& error, std::size_t count) {
+            if (self->finished_) return;
+            if (error) {
+                boost::system::error_code ignored;
+                to.shutdown(asio::socket_base::shutdown_send, ignored);  // after every byte written
+                self->endDirection(ended);
+                return;
+            }
+            asio::async_write(to, asio::buffer(buffer.data(), count),
+                              [self, &from, &to, &buffer, &ended](
+                                  const boost::system::error_code& writeError, std::size_t) {
+                                  if (self->finished_) return;
+                                  if (writeError) {
+                                      self->drain(from, buffer, ended);
+                                      return;
+                                  }
+                                  self->pump(from, to, buffer, ended);
+                              });
+        });
 }
 
 template <typename From, typename Buffer>
 void ByteRelay::drain(From& from, Buffer& buffer, bool& ended) {
     auto self = shared_from_this();
-    from.async_read_some(asio::buffer(buffer),
-                         [self, &from, &buffer, &ended](const boost::system::error_code& error, std::size_t) {
-                             if (self->finished_) return;
-                             if (error) {
-                                 self->endDirection(ended);
-                                 return;
-                             }
-                             self->drain(from, buffer, ended);
-                         });
+    from.async_read_some(
+        asio::buffer(buffer),
+        [self, &from, &buffer, &ended](const boost::system::error_code& error, std::size_t) {
+            if (self->finished_) return;
+            if (error) {
+                self->endDirection(ended);
+                return;
+            }
+            self->drain(from, buffer, ended);
+        });
 }
 
 void ByteRelay::endDirection(bool& ended) {

@@ -6,20 +6,21 @@
 // left unread, which would reset the connection and lose what the closing side sent last. The
 // relay closes when both directions have ended.
 
+#include <array>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/local/stream_protocol.hpp>
-#include <array>
 #include <functional>
 #include <memory>
 
 class ByteRelay : public std::enable_shared_from_this<ByteRelay> {
-public:
-    ByteRelay(boost::asio::local::stream_protocol::socket client, boost::asio::ip::tcp::socket phone,
+  public:
+    ByteRelay(boost::asio::local::stream_protocol::socket client,
+              boost::asio::ip::tcp::socket phone,
               std::function<void(const std::shared_ptr<ByteRelay>&)> onClosed);
     void begin();
     void close();
 
-private:
+  private:
     template <typename From, typename To, typename Buffer>
     void pump(From& from, To& to, Buffer& buffer, bool& ended);
     template <typename From, typename Buffer>

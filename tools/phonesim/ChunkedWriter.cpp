@@ -1,13 +1,15 @@
 #include "ChunkedWriter.h"
 
-#include <boost/asio/write.hpp>
 #include <algorithm>
+#include <boost/asio/write.hpp>
 
 namespace asio = boost::asio;
 
 ChunkedWriter::ChunkedWriter(std::shared_ptr<asio::ip::tcp::socket> socket,
                              PhoneSimUsbChunking chunking, std::function<void()> onError)
-    : socket_(std::move(socket)), chunking_(std::move(chunking)), onError_(std::move(onError)),
+    : socket_(std::move(socket)),
+      chunking_(std::move(chunking)),
+      onError_(std::move(onError)),
       pauseTimer_(socket_->get_executor()) {
     chunking_.sizes.erase(std::remove(chunking_.sizes.begin(), chunking_.sizes.end(), 0u),
                           chunking_.sizes.end());
@@ -20,7 +22,8 @@ void ChunkedWriter::append(const std::uint8_t* bytes, std::size_t count) {
         pendingStart_ = 0;
     } else if (pendingStart_ > (1u << 20) && pendingStart_ * 2 > pending_.size()) {
         // A slow reader: drop the written front now and then rather than on every write.
-        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pendingStart_));
+        pending_.erase(pending_.begin(),
+                       pending_.begin() + static_cast<std::ptrdiff_t>(pendingStart_));
         pendingStart_ = 0;
     }
     pending_.insert(pending_.end(), bytes, bytes + count);

@@ -11,14 +11,14 @@
 #include "PhoneSim.h"
 
 class ChunkedWriter : public std::enable_shared_from_this<ChunkedWriter> {
-public:
+  public:
     // onError is called once when a write fails.
-    ChunkedWriter(std::shared_ptr<boost::asio::ip::tcp::socket> socket, PhoneSimUsbChunking chunking,
-                  std::function<void()> onError);
+    ChunkedWriter(std::shared_ptr<boost::asio::ip::tcp::socket> socket,
+                  PhoneSimUsbChunking chunking, std::function<void()> onError);
     void append(const std::uint8_t* bytes, std::size_t count);
     void close();
 
-private:
+  private:
     void writeNext();
     std::size_t nextWriteSize();
 

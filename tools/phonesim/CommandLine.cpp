@@ -118,9 +118,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (flag == "--usb-garbage") {
             std::string kind;
             if (!value(kind)) break;
-            if (kind == "bad-header") options.usbGarbage = UsbGarbage::badHeader;
-            else if (kind == "oversized") options.usbGarbage = UsbGarbage::oversized;
-            else line.error = "--usb-garbage: expected bad-header or oversized";
+            if (kind == "bad-header")
+                options.usbGarbage = UsbGarbage::badHeader;
+            else if (kind == "oversized")
+                options.usbGarbage = UsbGarbage::oversized;
+            else
+                line.error = "--usb-garbage: expected bad-header or oversized";
         } else if (flag == "--usb-garbage-after") {
             number(options.usbGarbageAfter);
         } else {

@@ -4,14 +4,17 @@
 #include <boost/asio/io_context.hpp>
 #include <string>
 
-#include "transport/cipher/AesCbcCipher.h"
 #include "PhoneSim.h"
 #include "PhoneSimStats.h"
 #include "VideoServer.h"
+#include "transport/cipher/AesCbcCipher.h"
 
 struct PhoneContext {
     PhoneContext(boost::asio::io_context& io, const PhoneSimOptions& options, PhoneSimStats& stats)
-        : io(io), options(options), stats(stats), answer(options.answer),
+        : io(io),
+          options(options),
+          stats(stats),
+          answer(options.answer),
           videos(io, options.bindAddress, options.videoBytes, options.videoStallAfter) {}
 
     void log(const std::string& line) const {

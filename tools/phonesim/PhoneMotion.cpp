@@ -33,20 +33,24 @@ Matrix3 rotationXyz(const std::array<double, 3>& angles) {
 
 ChannelNameLists PhoneSim::defaultChannels() {
     ChannelNameLists channels;
-    channels.scalars() = {
-        "eyeBlinkLeft",      "eyeLookDownLeft",    "eyeLookInLeft",     "eyeLookOutLeft",
-        "eyeLookUpLeft",     "eyeSquintLeft",      "eyeWideLeft",       "eyeBlinkRight",
-        "eyeLookDownRight",  "eyeLookInRight",     "eyeLookOutRight",   "eyeLookUpRight",
-        "eyeSquintRight",    "eyeWideRight",       "jawForward",        "jawLeft",
-        "jawRight",          "jawOpen",            "mouthClose",        "mouthFunnel",
-        "mouthPucker",       "mouthLeft",          "mouthRight",        "mouthSmileLeft",
-        "mouthSmileRight",   "mouthFrownLeft",     "mouthFrownRight",   "mouthDimpleLeft",
-        "mouthDimpleRight",  "mouthStretchLeft",   "mouthStretchRight", "mouthRollLower",
-        "mouthRollUpper",    "mouthShrugLower",    "mouthShrugUpper",   "mouthPressLeft",
-        "mouthPressRight",   "mouthLowerDownLeft", "mouthLowerDownRight", "mouthUpperUpLeft",
-        "mouthUpperUpRight", "browDownLeft",       "browDownRight",     "browInnerUp",
-        "browOuterUpLeft",   "browOuterUpRight",   "cheekPuff",         "cheekSquintLeft",
-        "cheekSquintRight",  "noseSneerLeft",      "noseSneerRight",    "tongueOut"};
+    channels.scalars() = {"eyeBlinkLeft",      "eyeLookDownLeft",    "eyeLookInLeft",
+                          "eyeLookOutLeft",    "eyeLookUpLeft",      "eyeSquintLeft",
+                          "eyeWideLeft",       "eyeBlinkRight",      "eyeLookDownRight",
+                          "eyeLookInRight",    "eyeLookOutRight",    "eyeLookUpRight",
+                          "eyeSquintRight",    "eyeWideRight",       "jawForward",
+                          "jawLeft",           "jawRight",           "jawOpen",
+                          "mouthClose",        "mouthFunnel",        "mouthPucker",
+                          "mouthLeft",         "mouthRight",         "mouthSmileLeft",
+                          "mouthSmileRight",   "mouthFrownLeft",     "mouthFrownRight",
+                          "mouthDimpleLeft",   "mouthDimpleRight",   "mouthStretchLeft",
+                          "mouthStretchRight", "mouthRollLower",     "mouthRollUpper",
+                          "mouthShrugLower",   "mouthShrugUpper",    "mouthPressLeft",
+                          "mouthPressRight",   "mouthLowerDownLeft", "mouthLowerDownRight",
+                          "mouthUpperUpLeft",  "mouthUpperUpRight",  "browDownLeft",
+                          "browDownRight",     "browInnerUp",        "browOuterUpLeft",
+                          "browOuterUpRight",  "cheekPuff",          "cheekSquintLeft",
+                          "cheekSquintRight",  "noseSneerLeft",      "noseSneerRight",
+                          "tongueOut"};
     channels.vectors() = {"gaze", "lookAt"};
     channels.matrices() = {"head", "leftEye", "rightEye"};
     return channels;
@@ -71,21 +75,22 @@ double PhoneSim::channelValue(ChannelKind kind, std::size_t channelIndex, std::s
                               double timestamp) {
     const double index = static_cast<double>(channelIndex);
     switch (kind) {
-    case kScalarChannel:
-        return 0.5 + 0.5 * std::sin(kTwoPi * (0.25 + 0.0173 * index) * timestamp + 0.61 * index);
-    case kVectorChannel: {
-        if (element >= kVectorComponents) return 0.0;
-        const double k = static_cast<double>(element);
-        return 0.4 * std::sin(kTwoPi * (0.31 + 0.07 * index + 0.05 * k) * timestamp +
-                              1.3 * index + 0.9 * k);
-    }
-    case kMatrixChannel: {
-        if (element >= kMatrixElements) return 0.0;
-        const std::size_t row = element / 4, column = element % 4;
-        if (column == 3) return row == 3 ? 1.0 : 0.0;
-        if (row == 3) return matrixTranslation(channelIndex, timestamp)[column];
-        return rotationXyz(matrixRotation(channelIndex, timestamp))[row][column];
-    }
+        case kScalarChannel:
+            return 0.5 +
+                   0.5 * std::sin(kTwoPi * (0.25 + 0.0173 * index) * timestamp + 0.61 * index);
+        case kVectorChannel: {
+            if (element >= kVectorComponents) return 0.0;
+            const double k = static_cast<double>(element);
+            return 0.4 * std::sin(kTwoPi * (0.31 + 0.07 * index + 0.05 * k) * timestamp +
+                                  1.3 * index + 0.9 * k);
+        }
+        case kMatrixChannel: {
+            if (element >= kMatrixElements) return 0.0;
+            const std::size_t row = element / 4, column = element % 4;
+            if (column == 3) return row == 3 ? 1.0 : 0.0;
+            if (row == 3) return matrixTranslation(channelIndex, timestamp)[column];
+            return rotationXyz(matrixRotation(channelIndex, timestamp))[row][column];
+        }
     }
     return 0.0;
 }

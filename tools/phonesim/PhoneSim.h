@@ -134,7 +134,7 @@ struct PhoneSimOptions {
 };
 
 class PhoneSim {
-public:
+  public:
     explicit PhoneSim(PhoneSimOptions options = PhoneSimOptions());
     ~PhoneSim();  // stop()
     PhoneSim(const PhoneSim&) = delete;
@@ -226,7 +226,7 @@ public:
     // The first n bytes of the video.
     static std::string videoContent(std::size_t n);
 
-private:
+  private:
     class Engine;
     PhoneSimOptions options_;
     std::unique_ptr<Engine> engine_;

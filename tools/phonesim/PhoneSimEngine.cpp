@@ -29,7 +29,9 @@ std::string bindFailure(const char* what, const std::string& address, int port,
 PhoneSim::Engine::Engine(const PhoneSimOptions& options)
     : options_(options), context_(io_, options_, stats) {}
 
-PhoneSim::Engine::~Engine() { stop(); }
+PhoneSim::Engine::~Engine() {
+    stop();
+}
 
 void PhoneSim::Engine::bindEndpoints() {
     const std::string& address = options_.bindAddress;

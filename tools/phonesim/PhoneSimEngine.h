@@ -1,8 +1,8 @@
 #pragma once
 // The stand-in's machinery: one event loop on one thread, and the endpoints it serves.
 
-#include <boost/asio/io_context.hpp>
 #include <atomic>
+#include <boost/asio/io_context.hpp>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,7 +17,7 @@ class UsbEndpoint;
 class UsbmuxdStandIn;
 
 class PhoneSim::Engine {
-public:
+  public:
     explicit Engine(const PhoneSimOptions& options);
     ~Engine();
 
@@ -32,7 +32,7 @@ public:
 
     PhoneSimStats stats;
 
-private:
+  private:
     void bindEndpoints();
     void closeEndpoints();
     // Runs work on the loop's thread and waits for it; false when the loop is not running.

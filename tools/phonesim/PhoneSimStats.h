@@ -9,7 +9,7 @@
 #include <vector>
 
 class PhoneSimStats {
-public:
+  public:
     void recordCommand(const std::string& text);
     void recordFrame(double timestamp);
     void recordUsbBytes(const std::uint8_t* bytes, std::size_t count);
@@ -23,7 +23,7 @@ public:
     bool waitForFramesSent(std::uint64_t count, std::chrono::milliseconds timeout) const;
     std::vector<std::uint8_t> usbBytes() const;
 
-private:
+  private:
     std::size_t countLocked(const std::string& prefix) const;
 
     // Guards everything below: the stand-in's thread writes, test threads read and wait.

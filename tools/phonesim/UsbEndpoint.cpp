@@ -1,7 +1,7 @@
 #include "UsbEndpoint.h"
 
-#include <boost/asio/read.hpp>
 #include <array>
+#include <boost/asio/read.hpp>
 #include <cstring>
 
 #include "ChunkedWriter.h"
@@ -16,9 +16,10 @@ constexpr std::size_t kOversizedPayload = 2u << 20;
 }  // namespace
 
 class UsbSession : public AppSession {
-public:
+  public:
     UsbSession(PhoneContext& context, tcp::socket socket, UsbEndpoint& owner)
-        : AppSession(context, "usb"), socket_(std::make_shared<tcp::socket>(std::move(socket))),
+        : AppSession(context, "usb"),
+          socket_(std::make_shared<tcp::socket>(std::move(socket))),
           owner_(owner) {}
 
     void begin() {
@@ -39,7 +40,7 @@ public:
         socket_->close(ignored);
     }
 
-protected:
+  protected:
     void sendMessage(const std::string& text) override {
         std::vector<std::uint8_t> frame;
         appendUsbFrame(frame, encryptWith(context_.cipher, text));
@@ -69,9 +70,10 @@ protected:
         sendBytes(garbage);
     }
 
-private:
+  private:
     void sendBytes(const std::vector<std::uint8_t>& bytes) {
-        if (context_.options.recordUsbStream) context_.stats.recordUsbBytes(bytes.data(), bytes.size());
+        if (context_.options.recordUsbStream)
+            context_.stats.recordUsbBytes(bytes.data(), bytes.size());
         writer_->append(bytes.data(), bytes.size());
     }
 
@@ -107,10 +109,13 @@ private:
 
 UsbEndpoint::UsbEndpoint(PhoneContext& context, unsigned short port)
     : context_(context),
-      acceptor_(context.io, tcp::endpoint(asio::ip::make_address(context.options.bindAddress), port)),
+      acceptor_(context.io,
+                tcp::endpoint(asio::ip::make_address(context.options.bindAddress), port)),
       port_(acceptor_.local_endpoint().port()) {}
 
-void UsbEndpoint::begin() { acceptNext(); }
+void UsbEndpoint::begin() {
+    acceptNext();
+}
 
 void UsbEndpoint::acceptNext() {
     acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
@@ -144,4 +149,6 @@ std::size_t UsbEndpoint::sendFrame(double timestamp) {
     return sent;
 }
 
-void UsbEndpoint::forget(const std::shared_ptr<UsbSession>& session) { sessions_.erase(session); }
+void UsbEndpoint::forget(const std::shared_ptr<UsbSession>& session) {
+    sessions_.erase(session);
+}

@@ -11,7 +11,7 @@
 class UsbSession;
 
 class UsbEndpoint {
-public:
+  public:
     // Binds and listens; throws boost::system::system_error when it cannot.
     UsbEndpoint(PhoneContext& context, unsigned short port);
     unsigned short port() const { return port_; }
@@ -21,7 +21,7 @@ public:
     std::size_t sendFrame(double timestamp);
     void forget(const std::shared_ptr<UsbSession>& session);
 
-private:
+  private:
     void acceptNext();
 
     PhoneContext& context_;

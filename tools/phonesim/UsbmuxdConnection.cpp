@@ -1,9 +1,9 @@
 #include "UsbmuxdConnection.h"
 
+#include <arpa/inet.h>
 #include <boost/asio/connect.hpp>
 #include <boost/asio/read.hpp>
 #include <boost/asio/write.hpp>
-#include <arpa/inet.h>
 
 #include "ByteRelay.h"
 #include "UsbmuxdStandIn.h"
@@ -57,7 +57,9 @@ UsbmuxdConnection::UsbmuxdConnection(asio::local::stream_protocol::socket socket
                                      UsbmuxdStandIn& owner)
     : socket_(std::move(socket)), owner_(owner) {}
 
-void UsbmuxdConnection::begin() { readHeader(); }
+void UsbmuxdConnection::begin() {
+    readHeader();
+}
 
 void UsbmuxdConnection::close() {
     boost::system::error_code ignored;

@@ -2,9 +2,9 @@
 // One client connection to the usbmuxd stand-in: requests and replies until a Connect turns it
 // into a tunnel.
 
+#include <array>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/local/stream_protocol.hpp>
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -17,12 +17,12 @@
 class UsbmuxdStandIn;
 
 class UsbmuxdConnection : public std::enable_shared_from_this<UsbmuxdConnection> {
-public:
+  public:
     UsbmuxdConnection(boost::asio::local::stream_protocol::socket socket, UsbmuxdStandIn& owner);
     void begin();
     void close();
 
-private:
+  private:
     void readHeader();
     void readBody(std::uint32_t bodyLength);
     void handleRequest(const std::string& body);

@@ -45,19 +45,21 @@ UsbmuxdStandIn::~UsbmuxdStandIn() {
     ::unlink(path_.c_str());
 }
 
-void UsbmuxdStandIn::begin() { acceptNext(); }
+void UsbmuxdStandIn::begin() {
+    acceptNext();
+}
 
 void UsbmuxdStandIn::acceptNext() {
-    acceptor_.async_accept([this](const boost::system::error_code& error,
-                                  stream_protocol::socket socket) {
-        if (!acceptor_.is_open()) return;
-        if (!error) {
-            auto connection = std::make_shared<UsbmuxdConnection>(std::move(socket), *this);
-            connections_.insert(connection);
-            connection->begin();
-        }
-        acceptNext();
-    });
+    acceptor_.async_accept(
+        [this](const boost::system::error_code& error, stream_protocol::socket socket) {
+            if (!acceptor_.is_open()) return;
+            if (!error) {
+                auto connection = std::make_shared<UsbmuxdConnection>(std::move(socket), *this);
+                connections_.insert(connection);
+                connection->begin();
+            }
+            acceptNext();
+        });
 }
 
 void UsbmuxdStandIn::close() {

@@ -16,7 +16,7 @@ class ByteRelay;
 class UsbmuxdConnection;
 
 class UsbmuxdStandIn {
-public:
+  public:
     // Binds the socket at path (replacing a stale socket file); throws std::runtime_error.
     UsbmuxdStandIn(PhoneContext& context, std::string path);
     ~UsbmuxdStandIn();  // removes the socket file
@@ -31,7 +31,7 @@ public:
                     boost::asio::ip::tcp::socket phone);
     void forget(const std::shared_ptr<UsbmuxdConnection>& connection);
 
-private:
+  private:
     void acceptNext();
 
     PhoneContext& context_;

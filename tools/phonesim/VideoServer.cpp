@@ -1,7 +1,7 @@
 #include "VideoServer.h"
 
-#include <boost/asio/write.hpp>
 #include <algorithm>
+#include <boost/asio/write.hpp>
 
 #include "PhoneSim.h"
 
@@ -16,7 +16,9 @@ constexpr std::chrono::seconds kAcceptWindow{30};
 
 VideoServers::VideoServers(asio::io_context& io, std::string bindAddress, std::size_t videoBytes,
                            long long stallAfter)
-    : io_(io), bindAddress_(std::move(bindAddress)), videoBytes_(videoBytes),
+    : io_(io),
+      bindAddress_(std::move(bindAddress)),
+      videoBytes_(videoBytes),
       stallAfter_(stallAfter) {}
 
 unsigned short VideoServers::offer() {
@@ -32,14 +34,19 @@ void VideoServers::closeAll() {
     for (const auto& server : servers) server->close();
 }
 
-void VideoServers::forget(const std::shared_ptr<VideoServer>& server) { servers_.erase(server); }
+void VideoServers::forget(const std::shared_ptr<VideoServer>& server) {
+    servers_.erase(server);
+}
 
 VideoServer::VideoServer(asio::io_context& io, const std::string& bindAddress, std::size_t bytes,
                          long long stallAfter, VideoServers& owner)
-    : acceptor_(io, tcp::endpoint(asio::ip::make_address(bindAddress), 0)), socket_(io),
-      acceptDeadline_(io), bytes_(bytes),
+    : acceptor_(io, tcp::endpoint(asio::ip::make_address(bindAddress), 0)),
+      socket_(io),
+      acceptDeadline_(io),
+      bytes_(bytes),
       stallAt_(stallAfter < 0 ? bytes : std::min(bytes, static_cast<std::size_t>(stallAfter))),
-      port_(acceptor_.local_endpoint().port()), owner_(owner) {}
+      port_(acceptor_.local_endpoint().port()),
+      owner_(owner) {}
 
 void VideoServer::begin() {
     auto self = shared_from_this();

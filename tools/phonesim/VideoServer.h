@@ -13,7 +13,7 @@
 class VideoServer;
 
 class VideoServers {
-public:
+  public:
     VideoServers(boost::asio::io_context& io, std::string bindAddress, std::size_t videoBytes,
                  long long stallAfter);
     // Opens a listener and returns its port; throws when it cannot listen.
@@ -21,7 +21,7 @@ public:
     void closeAll();
     void forget(const std::shared_ptr<VideoServer>& server);
 
-private:
+  private:
     boost::asio::io_context& io_;
     std::string bindAddress_;
     std::size_t videoBytes_;
@@ -30,14 +30,14 @@ private:
 };
 
 class VideoServer : public std::enable_shared_from_this<VideoServer> {
-public:
+  public:
     VideoServer(boost::asio::io_context& io, const std::string& bindAddress, std::size_t bytes,
                 long long stallAfter, VideoServers& owner);
     unsigned short port() const { return port_; }
     void begin();
     void close();
 
-private:
+  private:
     void writeNext();
     void finish();
 

@@ -10,11 +10,11 @@ using asio::ip::udp;
 namespace {
 
 class WifiSession : public AppSession {
-public:
+  public:
     WifiSession(PhoneContext& context, std::shared_ptr<udp::socket> socket, udp::endpoint replyTo)
         : AppSession(context, "wifi"), socket_(std::move(socket)), replyTo_(replyTo) {}
 
-protected:
+  protected:
     void sendMessage(const std::string& text) override {
         sendBytes(std::make_shared<std::vector<std::uint8_t>>(encryptWith(context_.cipher, text)));
     }
@@ -27,7 +27,7 @@ protected:
         sendBytes(std::make_shared<std::vector<std::uint8_t>>(16 + 21, 0x5a));
     }
 
-private:
+  private:
     void sendBytes(std::shared_ptr<std::vector<std::uint8_t>> bytes) {
         // The buffer lives in the completion until the send is done.
         socket_->async_send_to(asio::buffer(*bytes), replyTo_,
@@ -56,7 +56,9 @@ WifiEndpoint::WifiEndpoint(PhoneContext& context, unsigned short port)
           context.io, udp::endpoint(asio::ip::make_address(context.options.bindAddress), port))),
       port_(socket_->local_endpoint().port()) {}
 
-void WifiEndpoint::begin() { receiveNext(); }
+void WifiEndpoint::begin() {
+    receiveNext();
+}
 
 void WifiEndpoint::receiveNext() {
     socket_->async_receive_from(

@@ -1,15 +1,15 @@
 #pragma once
 // The Wi-Fi side of the app: one UDP socket; sessions keyed by the sender of their commands.
 
-#include <boost/asio/ip/udp.hpp>
 #include <array>
+#include <boost/asio/ip/udp.hpp>
 #include <map>
 #include <memory>
 
 #include "AppSession.h"
 
 class WifiEndpoint {
-public:
+  public:
     // Binds the socket; throws boost::system::system_error when it cannot.
     WifiEndpoint(PhoneContext& context, unsigned short port);
     unsigned short port() const { return port_; }
@@ -18,7 +18,7 @@ public:
     void forgetSessions();
     std::size_t sendFrame(double timestamp);
 
-private:
+  private:
     void receiveNext();
     void handleDatagram(std::size_t size);
 

@@ -36,7 +36,8 @@ ContextPtr makeContext(const AesKey& key, int encrypt) {
 }
 
 bool cryptInPlace(EVP_CIPHER_CTX* ctx, const AesIv& iv, std::uint8_t* data, std::size_t byteCount) {
-    if (byteCount % kAesBlockSize != 0 || byteCount > static_cast<std::size_t>(INT_MAX)) return false;
+    if (byteCount % kAesBlockSize != 0 || byteCount > static_cast<std::size_t>(INT_MAX))
+        return false;
     if (byteCount == 0) return true;
     // Only the IV changes between calls: the key schedule set up at construction is kept.
     if (EVP_CipherInit_ex(ctx, nullptr, nullptr, nullptr, iv.data(), -1) != 1) return false;
@@ -49,11 +50,17 @@ bool cryptInPlace(EVP_CIPHER_CTX* ctx, const AesIv& iv, std::uint8_t* data, std:
 
 }  // namespace
 
-AesKey messageKey() { return keyFromWords(0x3A91C5E7u, 0x5D2B7F04u, 0xC8E61A93u, 0x7B40D25Fu); }
+AesKey messageKey() {
+    return keyFromWords(0x3A91C5E7u, 0x5D2B7F04u, 0xC8E61A93u, 0x7B40D25Fu);
+}
 
-AesKey clipKey() { return keyFromWords(0x91D3487Au, 0x2EC05B16u, 0xF47A9C38u, 0x0B65E2D1u); }
+AesKey clipKey() {
+    return keyFromWords(0x91D3487Au, 0x2EC05B16u, 0xF47A9C38u, 0x0B65E2D1u);
+}
 
-bool randomIv(AesIv& iv) { return RAND_bytes(iv.data(), static_cast<int>(iv.size())) == 1; }
+bool randomIv(AesIv& iv) {
+    return RAND_bytes(iv.data(), static_cast<int>(iv.size())) == 1;
+}
 
 struct AesCbcCipher::Contexts {
     ContextPtr encrypt;

@@ -20,7 +20,7 @@ bool randomIv(AesIv& iv);
 
 // Holds the expanded key for both directions. Not thread-safe: each thread keeps its own.
 class AesCbcCipher {
-public:
+  public:
     explicit AesCbcCipher(const AesKey& key);
     ~AesCbcCipher();
     AesCbcCipher(const AesCbcCipher&) = delete;
@@ -31,7 +31,7 @@ public:
     bool encrypt(const AesIv& iv, std::uint8_t* data, std::size_t byteCount);
     bool decrypt(const AesIv& iv, std::uint8_t* data, std::size_t byteCount);
 
-private:
+  private:
     struct Contexts;
     std::unique_ptr<Contexts> contexts_;
 };

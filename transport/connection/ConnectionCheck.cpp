@@ -82,7 +82,7 @@ ConnectReply readConnectReply(std::string text) {
         reply.channels = std::move(observer.channels);
     } else {
         reply.kind = observer.rejectedWith == 1 ? ConnectReply::Kind::refused
-                                              : ConnectReply::Kind::wrongScreen;
+                                                : ConnectReply::Kind::wrongScreen;
     }
     return reply;
 }

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "clip/folders/EnsureParentFolder.h"
+#include "transport/connection/UDPClient.h"
 #include "transport/protocol/MocapDataHandler.h"
 #include "transport/protocol/PhoneCommands.h"
 #include "transport/protocol/TransportMessages.h"
-#include "transport/connection/UDPClient.h"
 
 NetworkConnectionClientProcess::~NetworkConnectionClientProcess() {
     if (isRunning()) closeConnection();
@@ -57,7 +57,8 @@ std::uint64_t NetworkConnectionClientProcess::storeLatestFrame(const double* val
     return copied;
 }
 
-std::uint64_t NetworkConnectionClientProcess::readLatestFrame(double* values, std::uint64_t byteCount) {
+std::uint64_t NetworkConnectionClientProcess::readLatestFrame(double* values,
+                                                              std::uint64_t byteCount) {
     if (!values) return 0;
     const std::uint64_t copied = std::min<std::uint64_t>(byteCount, kMaxFrameBytes);
     std::lock_guard<std::mutex> lock(dataMutex_);
@@ -95,7 +96,8 @@ StreamHealth NetworkConnectionClientProcess::health(StreamClock::time_point now)
     return healthLocked(now);
 }
 
-std::uint64_t NetworkConnectionClientProcess::readNewestFrame(double* values, std::uint64_t byteCount,
+std::uint64_t NetworkConnectionClientProcess::readNewestFrame(double* values,
+                                                              std::uint64_t byteCount,
                                                               StreamHealth& health,
                                                               StreamClock::time_point now) {
     const std::uint64_t copied = values ? std::min<std::uint64_t>(byteCount, kMaxFrameBytes) : 0;
@@ -160,11 +162,11 @@ bool NetworkConnectionClientProcess::openConnection(std::string address, std::st
         auto handler = std::make_unique<MocapDataHandler>(this, &drops_);
         std::unique_ptr<CaptureDataStreamDeviceInterface> client;
         if (kind_ == kUsbConnection) {
-            client = std::make_unique<TCPOverUSBCommunication>(usbPortNumber(port), std::move(handler),
-                                                               usbTimeouts_, &drops_);
+            client = std::make_unique<TCPOverUSBCommunication>(
+                usbPortNumber(port), std::move(handler), usbTimeouts_, &drops_);
         } else {
-            client = std::make_unique<UDPClient>(std::move(address), std::move(port), std::move(handler),
-                                                 wifiReceivePort_, &drops_);
+            client = std::make_unique<UDPClient>(std::move(address), std::move(port),
+                                                 std::move(handler), wifiReceivePort_, &drops_);
         }
         CaptureDataStreamDeviceInterface* session = client.get();
         {
@@ -233,7 +235,8 @@ bool NetworkConnectionClientProcess::pauseCapture() {
     return true;
 }
 
-bool NetworkConnectionClientProcess::saveCapture(std::string path, double startTime, double endTime) {
+bool NetworkConnectionClientProcess::saveCapture(std::string path, double startTime,
+                                                 double endTime) {
     if (!withVideo_) return false;
     {
         std::lock_guard<std::mutex> lock(clientMutex_);

@@ -13,14 +13,14 @@
 #include <string>
 #include <thread>
 
-#include "transport/records/CaptureRecords.h"
-#include "transport/protocol/StreamDrops.h"
 #include "transport/connection/StreamHealth.h"
-#include "transport/records/StreamInterfaces.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/records/CaptureRecords.h"
+#include "transport/records/StreamInterfaces.h"
 
 class NetworkConnectionClientProcess final : public CaptureDataStreamInterface {
-public:
+  public:
     static constexpr std::uint32_t kWifiConnection = 0;
     static constexpr std::uint32_t kUsbConnection = 1;
 
@@ -56,8 +56,8 @@ public:
 
     // Blocking waits with a deadline, in place of polling the flags above. Each returns
     // whether its condition holds.
-    bool waitForReply(std::chrono::milliseconds timeout);       // not waiting for the reply
-    bool waitUntilEnded(std::chrono::milliseconds timeout);     // not running
+    bool waitForReply(std::chrono::milliseconds timeout);    // not waiting for the reply
+    bool waitUntilEnded(std::chrono::milliseconds timeout);  // not running
     // The newest frame as readLatestFrame gives it, and the stream's health as of now, both
     // from the same moment.
     std::uint64_t readNewestFrame(double* values, std::uint64_t byteCount, StreamHealth& health,
@@ -75,7 +75,7 @@ public:
     // The local UDP port that a Wi-Fi session receives on; 0 (the default): any free port.
     void setWifiReceivePort(unsigned short port) { wifiReceivePort_ = port; }
 
-private:
+  private:
     void runSession(CaptureDataStreamDeviceInterface* client);
     void cleanup();
     void waitUntilNotRunning();
@@ -85,7 +85,7 @@ private:
     // Set on the host's main thread and read on the saving command's writer thread.
     std::atomic<bool> withVideo_{false};
     std::uint32_t kind_ = kWifiConnection;  // main thread only
-    StreamDropCounter drops_;  // reset before a session starts; its counts are atomic
+    StreamDropCounter drops_;               // reset before a session starts; its counts are atomic
     UsbTimeouts usbTimeouts_;               // main thread only, before a session starts
     unsigned short wifiReceivePort_ = 0;    // main thread only, before a session starts
 

@@ -142,8 +142,9 @@ bool TCPOverUSBCommunication::handshake() {
             },
             [this](std::size_t length) { reportOversized(length); });
         if (result == UsbMessageAssembler::FeedResult::lostStep) {
-            reportTransportMessage("The USB stream from the phone cannot be followed: a message "
-                                   "header is not a length.");
+            reportTransportMessage(
+                "The USB stream from the phone cannot be followed: a message "
+                "header is not a length.");
             return false;
         }
     }
@@ -177,11 +178,14 @@ bool TCPOverUSBCommunication::receiveOnce() {
     if (status == UsbTunnel::ReceiveStatus::data) {
         const auto result = assembler_.feed(
             chunk_.data(), received,
-            [this](const std::uint8_t* payload, std::size_t length) { handlePayload(payload, length); },
+            [this](const std::uint8_t* payload, std::size_t length) {
+                handlePayload(payload, length);
+            },
             [this](std::size_t length) { reportOversized(length); });
         if (result == UsbMessageAssembler::FeedResult::lostStep) {
-            reportTransportMessage("The USB stream from the phone cannot be followed: a "
-                                   "message header is not a length.");
+            reportTransportMessage(
+                "The USB stream from the phone cannot be followed: a "
+                "message header is not a length.");
             return false;
         }
     }
@@ -195,7 +199,8 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
         case UsbCommand::Kind::pause:
             return sendCommandBlock(kPauseCommand) != SendResult::failed;
         case UsbCommand::Kind::save: {
-            const auto result = sendCommandBlock(saveCaptureCommand(command.startTime, command.endTime));
+            const auto result =
+                sendCommandBlock(saveCaptureCommand(command.startTime, command.endTime));
             if (result == SendResult::sent) awaitedVideos_.push_back(command.path);
             return result != SendResult::failed;
         }
@@ -206,7 +211,8 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
     return false;
 }
 
-TCPOverUSBCommunication::SendResult TCPOverUSBCommunication::sendCommandBlock(std::string_view text) {
+TCPOverUSBCommunication::SendResult TCPOverUSBCommunication::sendCommandBlock(
+    std::string_view text) {
     // The block always keeps at least one zero byte after the text.
     if (text.size() >= kCommandBlockBytes) {
         reportTransportMessage("A command of " + std::to_string(text.size()) +
@@ -246,8 +252,8 @@ void TCPOverUSBCommunication::handlePayload(const std::uint8_t* payload, std::si
 }
 
 void TCPOverUSBCommunication::dropUndecryptable(std::size_t length) {
-    drops_->count(StreamDrop::undecryptable,
-                  "Dropped a USB message of " + std::to_string(length) + " bytes that holds no message.");
+    drops_->count(StreamDrop::undecryptable, "Dropped a USB message of " + std::to_string(length) +
+                                                 " bytes that holds no message.");
 }
 
 void TCPOverUSBCommunication::reportOversized(std::size_t length) {

@@ -13,14 +13,14 @@
 #include <string>
 #include <string_view>
 
-#include "transport/protocol/PhoneMessageDecryptor.h"
-#include "transport/protocol/StreamDrops.h"
-#include "transport/records/StreamInterfaces.h"
+#include "transport/connection/SocketWaiter.h"
 #include "transport/connection/UsbCommandMailbox.h"
-#include "transport/protocol/UsbMessageAssembler.h"
 #include "transport/connection/UsbTunnel.h"
 #include "transport/connection/UsbVideoFetcher.h"
-#include "transport/connection/SocketWaiter.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/protocol/StreamDrops.h"
+#include "transport/protocol/UsbMessageAssembler.h"
+#include "transport/records/StreamInterfaces.h"
 
 // Bounds on the waits of a session.
 struct UsbTimeouts {
@@ -30,13 +30,14 @@ struct UsbTimeouts {
 };
 
 class TCPOverUSBCommunication final : public CaptureDataStreamDeviceInterface {
-public:
+  public:
     static constexpr std::size_t kCommandBlockBytes = 200;
     static constexpr std::size_t kReceiveBytes = 4096;
 
     // drops: where the client counts what it drops; its own counter when null.
     TCPOverUSBCommunication(std::uint32_t port, std::unique_ptr<IDataHandler> handler,
-                            UsbTimeouts timeouts = UsbTimeouts(), StreamDropCounter* drops = nullptr);
+                            UsbTimeouts timeouts = UsbTimeouts(),
+                            StreamDropCounter* drops = nullptr);
     ~TCPOverUSBCommunication() override;
     TCPOverUSBCommunication(const TCPOverUSBCommunication&) = delete;
     TCPOverUSBCommunication& operator=(const TCPOverUSBCommunication&) = delete;
@@ -47,7 +48,7 @@ public:
     void saveCapture(std::string path, double startTime, double endTime) override;
     void stop() override;
 
-private:
+  private:
     enum class SendResult { sent, tooLong, failed };
 
     std::optional<std::uint32_t> chooseDevice();

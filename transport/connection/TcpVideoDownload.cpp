@@ -19,8 +19,8 @@ bool TcpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const 
     }
     path_ = path;
     // Asynchronous, so that a phone that never accepts does not hold up the messages.
-    socket_.async_connect(phone, [self = shared_from_this(), port = phone.port()](
-                                     const boost::system::error_code& error) {
+    socket_.async_connect(phone, [self = shared_from_this(),
+                                  port = phone.port()](const boost::system::error_code& error) {
         if (self->finished_) return;
         if (error) {
             self->finish();

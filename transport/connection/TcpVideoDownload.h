@@ -15,7 +15,7 @@
 #include "transport/connection/VideoFileWriter.h"
 
 class TcpVideoDownload : public std::enable_shared_from_this<TcpVideoDownload> {
-public:
+  public:
     explicit TcpVideoDownload(boost::asio::io_context& loop);
 
     // Opens the file and starts connecting. False when the file cannot be opened (nothing else
@@ -28,7 +28,7 @@ public:
     // Ends a download that the phone has not finished yet, saying what was kept.
     void cutShort();
 
-private:
+  private:
     void receiveNext();
 
     boost::asio::ip::tcp::socket socket_;

@@ -8,10 +8,10 @@
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
 
-#include "transport/protocol/PhoneCommands.h"
 #include "transport/connection/PhoneEndpoint.h"
-#include "transport/protocol/TransportMessages.h"
 #include "transport/connection/TcpVideoDownload.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/TransportMessages.h"
 
 namespace {
 
@@ -127,7 +127,8 @@ bool UDPClient::acceptDatagram(const boost::system::error_code& error) {
         if (!strayPortReported_) {
             strayPortReported_ = true;
             reportTransportMessage("Datagrams from the phone's address but port " +
-                                   std::to_string(sender_.port()) + " are dropped: the phone answered from port " +
+                                   std::to_string(sender_.port()) +
+                                   " are dropped: the phone answered from port " +
                                    std::to_string(phoneSourcePort_) + ".");
         }
         drops_->count(StreamDrop::foreignSender,
@@ -144,8 +145,8 @@ bool UDPClient::acceptDatagram(const boost::system::error_code& error) {
 
 bool UDPClient::decryptDatagram(std::size_t received, std::string& text) {
     if (decryptor_.decrypt(receiveBuffer_.data(), received, text)) return true;
-    drops_->count(StreamDrop::undecryptable,
-                  "Dropped a datagram of " + std::to_string(received) + " bytes that holds no message.");
+    drops_->count(StreamDrop::undecryptable, "Dropped a datagram of " + std::to_string(received) +
+                                                 " bytes that holds no message.");
     return false;
 }
 
@@ -164,7 +165,8 @@ void UDPClient::onConnectReply(const boost::system::error_code& error, std::size
     if (isDataMessage(text)) {
         if (!earlyDataReported_) {
             earlyDataReported_ = true;
-            reportTransportMessage("Dropped a data message that arrived before the answer to connect.");
+            reportTransportMessage(
+                "Dropped a data message that arrived before the answer to connect.");
         }
         receive(ReceiveStep::connectReply);  // the reply timer keeps running
         return;
@@ -240,11 +242,11 @@ void UDPClient::sendCommand(std::string text, std::function<void()> after) {
     // The socket belongs to the loop's thread: the send is started there.
     auto command = std::make_shared<std::string>(std::move(text));
     boost::asio::post(loop_, [this, command, after = std::move(after)]() mutable {
-        socket_.async_send_to(boost::asio::buffer(*command), phone_,
-                              [command, after = std::move(after)](const boost::system::error_code&,
-                                                                  std::size_t) {
-                                  if (after) after();
-                              });
+        socket_.async_send_to(
+            boost::asio::buffer(*command), phone_,
+            [command, after = std::move(after)](const boost::system::error_code&, std::size_t) {
+                if (after) after();
+            });
     });
 }
 
@@ -264,8 +266,9 @@ void UDPClient::pause() {
 void UDPClient::saveCapture(std::string path, double startTime, double endTime) {
     if (isStopped()) return;
     // The answer is awaited once the request is out; answers come in the order of the requests.
-    sendCommand(saveCaptureCommand(startTime, endTime),
-                [this, path = std::move(path)]() mutable { awaitedVideos_.push_back(std::move(path)); });
+    sendCommand(saveCaptureCommand(startTime, endTime), [this, path = std::move(path)]() mutable {
+        awaitedVideos_.push_back(std::move(path));
+    });
 }
 
 void UDPClient::stop() {

@@ -28,7 +28,7 @@ class TcpVideoDownload;
 bool phoneAddressResolves(const std::string& address, const std::string& port);
 
 class UDPClient final : public CaptureDataStreamDeviceInterface {
-public:
+  public:
     static constexpr std::chrono::seconds kReplyTimeout{1};
     // The largest UDP payload over IPv4: every datagram is taken whole.
     static constexpr std::size_t kDatagramBytes = 65507;
@@ -51,7 +51,7 @@ public:
 
     unsigned localPort() const { return localPort_; }
 
-private:
+  private:
     enum class ReceiveStep { connectReply, message };
 
     bool isStopped();

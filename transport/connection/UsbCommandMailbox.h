@@ -21,7 +21,7 @@ struct UsbCommand {
 };
 
 class UsbCommandMailbox {
-public:
+  public:
     // More commands than this waiting at once means the loop is stuck (a long video transfer);
     // the oldest is then dropped rather than letting a script grow the queue without end.
     static constexpr std::size_t kCapacity = 64;
@@ -30,7 +30,7 @@ public:
     std::optional<UsbCommand> take();
     bool isStopPending() const;
 
-private:
+  private:
     // Filled on the callers' threads, emptied on the session thread.
     mutable std::mutex mutex_;
     std::deque<UsbCommand> pending_;  // guarded by mutex_; a stop can only be the last one

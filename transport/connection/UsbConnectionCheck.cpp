@@ -12,12 +12,12 @@
 #include <string_view>
 
 #include "transport/connection/ConnectionCheck.h"
-#include "transport/protocol/PhoneCommands.h"
-#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "transport/connection/ReceivePort.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
-#include "transport/protocol/UsbMessageAssembler.h"
 #include "transport/connection/UsbTunnel.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
+#include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ namespace {
 // A send on a tunnel that the phone closed raises SIGPIPE, which would end the host. It is
 // blocked on this thread for the send, and a SIGPIPE that the send left pending is taken back.
 class SigpipeGuard {
-public:
+  public:
     SigpipeGuard() {
         sigemptyset(&pipeOnly_);
         sigaddset(&pipeOnly_, SIGPIPE);
@@ -42,7 +42,7 @@ public:
     SigpipeGuard(const SigpipeGuard&) = delete;
     SigpipeGuard& operator=(const SigpipeGuard&) = delete;
 
-private:
+  private:
     sigset_t pipeOnly_;
     sigset_t previous_;
     bool wasPending_ = false;
@@ -51,7 +51,9 @@ private:
 
 }  // namespace
 
-UsbTunnel::~UsbTunnel() { close(); }
+UsbTunnel::~UsbTunnel() {
+    close();
+}
 
 UsbTunnel::UsbTunnel(UsbTunnel&& other) noexcept : socket_(std::exchange(other.socket_, -1)) {}
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class UsbTunnel {
-public:
+  public:
     enum class ReceiveStatus {
         data,    // received > 0
         quiet,   // nothing arrived in time
@@ -32,7 +32,7 @@ public:
                           std::chrono::milliseconds timeout, std::size_t& received);
     void close();
 
-private:
+  private:
     explicit UsbTunnel(int socket) : socket_(socket) {}
     int socket_ = -1;
 };

@@ -3,10 +3,10 @@
 #include <array>
 #include <utility>
 
-#include "transport/outcomes/SaveOutcomes.h"
-#include "transport/protocol/TransportMessages.h"
 #include "transport/connection/UsbTunnel.h"
 #include "transport/connection/VideoFileWriter.h"
+#include "transport/outcomes/SaveOutcomes.h"
+#include "transport/protocol/TransportMessages.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-VideoFileWriter::~VideoFileWriter() { finish(); }
+VideoFileWriter::~VideoFileWriter() {
+    finish();
+}
 
 bool VideoFileWriter::open(const std::string& path) {
     finish();
@@ -38,7 +40,9 @@ void VideoFileWriter::append(const std::uint8_t* data, std::size_t byteCount) {
 }
 
 void VideoFileWriter::flush() {
-    if (fill_ > 0) file_.write(reinterpret_cast<const char*>(buffer_.get()), static_cast<std::streamsize>(fill_));
+    if (fill_ > 0)
+        file_.write(reinterpret_cast<const char*>(buffer_.get()),
+                    static_cast<std::streamsize>(fill_));
     fill_ = 0;
 }
 

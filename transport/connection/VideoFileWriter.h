@@ -10,7 +10,7 @@
 #include <string>
 
 class VideoFileWriter {
-public:
+  public:
     static constexpr std::size_t kBufferBytes = 20971520;
 
     VideoFileWriter() = default;
@@ -27,7 +27,7 @@ public:
     // Writes what is buffered and closes the file. False when writing or closing failed.
     bool finish();
 
-private:
+  private:
     void flush();
 
     std::ofstream file_;

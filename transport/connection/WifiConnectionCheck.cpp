@@ -14,11 +14,11 @@
 
 #include "transport/connection/ConnectionCheck.h"
 #include "transport/connection/NetworkRoute.h"
-#include "transport/protocol/PhoneCommands.h"
 #include "transport/connection/PhoneEndpoint.h"
-#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "transport/connection/ReceivePort.h"
 #include "transport/connection/UDPClient.h"
+#include "transport/protocol/PhoneCommands.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
 
 namespace {
 

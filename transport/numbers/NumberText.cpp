@@ -11,7 +11,9 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The C conversions need a terminated text; a number sits inside a longer message or clip
 // text, so it is copied. Short texts stay on the stack.
@@ -58,7 +60,8 @@ bool isExactZero(std::string_view number) {
 
 }  // namespace
 
-NumberTextResult parseNumberValue(std::string_view text, const NumberTextRules& rules, double& value) {
+NumberTextResult parseNumberValue(std::string_view text, const NumberTextRules& rules,
+                                  double& value) {
     if (text.empty() && rules.emptyIsZero) {
         value = 0.0;
         return NumberTextResult::ok;
@@ -67,29 +70,30 @@ NumberTextResult parseNumberValue(std::string_view text, const NumberTextRules& 
         double parsed = 0.0;
         const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
         // Other zero and subnormal results go the slow way: that is where strtod reports underflow.
-        const std::string_view number(text.data(), static_cast<std::size_t>(result.ptr - text.data()));
-        if (result.ec == std::errc() && (std::isnormal(parsed) || (parsed == 0.0 && isExactZero(number)))) {
+        const std::string_view number(text.data(),
+                                      static_cast<std::size_t>(result.ptr - text.data()));
+        if (result.ec == std::errc() &&
+            (std::isnormal(parsed) || (parsed == 0.0 && isExactZero(number)))) {
             value = parsed;
             return NumberTextResult::ok;
         }
     }
     double parsed = 0.0;
-    const auto result = convertTerminated(text, [&parsed](const char* start, char** stop) {
-        parsed = std::strtod(start, stop);
-    });
+    const auto result = convertTerminated(
+        text, [&parsed](const char* start, char** stop) { parsed = std::strtod(start, stop); });
     if (result == NumberTextResult::ok) value = parsed;
     return result;
 }
 
-NumberTextResult parseNumberTime(std::string_view text, const NumberTextRules& rules, double& value) {
+NumberTextResult parseNumberTime(std::string_view text, const NumberTextRules& rules,
+                                 double& value) {
     if (text.empty() && rules.emptyIsZero) {
         value = 0.0;
         return NumberTextResult::ok;
     }
     long double parsed = 0.0L;
-    const auto result = convertTerminated(text, [&parsed](const char* start, char** stop) {
-        parsed = std::strtold(start, stop);
-    });
+    const auto result = convertTerminated(
+        text, [&parsed](const char* start, char** stop) { parsed = std::strtold(start, stop); });
     if (result != NumberTextResult::ok) return result;
     // Beyond the double range (the cast alone is undefined there).
     if (std::isfinite(parsed) && std::fabs(parsed) > std::numeric_limits<double>::max()) {

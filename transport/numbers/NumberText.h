@@ -26,10 +26,12 @@ inline constexpr NumberTextRules kWireNumberRules{true, true};
 inline constexpr NumberTextRules kClipNumberRules{false, false};
 
 // A value, converted as std::strtod converts it.
-NumberTextResult parseNumberValue(std::string_view text, const NumberTextRules& rules, double& value);
+NumberTextResult parseNumberValue(std::string_view text, const NumberTextRules& rules,
+                                  double& value);
 
 // A time, converted at long double precision (std::strtold) and held as a double.
-NumberTextResult parseNumberTime(std::string_view text, const NumberTextRules& rules, double& value);
+NumberTextResult parseNumberTime(std::string_view text, const NumberTextRules& rules,
+                                 double& value);
 
 // A decimal integer from text[at] on, with an optional sign, as %d and std::strtol read it (no
 // white space skipped); at moves past it. False when no digit follows or the magnitude exceeds

@@ -32,10 +32,14 @@ void forEachLine(std::string_view text, OnLine onLine) {
 
 int vectorSuffixIndex(char letter) {
     switch (letter) {
-        case 'X': return 0;
-        case 'Y': return 1;
-        case 'Z': return 2;
-        default: return -1;
+        case 'X':
+            return 0;
+        case 'Y':
+            return 1;
+        case 'Z':
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -44,17 +48,28 @@ int matrixSuffixIndex(char digit, char letter) {
     if (digit < '0' || digit > '3') return -1;
     int column = -1;
     switch (letter) {
-        case 'X': column = 0; break;
-        case 'Y': column = 1; break;
-        case 'Z': column = 2; break;
-        case 'W': column = 3; break;
-        default: return -1;
+        case 'X':
+            column = 0;
+            break;
+        case 'Y':
+            column = 1;
+            break;
+        case 'Z':
+            column = 2;
+            break;
+        case 'W':
+            column = 3;
+            break;
+        default:
+            return -1;
     }
     return 4 * (digit - '0') + column;
 }
 
 constexpr std::size_t valuesPerChannel(int kind) {
-    return kind == kScalarChannel ? 1 : kind == kVectorChannel ? kVectorComponents : kMatrixElements;
+    return kind == kScalarChannel   ? 1
+           : kind == kVectorChannel ? kVectorComponents
+                                    : kMatrixElements;
 }
 
 int lookup(const std::unordered_map<std::string_view, int>& index, std::string_view name) {
@@ -146,10 +161,9 @@ void MocapDataHandler::readChannelList(std::string_view message) {
     rebuildIndexes();
 
     if (ignoredChannels > 0 || ignoredSections > 0) {
-        reportTransportMessage("Channel list beyond the storage limits: " +
-                               std::to_string(ignoredChannels) + " channels and " +
-                               std::to_string(ignoredSections) +
-                               " extra sections were ignored.");
+        reportTransportMessage(
+            "Channel list beyond the storage limits: " + std::to_string(ignoredChannels) +
+            " channels and " + std::to_string(ignoredSections) + " extra sections were ignored.");
     }
 }
 
@@ -158,8 +172,8 @@ void MocapDataHandler::reportRenamings(const std::vector<ChannelRenaming>& renam
     constexpr std::size_t kShown = 10;
     for (std::size_t i = 0; i < renamings.size() && i < kShown; ++i) {
         const ChannelRenaming& renaming = renamings[i];
-        reportTransportMessage(std::string("Renamed the ") + kKindNames[renaming.kind] + " channel \"" +
-                               printable(renaming.from) + "\" -> \"" + renaming.to +
+        reportTransportMessage(std::string("Renamed the ") + kKindNames[renaming.kind] +
+                               " channel \"" + printable(renaming.from) + "\" -> \"" + renaming.to +
                                "\": outputs, recording and takes use names of letters, digits and "
                                "\"_\" only.");
     }
@@ -181,9 +195,9 @@ void MocapDataHandler::rebuildIndexes() {
     }
 
     static constexpr std::string_view kVectorSuffixes[] = {"X", "Y", "Z"};
-    static constexpr std::string_view kMatrixSuffixes[] = {
-        "0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W",
-        "2X", "2Y", "2Z", "2W", "3X", "3Y", "3Z", "3W"};
+    static constexpr std::string_view kMatrixSuffixes[] = {"0X", "0Y", "0Z", "0W", "1X", "1Y",
+                                                           "1Z", "1W", "2X", "2Y", "2Z", "2W",
+                                                           "3X", "3Y", "3Z", "3W"};
     keyStorage_.reserve(names_.flatValueCount());
     for (const auto& name : names_.scalars()) keyStorage_.push_back(name);
     for (const auto& name : names_.vectors()) {
@@ -247,7 +261,8 @@ void MocapDataHandler::store(double* target, double value) {
 }
 
 void MocapDataHandler::rollBack() {
-    for (auto change = undo_.rbegin(); change != undo_.rend(); ++change) *change->first = change->second;
+    for (auto change = undo_.rbegin(); change != undo_.rend(); ++change)
+        *change->first = change->second;
     undo_.clear();
 }
 
@@ -287,7 +302,8 @@ void MocapDataHandler::handOnFrame(double timestamp) {
     const std::size_t v = names_.vectors().size();
     const std::size_t m = names_.matrices().size();
     // The channel list limits keep s + 3v + 16m within frameValues_.
-    std::memcpy(frameValues_.data() + s, vectorValues_.data(), kVectorComponents * v * sizeof(double));
+    std::memcpy(frameValues_.data() + s, vectorValues_.data(),
+                kVectorComponents * v * sizeof(double));
     std::memcpy(frameValues_.data() + s + kVectorComponents * v, matrixValues_.data(),
                 kMatrixElements * m * sizeof(double));
     const std::size_t count = s + kVectorComponents * v + kMatrixElements * m;

@@ -10,17 +10,18 @@
 #include <utility>
 #include <vector>
 
-#include "transport/records/CaptureRecords.h"
-#include "transport/protocol/ChannelNameRule.h"
 #include "transport/numbers/NumberText.h"
+#include "transport/protocol/ChannelNameRule.h"
 #include "transport/protocol/StreamDrops.h"
+#include "transport/records/CaptureRecords.h"
 #include "transport/records/StreamInterfaces.h"
 
 class MocapDataHandler final : public IDataHandler {
-public:
+  public:
     // observer may be null: then nothing is handed on. Drops are counted in drops, or in the
     // handler's own counter when it is null.
-    explicit MocapDataHandler(CaptureDataStreamInterface* observer, StreamDropCounter* drops = nullptr);
+    explicit MocapDataHandler(CaptureDataStreamInterface* observer,
+                              StreamDropCounter* drops = nullptr);
     MocapDataHandler(const MocapDataHandler&) = delete;
     MocapDataHandler& operator=(const MocapDataHandler&) = delete;
 
@@ -33,7 +34,7 @@ public:
     // Data messages dropped at a line without a usable number.
     std::uint64_t malformedMessageCount() const { return drops_->countOf(StreamDrop::badValue); }
 
-private:
+  private:
     using ChannelIndex = std::unordered_map<std::string_view, int>;
 
     void readChannelList(std::string_view message);

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 std::string formatTime(double seconds) {
     const long double value = seconds;
@@ -28,21 +30,29 @@ std::string wifiConnectCommand(unsigned localPort) {
     return "connect -port " + std::to_string(localPort) + " -version 2";
 }
 
-std::string startCommand(bool withVideo) { return withVideo ? "start -video" : "start"; }
+std::string startCommand(bool withVideo) {
+    return withVideo ? "start -video" : "start";
+}
 
 std::string saveCaptureCommand(double startTime, double endTime) {
     return "saveCapture -timeInverval " + formatTime(startTime) + " " + formatTime(endTime);
 }
 
-bool isResetReply(std::string_view text) { return text == "/reset"; }
+bool isResetReply(std::string_view text) {
+    return text == "/reset";
+}
 
-bool isDataMessage(std::string_view text) { return text.rfind("timestamp;", 0) == 0; }
+bool isDataMessage(std::string_view text) {
+    return text.rfind("timestamp;", 0) == 0;
+}
 
 bool isVideoReply(std::string_view text) {
     return text.size() >= 6 && text.substr(0, 5) == "video";
 }
 
-bool isVideoCancelReply(std::string_view text) { return text == "video -cancel"; }
+bool isVideoCancelReply(std::string_view text) {
+    return text == "video -cancel";
+}
 
 int videoReplyPort(std::string_view text) {
     // The pattern "video -port %d": a blank matches any run of white space, none included.

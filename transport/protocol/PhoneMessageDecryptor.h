@@ -10,7 +10,7 @@
 #include "transport/cipher/AesCbcCipher.h"
 
 class PhoneMessageDecryptor {
-public:
+  public:
     // capacity: the longest ciphertext accepted, in bytes.
     explicit PhoneMessageDecryptor(std::size_t capacity);
 
@@ -18,7 +18,7 @@ public:
     // blocks, or one longer than the capacity.
     bool decrypt(const std::uint8_t* message, std::size_t byteCount, std::string& text);
 
-private:
+  private:
     AesCbcCipher cipher_;
     std::size_t capacity_;
     std::unique_ptr<std::uint8_t[]> plaintext_;

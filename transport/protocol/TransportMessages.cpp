@@ -26,13 +26,15 @@ void reportVideoMissing(const std::string& path, const std::string& text) {
 }  // namespace
 
 void reportVideoNotReceived(const std::string& path) {
-    reportVideoMissing(path, "The video for " + path +
-                                 " was not received: the session ended before the phone offered it.");
+    reportVideoMissing(path,
+                       "The video for " + path +
+                           " was not received: the session ended before the phone offered it.");
 }
 
 void reportVideoCancelled(const std::string& path) {
-    reportVideoMissing(path, "No video for " + path +
-                                 ": the phone has none for that stretch (it answered \"video -cancel\").");
+    reportVideoMissing(
+        path, "No video for " + path +
+                  ": the phone has none for that stretch (it answered \"video -cancel\").");
 }
 
 void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
@@ -43,13 +45,14 @@ void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
         shown += (u >= 0x20 && u < 0x7f) ? c : '?';
     }
     if (reply.size() > 80) shown += "...";
-    reportVideoMissing(path, "Cannot fetch the video for " + path + ": the phone answered \"" + shown +
-                                 "\", which names no port from 1 to 65535.");
+    reportVideoMissing(path, "Cannot fetch the video for " + path + ": the phone answered \"" +
+                                 shown + "\", which names no port from 1 to 65535.");
 }
 
 void reportVideoUnreachable(const std::string& path, int port, const std::string& reason) {
     reportVideoMissing(path, "Cannot fetch the video for " + path + ": nothing answers on port " +
-                                 std::to_string(port) + ", where the phone offered it (" + reason + ").");
+                                 std::to_string(port) + ", where the phone offered it (" + reason +
+                                 ").");
 }
 
 void reportVideoFileUnwritable(const std::string& path, const std::string& reason) {
@@ -57,15 +60,17 @@ void reportVideoFileUnwritable(const std::string& path, const std::string& reaso
 }
 
 void reportVideoCutShort(const std::string& path, std::size_t bytesKept) {
-    const std::string text = "The video for " + path + " was cut short: the session ended while it "
-                             "arrived; kept the " + std::to_string(bytesKept) + " bytes received.";
+    const std::string text = "The video for " + path +
+                             " was cut short: the session ended while it "
+                             "arrived; kept the " +
+                             std::to_string(bytesKept) + " bytes received.";
     reportVideoPartial(path, bytesKept, text);
     reportTransportMessage(text);
 }
 
 void reportVideoBroken(const std::string& path, std::size_t bytesKept, const std::string& reason) {
-    const std::string text = "The video transfer for " + path + " broke off (" + reason + "); kept the " +
-                             std::to_string(bytesKept) + " bytes received.";
+    const std::string text = "The video transfer for " + path + " broke off (" + reason +
+                             "); kept the " + std::to_string(bytesKept) + " bytes received.";
     reportVideoPartial(path, bytesKept, text);
     reportTransportMessage(text);
 }

@@ -23,6 +23,7 @@ long UsbMessageAssembler::readHeader(const std::uint8_t* header) {
     // Eight digits at most: no limit is reached, and "-0" is a length of 0.
     long length = 0;
     const std::string_view text(reinterpret_cast<const char*>(header), kHeaderBytes);
-    if (!readDecimalInteger(text, at, std::numeric_limits<long>::max() / 10, length) || length < 0) return -1;
+    if (!readDecimalInteger(text, at, std::numeric_limits<long>::max() / 10, length) || length < 0)
+        return -1;
     return length;
 }

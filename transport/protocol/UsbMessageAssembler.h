@@ -9,7 +9,7 @@
 #include <memory>
 
 class UsbMessageAssembler {
-public:
+  public:
     static constexpr std::size_t kHeaderBytes = 8;
     static constexpr std::size_t kDefaultCapacity = 1048576;
 
@@ -37,7 +37,7 @@ public:
     // non-digit. -1 when it is not a length (no digits, or negative).
     static long readHeader(const std::uint8_t* header);
 
-private:
+  private:
     std::size_t capacity_;
     std::unique_ptr<std::uint8_t[]> payload_;
     std::uint8_t header_[kHeaderBytes] = {};
@@ -74,7 +74,8 @@ UsbMessageAssembler::FeedResult UsbMessageAssembler::feed(const std::uint8_t* da
         }
         const std::size_t missing = static_cast<std::size_t>(expected_) - assembled_;
         const std::size_t take = std::min(missing, byteCount - at);
-        if (!skipping_ && take > 0) std::copy(data + at, data + at + take, payload_.get() + assembled_);
+        if (!skipping_ && take > 0)
+            std::copy(data + at, data + at + take, payload_.get() + assembled_);
         assembled_ += take;
         at += take;
         if (assembled_ < static_cast<std::size_t>(expected_)) break;

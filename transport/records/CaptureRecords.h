@@ -64,7 +64,7 @@ struct CaptureFrame {
 
     double value(std::uint32_t index) const { return values[index]; }
 
-private:
+  private:
     static std::shared_ptr<const double[]> copyValues(const double* source, std::uint32_t count) {
         if (count == 0) return nullptr;
         std::shared_ptr<double[]> copy(new double[count]);

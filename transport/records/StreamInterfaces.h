@@ -11,7 +11,7 @@ class DataStreamClient;
 
 // What the device node and the message handler see of a connection process.
 class CaptureDataStreamInterface {
-public:
+  public:
     virtual bool setChannelLayout(ChannelNameLists& names) = 0;
     virtual bool acceptConnection(ChannelNameLists& names) = 0;
     virtual bool rejectConnection(std::uint32_t code) = 0;
@@ -34,7 +34,7 @@ public:
 // What the connection process sees of a transport. run() executes on the session thread; the
 // other four are called from other threads while it runs.
 class CaptureDataStreamDeviceInterface {
-public:
+  public:
     virtual void run() = 0;
     virtual void start(bool withVideo) = 0;
     virtual void pause() = 0;
@@ -45,16 +45,16 @@ public:
 
 // What the connection process sees of its owner: told on the session thread when a session ends.
 class DataStreamClient {
-public:
+  public:
     virtual void onConnectionLost() = 0;
 
-protected:
+  protected:
     ~DataStreamClient() = default;
 };
 
 // What a transport sees of the message handler.
 class IDataHandler {
-public:
+  public:
     virtual bool handleConnectReply(std::string message) = 0;
     virtual void handleFrame(std::string message) = 0;
     virtual ~IDataHandler() = default;

@@ -24,7 +24,7 @@ bool isPluginLoaded(const std::string& name);
 //   MFnPlugin fn(plugin.object(), "Tests", "1.0");
 //   fn.registerNode("testAdder", MTypeId(0x7f001), &Adder::creator, &Adder::initialize);
 class InProcessPlugin {
-public:
+  public:
     explicit InProcessPlugin(std::string name);
     ~InProcessPlugin();
     InProcessPlugin(const InProcessPlugin&) = delete;
@@ -33,7 +33,7 @@ public:
     MObject& object() { return object_; }
     const std::string& name() const { return name_; }
 
-private:
+  private:
     std::string name_;
     MObject object_;
 };

@@ -2,7 +2,8 @@
 // Headless host: runs Maya-style command scripts in this process, through the same interpreter
 // as hostbatch. Main thread only.
 //
-//   headless::CommandResult r = headless::execute("createNode transform -n t1; getAttr t1.translateX");
+//   headless::CommandResult r = headless::execute("createNode transform -n t1; getAttr
+//   t1.translateX");
 //   // r.ok == true, r.result == "0"
 //
 // Results are texts as Maya's script editor echoes them: doubles like %g ("2.5", "0", "1e-05"),
@@ -29,8 +30,8 @@ struct ScriptResult {
 };
 
 struct ScriptOptions {
-    bool stopOnError = true;   // stop at the first failing command
-    bool echoResults = true;   // show "// Result: ... //" lines in the script output
+    bool stopOnError = true;  // stop at the first failing command
+    bool echoResults = true;  // show "// Result: ... //" lines in the script output
     // Top-level commands, as typed into Maya: in interactive mode, the idle events pending
     // after each command are served before the next (hostbatch's scripts).
     bool idleBetweenCommands = false;

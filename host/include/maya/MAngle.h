@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MAngle {
-public:
+  public:
     enum Unit { kInvalid, kRadians, kDegrees, kAngMinutes, kAngSeconds, kLast };
 
     MAngle() = default;
@@ -22,7 +22,9 @@ public:
     MStatus setUnit(Unit newUnit);
     MStatus setValue(double newValue);
     double as(Unit otherUnit, MStatus* returnStatus = nullptr) const;
-    double asUnits(Unit otherUnit, MStatus* returnStatus = nullptr) const { return as(otherUnit, returnStatus); }
+    double asUnits(Unit otherUnit, MStatus* returnStatus = nullptr) const {
+        return as(otherUnit, returnStatus);
+    }
     double asRadians() const;
     double asDegrees() const;
     double asAngMinutes() const;
@@ -35,7 +37,7 @@ public:
     static double internalToUI(double internalValue);
     static double uiToInternal(double uiValue);
 
-private:
+  private:
     double value_ = 0.0;
     Unit unit_ = kRadians;
 };

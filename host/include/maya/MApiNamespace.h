@@ -22,6 +22,7 @@
 #define OPENMAYA_MAJOR_NAMESPACE_SCHEMA OPENMAYA_NAMESPACE_SCHEMA(OPENMAYA_MAJOR_NAMESPACE)
 
 // Every class the host offers, whichever header defines it.
+// clang-format off
 #define LMRA_HOST_API_CLASSES(X)                                                                   \
     X(MAngle) X(MArgList) X(MArrayDataHandle) X(MCallbackIdArray) X(MCharBuffer)                   \
     X(MCommandMessage) X(MDGContext) X(MDGModifier) X(MDataBlock) X(MDataHandle) X(MDistance)      \
@@ -33,6 +34,7 @@
     X(MPxNode) X(MPxObjectSet) X(MPxThreadedDeviceNode) X(MSceneMessage) X(MSelectionList)         \
     X(MSpace) X(MStatus) X(MString) X(MStringArray) X(MSyntax) X(MTime) X(MTransformationMatrix)   \
     X(MTypeId) X(MUserEventMessage) X(MVector)
+// clang-format on
 
 #define LMRA_HOST_DECLARE_CLASS(name) class name;
 #define LMRA_HOST_USE_CLASS(name) using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::name;

@@ -10,7 +10,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MArgList {
-public:
+  public:
     MArgList() = default;
 
     unsigned int length(MStatus* returnStatus = nullptr) const;
@@ -28,7 +28,7 @@ public:
 
     static const unsigned int kInvalidArgIndex;
 
-private:
+  private:
     std::vector<MString> words_;
 };
 

@@ -11,7 +11,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MArrayDataHandle {
-public:
+  public:
     explicit MArrayDataHandle(const MDataHandle& handle, MStatus* returnStatus = nullptr);
     MArrayDataHandle(const MArrayDataHandle&) = default;
     MArrayDataHandle& operator=(const MArrayDataHandle&) = default;
@@ -27,10 +27,11 @@ public:
     MStatus setClean();
     MStatus setAllClean();
 
-private:
+  private:
     MArrayDataHandle() = default;
     friend class MDataBlock;
-    MArrayDataHandle(headless::detail::Node* node, std::shared_ptr<headless::detail::Attribute> attribute,
+    MArrayDataHandle(headless::detail::Node* node,
+                     std::shared_ptr<headless::detail::Attribute> attribute,
                      std::vector<unsigned int> indices, bool pullInputs);
 
     MDataHandle elementHandle(MStatus* returnStatus, bool pull);

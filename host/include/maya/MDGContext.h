@@ -8,7 +8,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MDGContext {
-public:
+  public:
     MDGContext() = default;
     explicit MDGContext(const MTime& when) : normal_(false), time_(when) {}
     MDGContext(const MDGContext&) = default;
@@ -20,7 +20,7 @@ public:
 
     static MDGContext fsNormal;
 
-private:
+  private:
     bool normal_ = true;
     MTime time_{0.0, MTime::kSeconds};
 };

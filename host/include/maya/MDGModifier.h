@@ -12,7 +12,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MDGModifier {
-public:
+  public:
     MDGModifier() = default;
     MDGModifier(const MDGModifier&) = delete;
     MDGModifier& operator=(const MDGModifier&) = delete;
@@ -22,11 +22,11 @@ public:
     MStatus deleteNode(const MObject& node);
     MStatus renameNode(const MObject& node, const MString& newName);
     MStatus connect(const MPlug& source, const MPlug& destination);
-    MStatus connect(const MObject& sourceNode, const MObject& sourceAttribute, const MObject& destNode,
-                    const MObject& destAttribute);
+    MStatus connect(const MObject& sourceNode, const MObject& sourceAttribute,
+                    const MObject& destNode, const MObject& destAttribute);
     MStatus disconnect(const MPlug& source, const MPlug& destination);
-    MStatus disconnect(const MObject& sourceNode, const MObject& sourceAttribute, const MObject& destNode,
-                       const MObject& destAttribute);
+    MStatus disconnect(const MObject& sourceNode, const MObject& sourceAttribute,
+                       const MObject& destNode, const MObject& destAttribute);
     MStatus addAttribute(const MObject& node, const MObject& attribute);
     MStatus removeAttribute(const MObject& node, const MObject& attribute);
     MStatus newPlugValueDouble(const MPlug& plug, double value);
@@ -39,7 +39,7 @@ public:
     // Reverts what the last doIt did, newest edit first.
     MStatus undoIt();
 
-private:
+  private:
     struct Edit {
         std::function<MStatus()> redo;
         std::function<MStatus()> undo;

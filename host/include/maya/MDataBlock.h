@@ -10,12 +10,12 @@
 namespace headless::detail {
 class Node;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MDataBlock {
-public:
+  public:
     MDataBlock(const MDataBlock&) = default;
     MDataBlock& operator=(const MDataBlock&) = default;
     ~MDataBlock() = default;
@@ -34,9 +34,10 @@ public:
     bool isClean(const MObject& attribute, MStatus* returnStatus = nullptr);
     MDGContext context(MStatus* returnStatus = nullptr);
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
-    MDataBlock(headless::detail::Node* node, const MDGContext& context) : node_(node), context_(context) {}
+    MDataBlock(headless::detail::Node* node, const MDGContext& context)
+        : node_(node), context_(context) {}
 
     headless::detail::Node* node_ = nullptr;  // valid while the compute that made it runs
     MDGContext context_;

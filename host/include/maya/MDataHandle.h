@@ -13,14 +13,14 @@ namespace headless::detail {
 class Node;
 class Attribute;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MPlug;
 
 class MDataHandle {
-public:
+  public:
     MDataHandle() = default;
     MDataHandle(const MDataHandle&) = default;
     MDataHandle& operator=(const MDataHandle&) = default;
@@ -61,11 +61,12 @@ public:
     MDataHandle child(const MObject& attribute);
     MDataHandle child(const MPlug& plug);
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
     friend class MArrayDataHandle;
     friend class MDataBlock;
-    MDataHandle(headless::detail::Node* node, std::shared_ptr<headless::detail::Attribute> attribute,
+    MDataHandle(headless::detail::Node* node,
+                std::shared_ptr<headless::detail::Attribute> attribute,
                 std::vector<unsigned int> indices);
 
     double number() const;

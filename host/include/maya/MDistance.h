@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MDistance {
-public:
+  public:
     enum Unit {
         kInvalid,
         kInches,
@@ -33,7 +33,9 @@ public:
     MStatus setUnit(Unit newUnit);
     MStatus setValue(double newValue);
     double as(Unit otherUnit, MStatus* returnStatus = nullptr) const;
-    double asUnits(Unit otherUnit, MStatus* returnStatus = nullptr) const { return as(otherUnit, returnStatus); }
+    double asUnits(Unit otherUnit, MStatus* returnStatus = nullptr) const {
+        return as(otherUnit, returnStatus);
+    }
     double asInches() const { return as(kInches); }
     double asFeet() const { return as(kFeet); }
     double asYards() const { return as(kYards); }
@@ -50,7 +52,7 @@ public:
     static double internalToUI(double internalValue);
     static double uiToInternal(double uiValue);
 
-private:
+  private:
     double value_ = 0.0;
     Unit unit_ = kCentimeters;
 };

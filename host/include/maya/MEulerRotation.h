@@ -13,7 +13,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MMatrix;
 
 class MEulerRotation {
-public:
+  public:
     enum RotationOrder { kXYZ, kYZX, kZXY, kXZY, kYXZ, kZYX };
 
     MEulerRotation() = default;

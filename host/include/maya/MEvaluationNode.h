@@ -16,7 +16,7 @@ struct HostAccess;
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MEvaluationNode {
-public:
+  public:
     MEvaluationNode(const MEvaluationNode&) = default;
     MEvaluationNode& operator=(const MEvaluationNode&) = default;
     virtual ~MEvaluationNode() = default;
@@ -25,7 +25,7 @@ public:
     MPlug dirtyPlug(const MObject& attribute, MStatus* returnStatus = nullptr) const;
     MObject dependencyNode(MStatus* returnStatus = nullptr) const;
 
-private:
+  private:
     MEvaluationNode() = default;
     friend struct headless::detail::HostAccess;
     // The node and the plugs that are dirty in this evaluation.

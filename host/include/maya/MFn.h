@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFn {
-public:
+  public:
     enum Type {
         kInvalid = 0,
         kBase = 1,

@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnAttribute : public MFnBase {
-public:
+  public:
     enum DisconnectBehavior { kDelete, kReset, kNothing };
 
     MFnAttribute() = default;
@@ -47,7 +47,7 @@ public:
     MString shortName(MStatus* returnStatus = nullptr) const;
     MObject parent(MStatus* returnStatus = nullptr) const;
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kAttribute; }
 };
 

@@ -8,7 +8,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnBase {
-public:
+  public:
     virtual ~MFnBase() = default;
 
     virtual MFn::Type type() const { return MFn::kBase; }
@@ -17,12 +17,12 @@ public:
     MObject object(MStatus* returnStatus = nullptr) const;
     virtual MStatus setObject(const MObject& object);
 
-protected:
+  protected:
     MFnBase() = default;
 
     MObject object_;
 
-private:
+  private:
     // The function set's required API type; objects without it are refused.
     virtual MFn::Type requiredType() const { return MFn::kBase; }
 };

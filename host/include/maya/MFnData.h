@@ -6,7 +6,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnData : public MFnBase {
-public:
+  public:
     enum Type {
         kInvalid,
         kNumeric,
@@ -38,7 +38,7 @@ public:
 
     MFn::Type type() const override { return MFn::kData; }
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kData; }
 };
 

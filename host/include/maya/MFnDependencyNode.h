@@ -12,7 +12,7 @@ class MPlugArray;
 class MPxNode;
 
 class MFnDependencyNode : public MFnBase {
-public:
+  public:
     enum MAttrClass { kLocalDynamicAttr = 1, kNormalAttr, kExtensionAttr, kInvalidAttr };
 
     MFnDependencyNode() = default;
@@ -24,13 +24,16 @@ public:
     MObject create(const MString& type, const MString& name, MStatus* returnStatus = nullptr);
 
     MString name(MStatus* returnStatus = nullptr) const;
-    MString setName(const MString& name, bool createNamespace = false, MStatus* returnStatus = nullptr);
+    MString setName(const MString& name, bool createNamespace = false,
+                    MStatus* returnStatus = nullptr);
     MString typeName(MStatus* returnStatus = nullptr) const;
     MTypeId typeId(MStatus* returnStatus = nullptr) const;
     MPxNode* userNode(MStatus* returnStatus = nullptr) const;
 
-    MPlug findPlug(const MString& attrName, bool wantNetworkedPlug, MStatus* returnStatus = nullptr) const;
-    MPlug findPlug(const MObject& attribute, bool wantNetworkedPlug, MStatus* returnStatus = nullptr) const;
+    MPlug findPlug(const MString& attrName, bool wantNetworkedPlug,
+                   MStatus* returnStatus = nullptr) const;
+    MPlug findPlug(const MObject& attribute, bool wantNetworkedPlug,
+                   MStatus* returnStatus = nullptr) const;
     MPlug findPlug(const MString& attrName, MStatus* returnStatus = nullptr) const;
     MPlug findPlug(const MObject& attribute, MStatus* returnStatus = nullptr) const;
 
@@ -38,13 +41,17 @@ public:
     MObject attribute(unsigned int index, MStatus* returnStatus = nullptr) const;
     MObject attribute(const MString& attrName, MStatus* returnStatus = nullptr) const;
     bool hasAttribute(const MString& attrName, MStatus* returnStatus = nullptr) const;
-    MStatus addAttribute(const MObject& attribute) { return addAttribute(attribute, kLocalDynamicAttr); }
-    MStatus removeAttribute(const MObject& attribute) { return removeAttribute(attribute, kLocalDynamicAttr); }
+    MStatus addAttribute(const MObject& attribute) {
+        return addAttribute(attribute, kLocalDynamicAttr);
+    }
+    MStatus removeAttribute(const MObject& attribute) {
+        return removeAttribute(attribute, kLocalDynamicAttr);
+    }
     MStatus addAttribute(const MObject& attribute, MAttrClass type);
     MStatus removeAttribute(const MObject& attribute, MAttrClass type);
     MStatus getConnections(MPlugArray& array) const;
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kDependencyNode; }
 };
 

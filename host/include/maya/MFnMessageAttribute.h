@@ -6,15 +6,16 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnMessageAttribute : public MFnAttribute {
-public:
+  public:
     MFnMessageAttribute() = default;
     explicit MFnMessageAttribute(const MObject& object, MStatus* returnStatus = nullptr);
 
     MFn::Type type() const override { return MFn::kMessageAttribute; }
 
-    MObject create(const MString& fullName, const MString& briefName, MStatus* returnStatus = nullptr);
+    MObject create(const MString& fullName, const MString& briefName,
+                   MStatus* returnStatus = nullptr);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kMessageAttribute; }
 };
 

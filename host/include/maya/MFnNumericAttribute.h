@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnNumericAttribute : public MFnAttribute {
-public:
+  public:
     MFnNumericAttribute() = default;
     explicit MFnNumericAttribute(const MObject& object, MStatus* returnStatus = nullptr);
 
@@ -28,7 +28,7 @@ public:
     MStatus setDefault(double value);
     MStatus getDefault(double& value);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kNumericAttribute; }
 };
 

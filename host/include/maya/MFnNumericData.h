@@ -6,7 +6,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnNumericData : public MFnData {
-public:
+  public:
     enum Type {
         kInvalid,
         kBoolean,

@@ -13,10 +13,11 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnPlugin : public MFnBase {
-public:
+  public:
     MFnPlugin() = default;
-    explicit MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
-                       const char* requiredApiVersion = "Any", MStatus* returnStatus = nullptr);
+    explicit MFnPlugin(MObject& object, const char* vendor = "Unknown",
+                       const char* version = "Unknown", const char* requiredApiVersion = "Any",
+                       MStatus* returnStatus = nullptr);
 
     MFn::Type type() const override { return MFn::kBase; }
 
@@ -25,15 +26,16 @@ public:
     MString apiVersion(MStatus* returnStatus = nullptr) const;
     MString name(MStatus* returnStatus = nullptr) const;
 
-    MStatus registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
-                         MInitializeFunction initFunction, MPxNode::Type type = MPxNode::kDependNode,
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId,
+                         MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                         MPxNode::Type type = MPxNode::kDependNode,
                          const MString* classification = nullptr);
     MStatus deregisterNode(const MTypeId& typeId);
     MStatus registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
                             MCreateSyntaxFunction createSyntaxFunction = nullptr);
     MStatus deregisterCommand(const MString& commandName);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kBase; }
 };
 

@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnStringArrayData : public MFnData {
-public:
+  public:
     MFnStringArrayData() = default;
     explicit MFnStringArrayData(const MObject& object, MStatus* returnStatus = nullptr);
 
@@ -18,7 +18,7 @@ public:
     unsigned int length(MStatus* returnStatus = nullptr) const;
     MStatus set(const MStringArray& items);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kStringArrayData; }
 };
 

@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnStringData : public MFnData {
-public:
+  public:
     MFnStringData() = default;
     explicit MFnStringData(const MObject& object, MStatus* returnStatus = nullptr);
 
@@ -17,7 +17,7 @@ public:
     MString string(MStatus* returnStatus = nullptr) const;
     MStatus set(const MString& text);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kStringData; }
 };
 

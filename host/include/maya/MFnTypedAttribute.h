@@ -7,7 +7,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnTypedAttribute : public MFnAttribute {
-public:
+  public:
     MFnTypedAttribute() = default;
     explicit MFnTypedAttribute(const MObject& object, MStatus* returnStatus = nullptr);
 
@@ -18,7 +18,7 @@ public:
     MFnData::Type attrType(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(const MObject& defaultData);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kTypedAttribute; }
 };
 

@@ -8,7 +8,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MTime;
 
 class MFnUnitAttribute : public MFnAttribute {
-public:
+  public:
     enum Type { kInvalid, kAngle, kDistance, kTime, kLast };
 
     MFnUnitAttribute() = default;
@@ -28,7 +28,7 @@ public:
     bool hasMax(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(double value);
 
-private:
+  private:
     MFn::Type requiredType() const override { return MFn::kUnitAttribute; }
 };
 

@@ -10,7 +10,7 @@ class MSelectionList;
 class MStringArray;
 
 class MGlobal {
-public:
+  public:
     //! State in which Maya has been started.
     enum MMayaState { kInteractive, kBatch, kLibraryApp, kBaseUIMode };
     // kInteractive, or kBatch when the host runs as a batch session.
@@ -26,12 +26,12 @@ public:
                                   bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,
                                   bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, double& result, bool displayEnabled = false,
-                                  bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, MString& result, bool displayEnabled = false,
-                                  bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, MStringArray& result, bool displayEnabled = false,
-                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, double& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MString& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MStringArray& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
 
     // Safe from any thread: the command runs on the main thread at the next idle event, which
     // never comes in batch mode.

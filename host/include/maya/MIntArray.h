@@ -8,7 +8,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MIntArray {
-public:
+  public:
     MIntArray() = default;
     MIntArray(unsigned int count, int initial = 0) : items_(count, initial) {}
 
@@ -28,7 +28,7 @@ public:
         return MStatus::kSuccess;
     }
 
-private:
+  private:
     std::vector<int> items_;
 };
 

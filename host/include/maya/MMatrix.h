@@ -10,7 +10,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MMatrix {
-public:
+  public:
     MMatrix();  // identity
     MMatrix(const MMatrix&) = default;
     MMatrix(const double m[4][4]);

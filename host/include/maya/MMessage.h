@@ -14,7 +14,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MCallbackIdArray;
 
 class MMessage {
-public:
+  public:
     using MBasicFunction = void (*)(void* clientData);
     using MNodeFunction = void (*)(MObject& node, void* clientData);
 

@@ -35,7 +35,8 @@ class MNodeMessage : public MMessage {
 
     // Runs when the node is about to leave the graph (deleted, or taken by a new scene).
     static MCallbackId addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func,
-                                                 void* clientData = nullptr, MStatus* ReturnStatus = nullptr);
+                                                 void* clientData = nullptr,
+                                                 MStatus* ReturnStatus = nullptr);
 
     static MCallbackId addAttributeChangedCallback(MObject& node,
                                                    MNodeMessage::MAttr2PlugFunction func,

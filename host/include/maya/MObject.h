@@ -11,12 +11,12 @@
 namespace headless::detail {
 class HostObject;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MObject {
-public:
+  public:
     MObject() = default;
     MObject(const MObject&) = default;
     MObject& operator=(const MObject&) = default;
@@ -32,7 +32,7 @@ public:
 
     static const MObject kNullObj;
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
     std::shared_ptr<headless::detail::HostObject> object_;
 };

@@ -8,9 +8,10 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MObjectArray {
-public:
+  public:
     MObjectArray() = default;
-    MObjectArray(unsigned int count, const MObject& initial = MObject::kNullObj) : items_(count, initial) {}
+    MObjectArray(unsigned int count, const MObject& initial = MObject::kNullObj)
+        : items_(count, initial) {}
 
     const MObject& operator[](unsigned int index) const { return items_[index]; }
     MObject& operator[](unsigned int index) { return items_[index]; }
@@ -33,7 +34,7 @@ public:
         return MStatus::kSuccess;
     }
 
-private:
+  private:
     std::vector<MObject> items_;
 };
 

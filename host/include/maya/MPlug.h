@@ -13,7 +13,7 @@ namespace headless::detail {
 class Node;
 class Attribute;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -22,7 +22,7 @@ class MIntArray;
 class MPlugArray;
 
 class MPlug {
-public:
+  public:
     MPlug() = default;
     MPlug(const MObject& node, const MObject& attribute);
     MPlug(const MPlug&) = default;
@@ -61,9 +61,11 @@ public:
     MPlug elementByLogicalIndex(unsigned int logicalIndex, MStatus* returnStatus = nullptr) const;
     MPlug elementByPhysicalIndex(unsigned int physicalIndex, MStatus* returnStatus = nullptr) const;
     unsigned int logicalIndex(MStatus* returnStatus = nullptr) const;
-    unsigned int getExistingArrayAttributeIndices(MIntArray& indices, MStatus* returnStatus = nullptr);
+    unsigned int getExistingArrayAttributeIndices(MIntArray& indices,
+                                                  MStatus* returnStatus = nullptr);
 
-    bool connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* returnStatus = nullptr) const;
+    bool connectedTo(MPlugArray& array, bool asDst, bool asSrc,
+                     MStatus* returnStatus = nullptr) const;
     MPlug source(MStatus* returnStatus = nullptr) const;
     bool destinations(MPlugArray& array, MStatus* returnStatus = nullptr) const;
 
@@ -96,9 +98,10 @@ public:
     bool operator!=(const MPlug& other) const { return !(*this == other); }
     bool operator!=(const MObject& attribute) const { return !(*this == attribute); }
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
-    MPlug(std::shared_ptr<headless::detail::Node> node, std::shared_ptr<headless::detail::Attribute> attribute,
+    MPlug(std::shared_ptr<headless::detail::Node> node,
+          std::shared_ptr<headless::detail::Attribute> attribute,
           std::vector<unsigned int> indices);
 
     std::shared_ptr<headless::detail::Node> node_;

@@ -8,7 +8,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MPlugArray {
-public:
+  public:
     MPlugArray() = default;
     MPlugArray(unsigned int count, const MPlug& initial) : items_(count, initial) {}
 
@@ -38,7 +38,7 @@ public:
         return MStatus::kSuccess;
     }
 
-private:
+  private:
     std::vector<MPlug> items_;
 };
 

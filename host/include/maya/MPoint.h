@@ -12,7 +12,7 @@ class MMatrix;
 class MVector;
 
 class MPoint {
-public:
+  public:
     MPoint() = default;
     MPoint(const MPoint&) = default;
     MPoint(const MVector& vector);

@@ -10,7 +10,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MPxCommand {
-public:
+  public:
     MPxCommand() = default;
     MPxCommand(const MPxCommand&) = delete;
     MPxCommand& operator=(const MPxCommand&) = delete;

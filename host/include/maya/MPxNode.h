@@ -14,14 +14,14 @@
 namespace headless::detail {
 class Node;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MDataBlock;
 
 class MPxNode {
-public:
+  public:
     enum Type {
         kDependNode,
         kLocatorNode,
@@ -100,7 +100,7 @@ public:
     static MObject state;
     static MObject frozen;
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
     headless::detail::Node* hostNode_ = nullptr;  // the host's node that owns this object
 };

@@ -6,7 +6,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MPxObjectSet : public MPxNode {
-public:
+  public:
     MPxObjectSet() = default;
     ~MPxObjectSet() override;
 

@@ -11,14 +11,14 @@ namespace headless::detail {
 class DeviceQueue;
 class DeviceThread;
 struct HostAccess;
-}
+}  // namespace headless::detail
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // One buffer of a threaded device node's memory pool. Maya declares it here; there is no
 // MCharBuffer.h.
 class MCharBuffer {
-public:
+  public:
     MCharBuffer() = default;
     MCharBuffer(const MCharBuffer&) = delete;
     MCharBuffer& operator=(const MCharBuffer&) = delete;
@@ -27,14 +27,14 @@ public:
     char* ptr() { return ptr_; }
     long size() { return size_; }  // not const, as in Maya
 
-private:
+  private:
     friend class MPxThreadedDeviceNode;
     char* ptr_ = nullptr;
     long size_ = 0;
 };
 
 class MPxThreadedDeviceNode : public MPxNode {
-public:
+  public:
     MPxThreadedDeviceNode();
     ~MPxThreadedDeviceNode() override;
 
@@ -64,7 +64,7 @@ public:
     static MObject frameRate;
     static MObject output;
 
-private:
+  private:
     friend struct headless::detail::HostAccess;
     std::unique_ptr<headless::detail::DeviceQueue> queue_;
     std::unique_ptr<headless::detail::DeviceThread> thread_;

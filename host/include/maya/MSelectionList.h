@@ -11,7 +11,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MSelectionList {
-public:
+  public:
     MSelectionList() = default;
 
     // Adds every node matching the name (with * and ? wildcards), or the plug "node.attribute".
@@ -24,7 +24,7 @@ public:
     bool isEmpty(MStatus* returnStatus = nullptr) const;
     MStatus clear();
 
-private:
+  private:
     struct Item {
         MObject node;
         MPlug plug;

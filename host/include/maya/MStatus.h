@@ -6,7 +6,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MStatus {
-public:
+  public:
     enum MStatusCode {
         kSuccess = 0,
         kFailure,
@@ -37,7 +37,7 @@ public:
     void perror(const char* text) const;
     void perror(const MString& text) const;
 
-private:
+  private:
     MStatusCode code_ = kSuccess;
 };
 
@@ -45,28 +45,28 @@ OPENMAYA_NAMESPACE_CLOSE
 
 typedef MStatus MS;
 
-#define CHECK_MSTATUS(status)                     \
-    do {                                          \
-        MStatus _maya_status = (status);          \
-        if (MStatus::kSuccess != _maya_status) {  \
-            _maya_status.perror(#status);         \
-        }                                         \
+#define CHECK_MSTATUS(status)                    \
+    do {                                         \
+        MStatus _maya_status = (status);         \
+        if (MStatus::kSuccess != _maya_status) { \
+            _maya_status.perror(#status);        \
+        }                                        \
     } while (0)
 
-#define CHECK_MSTATUS_AND_RETURN_IT(status)       \
-    do {                                          \
-        MStatus _maya_status = (status);          \
-        if (MStatus::kSuccess != _maya_status) {  \
-            _maya_status.perror(#status);         \
-            return _maya_status;                  \
-        }                                         \
+#define CHECK_MSTATUS_AND_RETURN_IT(status)      \
+    do {                                         \
+        MStatus _maya_status = (status);         \
+        if (MStatus::kSuccess != _maya_status) { \
+            _maya_status.perror(#status);        \
+            return _maya_status;                 \
+        }                                        \
     } while (0)
 
-#define CHECK_MSTATUS_AND_RETURN(status, retVal)  \
-    do {                                          \
-        MStatus _maya_status = (status);          \
-        if (MStatus::kSuccess != _maya_status) {  \
-            _maya_status.perror(#status);         \
-            return (retVal);                      \
-        }                                         \
+#define CHECK_MSTATUS_AND_RETURN(status, retVal) \
+    do {                                         \
+        MStatus _maya_status = (status);         \
+        if (MStatus::kSuccess != _maya_status) { \
+            _maya_status.perror(#status);        \
+            return (retVal);                     \
+        }                                        \
     } while (0)

@@ -11,7 +11,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MStringArray;
 
 class MString {
-public:
+  public:
     MString() = default;
     MString(const char* text);
     MString(const char* text, int byteLength);
@@ -68,7 +68,7 @@ public:
     friend std::ostream& operator<<(std::ostream& out, const MString& text);
     friend MString operator+(const char* a, const MString& b);
 
-private:
+  private:
     std::string text_;
 };
 

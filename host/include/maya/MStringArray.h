@@ -8,7 +8,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MStringArray {
-public:
+  public:
     MStringArray() = default;
     MStringArray(unsigned int count, const MString& initial) : items_(count, initial) {}
 
@@ -33,7 +33,7 @@ public:
         return MStatus::kSuccess;
     }
 
-private:
+  private:
     std::vector<MString> items_;
 };
 

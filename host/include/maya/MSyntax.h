@@ -7,9 +7,21 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MSyntax {
-public:
-    enum MArgType { kInvalidArgType, kNoArg, kBoolean, kLong, kDouble, kString, kUnsigned, kDistance,
-                    kAngle, kTime, kSelectionItem, kLastArgType };
+  public:
+    enum MArgType {
+        kInvalidArgType,
+        kNoArg,
+        kBoolean,
+        kLong,
+        kDouble,
+        kString,
+        kUnsigned,
+        kDistance,
+        kAngle,
+        kTime,
+        kSelectionItem,
+        kLastArgType
+    };
     MSyntax() = default;
 };
 

@@ -10,7 +10,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MTime {
-public:
+  public:
     enum Unit {
         kInvalid,
         kHours,
@@ -119,7 +119,7 @@ public:
     static Unit uiUnit();
     static MStatus setUIUnit(Unit newUnit);
 
-private:
+  private:
     double value_ = 0.0;
     Unit unit_ = kFilm;
 };

@@ -11,7 +11,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MTransformationMatrix {
-public:
+  public:
     enum RotationOrder { kInvalid = 0, kXYZ = 1, kYZX, kZXY, kXZY, kYXZ, kZYX = 6, kLast };
 
     MTransformationMatrix() = default;
@@ -60,7 +60,7 @@ public:
 
     static const MTransformationMatrix identity;
 
-private:
+  private:
     MVector translation_;
     MEulerRotation rotation_;
     double scale_[3] = {1.0, 1.0, 1.0};

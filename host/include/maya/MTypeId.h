@@ -6,7 +6,7 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MTypeId {
-public:
+  public:
     MTypeId() = default;
     MTypeId(unsigned int id) : id_(id) {}
     MTypeId(unsigned int prefix, unsigned int id) : id_((prefix << 8) | (id & 0xffu)) {}
@@ -18,7 +18,7 @@ public:
     bool operator==(const MTypeId& other) const { return id_ == other.id_; }
     bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
 
-private:
+  private:
     unsigned int id_ = 0;
 };
 

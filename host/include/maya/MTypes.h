@@ -25,7 +25,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // Coordinate spaces for transformation queries.
 class MSpace {
-public:
+  public:
     enum Space {
         kInvalid,
         kTransform,

@@ -8,13 +8,14 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MUserEventMessage : public MMessage {
-public:
+  public:
     static MStatus registerUserEvent(const MString& event);
     static bool isUserEvent(const MString& event);
     static MStatus deregisterUserEvent(const MString& event);
     static MStatus postUserEvent(const MString& event, void* clientData = nullptr);
     static MCallbackId addUserEventCallback(const MString& event, MMessage::MBasicFunction func,
-                                            void* clientData = nullptr, MStatus* returnStatus = nullptr);
+                                            void* clientData = nullptr,
+                                            MStatus* returnStatus = nullptr);
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -12,7 +12,7 @@ class MMatrix;
 class MPoint;
 
 class MVector {
-public:
+  public:
     MVector() = default;
     MVector(const MVector&) = default;
     MVector(const MPoint& point);

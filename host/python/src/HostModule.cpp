@@ -4,11 +4,11 @@
 #include <headless/Session.h>
 #include <maya/MCommandMessage.h>
 #include <maya/MGlobal.h>
-#include <maya/MString.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
+#include <maya/MString.h>
 #include <maya/MUserEventMessage.h>
 #include <pybind11/stl.h>
 
@@ -107,12 +107,16 @@ void defineHostModule(py::module_& m, bool embedded) {
     });
     m.def(
         "serve_main_loop", [] { return detail::processIdleEvents(); },
-        "Serves one round of idle events: pending refreshes, idle tasks and commands, messages of other threads.");
+        "Serves one round of idle events: pending refreshes, idle tasks and commands, messages of "
+        "other threads.");
 
     // MGlobal's messages, as maya.api.OpenMaya.MGlobal shows them.
-    m.def("display_info", [](const std::string& text) { MGlobal::displayInfo(MString(text.c_str())); });
-    m.def("display_warning", [](const std::string& text) { MGlobal::displayWarning(MString(text.c_str())); });
-    m.def("display_error", [](const std::string& text) { MGlobal::displayError(MString(text.c_str())); });
+    m.def("display_info",
+          [](const std::string& text) { MGlobal::displayInfo(MString(text.c_str())); });
+    m.def("display_warning",
+          [](const std::string& text) { MGlobal::displayWarning(MString(text.c_str())); });
+    m.def("display_error",
+          [](const std::string& text) { MGlobal::displayError(MString(text.c_str())); });
 
     m.def("node_object", &nodeObject);
     m.def("node_name", [](const MObject& node) {

@@ -42,8 +42,10 @@ bool MArgList::asBool(unsigned int index, MStatus* returnStatus) const {
     }
     MString word = words_[index];
     word.toLowerCase();
-    const bool isTrue = word == "true" || word == "on" || word == "yes" || (word.isDouble() && word.asDouble() != 0);
-    const bool isFalse = word == "false" || word == "off" || word == "no" || (word.isDouble() && word.asDouble() == 0);
+    const bool isTrue = word == "true" || word == "on" || word == "yes" ||
+                        (word.isDouble() && word.asDouble() != 0);
+    const bool isFalse = word == "false" || word == "off" || word == "no" ||
+                         (word.isDouble() && word.asDouble() == 0);
     report(returnStatus, isTrue || isFalse);
     return isTrue;
 }
@@ -77,4 +79,6 @@ MStatus MArgList::addArg(int arg) {
     return addArg(word);
 }
 
-MStatus MArgList::addArg(bool arg) { return addArg(MString(arg ? "true" : "false")); }
+MStatus MArgList::addArg(bool arg) {
+    return addArg(MString(arg ? "true" : "false"));
+}

@@ -9,8 +9,8 @@
 
 using namespace headless::detail;
 
-MArrayDataHandle::MArrayDataHandle(Node* node, std::shared_ptr<Attribute> attribute, std::vector<unsigned int> indices,
-                                   bool pullInputs)
+MArrayDataHandle::MArrayDataHandle(Node* node, std::shared_ptr<Attribute> attribute,
+                                   std::vector<unsigned int> indices, bool pullInputs)
     : node_(node), attribute_(std::move(attribute)), indices_(std::move(indices)) {
     if (!node_ || !attribute_ || !attribute_->array) return;
     const auto& existing = node_->elementsOf(PlugKey{attribute_.get(), indices_});
@@ -25,7 +25,9 @@ MArrayDataHandle::MArrayDataHandle(Node* node, std::shared_ptr<Attribute> attrib
 
 MArrayDataHandle::MArrayDataHandle(const MDataHandle& handle, MStatus* returnStatus)
     : MArrayDataHandle(handle.node_, handle.attribute_, handle.indices_, false) {
-    if (returnStatus) *returnStatus = attribute_ && attribute_->array ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    if (returnStatus)
+        *returnStatus =
+            attribute_ && attribute_->array ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }
 
 MDataHandle MArrayDataHandle::elementHandle(MStatus* returnStatus, bool pull) {
@@ -40,8 +42,12 @@ MDataHandle MArrayDataHandle::elementHandle(MStatus* returnStatus, bool pull) {
     return MDataHandle(node_, attribute_, at);
 }
 
-MDataHandle MArrayDataHandle::inputValue(MStatus* returnStatus) { return elementHandle(returnStatus, true); }
-MDataHandle MArrayDataHandle::outputValue(MStatus* returnStatus) { return elementHandle(returnStatus, false); }
+MDataHandle MArrayDataHandle::inputValue(MStatus* returnStatus) {
+    return elementHandle(returnStatus, true);
+}
+MDataHandle MArrayDataHandle::outputValue(MStatus* returnStatus) {
+    return elementHandle(returnStatus, false);
+}
 
 MStatus MArrayDataHandle::next() {
     if (position_ >= elements_.size()) return MStatus::kFailure;

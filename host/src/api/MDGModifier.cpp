@@ -9,7 +9,9 @@ using namespace headless::detail;
 
 namespace {
 
-MPlug plugOf(const MObject& node, const MObject& attribute) { return MPlug(node, attribute); }
+MPlug plugOf(const MObject& node, const MObject& attribute) {
+    return MPlug(node, attribute);
+}
 
 MStatus connectPlugs(const MPlug& source, const MPlug& destination) {
     std::string error;
@@ -31,7 +33,8 @@ MObject MDGModifier::createNode(const MString& type, MStatus* returnStatus) {
     if (returnStatus) *returnStatus = status;
     if (!status) return MObject();
     std::weak_ptr<Node> made = node;
-    queued_.push_back(Edit{[] { return MStatus(MStatus::kSuccess); }, [made] {
+    queued_.push_back(Edit{[] { return MStatus(MStatus::kSuccess); },
+                           [made] {
                                std::string ignored;
                                return Scene::instance().deleteNode(made.lock(), &ignored);
                            }});
@@ -72,8 +75,8 @@ MStatus MDGModifier::connect(const MPlug& source, const MPlug& destination) {
     return MStatus::kSuccess;
 }
 
-MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAttribute, const MObject& destNode,
-                             const MObject& destAttribute) {
+MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAttribute,
+                             const MObject& destNode, const MObject& destAttribute) {
     return connect(plugOf(sourceNode, sourceAttribute), plugOf(destNode, destAttribute));
 }
 
@@ -84,8 +87,8 @@ MStatus MDGModifier::disconnect(const MPlug& source, const MPlug& destination) {
     return MStatus::kSuccess;
 }
 
-MStatus MDGModifier::disconnect(const MObject& sourceNode, const MObject& sourceAttribute, const MObject& destNode,
-                                const MObject& destAttribute) {
+MStatus MDGModifier::disconnect(const MObject& sourceNode, const MObject& sourceAttribute,
+                                const MObject& destNode, const MObject& destAttribute) {
     return disconnect(plugOf(sourceNode, sourceAttribute), plugOf(destNode, destAttribute));
 }
 
@@ -93,14 +96,15 @@ MStatus MDGModifier::addAttribute(const MObject& node, const MObject& attribute)
     const auto target = hostCast<Node>(node);
     const auto added = hostCast<Attribute>(attribute);
     if (!target || !added) return MStatus::kInvalidParameter;
-    queued_.push_back(Edit{[target, added] {
-                               std::string ignored;
-                               return Scene::instance().addDynamicAttribute(*target, added, &ignored);
-                           },
-                           [target, added] {
-                               std::string ignored;
-                               return Scene::instance().removeDynamicAttribute(*target, added, &ignored);
-                           }});
+    queued_.push_back(
+        Edit{[target, added] {
+                 std::string ignored;
+                 return Scene::instance().addDynamicAttribute(*target, added, &ignored);
+             },
+             [target, added] {
+                 std::string ignored;
+                 return Scene::instance().removeDynamicAttribute(*target, added, &ignored);
+             }});
     return MStatus::kSuccess;
 }
 
@@ -110,7 +114,8 @@ MStatus MDGModifier::removeAttribute(const MObject& node, const MObject& attribu
     if (!target || !removed) return MStatus::kInvalidParameter;
     queued_.push_back(Edit{[target, removed] {
                                std::string ignored;
-                               return Scene::instance().removeDynamicAttribute(*target, removed, &ignored);
+                               return Scene::instance().removeDynamicAttribute(*target, removed,
+                                                                               &ignored);
                            },
                            nullptr});
     return MStatus::kSuccess;
@@ -123,7 +128,9 @@ MStatus MDGModifier::newPlugValueDouble(const MPlug& plug, double value) {
     return MStatus::kSuccess;
 }
 
-MStatus MDGModifier::newPlugValueInt(const MPlug& plug, int value) { return newPlugValueDouble(plug, value); }
+MStatus MDGModifier::newPlugValueInt(const MPlug& plug, int value) {
+    return newPlugValueDouble(plug, value);
+}
 
 MStatus MDGModifier::newPlugValueBool(const MPlug& plug, bool value) {
     return newPlugValueDouble(plug, value ? 1.0 : 0.0);

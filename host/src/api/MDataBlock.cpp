@@ -16,7 +16,9 @@ MPlug plugFor(Node* node, const MObject& attribute) {
     return makePlug(node->self(), found, {});
 }
 
-bool usable(Node* node, const MPlug& plug) { return node && !plug.isNull() && nodeOf(plug).get() == node; }
+bool usable(Node* node, const MPlug& plug) {
+    return node && !plug.isNull() && nodeOf(plug).get() == node;
+}
 
 }  // namespace
 
@@ -76,9 +78,13 @@ MStatus MDataBlock::setClean(const MPlug& plug) {
     return MStatus::kSuccess;
 }
 
-MStatus MDataBlock::setClean(const MObject& attribute) { return setClean(plugFor(node_, attribute)); }
+MStatus MDataBlock::setClean(const MObject& attribute) {
+    return setClean(plugFor(node_, attribute));
+}
 
-bool MDataBlock::isClean(const MPlug& plug) { return usable(node_, plug) && !isPlugDirty(plug); }
+bool MDataBlock::isClean(const MPlug& plug) {
+    return usable(node_, plug) && !isPlugDirty(plug);
+}
 
 bool MDataBlock::isClean(const MObject& attribute, MStatus* returnStatus) {
     const MPlug plug = plugFor(node_, attribute);

@@ -1,6 +1,8 @@
 #include <maya/MFnBase.h>
 
-bool MFnBase::hasObj(const MObject& object) const { return object.hasFn(requiredType()); }
+bool MFnBase::hasObj(const MObject& object) const {
+    return object.hasFn(requiredType());
+}
 
 MObject MFnBase::object(MStatus* returnStatus) const {
     if (returnStatus) *returnStatus = object_.isNull() ? MStatus::kFailure : MStatus::kSuccess;

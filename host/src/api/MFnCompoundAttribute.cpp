@@ -11,9 +11,11 @@ MFnCompoundAttribute::MFnCompoundAttribute(const MObject& object, MStatus* retur
     if (returnStatus) *returnStatus = status;
 }
 
-MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName, MStatus* returnStatus) {
+MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
+                                     MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
-    return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus, &attribute);
+    return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus,
+                           &attribute);
 }
 
 // A child joins one compound, before the compound is added to a node (as in Maya).
@@ -24,7 +26,8 @@ MStatus MFnCompoundAttribute::addChild(const MObject& child) {
         attribute->isAncestorOrSelf(*compound) || compound->inUse) {
         return MStatus::kInvalidParameter;
     }
-    if (compound->hasChildNamed(attribute->longName) || compound->hasChildNamed(attribute->shortName)) {
+    if (compound->hasChildNamed(attribute->longName) ||
+        compound->hasChildNamed(attribute->shortName)) {
         return MStatus::kInvalidParameter;
     }
     compound->adoptChild(attribute);

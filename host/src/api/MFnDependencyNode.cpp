@@ -1,6 +1,6 @@
 #include <maya/MFnDependencyNode.h>
-#include "core/ThreadCheck.h"
 #include <maya/MPlugArray.h>
+#include "core/ThreadCheck.h"
 
 #include <functional>
 
@@ -23,10 +23,11 @@ void report(MStatus* returnStatus, bool ok, MStatus failure = MStatus::kFailure)
 // Every attribute of the node, parents before their children.
 std::vector<std::shared_ptr<Attribute>> flattened(const Node& node) {
     std::vector<std::shared_ptr<Attribute>> all;
-    std::function<void(const std::shared_ptr<Attribute>&)> visit = [&](const std::shared_ptr<Attribute>& a) {
-        all.push_back(a);
-        for (const auto& child : a->children) visit(child);
-    };
+    std::function<void(const std::shared_ptr<Attribute>&)> visit =
+        [&](const std::shared_ptr<Attribute>& a) {
+            all.push_back(a);
+            for (const auto& child : a->children) visit(child);
+        };
     for (const auto& root : node.rootAttributes()) visit(root);
     return all;
 }
@@ -45,7 +46,8 @@ MObject MFnDependencyNode::create(const MString& type, MStatus* returnStatus) {
 MObject MFnDependencyNode::create(const MString& type, const MString& name, MStatus* returnStatus) {
     std::shared_ptr<Node> node;
     std::string error;
-    const MStatus status = Scene::instance().createNode(type.asChar(), name.asChar(), &node, &error);
+    const MStatus status =
+        Scene::instance().createNode(type.asChar(), name.asChar(), &node, &error);
     if (returnStatus) *returnStatus = status;
     if (!status) return MObject();
     object_ = node->object();
@@ -61,7 +63,8 @@ MString MFnDependencyNode::name(MStatus* returnStatus) const {
 MString MFnDependencyNode::setName(const MString& name, bool, MStatus* returnStatus) {
     const auto node = nodeIn(object_);
     std::string error;
-    const MStatus status = node ? Scene::instance().renameNode(*node, name.asChar(), &error) : MStatus::kFailure;
+    const MStatus status =
+        node ? Scene::instance().renameNode(*node, name.asChar(), &error) : MStatus::kFailure;
     if (returnStatus) *returnStatus = status;
     return node ? MString(node->name.c_str()) : MString();
 }

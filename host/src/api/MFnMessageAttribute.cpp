@@ -9,7 +9,9 @@ MFnMessageAttribute::MFnMessageAttribute(const MObject& object, MStatus* returnS
     if (returnStatus) *returnStatus = status;
 }
 
-MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName, MStatus* returnStatus) {
+MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName,
+                                    MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
-    return createAttribute(*this, AttributeKind::Message, fullName, briefName, returnStatus, &attribute);
+    return createAttribute(*this, AttributeKind::Message, fullName, briefName, returnStatus,
+                           &attribute);
 }

@@ -10,9 +10,11 @@ MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* returnS
 }
 
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
-                                    MFnNumericData::Type unitType, double defaultValue, MStatus* returnStatus) {
+                                    MFnNumericData::Type unitType, double defaultValue,
+                                    MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
-    MObject object = createAttribute(*this, AttributeKind::Numeric, fullName, briefName, returnStatus, &attribute);
+    MObject object = createAttribute(*this, AttributeKind::Numeric, fullName, briefName,
+                                     returnStatus, &attribute);
     if (attribute) {
         attribute->numericType = unitType;
         attribute->defaultValue = attribute->normalized(defaultValue);
@@ -41,8 +43,12 @@ MStatus MFnNumericAttribute::setMax(double maxValue) {
 }
 
 // Soft limits only guide sliders; values are not clamped to them.
-MStatus MFnNumericAttribute::setSoftMin(double) { return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess; }
-MStatus MFnNumericAttribute::setSoftMax(double) { return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess; }
+MStatus MFnNumericAttribute::setSoftMin(double) {
+    return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess;
+}
+MStatus MFnNumericAttribute::setSoftMax(double) {
+    return object_.isNull() ? MStatus::kFailure : MStatus::kSuccess;
+}
 
 bool MFnNumericAttribute::hasMin(MStatus* returnStatus) const {
     const auto attribute = hostCast<Attribute>(object_);

@@ -11,7 +11,9 @@ using namespace headless::detail;
 
 namespace {
 
-std::shared_ptr<PluginRecord> recordOf(const MObject& object) { return hostCast<PluginRecord>(object); }
+std::shared_ptr<PluginRecord> recordOf(const MObject& object) {
+    return hostCast<PluginRecord>(object);
+}
 
 MStatus failWith(const std::string& message, MStatus status = MStatus::kFailure) {
     MGlobal::displayError(MString(message.c_str()));
@@ -20,8 +22,8 @@ MStatus failWith(const std::string& message, MStatus status = MStatus::kFailure)
 
 }  // namespace
 
-MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version, const char* requiredApiVersion,
-                     MStatus* returnStatus) {
+MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version,
+                     const char* requiredApiVersion, MStatus* returnStatus) {
     const auto record = recordOf(object);
     if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kInvalidParameter;
     if (!record) return;
@@ -56,8 +58,9 @@ MString MFnPlugin::name(MStatus* returnStatus) const {
     return record ? MString(record->name.c_str()) : MString();
 }
 
-MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
-                                MInitializeFunction initFunction, MPxNode::Type type, const MString*) {
+MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
+                                MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                                MPxNode::Type type, const MString*) {
     const auto record = recordOf(object_);
     if (!record || !creatorFunction) return MStatus::kInvalidParameter;
     auto nodeType = std::make_shared<NodeType>();
@@ -76,8 +79,10 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     const auto record = recordOf(object_);
     if (!record) return MStatus::kInvalidParameter;
     const auto& nodes = Scene::instance().nodes();
-    if (std::any_of(nodes.begin(), nodes.end(), [&](const auto& n) { return n->type->id == typeId; })) {
-        return failWith("Cannot deregister node type id " + std::to_string(typeId.id()) + ": nodes of it exist.");
+    if (std::any_of(nodes.begin(), nodes.end(),
+                    [&](const auto& n) { return n->type->id == typeId; })) {
+        return failWith("Cannot deregister node type id " + std::to_string(typeId.id()) +
+                        ": nodes of it exist.");
     }
     std::string error;
     const MStatus status = Registry::instance().deregisterNodeType(typeId, record->name, &error);
@@ -89,8 +94,8 @@ MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction 
     const auto record = recordOf(object_);
     if (!record) return MStatus::kInvalidParameter;
     std::string error;
-    const MStatus status =
-        Registry::instance().registerCommand(CommandType{commandName.asChar(), creatorFunction, record->name}, &error);
+    const MStatus status = Registry::instance().registerCommand(
+        CommandType{commandName.asChar(), creatorFunction, record->name}, &error);
     return status ? status : failWith(error, status);
 }
 
@@ -98,6 +103,7 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
     const auto record = recordOf(object_);
     if (!record) return MStatus::kInvalidParameter;
     std::string error;
-    const MStatus status = Registry::instance().deregisterCommand(commandName.asChar(), record->name, &error);
+    const MStatus status =
+        Registry::instance().deregisterCommand(commandName.asChar(), record->name, &error);
     return status ? status : failWith(error, status);
 }

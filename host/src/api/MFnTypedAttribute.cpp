@@ -10,10 +10,11 @@ MFnTypedAttribute::MFnTypedAttribute(const MObject& object, MStatus* returnStatu
     if (returnStatus) *returnStatus = status;
 }
 
-MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type type,
-                                  MObject defaultData, MStatus* returnStatus) {
+MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName,
+                                  MFnData::Type type, MObject defaultData, MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
-    MObject object = createAttribute(*this, AttributeKind::Typed, fullName, briefName, returnStatus, &attribute);
+    MObject object =
+        createAttribute(*this, AttributeKind::Typed, fullName, briefName, returnStatus, &attribute);
     if (attribute) {
         attribute->dataType = type;
         setDefault(defaultData);

@@ -14,7 +14,8 @@ MFnUnitAttribute::MFnUnitAttribute(const MObject& object, MStatus* returnStatus)
 MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName, Type unitType,
                                  double defaultValue, MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
-    MObject object = createAttribute(*this, AttributeKind::Unit, fullName, briefName, returnStatus, &attribute);
+    MObject object =
+        createAttribute(*this, AttributeKind::Unit, fullName, briefName, returnStatus, &attribute);
     if (attribute) {
         attribute->unitType = unitType;
         attribute->defaultValue = defaultValue;
@@ -22,8 +23,8 @@ MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefNa
     return object;
 }
 
-MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName, const MTime& defaultTime,
-                                 MStatus* returnStatus) {
+MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName,
+                                 const MTime& defaultTime, MStatus* returnStatus) {
     return create(fullName, briefName, kTime, defaultTime.as(MTime::kSeconds), returnStatus);
 }
 

@@ -1,9 +1,9 @@
 // MGlobal's command and selection functions (display functions live with the script output).
 
 #include <maya/MGlobal.h>
-#include "core/ThreadCheck.h"
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
+#include "core/ThreadCheck.h"
 
 #include <headless/Script.h>
 
@@ -28,13 +28,15 @@ MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, boo
     return run(command, displayEnabled).ok ? MStatus::kSuccess : MStatus::kFailure;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled, bool) {
+MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled,
+                                bool) {
     const auto outcome = run(command, displayEnabled);
     result = MString(outcome.result.c_str());
     return outcome.ok ? MStatus::kSuccess : MStatus::kFailure;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool displayEnabled, bool) {
+MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool displayEnabled,
+                                bool) {
     const auto outcome = run(command, displayEnabled);
     result.clear();
     for (const auto& item : outcome.items) result.append(MString(item.c_str()));

@@ -26,7 +26,8 @@ MStatus MGlobal::executeCommandOnIdle(const MString& command, bool displayEnable
     return MStatus::kSuccess;
 }
 
-MStatus MGlobal::executeTaskOnIdle(MIdleTaskCallback task, void* clientData, MIdleTaskPriority priority) {
+MStatus MGlobal::executeTaskOnIdle(MIdleTaskCallback task, void* clientData,
+                                   MIdleTaskPriority priority) {
     if (!task) return MStatus::kInvalidParameter;
     const auto level = priority == kHighIdlePriority  ? IdleQueue::Priority::high
                        : priority == kLowIdlePriority ? IdleQueue::Priority::low

@@ -25,8 +25,8 @@ std::vector<NodeCallback>& nodeCallbacks() {
 
 }  // namespace
 
-MCallbackId MNodeMessage::addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func, void* clientData,
-                                                    MStatus* ReturnStatus) {
+MCallbackId MNodeMessage::addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func,
+                                                    void* clientData, MStatus* ReturnStatus) {
     const auto found = headless::detail::hostCast<headless::detail::Node>(node);
     const bool ok = found && found->alive && func;
     if (ReturnStatus) *ReturnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;

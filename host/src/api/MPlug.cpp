@@ -1,11 +1,11 @@
 #include <maya/MIntArray.h>
-#include "core/ThreadCheck.h"
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
+#include "core/ThreadCheck.h"
 
 #include <algorithm>
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 #include "core/DataObject.h"
 #include "core/Evaluation.h"
@@ -22,7 +22,8 @@ void report(MStatus* returnStatus, bool ok, MStatus failure = MStatus::kFailure)
 
 int toInt(double value) {
     if (!std::isfinite(value)) return 0;
-    return static_cast<int>(std::clamp(std::trunc(value), static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    return static_cast<int>(
+        std::clamp(std::trunc(value), static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 MStatus assign(const MPlug& plug, Value value) {
@@ -40,7 +41,8 @@ MPlug::MPlug(const MObject& node, const MObject& attribute)
     }
 }
 
-MPlug::MPlug(std::shared_ptr<Node> node, std::shared_ptr<Attribute> attribute, std::vector<unsigned int> indices)
+MPlug::MPlug(std::shared_ptr<Node> node, std::shared_ptr<Attribute> attribute,
+             std::vector<unsigned int> indices)
     : node_(std::move(node)), attribute_(std::move(attribute)), indices_(std::move(indices)) {}
 
 bool MPlug::isNull(MStatus* returnStatus) const {
@@ -63,8 +65,8 @@ MString MPlug::name(MStatus* returnStatus) const {
     return MString(plugPath(*this, true, true, false).c_str());
 }
 
-MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullAttributePath, bool useLongNames,
-                           MStatus* returnStatus) const {
+MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullAttributePath,
+                           bool useLongNames, MStatus* returnStatus) const {
     report(returnStatus, !isNull());
     return MString(plugPath(*this, useLongNames, includeNodeName, useFullAttributePath).c_str());
 }
@@ -101,7 +103,9 @@ bool MPlug::isLocked(MStatus* returnStatus) const {
     report(returnStatus, !isNull());
     return false;
 }
-bool MPlug::isConnected(MStatus* returnStatus) const { return isSource(returnStatus) || isDestination(returnStatus); }
+bool MPlug::isConnected(MStatus* returnStatus) const {
+    return isSource(returnStatus) || isDestination(returnStatus);
+}
 
 bool MPlug::isSource(MStatus* returnStatus) const {
     MPlugArray plugs;
@@ -174,7 +178,8 @@ unsigned int MPlug::logicalIndex(MStatus* returnStatus) const {
 
 unsigned int MPlug::getExistingArrayAttributeIndices(MIntArray& indices, MStatus* returnStatus) {
     indices.clear();
-    for (const unsigned int index : existingElements(*this)) indices.append(static_cast<int>(index));
+    for (const unsigned int index : existingElements(*this))
+        indices.append(static_cast<int>(index));
     report(returnStatus, isArrayPlug(*this));
     return indices.length();
 }
@@ -185,8 +190,10 @@ bool MPlug::connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* retu
     report(returnStatus, !isNull());
     if (isNull()) return false;
     for (const auto& c : Scene::instance().connections()) {
-        if (asDst && nodeOf(c.destination) == node_ && keyOf(c.destination) == keyOf(*this)) array.append(c.source);
-        if (asSrc && nodeOf(c.source) == node_ && keyOf(c.source) == keyOf(*this)) array.append(c.destination);
+        if (asDst && nodeOf(c.destination) == node_ && keyOf(c.destination) == keyOf(*this))
+            array.append(c.source);
+        if (asSrc && nodeOf(c.source) == node_ && keyOf(c.source) == keyOf(*this))
+            array.append(c.destination);
     }
     return array.length() > 0;
 }
@@ -201,7 +208,9 @@ bool MPlug::destinations(MPlugArray& array, MStatus* returnStatus) const {
     return connectedTo(array, false, true, returnStatus);
 }
 
-double MPlug::asDouble(MStatus* returnStatus) const { return asDouble(MDGContext::fsNormal, returnStatus); }
+double MPlug::asDouble(MStatus* returnStatus) const {
+    return asDouble(MDGContext::fsNormal, returnStatus);
+}
 
 double MPlug::asDouble(const MDGContext& context, MStatus* returnStatus) const {
     headless::detail::requireMainThread("MPlug::asDouble");
@@ -210,12 +219,18 @@ double MPlug::asDouble(const MDGContext& context, MStatus* returnStatus) const {
     return ok ? asNumber(evaluatePlug(*this, context)) : 0.0;
 }
 
-float MPlug::asFloat(MStatus* returnStatus) const { return static_cast<float>(asDouble(returnStatus)); }
-int MPlug::asInt(MStatus* returnStatus) const { return toInt(asDouble(returnStatus)); }
+float MPlug::asFloat(MStatus* returnStatus) const {
+    return static_cast<float>(asDouble(returnStatus));
+}
+int MPlug::asInt(MStatus* returnStatus) const {
+    return toInt(asDouble(returnStatus));
+}
 short MPlug::asShort(MStatus* returnStatus) const {
     return static_cast<short>(std::clamp(asInt(returnStatus), SHRT_MIN, SHRT_MAX));
 }
-bool MPlug::asBool(MStatus* returnStatus) const { return asDouble(returnStatus) != 0.0; }
+bool MPlug::asBool(MStatus* returnStatus) const {
+    return asDouble(returnStatus) != 0.0;
+}
 
 MString MPlug::asString(MStatus* returnStatus) const {
     headless::detail::requireMainThread("MPlug::asString");
@@ -232,7 +247,8 @@ MObject MPlug::asMObject(MStatus* returnStatus) const {
     const bool ok = isValidPlug(*this) && attribute_->kind == AttributeKind::Typed;
     report(returnStatus, ok);
     if (!ok) return MObject();
-    const MFn::Type type = attribute_->dataType == MFnData::kStringArray ? MFn::kStringArrayData : MFn::kStringData;
+    const MFn::Type type =
+        attribute_->dataType == MFnData::kStringArray ? MFn::kStringArrayData : MFn::kStringData;
     return wrap(std::make_shared<DataObject>(type, evaluatePlug(*this)));
 }
 
@@ -241,14 +257,23 @@ MStatus MPlug::setDouble(double value) {
     if (!isValidPlug(*this) || !attribute_->isNumber()) return MStatus::kInvalidParameter;
     return assign(*this, value);
 }
-MStatus MPlug::setFloat(float value) { return setDouble(static_cast<double>(value)); }
-MStatus MPlug::setInt(int value) { return setDouble(static_cast<double>(value)); }
-MStatus MPlug::setShort(short value) { return setDouble(static_cast<double>(value)); }
-MStatus MPlug::setBool(bool value) { return setDouble(value ? 1.0 : 0.0); }
+MStatus MPlug::setFloat(float value) {
+    return setDouble(static_cast<double>(value));
+}
+MStatus MPlug::setInt(int value) {
+    return setDouble(static_cast<double>(value));
+}
+MStatus MPlug::setShort(short value) {
+    return setDouble(static_cast<double>(value));
+}
+MStatus MPlug::setBool(bool value) {
+    return setDouble(value ? 1.0 : 0.0);
+}
 
 MStatus MPlug::setString(const MString& value) {
     headless::detail::requireMainThread("MPlug::setString");
-    if (!isValidPlug(*this) || attribute_->kind != AttributeKind::Typed || attribute_->dataType != MFnData::kString) {
+    if (!isValidPlug(*this) || attribute_->kind != AttributeKind::Typed ||
+        attribute_->dataType != MFnData::kString) {
         return MStatus::kInvalidParameter;
     }
     return assign(*this, std::string(value.asChar(), value.length()));
@@ -257,7 +282,8 @@ MStatus MPlug::setString(const MString& value) {
 MStatus MPlug::setMObject(const MObject& data) {
     headless::detail::requireMainThread("MPlug::setMObject");
     const auto object = hostCast<DataObject>(data);
-    if (!object || !isValidPlug(*this) || attribute_->kind != AttributeKind::Typed) return MStatus::kInvalidParameter;
+    if (!object || !isValidPlug(*this) || attribute_->kind != AttributeKind::Typed)
+        return MStatus::kInvalidParameter;
     const bool fits = std::holds_alternative<std::vector<std::string>>(object->value)
                           ? attribute_->dataType == MFnData::kStringArray
                           : attribute_->dataType == MFnData::kString;

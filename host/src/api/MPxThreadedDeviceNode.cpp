@@ -20,7 +20,8 @@ MObject hiddenOutput() {
 }  // namespace
 
 MObject MPxThreadedDeviceNode::live = baseNumeric("live", "lv", MFnNumericData::kBoolean, 0);
-MObject MPxThreadedDeviceNode::frameRate = baseNumeric("frameRate", "fr", MFnNumericData::kDouble, 15.0);
+MObject MPxThreadedDeviceNode::frameRate =
+    baseNumeric("frameRate", "fr", MFnNumericData::kDouble, 15.0);
 MObject MPxThreadedDeviceNode::output = hiddenOutput();
 
 MPxThreadedDeviceNode::MPxThreadedDeviceNode()
@@ -28,11 +29,15 @@ MPxThreadedDeviceNode::MPxThreadedDeviceNode()
 
 MPxThreadedDeviceNode::~MPxThreadedDeviceNode() = default;
 
-MPxNode::Type MPxThreadedDeviceNode::type() const { return kThreadedDeviceNode; }
+MPxNode::Type MPxThreadedDeviceNode::type() const {
+    return kThreadedDeviceNode;
+}
 
 void MPxThreadedDeviceNode::threadHandler() {}
 
-void MPxThreadedDeviceNode::threadShutdownHandler() { setDone(true); }
+void MPxThreadedDeviceNode::threadShutdownHandler() {
+    setDone(true);
+}
 
 MStatus MPxThreadedDeviceNode::setDone(bool done) {
     queue_->done.store(done);
@@ -41,11 +46,17 @@ MStatus MPxThreadedDeviceNode::setDone(bool done) {
 
 // The flag alone: a stop that the handler's own setDone(false) overwrites is the handler's
 // problem, as in Maya.
-bool MPxThreadedDeviceNode::isDone() { return queue_->done.load(); }
+bool MPxThreadedDeviceNode::isDone() {
+    return queue_->done.load();
+}
 
-bool MPxThreadedDeviceNode::isLive() { return queue_->live.load(); }
+bool MPxThreadedDeviceNode::isLive() {
+    return queue_->live.load();
+}
 
-MStatus MPxThreadedDeviceNode::beginThreadLoop() { return MStatus::kSuccess; }
+MStatus MPxThreadedDeviceNode::beginThreadLoop() {
+    return MStatus::kSuccess;
+}
 
 // Waits for the next tick of frameRate, then asks the main loop to refresh the node; returns at
 // once when the worker is being stopped. Only the node's own worker thread is paced.
@@ -59,7 +70,9 @@ MStatus MPxThreadedDeviceNode::createMemoryPools(int nCount, int nElements, long
     return queue_->createPools(nCount, nElements, nSize);
 }
 
-MStatus MPxThreadedDeviceNode::destroyMemoryPools() { return queue_->destroyPools(); }
+MStatus MPxThreadedDeviceNode::destroyMemoryPools() {
+    return queue_->destroyPools();
+}
 
 // Fails at once when no buffer is free; a handler must wait in its own way before it retries.
 MStatus MPxThreadedDeviceNode::acquireDataStorage(MCharBuffer& buffer) {
@@ -75,11 +88,17 @@ MStatus MPxThreadedDeviceNode::releaseDataStorage(MCharBuffer& buffer) {
     return status;
 }
 
-MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) { return queue_->push(buffer.ptr_); }
+MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) {
+    return queue_->push(buffer.ptr_);
+}
 
-MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) { return queue_->pop(buffer.ptr_, buffer.size_); }
+MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
+    return queue_->pop(buffer.ptr_, buffer.size_);
+}
 
-long MPxThreadedDeviceNode::threadDataCount() { return queue_->queuedCount(); }
+long MPxThreadedDeviceNode::threadDataCount() {
+    return queue_->queuedCount();
+}
 
 MStatus MPxThreadedDeviceNode::setRefreshOutputAttributes(const MObjectArray& attributes) {
     queue_->refreshOutputs = attributes;

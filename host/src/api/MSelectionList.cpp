@@ -11,7 +11,8 @@ namespace {
 // Shell-style match with * and ?.
 bool matches(const char* pattern, const char* text) {
     if (*pattern == '\0') return *text == '\0';
-    if (*pattern == '*') return matches(pattern + 1, text) || (*text != '\0' && matches(pattern, text + 1));
+    if (*pattern == '*')
+        return matches(pattern + 1, text) || (*text != '\0' && matches(pattern, text + 1));
     if (*text == '\0') return false;
     return (*pattern == '?' || *pattern == *text) && matches(pattern + 1, text + 1);
 }
@@ -71,7 +72,9 @@ unsigned int MSelectionList::length(MStatus* returnStatus) const {
     return static_cast<unsigned int>(items_.size());
 }
 
-bool MSelectionList::isEmpty(MStatus* returnStatus) const { return length(returnStatus) == 0; }
+bool MSelectionList::isEmpty(MStatus* returnStatus) const {
+    return length(returnStatus) == 0;
+}
 
 MStatus MSelectionList::clear() {
     items_.clear();

@@ -88,8 +88,9 @@ MStatus MUserEventMessage::postUserEvent(const MString& event, void* clientData)
     return MStatus::kSuccess;
 }
 
-MCallbackId MUserEventMessage::addUserEventCallback(const MString& event, MMessage::MBasicFunction func,
-                                                    void* clientData, MStatus* returnStatus) {
+MCallbackId MUserEventMessage::addUserEventCallback(const MString& event,
+                                                    MMessage::MBasicFunction func, void* clientData,
+                                                    MStatus* returnStatus) {
     auto& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     const bool ok = func && known(t, event.asChar());

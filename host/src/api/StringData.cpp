@@ -27,13 +27,16 @@ MFnStringData::MFnStringData(const MObject& object, MStatus* returnStatus) {
 }
 
 MObject MFnStringData::create(const MString& text, MStatus* returnStatus) {
-    MObject object = wrap(std::make_shared<DataObject>(MFn::kStringData, Value{std::string(text.asChar())}));
+    MObject object =
+        wrap(std::make_shared<DataObject>(MFn::kStringData, Value{std::string(text.asChar())}));
     setObject(object);
     if (returnStatus) *returnStatus = MStatus::kSuccess;
     return object;
 }
 
-MObject MFnStringData::create(MStatus* returnStatus) { return create(MString(), returnStatus); }
+MObject MFnStringData::create(MStatus* returnStatus) {
+    return create(MString(), returnStatus);
+}
 
 MString MFnStringData::string(MStatus* returnStatus) const {
     const auto data = hostCast<DataObject>(object_);
@@ -54,13 +57,16 @@ MFnStringArrayData::MFnStringArrayData(const MObject& object, MStatus* returnSta
 }
 
 MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnStatus) {
-    MObject object = wrap(std::make_shared<DataObject>(MFn::kStringArrayData, Value{fromArray(items)}));
+    MObject object =
+        wrap(std::make_shared<DataObject>(MFn::kStringArrayData, Value{fromArray(items)}));
     setObject(object);
     if (returnStatus) *returnStatus = MStatus::kSuccess;
     return object;
 }
 
-MObject MFnStringArrayData::create(MStatus* returnStatus) { return create(MStringArray(), returnStatus); }
+MObject MFnStringArrayData::create(MStatus* returnStatus) {
+    return create(MStringArray(), returnStatus);
+}
 
 MStringArray MFnStringArrayData::array(MStatus* returnStatus) {
     const auto data = hostCast<DataObject>(object_);

@@ -16,11 +16,12 @@ namespace {
 
 // The built-in nodes store values and compute nothing.
 class BuiltinNode : public MPxNode {
-public:
+  public:
     static void* create() { return new BuiltinNode; }
 };
 
-MObject vector3(const char* longName, const char* shortName, MFnUnitAttribute::Type unit, double defaultValue) {
+MObject vector3(const char* longName, const char* shortName, MFnUnitAttribute::Type unit,
+                double defaultValue) {
     MFnCompoundAttribute compound;
     MObject parent = compound.create(longName, shortName);
     for (const char* axis : {"X", "Y", "Z"}) {
@@ -63,8 +64,8 @@ MStatus initializeTime() {
     return MPxNode::addAttribute(outTime);
 }
 
-std::shared_ptr<NodeType> builtinType(const char* name, unsigned int id, MFn::Type apiType, bool dag,
-                                      MInitializeFunction initializer) {
+std::shared_ptr<NodeType> builtinType(const char* name, unsigned int id, MFn::Type apiType,
+                                      bool dag, MInitializeFunction initializer) {
     auto type = std::make_shared<NodeType>();
     type->name = name;
     type->id = MTypeId(id);

@@ -13,11 +13,16 @@ Attribute::Attribute(AttributeKind kind, std::string longName, std::string short
 
 MFn::Type Attribute::apiType() const {
     switch (kind) {
-        case AttributeKind::Numeric: return MFn::kNumericAttribute;
-        case AttributeKind::Unit: return MFn::kUnitAttribute;
-        case AttributeKind::Typed: return MFn::kTypedAttribute;
-        case AttributeKind::Compound: return MFn::kCompoundAttribute;
-        case AttributeKind::Message: return MFn::kMessageAttribute;
+        case AttributeKind::Numeric:
+            return MFn::kNumericAttribute;
+        case AttributeKind::Unit:
+            return MFn::kUnitAttribute;
+        case AttributeKind::Typed:
+            return MFn::kTypedAttribute;
+        case AttributeKind::Compound:
+            return MFn::kCompoundAttribute;
+        case AttributeKind::Message:
+            return MFn::kMessageAttribute;
     }
     return MFn::kAttribute;
 }
@@ -96,21 +101,26 @@ double Attribute::normalized(double value) const {
     if (maximum) value = std::min(value, *maximum);
     if (kind != AttributeKind::Numeric) return value;
     switch (numericType) {
-        case MFnNumericData::kBoolean: return value != 0.0 ? 1.0 : 0.0;
+        case MFnNumericData::kBoolean:
+            return value != 0.0 ? 1.0 : 0.0;
         case MFnNumericData::kByte:
         case MFnNumericData::kChar:
         case MFnNumericData::kShort:
         case MFnNumericData::kLong:
-        case MFnNumericData::kInt64: return std::trunc(value);
-        case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(value));
-        default: return value;
+        case MFnNumericData::kInt64:
+            return std::trunc(value);
+        case MFnNumericData::kFloat:
+            return static_cast<double>(static_cast<float>(value));
+        default:
+            return value;
     }
 }
 
 bool isValidAttributeName(const std::string& name) {
     if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
-    return std::all_of(name.begin(), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
 }
 
 std::shared_ptr<Attribute> makeAttribute(AttributeKind kind, const std::string& longName,

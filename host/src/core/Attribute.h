@@ -22,14 +22,16 @@ namespace headless::detail {
 enum class AttributeKind { Numeric, Unit, Typed, Compound, Message };
 
 class Attribute : public HostObject {
-public:
+  public:
     Attribute(AttributeKind kind, std::string longName, std::string shortName);
 
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type type) const override;
 
     std::shared_ptr<Attribute> parentAttribute() const { return parent.lock(); }
-    std::shared_ptr<Attribute> self() { return std::static_pointer_cast<Attribute>(shared_from_this()); }
+    std::shared_ptr<Attribute> self() {
+        return std::static_pointer_cast<Attribute>(shared_from_this());
+    }
     bool hasName(const std::string& name) const { return name == longName || name == shortName; }
     // Root first, this attribute last.
     std::vector<const Attribute*> path() const;
@@ -77,7 +79,7 @@ public:
     std::vector<std::shared_ptr<Attribute>> children;
     std::weak_ptr<Attribute> parent;
 
-private:
+  private:
     std::unordered_multiset<std::string> childNames_;  // long and short names of the children
 };
 

@@ -4,8 +4,8 @@
 
 namespace headless::detail {
 
-MObject baseNumeric(const std::string& longName, const std::string& shortName, MFnNumericData::Type type,
-                    double defaultValue) {
+MObject baseNumeric(const std::string& longName, const std::string& shortName,
+                    MFnNumericData::Type type, double defaultValue) {
     auto attribute = makeAttribute(AttributeKind::Numeric, longName, shortName);
     attribute->numericType = type;
     attribute->defaultValue = attribute->normalized(defaultValue);

@@ -9,8 +9,8 @@
 
 namespace headless::detail {
 
-MObject baseNumeric(const std::string& longName, const std::string& shortName, MFnNumericData::Type type,
-                    double defaultValue);
+MObject baseNumeric(const std::string& longName, const std::string& shortName,
+                    MFnNumericData::Type type, double defaultValue);
 MObject baseMessage(const std::string& longName, const std::string& shortName);
 // A message array whose index does not matter and whose elements go when disconnected.
 MObject baseMemberArray(const std::string& longName, const std::string& shortName);

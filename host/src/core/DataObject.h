@@ -8,7 +8,7 @@
 namespace headless::detail {
 
 class DataObject : public HostObject {
-public:
+  public:
     DataObject(MFn::Type type, Value value) : type_(type), value(std::move(value)) {}
 
     MFn::Type apiType() const override { return type_; }
@@ -16,10 +16,10 @@ public:
         return type == MFn::kBase || type == MFn::kData || type == type_;
     }
 
-private:
+  private:
     MFn::Type type_;
 
-public:
+  public:
     Value value;
 };
 

@@ -16,12 +16,13 @@
 namespace headless::detail {
 
 class DeviceQueue {
-public:
+  public:
     MStatus createPools(int count, int elements, long elementSize);
     MStatus destroyPools();
     // Hands out a free buffer; fails while none is free. With a wait, waits that long at most
     // for a buffer to come back (not while waits are interrupted).
-    MStatus acquire(char*& data, long& size, std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+    MStatus acquire(char*& data, long& size,
+                    std::chrono::milliseconds wait = std::chrono::milliseconds(0));
     MStatus release(char* data);
     MStatus push(char* data);
     // Hands out the oldest queued buffer; fails while the queue is empty.
@@ -37,7 +38,7 @@ public:
     // Main thread only.
     MObjectArray refreshOutputs;
 
-private:
+  private:
     int indexOf(const char* data) const;
 
     mutable std::mutex mutex_;  // guards everything below

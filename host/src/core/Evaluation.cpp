@@ -39,7 +39,8 @@ MPlug mapBelow(const MPlug& source, const MPlug& destination, const MPlug& plug)
     }
     auto indices = indicesOf(source);
     const auto& extra = indicesOf(plug);
-    indices.insert(indices.end(), extra.begin() + static_cast<long>(indicesOf(destination).size()), extra.end());
+    indices.insert(indices.end(), extra.begin() + static_cast<long>(indicesOf(destination).size()),
+                   extra.end());
     const MPlug mapped = makePlug(nodeOf(source), at, indices);
     return isValidPlug(mapped) ? mapped : MPlug();
 }
@@ -64,8 +65,8 @@ MStatus runCompute(const MPlug& plug, const MDGContext& context) {
 // Every existing plug of the attribute whose outer indices start with `indices`; an array
 // level without elements stands for itself.
 template <typename Visit>
-void forEachInstance(Node& node, const std::shared_ptr<Attribute>& attribute, std::vector<unsigned int> indices,
-                     const Visit& visit) {
+void forEachInstance(Node& node, const std::shared_ptr<Attribute>& attribute,
+                     std::vector<unsigned int> indices, const Visit& visit) {
     std::vector<const Attribute*> arrays;
     for (const Attribute* at : attribute->path()) {
         if (at->array) arrays.push_back(at);
@@ -105,7 +106,8 @@ std::vector<unsigned int> sharedIndices(const MPlug& plug, const Attribute& othe
     return indices;
 }
 
-void collectTree(const std::shared_ptr<Attribute>& attribute, std::vector<std::shared_ptr<Attribute>>& out) {
+void collectTree(const std::shared_ptr<Attribute>& attribute,
+                 std::vector<std::shared_ptr<Attribute>>& out) {
     out.push_back(attribute);
     for (const auto& child : attribute->children) collectTree(child, out);
 }
@@ -143,7 +145,8 @@ Value storedValue(const MPlug& plug) {
 void writeValue(const MPlug& plug, Value value) {
     Node* node = liveNode(plug);
     if (!node || !attributeOf(plug)) return;
-    if (const auto* number = std::get_if<double>(&value)) value = attributeOf(plug)->normalized(*number);
+    if (const auto* number = std::get_if<double>(&value))
+        value = attributeOf(plug)->normalized(*number);
     ensureElementsExist(plug);
     node->state(keyOf(plug)).value = std::move(value);
 }
@@ -171,19 +174,22 @@ MPlug sourceOf(const MPlug& plug) {
 Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
     Node* node = liveNode(plug);
     if (!node || !attributeOf(plug)) return {};
-    if (MTime when; !context.isNormal() && context.getTime(when) && !TimedEvaluation::activeAt(when)) {
+    if (MTime when;
+        !context.isNormal() && context.getTime(when) && !TimedEvaluation::activeAt(when)) {
         const TimedEvaluation timed(when);
         return evaluatePlug(plug, context);
     }
     const EvaluationPass pass;
-    if (pass.outermost() && context.isNormal() && evaluationMode() == "parallel" && onMainThread()) {
+    if (pass.outermost() && context.isNormal() && evaluationMode() == "parallel" &&
+        onMainThread()) {
         const auto keep = node->self();  // an untrusted node's callbacks may delete nodes
         evaluateUpstreamInParallel(plug);
         if (!keep->alive) return {};
     }
     const auto& attribute = *attributeOf(plug);
     const PlugKey key = keyOf(plug);
-    if (const PlugState* state = node->findState(key); state && (!state->dirty || state->evaluating)) {
+    if (const PlugState* state = node->findState(key);
+        state && (!state->dirty || state->evaluating)) {
         return valueOrDefault(state->value, attribute);
     }
     // Hold the node: a compute may delete nodes, this one included.
@@ -201,9 +207,11 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
     } else {
         if (source.isNull()) status = runCompute(plug, context);
         if (isArrayPlug(plug)) {
-            for (const unsigned int index : existingElements(plug)) evaluatePlug(elementPlug(plug, index), context);
+            for (const unsigned int index : existingElements(plug))
+                evaluatePlug(elementPlug(plug, index), context);
         } else {
-            for (unsigned int i = 0; i < attribute.children.size(); ++i) evaluatePlug(childPlug(plug, i), context);
+            for (unsigned int i = 0; i < attribute.children.size(); ++i)
+                evaluatePlug(childPlug(plug, i), context);
         }
         status = MStatus::kUnknownParameter;  // a compound is clean once its children are
     }
@@ -257,7 +265,8 @@ void propagateTimeChange(const MPlug& outTime) {
     }
 }
 
-void propagateDirty(const MPlug& start, bool includeSelf, std::vector<std::pair<MPlug, bool>>* reached) {
+void propagateDirty(const MPlug& start, bool includeSelf,
+                    std::vector<std::pair<MPlug, bool>>* reached) {
     std::set<std::pair<const Node*, PlugKey>> visited;
     std::deque<MPlug> pending{start};
     const MPlug sceneTime = timeNodeOutput();
@@ -279,7 +288,8 @@ void propagateDirty(const MPlug& start, bool includeSelf, std::vector<std::pair<
         // Declared dependencies of this attribute, its parents and its children.
         std::vector<std::shared_ptr<Attribute>> related;
         collectTree(attributeOf(plug), related);
-        for (auto up = attributeOf(plug)->parentAttribute(); up; up = up->parentAttribute()) related.push_back(up);
+        for (auto up = attributeOf(plug)->parentAttribute(); up; up = up->parentAttribute())
+            related.push_back(up);
         for (const auto& attribute : related) {
             const auto range = node->type->affects.equal_range(attribute.get());
             for (auto at = range.first; at != range.second; ++at) {
@@ -295,7 +305,8 @@ void propagateDirty(const MPlug& start, bool includeSelf, std::vector<std::pair<
         if (!sceneTime.isNull() && plug == sceneTime) {
             for (const auto& other : Scene::instance().nodes()) {
                 if (other->type->followsSceneTime.empty()) continue;
-                const MPlug input = makePlug(other, other->findAttribute(other->type->followsSceneTime), {});
+                const MPlug input =
+                    makePlug(other, other->findAttribute(other->type->followsSceneTime), {});
                 if (sourceOf(input).isNull()) pending.push_back(input);
             }
         }

@@ -27,17 +27,23 @@ struct HostAccess {
         handle.object_ = std::move(object);
         return handle;
     }
-    static const std::shared_ptr<HostObject>& unwrap(const MObject& handle) { return handle.object_; }
+    static const std::shared_ptr<HostObject>& unwrap(const MObject& handle) {
+        return handle.object_;
+    }
 
     static MPlug plug(std::shared_ptr<Node> node, std::shared_ptr<Attribute> attribute,
                       std::vector<unsigned int> indices) {
         return MPlug(std::move(node), std::move(attribute), std::move(indices));
     }
     static const std::shared_ptr<Node>& node(const MPlug& plug) { return plug.node_; }
-    static const std::shared_ptr<Attribute>& attribute(const MPlug& plug) { return plug.attribute_; }
+    static const std::shared_ptr<Attribute>& attribute(const MPlug& plug) {
+        return plug.attribute_;
+    }
     static const std::vector<unsigned int>& indices(const MPlug& plug) { return plug.indices_; }
 
-    static MDataBlock dataBlock(Node* node, const MDGContext& context) { return MDataBlock(node, context); }
+    static MDataBlock dataBlock(Node* node, const MDGContext& context) {
+        return MDataBlock(node, context);
+    }
     static MEvaluationNode evaluationNode(const MObject& node, std::vector<MPlug> dirtyPlugs) {
         return MEvaluationNode(node, std::move(dirtyPlugs));
     }
@@ -47,7 +53,9 @@ struct HostAccess {
     static DeviceThread& thread(MPxThreadedDeviceNode& device) { return *device.thread_; }
 };
 
-inline MObject wrap(std::shared_ptr<HostObject> object) { return HostAccess::wrap(std::move(object)); }
+inline MObject wrap(std::shared_ptr<HostObject> object) {
+    return HostAccess::wrap(std::move(object));
+}
 
 // The host object behind an MObject if it is of type T, else null.
 template <typename T>
@@ -59,8 +67,14 @@ inline MPlug makePlug(std::shared_ptr<Node> node, std::shared_ptr<Attribute> att
                       std::vector<unsigned int> indices) {
     return HostAccess::plug(std::move(node), std::move(attribute), std::move(indices));
 }
-inline const std::shared_ptr<Node>& nodeOf(const MPlug& plug) { return HostAccess::node(plug); }
-inline const std::shared_ptr<Attribute>& attributeOf(const MPlug& plug) { return HostAccess::attribute(plug); }
-inline const std::vector<unsigned int>& indicesOf(const MPlug& plug) { return HostAccess::indices(plug); }
+inline const std::shared_ptr<Node>& nodeOf(const MPlug& plug) {
+    return HostAccess::node(plug);
+}
+inline const std::shared_ptr<Attribute>& attributeOf(const MPlug& plug) {
+    return HostAccess::attribute(plug);
+}
+inline const std::vector<unsigned int>& indicesOf(const MPlug& plug) {
+    return HostAccess::indices(plug);
+}
 
 }  // namespace headless::detail

@@ -8,7 +8,7 @@
 namespace headless::detail {
 
 class HostObject : public std::enable_shared_from_this<HostObject> {
-public:
+  public:
     HostObject() = default;
     HostObject(const HostObject&) = delete;
     HostObject& operator=(const HostObject&) = delete;
@@ -17,6 +17,5 @@ public:
     virtual MFn::Type apiType() const = 0;
     virtual bool hasFn(MFn::Type type) const { return type == MFn::kBase || type == apiType(); }
 };
-
 
 }  // namespace headless::detail

@@ -6,24 +6,32 @@
 
 namespace headless::detail {
 
-Node::Node(std::shared_ptr<NodeType> type, std::string name) : type(std::move(type)), name(std::move(name)) {}
+Node::Node(std::shared_ptr<NodeType> type, std::string name)
+    : type(std::move(type)), name(std::move(name)) {}
 
 Node::~Node() = default;
 
-MFn::Type Node::apiType() const { return type->apiType; }
+MFn::Type Node::apiType() const {
+    return type->apiType;
+}
 
 bool Node::hasFn(MFn::Type t) const {
-    if (t == MFn::kBase || t == MFn::kNamedObject || t == MFn::kDependencyNode || t == type->apiType) return true;
+    if (t == MFn::kBase || t == MFn::kNamedObject || t == MFn::kDependencyNode ||
+        t == type->apiType)
+        return true;
     if (t == MFn::kDagNode) return type->dag;
     if (t == MFn::kSet) return type->kind == MPxNode::kObjectSet;
     if (t == MFn::kAnimCurve) {
-        return type->apiType == MFn::kAnimCurveTimeToAngular || type->apiType == MFn::kAnimCurveTimeToDistance ||
+        return type->apiType == MFn::kAnimCurveTimeToAngular ||
+               type->apiType == MFn::kAnimCurveTimeToDistance ||
                type->apiType == MFn::kAnimCurveTimeToUnitless;
     }
     return false;
 }
 
-MObject Node::object() { return wrap(shared_from_this()); }
+MObject Node::object() {
+    return wrap(shared_from_this());
+}
 
 void Node::attach(MPxNode* node) {
     user.reset(node);
@@ -57,7 +65,8 @@ void Node::buildNameIndex() const {
 
 std::shared_ptr<Attribute> Node::findAttribute(const std::string& attrName) const {
     if (!namesBuilt_ || indexedStaticCount_ != type->attributes.size()) buildNameIndex();
-    if (const auto found = names_.find(attrName); found != names_.end()) return found->second->self();
+    if (const auto found = names_.find(attrName); found != names_.end())
+        return found->second->self();
     if (const auto alias = aliases.find(attrName); alias != aliases.end()) {
         return findAttribute(alias->second.substr(0, alias->second.find('[')));
     }
@@ -78,8 +87,9 @@ void Node::addDynamicRoot(const std::shared_ptr<Attribute>& attribute) {
 void Node::removeDynamicRoot(const std::shared_ptr<Attribute>& attribute) {
     forgetDynamicTree(*attribute);
     dynamicRoots_.erase(attribute.get());
-    dynamicAttributes.erase(std::remove(dynamicAttributes.begin(), dynamicAttributes.end(), attribute),
-                            dynamicAttributes.end());
+    dynamicAttributes.erase(
+        std::remove(dynamicAttributes.begin(), dynamicAttributes.end(), attribute),
+        dynamicAttributes.end());
 }
 
 void Node::forgetDynamicTree(const Attribute& attribute) {
@@ -101,7 +111,9 @@ PlugState* Node::findState(const PlugKey& key) {
     return at == plugs.end() ? nullptr : &at->second;
 }
 
-PlugState& Node::state(const PlugKey& key) { return plugs[key]; }
+PlugState& Node::state(const PlugKey& key) {
+    return plugs[key];
+}
 
 void Node::forgetTree(const PlugKey& key) {
     for (auto at = plugs.begin(); at != plugs.end();) {

@@ -42,7 +42,7 @@ struct PlugState {
 };
 
 class Node : public HostObject {
-public:
+  public:
     Node(std::shared_ptr<NodeType> type, std::string name);
     ~Node() override;
 
@@ -97,7 +97,7 @@ public:
     std::set<PlugKey> dirtiedSinceEvaluation;
     unsigned long preEvaluatedInPass = 0;
 
-private:
+  private:
     void indexTree(const Attribute& attribute) const;
     void buildNameIndex() const;
 

@@ -48,7 +48,9 @@ void runPreRemovalCallbacks(Node& node) {
     }
 }
 
-bool removePreRemovalCallback(MCallbackId id) { return callbacks().erase(id) > 0; }
+bool removePreRemovalCallback(MCallbackId id) {
+    return callbacks().erase(id) > 0;
+}
 
 void forgetNodeCallbacks(const Node& node) {
     for (auto at = callbacks().begin(); at != callbacks().end();) {

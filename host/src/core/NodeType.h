@@ -17,7 +17,7 @@
 namespace headless::detail {
 
 class NodeType {
-public:
+  public:
     std::string name;
     MTypeId id;
     MPxNode::Type kind = MPxNode::kDependNode;

@@ -29,8 +29,8 @@ namespace {
 // signature is not found here either.
 std::string hookSymbol(const std::string& hook) {
     const std::string space = LMRA_HOST_STRINGIZE(OPENMAYA_MAJOR_NAMESPACE);
-    return "_Z" + std::to_string(hook.size()) + hook + "N8Autodesk4Maya" + std::to_string(space.size()) +
-           space + "7MObjectE";
+    return "_Z" + std::to_string(hook.size()) + hook + "N8Autodesk4Maya" +
+           std::to_string(space.size()) + space + "7MObjectE";
 }
 
 std::vector<std::string> candidates(const std::string& base) {
@@ -44,13 +44,17 @@ std::string executableFolder() {
     return self.empty() ? std::string() : self.parent_path().string();
 }
 
-std::string stemOf(const std::string& path) { return fs::path(path).stem().string(); }
+std::string stemOf(const std::string& path) {
+    return fs::path(path).stem().string();
+}
 
 void closeLibrary(void* library) {
     if (library) dlclose(library);
 }
 
-void shutdownAtExit() { PluginManager::instance().shutdown(); }
+void shutdownAtExit() {
+    PluginManager::instance().shutdown();
+}
 
 }  // namespace
 
@@ -74,19 +78,22 @@ std::string PluginManager::locate(const std::string& nameOrPath) const {
         }
     }
     if (const auto bin = executableFolder(); !bin.empty()) folders.push_back(bin + "/../plug-ins");
-    if (const char* build = std::getenv("LMRA_BUILD_DIR")) folders.push_back(std::string(build) + "/plug-ins");
+    if (const char* build = std::getenv("LMRA_BUILD_DIR"))
+        folders.push_back(std::string(build) + "/plug-ins");
     if (nameOrPath.find('/') == std::string::npos) folders.insert(folders.begin(), ".");
     for (const auto& folder : folders) {
         for (const auto& file : candidates(nameOrPath)) {
             const fs::path path = folder.empty() ? fs::path(file) : fs::path(folder) / file;
             std::error_code ignored;
-            if (fs::is_regular_file(path, ignored)) return fs::absolute(path, ignored).lexically_normal().string();
+            if (fs::is_regular_file(path, ignored))
+                return fs::absolute(path, ignored).lexically_normal().string();
         }
     }
     return {};
 }
 
-MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedName, std::string* error) {
+MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedName,
+                            std::string* error) {
     // The scene and the registry must outlive the exit-time shutdown registered below.
     Scene::instance();
     if (nameOrPath.empty()) {
@@ -103,17 +110,22 @@ MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedNa
         *error = "Plug-in \"" + nameOrPath + "\" was not found.";
         return MStatus::kNotFound;
     }
-    std::unique_ptr<void, void (*)(void*)> library(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL), &closeLibrary);
+    std::unique_ptr<void, void (*)(void*)> library(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL),
+                                                   &closeLibrary);
     if (!library) {
         const char* why = dlerror();
         *error = "Cannot load plug-in \"" + path + "\": " + (why ? why : "unknown error");
         return MStatus::kFailure;
     }
     const auto* apiVersion = static_cast<const char*>(dlsym(library.get(), "MApiVersion"));
-    auto initialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), hookSymbol("initializePlugin").c_str()));
-    auto uninitialize = reinterpret_cast<PluginRecord::Hook>(dlsym(library.get(), hookSymbol("uninitializePlugin").c_str()));
+    auto initialize = reinterpret_cast<PluginRecord::Hook>(
+        dlsym(library.get(), hookSymbol("initializePlugin").c_str()));
+    auto uninitialize = reinterpret_cast<PluginRecord::Hook>(
+        dlsym(library.get(), hookSymbol("uninitializePlugin").c_str()));
     if (!apiVersion || !initialize || !uninitialize) {
-        *error = "\"" + path + "\" is not a plug-in: it lacks MApiVersion, initializePlugin(MObject) or uninitializePlugin(MObject).";
+        *error = "\"" + path +
+                 "\" is not a plug-in: it lacks MApiVersion, initializePlugin(MObject) or "
+                 "uninitializePlugin(MObject).";
         return MStatus::kFailure;
     }
     auto record = std::make_shared<PluginRecord>();
@@ -139,7 +151,8 @@ MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedNa
 
 bool PluginManager::nodesOfPluginExist(const std::string& name) const {
     const auto& nodes = Scene::instance().nodes();
-    return std::any_of(nodes.begin(), nodes.end(), [&](const auto& node) { return node->type->pluginName == name; });
+    return std::any_of(nodes.begin(), nodes.end(),
+                       [&](const auto& node) { return node->type->pluginName == name; });
 }
 
 void PluginManager::dropRegistrations(const std::string& name) {
@@ -160,21 +173,25 @@ MStatus PluginManager::unload(const std::string& name, std::string* error) {
         return MStatus::kNotFound;
     }
     if (nodesOfPluginExist(name)) {
-        *error = "Plug-in \"" + name + "\" is still in use: nodes of its types exist. Unload refused.";
+        *error =
+            "Plug-in \"" + name + "\" is still in use: nodes of its types exist. Unload refused.";
         return MStatus::kFailure;
     }
     // As in Maya: deleted nodes wait on the undo queue with the plug-in's code behind them.
     const auto& queued = Scene::instance().undoQueue();
-    if (std::any_of(queued.begin(), queued.end(), [&](const auto& node) { return node->type->pluginName == name; })) {
+    if (std::any_of(queued.begin(), queued.end(),
+                    [&](const auto& node) { return node->type->pluginName == name; })) {
         *error = "Plug-in \"" + name +
-                 "\" is still in use: deleted nodes of its types are on the undo queue. Use the flushUndo "
+                 "\" is still in use: deleted nodes of its types are on the undo queue. Use the "
+                 "flushUndo "
                  "command, then unload it.";
         return MStatus::kFailure;
     }
     // Closing the library under a worker that still runs its code would crash the process.
     reapStuckWorkers(std::chrono::milliseconds(0));
     if (stuckWorkerCount(name) > 0) {
-        *error = "Plug-in \"" + name + "\" is still in use: a device worker thread still runs. Unload refused.";
+        *error = "Plug-in \"" + name +
+                 "\" is still in use: a device worker thread still runs. Unload refused.";
         return MStatus::kFailure;
     }
     if (record->uninitialize) {
@@ -208,14 +225,16 @@ void PluginManager::removeInProcess(const std::string& name) {
     std::string ignored;
     while (true) {
         const auto& nodes = scene.nodes();
-        const auto at = std::find_if(nodes.begin(), nodes.end(), [&](const auto& n) { return n->type->pluginName == name; });
+        const auto at = std::find_if(nodes.begin(), nodes.end(),
+                                     [&](const auto& n) { return n->type->pluginName == name; });
         if (at == nodes.end()) break;
         const auto node = *at;
         if (!scene.deleteNode(node, &ignored)) break;
     }
     scene.flushUndo(name);
     dropRegistrations(name);
-    plugins_.erase(std::remove_if(plugins_.begin(), plugins_.end(), [&](const auto& r) { return r->name == name; }),
+    plugins_.erase(std::remove_if(plugins_.begin(), plugins_.end(),
+                                  [&](const auto& r) { return r->name == name; }),
                    plugins_.end());
 }
 

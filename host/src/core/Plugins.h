@@ -14,7 +14,7 @@ namespace headless::detail {
 
 // The object that initializePlugin receives and MFnPlugin attaches to.
 class PluginRecord : public HostObject {
-public:
+  public:
     ~PluginRecord() override;
     MFn::Type apiType() const override { return MFn::kBase; }
 
@@ -30,7 +30,7 @@ public:
 };
 
 class PluginManager {
-public:
+  public:
     static PluginManager& instance();
 
     // Finds the library (a path, MAYA_PLUG_IN_PATH, <bin>/../plug-ins, $LMRA_BUILD_DIR/plug-ins),
@@ -49,7 +49,7 @@ public:
     // Ends every plug-in before the process exits (their code must outlive their nodes).
     void shutdown();
 
-private:
+  private:
     bool nodesOfPluginExist(const std::string& name) const;
     void dropRegistrations(const std::string& name);
     std::string locate(const std::string& nameOrPath) const;

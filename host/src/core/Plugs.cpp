@@ -2,7 +2,9 @@
 
 namespace headless::detail {
 
-PlugKey keyOf(const MPlug& plug) { return PlugKey{attributeOf(plug).get(), indicesOf(plug)}; }
+PlugKey keyOf(const MPlug& plug) {
+    return PlugKey{attributeOf(plug).get(), indicesOf(plug)};
+}
 
 bool isArrayPlug(const MPlug& plug) {
     const auto& attribute = attributeOf(plug);
@@ -53,7 +55,8 @@ MPlug elementPlug(const MPlug& array, unsigned int logicalIndex) {
 
 MPlug childPlug(const MPlug& compound, unsigned int position) {
     const auto& attribute = attributeOf(compound);
-    if (!attribute || position >= attribute->children.size() || isArrayPlug(compound)) return MPlug();
+    if (!attribute || position >= attribute->children.size() || isArrayPlug(compound))
+        return MPlug();
     return makePlug(nodeOf(compound), attribute->children[position], indicesOf(compound));
 }
 

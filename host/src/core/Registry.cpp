@@ -11,7 +11,9 @@ namespace headless::detail {
 
 namespace {
 
-std::shared_ptr<Attribute> attributeOf(const MObject& object) { return hostCast<Attribute>(object); }
+std::shared_ptr<Attribute> attributeOf(const MObject& object) {
+    return hostCast<Attribute>(object);
+}
 
 void collectNames(const Attribute& attribute, std::vector<std::string>& names) {
     names.push_back(attribute.longName);
@@ -31,13 +33,13 @@ bool nameTaken(const std::vector<std::shared_ptr<Attribute>>& roots, const Attri
 }
 
 std::vector<MObject> inheritedAttributes(MPxNode::Type kind) {
-    std::vector<MObject> list{MPxNode::message, MPxNode::caching, MPxNode::isHistoricallyInteresting,
-                              MPxNode::state, MPxNode::frozen};
+    std::vector<MObject> list{MPxNode::message, MPxNode::caching,
+                              MPxNode::isHistoricallyInteresting, MPxNode::state, MPxNode::frozen};
     if (kind == MPxNode::kObjectSet) {
         for (const MObject* a : {&MPxObjectSet::dagSetMembers, &MPxObjectSet::DNSetMembers,
                                  &MPxObjectSet::memberWireframeColor, &MPxObjectSet::annotation,
-                                 &MPxObjectSet::isLayer, &MPxObjectSet::partition, &MPxObjectSet::groupNodes,
-                                 &MPxObjectSet::usedByNodes}) {
+                                 &MPxObjectSet::isLayer, &MPxObjectSet::partition,
+                                 &MPxObjectSet::groupNodes, &MPxObjectSet::usedByNodes}) {
             list.push_back(*a);
         }
     }
@@ -51,16 +53,20 @@ std::vector<MObject> inheritedAttributes(MPxNode::Type kind) {
 
 MFn::Type pluginApiType(MPxNode::Type kind) {
     switch (kind) {
-        case MPxNode::kObjectSet: return MFn::kPluginObjectSet;
-        case MPxNode::kThreadedDeviceNode: return MFn::kPluginThreadedDevice;
-        default: return MFn::kPluginDependNode;
+        case MPxNode::kObjectSet:
+            return MFn::kPluginObjectSet;
+        case MPxNode::kThreadedDeviceNode:
+            return MFn::kPluginThreadedDevice;
+        default:
+            return MFn::kPluginDependNode;
     }
 }
 
 // Attributes added as roots and later made children of a compound are not roots.
 void dropAdoptedRoots(NodeType& type) {
     auto& list = type.attributes;
-    list.erase(std::remove_if(list.begin(), list.end(), [](const auto& a) { return a->parentAttribute() != nullptr; }),
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [](const auto& a) { return a->parentAttribute() != nullptr; }),
                list.end());
 }
 
@@ -104,13 +110,15 @@ MStatus Registry::registerNodeType(std::shared_ptr<NodeType> type, std::string* 
         return MStatus::kFailure;
     }
     if (findType(type->id)) {
-        *error = "Node type id " + std::to_string(type->id.id()) + " of \"" + type->name + "\" is already in use.";
+        *error = "Node type id " + std::to_string(type->id.id()) + " of \"" + type->name +
+                 "\" is already in use.";
         return MStatus::kFailure;
     }
     if (!type->pluginName.empty()) type->apiType = pluginApiType(type->kind);
     std::vector<std::shared_ptr<Attribute>> own = std::move(type->attributes);
     type->attributes.clear();
-    for (const MObject& inherited : inheritedAttributes(type->kind)) type->attributes.push_back(attributeOf(inherited));
+    for (const MObject& inherited : inheritedAttributes(type->kind))
+        type->attributes.push_back(attributeOf(inherited));
     for (const auto& attribute : own) addStaticAttribute(*type, attribute);
     if (type->initializer) {
         initializing_ = type.get();
@@ -126,12 +134,14 @@ MStatus Registry::registerNodeType(std::shared_ptr<NodeType> type, std::string* 
     return MStatus::kSuccess;
 }
 
-MStatus Registry::deregisterNodeType(MTypeId id, const std::string& pluginName, std::string* error) {
+MStatus Registry::deregisterNodeType(MTypeId id, const std::string& pluginName,
+                                     std::string* error) {
     const auto at = std::find_if(types_.begin(), types_.end(), [&](const auto& t) {
         return t->id == id && t->pluginName == pluginName;
     });
     if (at == types_.end()) {
-        *error = "No node type with id " + std::to_string(id.id()) + " is registered by this plug-in.";
+        *error =
+            "No node type with id " + std::to_string(id.id()) + " is registered by this plug-in.";
         return MStatus::kFailure;
     }
     types_.erase(at);
@@ -161,7 +171,8 @@ MStatus Registry::registerCommand(CommandType command, std::string* error) {
     return MStatus::kSuccess;
 }
 
-MStatus Registry::deregisterCommand(const std::string& name, const std::string& pluginName, std::string* error) {
+MStatus Registry::deregisterCommand(const std::string& name, const std::string& pluginName,
+                                    std::string* error) {
     const auto at = std::find_if(commands_.begin(), commands_.end(), [&](const auto& c) {
         return c.name == name && c.pluginName == pluginName;
     });

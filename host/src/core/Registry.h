@@ -22,7 +22,7 @@ struct CommandType {
 };
 
 class Registry {
-public:
+  public:
     static Registry& instance();
 
     // Adds the inherited attributes of the type's kind, runs its initializer and keeps it.
@@ -33,13 +33,14 @@ public:
     std::vector<std::shared_ptr<NodeType>> types() const { return types_; }
 
     MStatus registerCommand(CommandType command, std::string* error);
-    MStatus deregisterCommand(const std::string& name, const std::string& pluginName, std::string* error);
+    MStatus deregisterCommand(const std::string& name, const std::string& pluginName,
+                              std::string* error);
     const CommandType* findCommand(const std::string& name) const;
     std::vector<CommandType> commands() const { return commands_; }
 
     NodeType* initializing() const { return initializing_; }
 
-private:
+  private:
     Registry();
 
     std::vector<std::shared_ptr<NodeType>> types_;

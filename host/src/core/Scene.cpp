@@ -17,14 +17,17 @@ namespace headless::detail {
 
 namespace {
 
-std::string describe(const MPlug& plug) { return plugPath(plug, true, true, true); }
+std::string describe(const MPlug& plug) {
+    return plugPath(plug, true, true, true);
+}
 
 bool compatible(const Attribute& source, const Attribute& destination) {
     if (source.kind == AttributeKind::Message || destination.kind == AttributeKind::Message) {
         return source.kind == destination.kind;
     }
     if (source.kind == AttributeKind::Compound || destination.kind == AttributeKind::Compound) {
-        return source.kind == destination.kind && source.children.size() == destination.children.size();
+        return source.kind == destination.kind &&
+               source.children.size() == destination.children.size();
     }
     if (source.kind == AttributeKind::Typed || destination.kind == AttributeKind::Typed) {
         return source.kind == destination.kind && source.dataType == destination.dataType;
@@ -50,8 +53,9 @@ bool isMemberArray(const Attribute& attribute) {
 
 bool isValidNodeName(const std::string& name) {
     if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
-    return std::all_of(name.begin(), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
 }
 
 Scene& Scene::instance() {
@@ -146,9 +150,10 @@ MStatus Scene::deleteNode(const std::shared_ptr<Node>& node, std::string* error)
     dying_.insert(node.get());
     // Connection callbacks may edit the graph, so look for the next connection each time.
     while (true) {
-        const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
-            return nodeOf(c.source) == node || nodeOf(c.destination) == node;
-        });
+        const auto at =
+            std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+                return nodeOf(c.source) == node || nodeOf(c.destination) == node;
+            });
         if (at == connections_.end()) break;
         const Connection connection = *at;
         std::string ignored;
@@ -187,7 +192,10 @@ void Scene::flushUndo(const std::string& pluginName) {
         if (pluginName.empty() || (*at)->type->pluginName == pluginName) doomed.push_back(*at);
     }
     undoQueue_.erase(std::remove_if(undoQueue_.begin(), undoQueue_.end(),
-                                    [&](const auto& n) { return std::find(doomed.begin(), doomed.end(), n) != doomed.end(); }),
+                                    [&](const auto& n) {
+                                        return std::find(doomed.begin(), doomed.end(), n) !=
+                                               doomed.end();
+                                    }),
                      undoQueue_.end());
     for (const auto& node : doomed) destroy(*node);
 }
@@ -230,8 +238,8 @@ void Scene::reset() {
     if (createNode("time", "time1", &time, &ignored)) time->isDefault = true;
 }
 
-MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool force, bool nextAvailable,
-                       std::string* error, bool askNodes) {
+MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool force,
+                       bool nextAvailable, std::string* error, bool askNodes) {
     if (!isValidPlug(sourceIn) || !isValidPlug(destinationIn)) {
         *error = "Connection not made: a plug does not exist.";
         return MStatus::kInvalidParameter;
@@ -240,7 +248,8 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
     MPlug destination = destinationIn;
     if (isArrayPlug(destination) && !isArrayPlug(source)) {
         if (attributeOf(destination)->indexMatters && !nextAvailable) {
-            *error = "Connection not made: '" + describe(destination) + "' is an array; name an element.";
+            *error = "Connection not made: '" + describe(destination) +
+                     "' is an array; name an element.";
             return MStatus::kInvalidParameter;
         }
         const auto used = existingElements(destination);
@@ -267,7 +276,8 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         return MStatus::kFailure;
     }
     if (!compatible(from, to)) {
-        *error = "Connection not made: " + names + ". Data types of source and destination are not compatible.";
+        *error = "Connection not made: " + names +
+                 ". Data types of source and destination are not compatible.";
         return MStatus::kFailure;
     }
     if (keyOf(source) == keyOf(destination) && nodeOf(source) == nodeOf(destination)) {
@@ -275,23 +285,27 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         return MStatus::kFailure;
     }
     for (const auto& c : connections_) {
-        if (!(keyOf(c.destination) == keyOf(destination)) || nodeOf(c.destination) != nodeOf(destination)) {
+        if (!(keyOf(c.destination) == keyOf(destination)) ||
+            nodeOf(c.destination) != nodeOf(destination)) {
             continue;
         }
         if (keyOf(c.source) == keyOf(source) && nodeOf(c.source) == nodeOf(source)) {
-            *error = "'" + describe(source) + "' is already connected to '" + describe(destination) + "'.";
+            *error = "'" + describe(source) + "' is already connected to '" +
+                     describe(destination) + "'.";
             return MStatus::kFailure;
         }
         if (!force) {
-            *error = "Connection not made: " + names + ". The destination is already connected from '" +
-                     describe(c.source) + "'.";
+            *error = "Connection not made: " + names +
+                     ". The destination is already connected from '" + describe(c.source) + "'.";
             return MStatus::kFailure;
         }
         const Connection old = c;
-        if (const MStatus broken = disconnect(old.source, old.destination, error); !broken) return broken;
+        if (const MStatus broken = disconnect(old.source, old.destination, error); !broken)
+            return broken;
         break;
     }
-    if (askNodes && (!nodeAccepts(destination, source, false) || !nodeAccepts(source, destination, true))) {
+    if (askNodes &&
+        (!nodeAccepts(destination, source, false) || !nodeAccepts(source, destination, true))) {
         *error = "Connection not made: " + names + ". The connection was refused by the node.";
         return MStatus::kFailure;
     }
@@ -309,19 +323,22 @@ void Scene::link(const MPlug& source, const MPlug& destination) {
     ensureElementsExist(destination);
     connections_.push_back(Connection{source, destination});
     invalidateEvaluationGraph();
-    if (Node* node = liveNode(source); node && node->user) node->user->connectionMade(source, destination, true);
+    if (Node* node = liveNode(source); node && node->user)
+        node->user->connectionMade(source, destination, true);
     if (Node* node = liveNode(destination); node && node->user) {
         node->user->connectionMade(destination, source, false);
     }
     propagateDirty(destination, true);
     postAttributeChanged(MNodeMessage::kConnectionMade, source, destination);
-    postAttributeChanged(MNodeMessage::kConnectionMade | MNodeMessage::kIncomingDirection, destination, source);
+    postAttributeChanged(MNodeMessage::kConnectionMade | MNodeMessage::kIncomingDirection,
+                         destination, source);
 }
 
-MStatus Scene::connectThroughConversion(const MPlug& source, const MPlug& destination, double factor,
-                                        std::string* error) {
+MStatus Scene::connectThroughConversion(const MPlug& source, const MPlug& destination,
+                                        double factor, std::string* error) {
     std::shared_ptr<Node> conversion;
-    if (const MStatus made = createNode("unitConversion", "", &conversion, error); !made) return made;
+    if (const MStatus made = createNode("unitConversion", "", &conversion, error); !made)
+        return made;
     const auto plugOf = [&conversion](const char* name) {
         return makePlug(conversion, conversion->findAttribute(name), {});
     };
@@ -333,7 +350,8 @@ MStatus Scene::connectThroughConversion(const MPlug& source, const MPlug& destin
 }
 
 // The conversion node between two plugs, if they are connected through one.
-std::shared_ptr<Node> Scene::conversionBetween(const MPlug& source, const MPlug& destination) const {
+std::shared_ptr<Node> Scene::conversionBetween(const MPlug& source,
+                                               const MPlug& destination) const {
     for (const auto& in : connections_) {
         const auto& node = nodeOf(in.destination);
         if (!(in.source == source) || !node || !node->alive || !isUnitConversion(*node)) continue;
@@ -346,8 +364,9 @@ std::shared_ptr<Node> Scene::conversionBetween(const MPlug& source, const MPlug&
 
 void Scene::dropConversionIfUnused(const std::shared_ptr<Node>& node) {
     if (!node || !node->alive || !isUnitConversion(*node) || dying_.count(node.get())) return;
-    const bool fed = std::any_of(connections_.begin(), connections_.end(),
-                                 [&](const Connection& c) { return nodeOf(c.destination) == node; });
+    const bool fed =
+        std::any_of(connections_.begin(), connections_.end(),
+                    [&](const Connection& c) { return nodeOf(c.destination) == node; });
     const bool feeding = std::any_of(connections_.begin(), connections_.end(),
                                      [&](const Connection& c) { return nodeOf(c.source) == node; });
     std::string ignored;
@@ -355,13 +374,16 @@ void Scene::dropConversionIfUnused(const std::shared_ptr<Node>& node) {
 }
 
 MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::string* error) {
-    const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
-        return nodeOf(c.source) == nodeOf(source) && keyOf(c.source) == keyOf(source) &&
-               nodeOf(c.destination) == nodeOf(destination) && keyOf(c.destination) == keyOf(destination);
-    });
+    const auto at =
+        std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+            return nodeOf(c.source) == nodeOf(source) && keyOf(c.source) == keyOf(source) &&
+                   nodeOf(c.destination) == nodeOf(destination) &&
+                   keyOf(c.destination) == keyOf(destination);
+        });
     if (at == connections_.end()) {
         // Plugs of different units are connected through a conversion node, which goes with it.
-        if (const auto conversion = conversionBetween(source, destination)) return deleteNode(conversion, error);
+        if (const auto conversion = conversionBetween(source, destination))
+            return deleteNode(conversion, error);
         *error = "'" + describe(source) + "' is not connected to '" + describe(destination) + "'.";
         return MStatus::kFailure;
     }
@@ -380,8 +402,8 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
     // A removal that came first dirtied the array already.
     if (!removedFirst) propagateDirty(gone.destination, false);
     postAttributeChanged(MNodeMessage::kConnectionBroken, gone.source, gone.destination);
-    postAttributeChanged(MNodeMessage::kConnectionBroken | MNodeMessage::kIncomingDirection, gone.destination,
-                         gone.source);
+    postAttributeChanged(MNodeMessage::kConnectionBroken | MNodeMessage::kIncomingDirection,
+                         gone.destination, gone.source);
     if (!brokenAfterRemoval_) deleteElementIfUnused(gone.destination);
     // A conversion node lives for its one connection.
     dropConversionIfUnused(nodeOf(gone.source));
@@ -410,30 +432,35 @@ bool Scene::deleteElementIfUnused(const MPlug& destination) {
     return false;
 }
 
-std::vector<Connection> Scene::connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const {
+std::vector<Connection> Scene::connectionsWithin(const MPlug& plug, bool asDestination,
+                                                 bool asSource) const {
     std::vector<Connection> found;
     for (const auto& c : connections_) {
-        if ((asDestination && plugWithin(c.destination, plug)) || (asSource && plugWithin(c.source, plug))) {
+        if ((asDestination && plugWithin(c.destination, plug)) ||
+            (asSource && plugWithin(c.source, plug))) {
             found.push_back(c);
         }
     }
     return found;
 }
 
-MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error) {
+MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute,
+                                   std::string* error) {
     if (!attribute || attribute->parentAttribute() || attribute->inUse) {
         *error = "The attribute cannot be added: it is a child or already belongs to a node.";
         return MStatus::kInvalidParameter;
     }
     std::vector<std::shared_ptr<Attribute>> tree;
-    std::function<void(const std::shared_ptr<Attribute>&)> collect = [&](const std::shared_ptr<Attribute>& a) {
-        tree.push_back(a);
-        for (const auto& child : a->children) collect(child);
-    };
+    std::function<void(const std::shared_ptr<Attribute>&)> collect =
+        [&](const std::shared_ptr<Attribute>& a) {
+            tree.push_back(a);
+            for (const auto& child : a->children) collect(child);
+        };
     collect(attribute);
     for (const auto& a : tree) {
         if (node.findAttribute(a->longName) || node.findAttribute(a->shortName)) {
-            *error = "Found an attribute named '" + a->longName + "' on '" + node.name + "' already.";
+            *error =
+                "Found an attribute named '" + a->longName + "' on '" + node.name + "' already.";
             return MStatus::kFailure;
         }
     }
@@ -446,27 +473,32 @@ MStatus Scene::addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>&
     return MStatus::kSuccess;
 }
 
-MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error) {
+MStatus Scene::removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute,
+                                      std::string* error) {
     if (!attribute || !attribute->dynamic || !node.owns(*attribute)) {
         *error = "The attribute is not a dynamic attribute of '" + node.name + "'.";
         return MStatus::kInvalidParameter;
     }
     // Break what is connected to it, then forget its values.
     while (true) {
-        const auto at = std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
-            return (nodeOf(c.source).get() == &node && attribute->isAncestorOrSelf(*attributeOf(c.source))) ||
-                   (nodeOf(c.destination).get() == &node &&
-                    attribute->isAncestorOrSelf(*attributeOf(c.destination)));
-        });
+        const auto at =
+            std::find_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+                return (nodeOf(c.source).get() == &node &&
+                        attribute->isAncestorOrSelf(*attributeOf(c.source))) ||
+                       (nodeOf(c.destination).get() == &node &&
+                        attribute->isAncestorOrSelf(*attributeOf(c.destination)));
+            });
         if (at == connections_.end()) break;
         const Connection connection = *at;
         disconnect(connection.source, connection.destination, error);
     }
     for (auto at = node.plugs.begin(); at != node.plugs.end();) {
-        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.plugs.erase(at) : std::next(at);
+        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.plugs.erase(at)
+                                                               : std::next(at);
     }
     for (auto at = node.elements.begin(); at != node.elements.end();) {
-        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.elements.erase(at) : std::next(at);
+        at = attribute->isAncestorOrSelf(*at->first.attribute) ? node.elements.erase(at)
+                                                               : std::next(at);
     }
     if (auto parent = attribute->parentAttribute()) {
         node.forgetDynamicTree(*attribute);

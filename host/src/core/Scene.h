@@ -20,7 +20,7 @@ struct Connection {
 };
 
 class Scene {
-public:
+  public:
     static Scene& instance();
 
     const std::vector<std::shared_ptr<Node>>& nodes() const { return nodes_; }
@@ -61,16 +61,21 @@ public:
     // The unitConversion node that joins source to destination, or null.
     std::shared_ptr<Node> conversionBetween(const MPlug& source, const MPlug& destination) const;
     // Connections with an end within the plug (the plug itself, its children or elements).
-    std::vector<Connection> connectionsWithin(const MPlug& plug, bool asDestination, bool asSource) const;
+    std::vector<Connection> connectionsWithin(const MPlug& plug, bool asDestination,
+                                              bool asSource) const;
 
-    MStatus addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error);
-    MStatus removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute, std::string* error);
+    MStatus addDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute,
+                                std::string* error);
+    MStatus removeDynamicAttribute(Node& node, const std::shared_ptr<Attribute>& attribute,
+                                   std::string* error);
 
     // Runs before a node is destroyed (deletion, a new scene); the threaded device machinery
     // stops the node's worker thread here.
-    void addNodeTeardownHook(std::function<void(Node&)> hook) { teardownHooks_.push_back(std::move(hook)); }
+    void addNodeTeardownHook(std::function<void(Node&)> hook) {
+        teardownHooks_.push_back(std::move(hook));
+    }
 
-private:
+  private:
     Scene();
     std::string uniqueName(const std::string& requested, const std::string& typeName) const;
     void removeConnectionAt(std::size_t index);

@@ -21,10 +21,16 @@ thread_local int evaluationScopes = 0;
 
 namespace headless::detail {
 
-bool onMainThread() { return std::this_thread::get_id() == mainThread; }
+bool onMainThread() {
+    return std::this_thread::get_id() == mainThread;
+}
 
-EvaluationThreadScope::EvaluationThreadScope() { ++evaluationScopes; }
-EvaluationThreadScope::~EvaluationThreadScope() { --evaluationScopes; }
+EvaluationThreadScope::EvaluationThreadScope() {
+    ++evaluationScopes;
+}
+EvaluationThreadScope::~EvaluationThreadScope() {
+    --evaluationScopes;
+}
 
 void requireMainThread(const char* call) {
     if (evaluationScopes > 0 || onMainThread()) return;
@@ -37,7 +43,11 @@ void requireMainThread(const char* call) {
 
 namespace headless {
 
-std::size_t wrongThreadCallCount() { return wrongThreadCalls.load(); }
-void clearWrongThreadCalls() { wrongThreadCalls.store(0); }
+std::size_t wrongThreadCallCount() {
+    return wrongThreadCalls.load();
+}
+void clearWrongThreadCalls() {
+    wrongThreadCalls.store(0);
+}
 
 }  // namespace headless

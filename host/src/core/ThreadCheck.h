@@ -14,7 +14,7 @@ bool onMainThread();
 
 // Marks the calling thread as evaluating nodes for the main thread while it exists.
 class EvaluationThreadScope {
-public:
+  public:
     EvaluationThreadScope();
     ~EvaluationThreadScope();
     EvaluationThreadScope(const EvaluationThreadScope&) = delete;

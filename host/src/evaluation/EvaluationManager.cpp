@@ -47,17 +47,25 @@ bool setEvaluationMode(const std::string& mode) {
     return true;
 }
 
-const std::string& evaluationMode() { return currentMode; }
+const std::string& evaluationMode() {
+    return currentMode;
+}
 
-bool evaluationManagerActive() { return currentMode != "off"; }
+bool evaluationManagerActive() {
+    return currentMode != "off";
+}
 
 EvaluationPass::EvaluationPass() : outermost_(pullDepth++ == 0) {
     if (outermost_) ++passCounter;
 }
 
-EvaluationPass::EvaluationPass(JoinTag) : outermost_(false) { ++pullDepth; }
+EvaluationPass::EvaluationPass(JoinTag) : outermost_(false) {
+    ++pullDepth;
+}
 
-EvaluationPass::~EvaluationPass() { --pullDepth; }
+EvaluationPass::~EvaluationPass() {
+    --pullDepth;
+}
 
 void noteDirtied(const MPlug& plug) {
     if (!evaluationManagerActive()) return;

@@ -21,7 +21,7 @@ bool evaluationManagerActive();
 // Opens an evaluation pass when the outermost pull starts, and closes it with that pull. An
 // evaluation thread joins the pass of the main thread it works for.
 class EvaluationPass {
-public:
+  public:
     struct JoinTag {};
     static constexpr JoinTag join{};
 
@@ -34,7 +34,7 @@ public:
     // The pull that opened the pass.
     bool outermost() const { return outermost_; }
 
-private:
+  private:
     bool outermost_;
 };
 

@@ -6,7 +6,8 @@ namespace headless::detail {
 
 EvaluationThreads& EvaluationThreads::instance() {
     // At least two, so that concurrency is real even on one core; few, like Maya's default.
-    static EvaluationThreads threads(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 4));
+    static EvaluationThreads threads(
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 4));
     return threads;
 }
 

@@ -12,7 +12,7 @@
 namespace headless::detail {
 
 class EvaluationThreads {
-public:
+  public:
     static EvaluationThreads& instance();
 
     // Runs the job on one of the threads, as soon as one is free.
@@ -23,7 +23,7 @@ public:
     EvaluationThreads(const EvaluationThreads&) = delete;
     EvaluationThreads& operator=(const EvaluationThreads&) = delete;
 
-private:
+  private:
     explicit EvaluationThreads(std::size_t count);
     void work();
 

@@ -43,7 +43,7 @@ std::size_t groupOf(std::vector<std::size_t>& parent, std::size_t at) {
 }
 
 class Run {
-public:
+  public:
     explicit Run(std::vector<Task> tasks) : tasks_(std::move(tasks)), serialGroups_(tasks_.size()) {
         unfinished_ = tasks_.size();
     }
@@ -71,7 +71,7 @@ public:
         if (failure_) std::rethrow_exception(failure_);
     }
 
-private:
+  private:
     // With mutex_ held.
     void schedule(std::size_t index) {
         if (tasks_[index].scheduling == MPxNode::kUntrusted) {
@@ -162,7 +162,8 @@ void evaluateUpstreamInParallel(const MPlug& plug) {
         for (const auto& connection : connections) {
             if (liveNode(connection.destination) != destination) continue;
             Node* source = liveNode(connection.source);
-            if (!source || source == root || !source->user || !isPlugDirty(connection.source)) continue;
+            if (!source || source == root || !source->user || !isPlugDirty(connection.source))
+                continue;
             auto [at, added] = taskOf.emplace(source, tasks.size());
             if (added) {
                 Task task;
@@ -171,7 +172,8 @@ void evaluateUpstreamInParallel(const MPlug& plug) {
                 tasks.push_back(std::move(task));
             }
             Task& task = tasks[at->second];
-            if (task.planned.insert(keyOf(connection.source)).second) task.plugs.push_back(connection.source);
+            if (task.planned.insert(keyOf(connection.source)).second)
+                task.plugs.push_back(connection.source);
             edges.emplace(source, destination);
             if (visited.insert(source).second) pending.push_back(source);
         }
@@ -185,7 +187,8 @@ void evaluateUpstreamInParallel(const MPlug& plug) {
         if (to == taskOf.end()) continue;  // the root, pulled by the main thread afterwards
         const std::size_t from = taskOf.at(source);
         if (tasks[from].dependents.insert(to->second).second) ++tasks[to->second].waitingFor;
-        if (tasks[from].scheduling == MPxNode::kSerial && tasks[to->second].scheduling == MPxNode::kSerial) {
+        if (tasks[from].scheduling == MPxNode::kSerial &&
+            tasks[to->second].scheduling == MPxNode::kSerial) {
             group[groupOf(group, from)] = groupOf(group, to->second);
         }
     }

@@ -28,7 +28,8 @@ TimedEvaluation::TimedEvaluation(const MTime& when) {
     // them alone), everything else is pulled afresh. "Dirty propagation happens only in normal
     // context": no setDependentsDirty runs on the way in or out.
     for (const auto& node : Scene::instance().nodes()) {
-        saved_.push_back(SavedNode{node, node->plugs, node->elements, node->dirtiedSinceEvaluation});
+        saved_.push_back(
+            SavedNode{node, node->plugs, node->elements, node->dirtiedSinceEvaluation});
         for (auto& entry : node->plugs) entry.second.dirty = true;
     }
     activeTimes().push_back(when);

@@ -17,7 +17,7 @@
 namespace headless::detail {
 
 class TimedEvaluation {
-public:
+  public:
     explicit TimedEvaluation(const MTime& when);
     ~TimedEvaluation();
     TimedEvaluation(const TimedEvaluation&) = delete;
@@ -26,7 +26,7 @@ public:
     // The innermost timed evaluation runs at this time.
     static bool activeAt(const MTime& when);
 
-private:
+  private:
     struct SavedNode {
         std::shared_ptr<Node> node;
         std::map<PlugKey, PlugState> plugs;

@@ -64,9 +64,13 @@ void newScene() {
     postSceneMessage(MSceneMessage::kAfterNew);
 }
 
-void flushUndo() { Scene::instance().flushUndo(); }
+void flushUndo() {
+    Scene::instance().flushUndo();
+}
 
-std::size_t undoQueueLength() { return Scene::instance().undoQueue().size(); }
+std::size_t undoQueueLength() {
+    return Scene::instance().undoQueue().size();
+}
 
 void setConnectionBrokenAfterElementRemoval(bool after) {
     Scene::instance().setConnectionBrokenAfterElementRemoval(after);
@@ -97,11 +101,15 @@ MStatus unloadPlugin(const std::string& name, std::string* error) {
     return status;
 }
 
-bool isPluginLoaded(const std::string& name) { return PluginManager::instance().find(name) != nullptr; }
+bool isPluginLoaded(const std::string& name) {
+    return PluginManager::instance().find(name) != nullptr;
+}
 
 InProcessPlugin::InProcessPlugin(std::string name)
     : name_(std::move(name)), object_(wrap(PluginManager::instance().addInProcess(name_))) {}
 
-InProcessPlugin::~InProcessPlugin() { PluginManager::instance().removeInProcess(name_); }
+InProcessPlugin::~InProcessPlugin() {
+    PluginManager::instance().removeInProcess(name_);
+}
 
 }  // namespace headless

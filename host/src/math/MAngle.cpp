@@ -7,9 +7,12 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // Radians per unit, indexed by MAngle::Unit; zero marks an invalid unit.
-constexpr double kRadiansPer[] = {0.0, 1.0, kPi / 180.0, kPi / (180.0 * 60.0), kPi / (180.0 * 3600.0), 0.0};
+constexpr double kRadiansPer[] = {
+    0.0, 1.0, kPi / 180.0, kPi / (180.0 * 60.0), kPi / (180.0 * 3600.0), 0.0};
 
-bool validUnit(MAngle::Unit unit) { return unit > MAngle::kInvalid && unit < MAngle::kLast; }
+bool validUnit(MAngle::Unit unit) {
+    return unit > MAngle::kInvalid && unit < MAngle::kLast;
+}
 
 // Process-wide working unit, read from any thread.
 std::atomic<int> uiAngleUnit{MAngle::kDegrees};
@@ -48,12 +51,22 @@ double MAngle::as(Unit otherUnit, MStatus* returnStatus) const {
     return value_ * kRadiansPer[unit_] / kRadiansPer[otherUnit];
 }
 
-double MAngle::asRadians() const { return as(kRadians); }
-double MAngle::asDegrees() const { return as(kDegrees); }
-double MAngle::asAngMinutes() const { return as(kAngMinutes); }
-double MAngle::asAngSeconds() const { return as(kAngSeconds); }
+double MAngle::asRadians() const {
+    return as(kRadians);
+}
+double MAngle::asDegrees() const {
+    return as(kDegrees);
+}
+double MAngle::asAngMinutes() const {
+    return as(kAngMinutes);
+}
+double MAngle::asAngSeconds() const {
+    return as(kAngSeconds);
+}
 
-MAngle::Unit MAngle::uiUnit() { return static_cast<Unit>(uiAngleUnit.load()); }
+MAngle::Unit MAngle::uiUnit() {
+    return static_cast<Unit>(uiAngleUnit.load());
+}
 
 MStatus MAngle::setUIUnit(Unit newUnit) {
     if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
@@ -61,6 +74,10 @@ MStatus MAngle::setUIUnit(Unit newUnit) {
     return MStatus::kSuccess;
 }
 
-double MAngle::internalToUI(double internalValue) { return MAngle(internalValue, kRadians).as(uiUnit()); }
+double MAngle::internalToUI(double internalValue) {
+    return MAngle(internalValue, kRadians).as(uiUnit());
+}
 
-double MAngle::uiToInternal(double uiValue) { return MAngle(uiValue, uiUnit()).as(kRadians); }
+double MAngle::uiToInternal(double uiValue) {
+    return MAngle(uiValue, uiUnit()).as(kRadians);
+}

@@ -6,19 +6,21 @@ namespace {
 
 // Centimetres per unit, indexed by MDistance::Unit; zero marks an invalid unit.
 constexpr double kCentimetersPer[] = {
-    0.0,        // kInvalid
-    2.54,       // kInches
-    30.48,      // kFeet
-    91.44,      // kYards
-    160934.4,   // kMiles
-    0.1,        // kMillimeters
-    1.0,        // kCentimeters
-    100000.0,   // kKilometers
-    100.0,      // kMeters
-    0.0,        // kLast
+    0.0,       // kInvalid
+    2.54,      // kInches
+    30.48,     // kFeet
+    91.44,     // kYards
+    160934.4,  // kMiles
+    0.1,       // kMillimeters
+    1.0,       // kCentimeters
+    100000.0,  // kKilometers
+    100.0,     // kMeters
+    0.0,       // kLast
 };
 
-bool validUnit(MDistance::Unit unit) { return unit > MDistance::kInvalid && unit < MDistance::kLast; }
+bool validUnit(MDistance::Unit unit) {
+    return unit > MDistance::kInvalid && unit < MDistance::kLast;
+}
 
 // Process-wide working unit, read from any thread.
 std::atomic<int> uiDistanceUnit{MDistance::kCentimeters};
@@ -52,7 +54,9 @@ double MDistance::as(Unit otherUnit, MStatus* returnStatus) const {
     return value_ * kCentimetersPer[unit_] / kCentimetersPer[otherUnit];
 }
 
-MDistance::Unit MDistance::uiUnit() { return static_cast<Unit>(uiDistanceUnit.load()); }
+MDistance::Unit MDistance::uiUnit() {
+    return static_cast<Unit>(uiDistanceUnit.load());
+}
 
 MStatus MDistance::setUIUnit(Unit newUnit) {
     if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
@@ -64,4 +68,6 @@ double MDistance::internalToUI(double internalValue) {
     return MDistance(internalValue, kCentimeters).as(uiUnit());
 }
 
-double MDistance::uiToInternal(double uiValue) { return MDistance(uiValue, uiUnit()).as(kCentimeters); }
+double MDistance::uiToInternal(double uiValue) {
+    return MDistance(uiValue, uiUnit()).as(kCentimeters);
+}

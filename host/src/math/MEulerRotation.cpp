@@ -19,12 +19,15 @@ MMatrix toMatrix(const hostmath::Matrix3& r) {
 
 // The axes of an order, first applied first (x = 0, y = 1, z = 2).
 void orderAxes(MEulerRotation::RotationOrder order, int axes[3]) {
-    static constexpr int kAxes[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {1, 0, 2}, {2, 1, 0}};
+    static constexpr int kAxes[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1},
+                                        {0, 2, 1}, {1, 0, 2}, {2, 1, 0}};
     const int index = (order >= MEulerRotation::kXYZ && order <= MEulerRotation::kZYX) ? order : 0;
     for (int i = 0; i < 3; ++i) axes[i] = kAxes[index][i];
 }
 
-double wrapAngle(double angle) { return std::remainder(angle, 2.0 * kPi); }
+double wrapAngle(double angle) {
+    return std::remainder(angle, 2.0 * kPi);
+}
 
 }  // namespace
 
@@ -53,41 +56,55 @@ MEulerRotation MEulerRotation::operator+(const MEulerRotation& other) const {
     return MEulerRotation(x + other.x, y + other.y, z + other.z, order);
 }
 
-MEulerRotation& MEulerRotation::operator+=(const MEulerRotation& other) { return *this = *this + other; }
+MEulerRotation& MEulerRotation::operator+=(const MEulerRotation& other) {
+    return *this = *this + other;
+}
 
 MEulerRotation MEulerRotation::operator-(const MEulerRotation& other) const {
     return MEulerRotation(x - other.x, y - other.y, z - other.z, order);
 }
 
-MEulerRotation& MEulerRotation::operator-=(const MEulerRotation& other) { return *this = *this - other; }
+MEulerRotation& MEulerRotation::operator-=(const MEulerRotation& other) {
+    return *this = *this - other;
+}
 
-MEulerRotation MEulerRotation::operator-() const { return MEulerRotation(-x, -y, -z, order); }
+MEulerRotation MEulerRotation::operator-() const {
+    return MEulerRotation(-x, -y, -z, order);
+}
 
 MEulerRotation MEulerRotation::operator*(double scale) const {
     return MEulerRotation(x * scale, y * scale, z * scale, order);
 }
 
-MEulerRotation& MEulerRotation::operator*=(double scale) { return *this = *this * scale; }
+MEulerRotation& MEulerRotation::operator*=(double scale) {
+    return *this = *this * scale;
+}
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
-MEulerRotation operator*(double scale, const MEulerRotation& rotation) { return rotation * scale; }
+MEulerRotation operator*(double scale, const MEulerRotation& rotation) {
+    return rotation * scale;
+}
 OPENMAYA_NAMESPACE_CLOSE
 
 MEulerRotation MEulerRotation::operator*(const MEulerRotation& other) const {
     return decompose(asMatrix() * other.asMatrix(), order);
 }
 
-MEulerRotation& MEulerRotation::operator*=(const MEulerRotation& other) { return *this = *this * other; }
+MEulerRotation& MEulerRotation::operator*=(const MEulerRotation& other) {
+    return *this = *this * other;
+}
 
 bool MEulerRotation::operator==(const MEulerRotation& other) const {
     return x == other.x && y == other.y && z == other.z && order == other.order;
 }
 
-bool MEulerRotation::operator!=(const MEulerRotation& other) const { return !(*this == other); }
+bool MEulerRotation::operator!=(const MEulerRotation& other) const {
+    return !(*this == other);
+}
 
 bool MEulerRotation::isEquivalent(const MEulerRotation& other, double tolerance) const {
-    return order == other.order && std::fabs(x - other.x) <= tolerance && std::fabs(y - other.y) <= tolerance &&
-           std::fabs(z - other.z) <= tolerance;
+    return order == other.order && std::fabs(x - other.x) <= tolerance &&
+           std::fabs(y - other.y) <= tolerance && std::fabs(z - other.z) <= tolerance;
 }
 
 bool MEulerRotation::isZero(double tolerance) const {
@@ -99,17 +116,29 @@ MEulerRotation MEulerRotation::reorder(RotationOrder ord) const {
     return decompose(asMatrix(), ord);
 }
 
-MEulerRotation& MEulerRotation::reorderIt(RotationOrder ord) { return *this = reorder(ord); }
+MEulerRotation& MEulerRotation::reorderIt(RotationOrder ord) {
+    return *this = reorder(ord);
+}
 
-MEulerRotation MEulerRotation::bound() const { return bound(*this); }
+MEulerRotation MEulerRotation::bound() const {
+    return bound(*this);
+}
 
-MEulerRotation& MEulerRotation::boundIt() { return *this = bound(*this); }
+MEulerRotation& MEulerRotation::boundIt() {
+    return *this = bound(*this);
+}
 
-MEulerRotation& MEulerRotation::boundIt(const MEulerRotation& src) { return *this = bound(src); }
+MEulerRotation& MEulerRotation::boundIt(const MEulerRotation& src) {
+    return *this = bound(src);
+}
 
-MEulerRotation MEulerRotation::alternateSolution() const { return alternateSolution(*this); }
+MEulerRotation MEulerRotation::alternateSolution() const {
+    return alternateSolution(*this);
+}
 
-MEulerRotation& MEulerRotation::setToAlternateSolution() { return *this = alternateSolution(*this); }
+MEulerRotation& MEulerRotation::setToAlternateSolution() {
+    return *this = alternateSolution(*this);
+}
 
 MEulerRotation& MEulerRotation::setToAlternateSolution(const MEulerRotation& src) {
     return *this = alternateSolution(src);
@@ -125,7 +154,8 @@ MEulerRotation MEulerRotation::decompose(const MMatrix& matrix, RotationOrder or
 
 MEulerRotation MEulerRotation::bound(const MEulerRotation& rotation) {
     // Each single-axis rotation repeats every 2 pi, so each angle wraps on its own.
-    return MEulerRotation(wrapAngle(rotation.x), wrapAngle(rotation.y), wrapAngle(rotation.z), rotation.order);
+    return MEulerRotation(wrapAngle(rotation.x), wrapAngle(rotation.y), wrapAngle(rotation.z),
+                          rotation.order);
 }
 
 MEulerRotation MEulerRotation::alternateSolution(const MEulerRotation& rotation) {

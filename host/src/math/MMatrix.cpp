@@ -5,7 +5,9 @@
 
 const MMatrix MMatrix::identity;
 
-MMatrix::MMatrix() { setToIdentity(); }
+MMatrix::MMatrix() {
+    setToIdentity();
+}
 
 MMatrix::MMatrix(const double m[4][4]) {
     for (int row = 0; row < 4; ++row) {
@@ -69,7 +71,9 @@ MMatrix& MMatrix::operator+=(const MMatrix& right) {
     return *this;
 }
 
-MMatrix MMatrix::operator+(const MMatrix& right) const { return MMatrix(*this) += right; }
+MMatrix MMatrix::operator+(const MMatrix& right) const {
+    return MMatrix(*this) += right;
+}
 
 MMatrix& MMatrix::operator-=(const MMatrix& right) {
     for (int row = 0; row < 4; ++row) {
@@ -78,9 +82,13 @@ MMatrix& MMatrix::operator-=(const MMatrix& right) {
     return *this;
 }
 
-MMatrix MMatrix::operator-(const MMatrix& right) const { return MMatrix(*this) -= right; }
+MMatrix MMatrix::operator-(const MMatrix& right) const {
+    return MMatrix(*this) -= right;
+}
 
-MMatrix& MMatrix::operator*=(const MMatrix& right) { return setToProduct(*this, right); }
+MMatrix& MMatrix::operator*=(const MMatrix& right) {
+    return setToProduct(*this, right);
+}
 
 MMatrix MMatrix::operator*(const MMatrix& right) const {
     MMatrix result;
@@ -94,10 +102,14 @@ MMatrix& MMatrix::operator*=(double scalar) {
     return *this;
 }
 
-MMatrix MMatrix::operator*(double scalar) const { return MMatrix(*this) *= scalar; }
+MMatrix MMatrix::operator*(double scalar) const {
+    return MMatrix(*this) *= scalar;
+}
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
-MMatrix operator*(double scalar, const MMatrix& right) { return right * scalar; }
+MMatrix operator*(double scalar, const MMatrix& right) {
+    return right * scalar;
+}
 OPENMAYA_NAMESPACE_CLOSE
 
 bool MMatrix::operator==(const MMatrix& other) const {
@@ -109,7 +121,9 @@ bool MMatrix::operator==(const MMatrix& other) const {
     return true;
 }
 
-bool MMatrix::operator!=(const MMatrix& other) const { return !(*this == other); }
+bool MMatrix::operator!=(const MMatrix& other) const {
+    return !(*this == other);
+}
 
 MMatrix MMatrix::inverse() const {
     // Gauss-Jordan elimination with partial pivoting on [M | I].
@@ -192,7 +206,9 @@ double MMatrix::det4x4() const {
     return det;
 }
 
-double MMatrix::det3x3() const { return minor3(matrix, 3, 3); }
+double MMatrix::det3x3() const {
+    return minor3(matrix, 3, 3);
+}
 
 bool MMatrix::isEquivalent(const MMatrix& other, double tolerance) const {
     for (int row = 0; row < 4; ++row) {
@@ -203,4 +219,6 @@ bool MMatrix::isEquivalent(const MMatrix& other, double tolerance) const {
     return true;
 }
 
-bool MMatrix::isSingular() const { return !(std::fabs(det4x4()) > MMatrix_kTol); }
+bool MMatrix::isSingular() const {
+    return !(std::fabs(det4x4()) > MMatrix_kTol);
+}

@@ -13,31 +13,33 @@ struct UnitRate {
 };
 
 // Indexed by MTime::Unit up to k6000FPS; zero marks a unit without a rate.
-constexpr UnitRate kRates[] = {
-    {0, 1},     // kInvalid
-    {1, 3600},  // kHours
-    {1, 60},    // kMinutes
-    {1, 1},     // kSeconds
-    {1000, 1},  // kMilliseconds
-    {15, 1},    {24, 1},   {25, 1},   {30, 1},   {48, 1},   {50, 1},   {60, 1},
-    {2, 1},     {3, 1},    {4, 1},    {5, 1},    {6, 1},    {8, 1},    {10, 1},
-    {12, 1},    {16, 1},   {20, 1},   {40, 1},   {75, 1},   {80, 1},   {100, 1},
-    {120, 1},   {125, 1},  {150, 1},  {200, 1},  {240, 1},  {250, 1},  {300, 1},
-    {375, 1},   {400, 1},  {500, 1},  {600, 1},  {750, 1},  {1200, 1}, {1500, 1},
-    {2000, 1},  {3000, 1}, {6000, 1},
-    {24000, 1001},  // k23_976FPS
-    {30000, 1001},  // k29_97FPS
-    {30000, 1001},  // k29_97DF: drop-frame timecode at the same rate
-    {48000, 1001},  // k47_952FPS
-    {60000, 1001},  // k59_94FPS
-    {44100, 1},     {48000, 1}, {90, 1},
+constexpr UnitRate kRates[] =
+    {
+        {0, 1},     // kInvalid
+        {1, 3600},  // kHours
+        {1, 60},    // kMinutes
+        {1, 1},     // kSeconds
+        {1000, 1},  // kMilliseconds
+        {15, 1},       {24, 1},    {25, 1},   {30, 1},       {48, 1},  {50, 1},   {60, 1},
+        {2, 1},        {3, 1},     {4, 1},    {5, 1},        {6, 1},   {8, 1},    {10, 1},
+        {12, 1},       {16, 1},    {20, 1},   {40, 1},       {75, 1},  {80, 1},   {100, 1},
+        {120, 1},      {125, 1},   {150, 1},  {200, 1},      {240, 1}, {250, 1},  {300, 1},
+        {375, 1},      {400, 1},   {500, 1},  {600, 1},      {750, 1}, {1200, 1}, {1500, 1},
+        {2000, 1},     {3000, 1},  {6000, 1}, {24000, 1001},  // k23_976FPS
+        {30000, 1001},                                        // k29_97FPS
+        {30000, 1001},  // k29_97DF: drop-frame timecode at the same rate
+        {48000, 1001},  // k47_952FPS
+        {60000, 1001},  // k59_94FPS
+        {44100, 1},    {48000, 1}, {90, 1},
 };
 static_assert(sizeof(kRates) / sizeof(kRates[0]) == MTime::kUserDef, "one rate per unit");
 
 // Maya's tick: every unit's frame is a whole number of them.
 constexpr std::int64_t kTicksPerSecond = 141120000;
 
-std::int64_t ticksPerUnit(const UnitRate& rate) { return kTicksPerSecond * rate.per / rate.perSecond; }
+std::int64_t ticksPerUnit(const UnitRate& rate) {
+    return kTicksPerSecond * rate.per / rate.perSecond;
+}
 
 bool rateOf(MTime::Unit unit, UnitRate& rate) {
     if (unit <= MTime::kInvalid || unit >= MTime::kUserDef) return false;
@@ -78,20 +80,46 @@ double MTime::as(Unit otherUnit) const {
     return static_cast<double>(ticks) / static_cast<double>(ticksPerUnit(to));
 }
 
-MTime MTime::operator+(const MTime& rhs) const { return MTime(value_ + rhs.as(unit_), unit_); }
-MTime MTime::operator+(double rhs) const { return MTime(value_ + rhs, unit_); }
-MTime& MTime::operator+=(const MTime& rhs) { return *this = *this + rhs; }
-MTime& MTime::operator+=(double rhs) { return *this = *this + rhs; }
-MTime MTime::operator-(const MTime& rhs) const { return MTime(value_ - rhs.as(unit_), unit_); }
-MTime MTime::operator-(double rhs) const { return MTime(value_ - rhs, unit_); }
-MTime& MTime::operator-=(const MTime& rhs) { return *this = *this - rhs; }
-MTime& MTime::operator-=(double rhs) { return *this = *this - rhs; }
-MTime MTime::operator*(double rhs) const { return MTime(value_ * rhs, unit_); }
-MTime& MTime::operator*=(double rhs) { return *this = *this * rhs; }
-MTime MTime::operator/(double rhs) const { return MTime(value_ / rhs, unit_); }
-MTime& MTime::operator/=(double rhs) { return *this = *this / rhs; }
+MTime MTime::operator+(const MTime& rhs) const {
+    return MTime(value_ + rhs.as(unit_), unit_);
+}
+MTime MTime::operator+(double rhs) const {
+    return MTime(value_ + rhs, unit_);
+}
+MTime& MTime::operator+=(const MTime& rhs) {
+    return *this = *this + rhs;
+}
+MTime& MTime::operator+=(double rhs) {
+    return *this = *this + rhs;
+}
+MTime MTime::operator-(const MTime& rhs) const {
+    return MTime(value_ - rhs.as(unit_), unit_);
+}
+MTime MTime::operator-(double rhs) const {
+    return MTime(value_ - rhs, unit_);
+}
+MTime& MTime::operator-=(const MTime& rhs) {
+    return *this = *this - rhs;
+}
+MTime& MTime::operator-=(double rhs) {
+    return *this = *this - rhs;
+}
+MTime MTime::operator*(double rhs) const {
+    return MTime(value_ * rhs, unit_);
+}
+MTime& MTime::operator*=(double rhs) {
+    return *this = *this * rhs;
+}
+MTime MTime::operator/(double rhs) const {
+    return MTime(value_ / rhs, unit_);
+}
+MTime& MTime::operator/=(double rhs) {
+    return *this = *this / rhs;
+}
 
-MTime& MTime::operator++() { return *this += 1.0; }
+MTime& MTime::operator++() {
+    return *this += 1.0;
+}
 
 MTime MTime::operator++(int) {
     const MTime before = *this;
@@ -99,7 +127,9 @@ MTime MTime::operator++(int) {
     return before;
 }
 
-MTime& MTime::operator--() { return *this -= 1.0; }
+MTime& MTime::operator--() {
+    return *this -= 1.0;
+}
 
 MTime MTime::operator--(int) {
     const MTime before = *this;
@@ -118,14 +148,28 @@ std::int64_t ticksOf(const MTime& time) {
 
 }  // namespace
 
-bool MTime::operator==(const MTime& rhs) const { return ticksOf(*this) == ticksOf(rhs); }
-bool MTime::operator!=(const MTime& rhs) const { return !(*this == rhs); }
-bool MTime::operator<(const MTime& rhs) const { return ticksOf(*this) < ticksOf(rhs); }
-bool MTime::operator>(const MTime& rhs) const { return rhs < *this; }
-bool MTime::operator<=(const MTime& rhs) const { return !(rhs < *this); }
-bool MTime::operator>=(const MTime& rhs) const { return !(*this < rhs); }
+bool MTime::operator==(const MTime& rhs) const {
+    return ticksOf(*this) == ticksOf(rhs);
+}
+bool MTime::operator!=(const MTime& rhs) const {
+    return !(*this == rhs);
+}
+bool MTime::operator<(const MTime& rhs) const {
+    return ticksOf(*this) < ticksOf(rhs);
+}
+bool MTime::operator>(const MTime& rhs) const {
+    return rhs < *this;
+}
+bool MTime::operator<=(const MTime& rhs) const {
+    return !(rhs < *this);
+}
+bool MTime::operator>=(const MTime& rhs) const {
+    return !(*this < rhs);
+}
 
-MTime::Unit MTime::uiUnit() { return static_cast<Unit>(uiTimeUnit.load()); }
+MTime::Unit MTime::uiUnit() {
+    return static_cast<Unit>(uiTimeUnit.load());
+}
 
 MStatus MTime::setUIUnit(Unit newUnit) {
     UnitRate rate{};

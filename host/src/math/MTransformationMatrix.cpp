@@ -4,7 +4,9 @@
 
 namespace {
 
-bool validSpace(MSpace::Space space) { return space > MSpace::kInvalid && space < MSpace::kLast; }
+bool validSpace(MSpace::Space space) {
+    return space > MSpace::kInvalid && space < MSpace::kLast;
+}
 
 bool validOrder(MTransformationMatrix::RotationOrder order) {
     return order > MTransformationMatrix::kInvalid && order < MTransformationMatrix::kLast;
@@ -27,7 +29,9 @@ void setStatus(MStatus* status, MStatus::MStatusCode code) {
 
 const MTransformationMatrix MTransformationMatrix::identity;
 
-MTransformationMatrix::MTransformationMatrix(const MMatrix& matrix) { *this = matrix; }
+MTransformationMatrix::MTransformationMatrix(const MMatrix& matrix) {
+    *this = matrix;
+}
 
 MTransformationMatrix& MTransformationMatrix::operator=(const MMatrix& matrix) {
     const hostmath::MatrixSplit split = hostmath::splitUpper3x3(matrix);
@@ -53,7 +57,9 @@ MMatrix MTransformationMatrix::asScaleMatrix() const {
     return m;
 }
 
-MMatrix MTransformationMatrix::asRotateMatrix() const { return rotation_.asMatrix(); }
+MMatrix MTransformationMatrix::asRotateMatrix() const {
+    return rotation_.asMatrix();
+}
 
 MMatrix MTransformationMatrix::asMatrix() const {
     MMatrix m = asScaleMatrix() * asRotateMatrix();
@@ -63,7 +69,9 @@ MMatrix MTransformationMatrix::asMatrix() const {
     return m;
 }
 
-MMatrix MTransformationMatrix::asMatrixInverse() const { return asMatrix().inverse(); }
+MMatrix MTransformationMatrix::asMatrixInverse() const {
+    return asMatrix().inverse();
+}
 
 MVector MTransformationMatrix::getTranslation(MSpace::Space space, MStatus* returnStatus) const {
     if (!validSpace(space)) {
@@ -94,7 +102,8 @@ MStatus MTransformationMatrix::getRotation(double rotation[3], RotationOrder& or
     return MStatus::kSuccess;
 }
 
-MStatus MTransformationMatrix::getRotation(double rotation[3], RotationOrder& order, MSpace::Space space) const {
+MStatus MTransformationMatrix::getRotation(double rotation[3], RotationOrder& order,
+                                           MSpace::Space space) const {
     if (!validSpace(space)) return MStatus::kInvalidParameter;
     return getRotation(rotation, order);
 }
@@ -105,22 +114,27 @@ MStatus MTransformationMatrix::setRotation(const double rotation[3], RotationOrd
     return MStatus::kSuccess;
 }
 
-MStatus MTransformationMatrix::setRotation(const double rotation[3], RotationOrder order, MSpace::Space space) {
+MStatus MTransformationMatrix::setRotation(const double rotation[3], RotationOrder order,
+                                           MSpace::Space space) {
     if (!validSpace(space)) return MStatus::kInvalidParameter;
     return setRotation(rotation, order);
 }
 
-MEulerRotation MTransformationMatrix::eulerRotation() const { return rotation_; }
+MEulerRotation MTransformationMatrix::eulerRotation() const {
+    return rotation_;
+}
 
 MTransformationMatrix& MTransformationMatrix::rotateTo(const MEulerRotation& rotation) {
     // An invalid order leaves the rotation as it was.
-    if (rotation.order >= MEulerRotation::kXYZ && rotation.order <= MEulerRotation::kZYX) rotation_ = rotation;
+    if (rotation.order >= MEulerRotation::kXYZ && rotation.order <= MEulerRotation::kZYX)
+        rotation_ = rotation;
     return *this;
 }
 
-MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& rotation, MSpace::Space space,
-                                                       MStatus* returnStatus) {
-    if (!validSpace(space) || rotation.order < MEulerRotation::kXYZ || rotation.order > MEulerRotation::kZYX) {
+MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& rotation,
+                                                       MSpace::Space space, MStatus* returnStatus) {
+    if (!validSpace(space) || rotation.order < MEulerRotation::kXYZ ||
+        rotation.order > MEulerRotation::kZYX) {
         setStatus(returnStatus, MStatus::kInvalidParameter);
         return *this;
     }
@@ -132,7 +146,8 @@ MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& rot
     return *this;
 }
 
-MTransformationMatrix::RotationOrder MTransformationMatrix::rotationOrder(MStatus* returnStatus) const {
+MTransformationMatrix::RotationOrder MTransformationMatrix::rotationOrder(
+    MStatus* returnStatus) const {
     setStatus(returnStatus, MStatus::kSuccess);
     return toTransformOrder(rotation_.order);
 }
@@ -188,10 +203,15 @@ MStatus MTransformationMatrix::addShear(const double shear[3], MSpace::Space spa
     return MStatus::kSuccess;
 }
 
-bool MTransformationMatrix::isEquivalent(const MTransformationMatrix& other, double tolerance) const {
+bool MTransformationMatrix::isEquivalent(const MTransformationMatrix& other,
+                                         double tolerance) const {
     return asMatrix().isEquivalent(other.asMatrix(), tolerance);
 }
 
-bool MTransformationMatrix::operator==(const MTransformationMatrix& other) const { return isEquivalent(other); }
+bool MTransformationMatrix::operator==(const MTransformationMatrix& other) const {
+    return isEquivalent(other);
+}
 
-bool MTransformationMatrix::operator!=(const MTransformationMatrix& other) const { return !isEquivalent(other); }
+bool MTransformationMatrix::operator!=(const MTransformationMatrix& other) const {
+    return !isEquivalent(other);
+}

@@ -20,7 +20,9 @@ MVector MVector::operator^(const MVector& right) const {
     return MVector(y * right.z - z * right.y, z * right.x - x * right.z, x * right.y - y * right.x);
 }
 
-double MVector::operator*(const MVector& right) const { return x * right.x + y * right.y + z * right.z; }
+double MVector::operator*(const MVector& right) const {
+    return x * right.x + y * right.y + z * right.z;
+}
 
 MVector& MVector::operator/=(double scalar) {
     x /= scalar;
@@ -29,7 +31,9 @@ MVector& MVector::operator/=(double scalar) {
     return *this;
 }
 
-MVector MVector::operator/(double scalar) const { return MVector(*this) /= scalar; }
+MVector MVector::operator/(double scalar) const {
+    return MVector(*this) /= scalar;
+}
 
 MVector& MVector::operator*=(double scalar) {
     x *= scalar;
@@ -38,21 +42,35 @@ MVector& MVector::operator*=(double scalar) {
     return *this;
 }
 
-MVector MVector::operator*(double scalar) const { return MVector(*this) *= scalar; }
+MVector MVector::operator*(double scalar) const {
+    return MVector(*this) *= scalar;
+}
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
-MVector operator*(double scalar, const MVector& vector) { return vector * scalar; }
+MVector operator*(double scalar, const MVector& vector) {
+    return vector * scalar;
+}
 OPENMAYA_NAMESPACE_CLOSE
 
-MVector MVector::operator+(const MVector& other) const { return MVector(x + other.x, y + other.y, z + other.z); }
+MVector MVector::operator+(const MVector& other) const {
+    return MVector(x + other.x, y + other.y, z + other.z);
+}
 
-MVector& MVector::operator+=(const MVector& other) { return *this = *this + other; }
+MVector& MVector::operator+=(const MVector& other) {
+    return *this = *this + other;
+}
 
-MVector MVector::operator-() const { return MVector(-x, -y, -z); }
+MVector MVector::operator-() const {
+    return MVector(-x, -y, -z);
+}
 
-MVector MVector::operator-(const MVector& other) const { return MVector(x - other.x, y - other.y, z - other.z); }
+MVector MVector::operator-(const MVector& other) const {
+    return MVector(x - other.x, y - other.y, z - other.z);
+}
 
-MVector& MVector::operator-=(const MVector& other) { return *this = *this - other; }
+MVector& MVector::operator-=(const MVector& other) {
+    return *this = *this - other;
+}
 
 MVector MVector::operator*(const MMatrix& m) const {
     return MVector(x * m.matrix[0][0] + y * m.matrix[1][0] + z * m.matrix[2][0],
@@ -60,13 +78,21 @@ MVector MVector::operator*(const MMatrix& m) const {
                    x * m.matrix[0][2] + y * m.matrix[1][2] + z * m.matrix[2][2]);
 }
 
-MVector& MVector::operator*=(const MMatrix& right) { return *this = *this * right; }
+MVector& MVector::operator*=(const MMatrix& right) {
+    return *this = *this * right;
+}
 
-bool MVector::operator==(const MVector& other) const { return x == other.x && y == other.y && z == other.z; }
+bool MVector::operator==(const MVector& other) const {
+    return x == other.x && y == other.y && z == other.z;
+}
 
-bool MVector::operator!=(const MVector& other) const { return !(*this == other); }
+bool MVector::operator!=(const MVector& other) const {
+    return !(*this == other);
+}
 
-double MVector::length() const { return std::sqrt(x * x + y * y + z * z); }
+double MVector::length() const {
+    return std::sqrt(x * x + y * y + z * z);
+}
 
 MVector MVector::normal() const {
     const double len = length();
@@ -103,4 +129,3 @@ MStatus MVector::get(double dest[3]) const {
     dest[2] = z;
     return MStatus::kSuccess;
 }
-

@@ -25,7 +25,9 @@ constexpr OrderAxes kOrderAxes[6] = {
     {2, 1, 0, true},   // ZYX
 };
 
-const OrderAxes& axesOf(int order) { return kOrderAxes[(order >= 0 && order < 6) ? order : 0]; }
+const OrderAxes& axesOf(int order) {
+    return kOrderAxes[(order >= 0 && order < 6) ? order : 0];
+}
 
 Matrix3 axisRotation(int axis, double angle) {
     const double c = std::cos(angle);
@@ -43,13 +45,21 @@ Matrix3 axisRotation(int axis, double angle) {
 
 using Vec3 = std::array<double, 3>;
 
-double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double dot(const Vec3& a, const Vec3& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 Vec3 cross(const Vec3& a, const Vec3& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
-double norm(const Vec3& a) { return std::sqrt(dot(a, a)); }
-Vec3 scaled(const Vec3& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-Vec3 minus(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double norm(const Vec3& a) {
+    return std::sqrt(dot(a, a));
+}
+Vec3 scaled(const Vec3& a, double s) {
+    return {a[0] * s, a[1] * s, a[2] * s};
+}
+Vec3 minus(const Vec3& a, const Vec3& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
 
 // A unit vector orthogonal to the unit vector a.
 Vec3 anyOrthogonal(const Vec3& a) {

@@ -7,13 +7,15 @@ namespace headless::detail {
 namespace {
 
 // "name" or "name[12]".
-bool splitSegment(const std::string& segment, std::string& name, bool& hasIndex, unsigned int& index) {
+bool splitSegment(const std::string& segment, std::string& name, bool& hasIndex,
+                  unsigned int& index) {
     const auto open = segment.find('[');
     hasIndex = open != std::string::npos;
     name = segment.substr(0, open);
     if (name.empty()) return false;
     if (!hasIndex) return true;
-    if (segment.back() != ']' || open + 2 >= segment.size() || open + 12 < segment.size()) return false;
+    if (segment.back() != ']' || open + 2 >= segment.size() || open + 12 < segment.size())
+        return false;
     unsigned long long number = 0;
     for (std::size_t i = open + 1; i + 1 < segment.size(); ++i) {
         if (segment[i] < '0' || segment[i] > '9') return false;
@@ -26,7 +28,9 @@ bool splitSegment(const std::string& segment, std::string& name, bool& hasIndex,
 
 }  // namespace
 
-std::string formatPlugPath(const MPlug& plug) { return plugPath(plug, true, false, true); }
+std::string formatPlugPath(const MPlug& plug) {
+    return plugPath(plug, true, false, true);
+}
 
 bool resolvePlugPath(const std::vector<std::shared_ptr<Attribute>>& roots, const std::string& path,
                      ResolvedPath& resolved, std::string* error) {
@@ -35,7 +39,8 @@ bool resolvePlugPath(const std::vector<std::shared_ptr<Attribute>>& roots, const
     std::size_t start = 0;
     while (true) {
         const auto dot = path.find('.', start);
-        const std::string segment = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        const std::string segment =
+            path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
         const bool last = dot == std::string::npos;
         std::string name;
         bool hasIndex = false;

@@ -34,7 +34,7 @@ std::string absolutePath(const std::string& path) {
 
 // A file descriptor closed when it goes out of scope.
 class OpenFile {
-public:
+  public:
     explicit OpenFile(int fd) : fd_(fd) {}
     ~OpenFile() {
         if (fd_ >= 0) ::close(fd_);
@@ -49,7 +49,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -67,7 +67,8 @@ bool writeAll(int fd, const std::string& text) {
 // Creates a temporary file of a name no one else uses, beside the target.
 int createTemporary(const std::string& target, std::string& temporary) {
     for (unsigned int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        temporary =
+            target + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -77,9 +78,13 @@ int createTemporary(const std::string& target, std::string& temporary) {
 
 }  // namespace
 
-const std::string& currentSceneFile() { return sceneFile(); }
+const std::string& currentSceneFile() {
+    return sceneFile();
+}
 
-void setCurrentSceneFile(const std::string& path) { sceneFile() = path.empty() ? path : absolutePath(path); }
+void setCurrentSceneFile(const std::string& path) {
+    sceneFile() = path.empty() ? path : absolutePath(path);
+}
 
 MStatus saveSceneFile(const std::string& pathIn, std::string* error) {
     if (pathIn.empty()) {
@@ -103,7 +108,8 @@ MStatus saveSceneFile(const std::string& pathIn, std::string* error) {
     const int writeError = errno;
     if (!file.close() || !written) {
         ::unlink(temporary.c_str());
-        *error = "file: Cannot save \"" + path + "\": " + std::strerror(written ? errno : writeError) + ".";
+        *error = "file: Cannot save \"" + path +
+                 "\": " + std::strerror(written ? errno : writeError) + ".";
         return MStatus::kFailure;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -137,7 +143,8 @@ MStatus openSceneFile(const std::string& pathIn, std::string* error) {
     SceneDocument document;
     std::string problem;
     if (!parseScene(content.str(), document, &problem)) {
-        *error = "file: \"" + path + "\" is not a valid scene file (" + problem + "); the scene was not opened.";
+        *error = "file: \"" + path + "\" is not a valid scene file (" + problem +
+                 "); the scene was not opened.";
         return MStatus::kFailure;
     }
     SceneLoader loader(document, path);

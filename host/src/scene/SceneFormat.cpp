@@ -19,22 +19,26 @@ void formatAttributeTree(const Attribute& attribute, std::string& text) {
 
 // Parses the lines of one file; each record adds to the document.
 class SceneParser {
-public:
+  public:
     explicit SceneParser(SceneDocument& document) : document_(document) {}
 
     bool parseLine(const std::vector<std::string>& words, std::string* error) {
         const std::string& record = words.front();
         if (ended_) return fail("there is text after \"end\"", error);
         if (!started_) {
-            if (record != kHeader || words.size() != 2) return fail("this is not a scene file", error);
-            if (words[1] != kVersion) return fail("scene file version " + words[1] + " is not supported", error);
+            if (record != kHeader || words.size() != 2)
+                return fail("this is not a scene file", error);
+            if (words[1] != kVersion)
+                return fail("scene file version " + words[1] + " is not supported", error);
             started_ = true;
             return true;
         }
-        if (record == "node" || record == "defaultNode") return parseNode(words, record == "defaultNode", error);
+        if (record == "node" || record == "defaultNode")
+            return parseNode(words, record == "defaultNode", error);
         if (record == "connect") {
             if (words.size() != 5) return fail("a connection needs two nodes and two plugs", error);
-            document_.connections.push_back(ConnectionRecord{words[1], words[2], words[3], words[4]});
+            document_.connections.push_back(
+                ConnectionRecord{words[1], words[2], words[3], words[4]});
             return true;
         }
         if (record == "end") {
@@ -68,7 +72,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static bool fail(const std::string& message, std::string* error) {
         *error = message;
         return false;
@@ -77,25 +81,29 @@ private:
     bool parseNode(const std::vector<std::string>& words, bool isDefault, std::string* error) {
         if (words.size() != 4) return fail("a node needs a type id, a type name and a name", error);
         NodeRecord node;
-        if (!parseTypeId(words[1], node.typeId)) return fail("'" + words[1] + "' is not a type id", error);
+        if (!parseTypeId(words[1], node.typeId))
+            return fail("'" + words[1] + "' is not a type id", error);
         node.typeName = words[2];
         node.name = words[3];
         node.isDefault = isDefault;
         if (node.name.empty()) return fail("a node has no name", error);
         for (const auto& other : document_.nodes) {
-            if (other.name == node.name) return fail("two nodes are named '" + node.name + "'", error);
+            if (other.name == node.name)
+                return fail("two nodes are named '" + node.name + "'", error);
         }
         document_.nodes.push_back(std::move(node));
         dynamicNames_.clear();
         return true;
     }
 
-    bool parseAttribute(const std::vector<std::string>& words, NodeRecord& node, std::string* error) {
+    bool parseAttribute(const std::vector<std::string>& words, NodeRecord& node,
+                        std::string* error) {
         std::string parentName;
         const auto attribute = parseAttributeDefinition(words, 1, parentName, error);
         if (!attribute) return false;
         for (const auto& name : {attribute->longName, attribute->shortName}) {
-            if (dynamicNames_.count(name)) return fail("the attribute name '" + name + "' is used twice", error);
+            if (dynamicNames_.count(name))
+                return fail("the attribute name '" + name + "' is used twice", error);
         }
         if (parentName.empty()) {
             node.dynamicAttributes.push_back(attribute);
@@ -103,7 +111,8 @@ private:
             const auto parent = dynamicNames_.find(parentName);
             if (parent == dynamicNames_.end() || parent->second->longName != parentName ||
                 parent->second->kind != AttributeKind::Compound) {
-                return fail("the parent '" + parentName + "' is not a compound attribute above", error);
+                return fail("the parent '" + parentName + "' is not a compound attribute above",
+                            error);
             }
             parent->second->adoptChild(attribute);
         }
@@ -124,8 +133,8 @@ private:
 std::string formatScene(const SceneDocument& document) {
     std::string text = std::string(kHeader) + " " + kVersion + "\n";
     for (const auto& node : document.nodes) {
-        text += std::string(node.isDefault ? "defaultNode " : "node ") + formatTypeId(node.typeId) + " " +
-                quoteText(node.typeName) + " " + quoteText(node.name) + "\n";
+        text += std::string(node.isDefault ? "defaultNode " : "node ") + formatTypeId(node.typeId) +
+                " " + quoteText(node.typeName) + " " + quoteText(node.name) + "\n";
         for (const auto& root : node.dynamicAttributes) formatAttributeTree(*root, text);
         for (const auto& element : node.elements) text += "element " + quoteText(element) + "\n";
         for (const auto& value : node.values) {
@@ -146,7 +155,8 @@ bool parseScene(const std::string& text, SceneDocument& document, std::string* e
     std::vector<std::string> words;
     for (int line = 1; start < text.size(); ++line) {
         const auto newline = text.find('\n', start);
-        const std::string content = text.substr(start, newline == std::string::npos ? std::string::npos : newline - start);
+        const std::string content =
+            text.substr(start, newline == std::string::npos ? std::string::npos : newline - start);
         start = newline == std::string::npos ? text.size() : newline + 1;
         const auto first = content.find_first_not_of(" \t\r");
         if (first == std::string::npos || content[first] == '#') continue;

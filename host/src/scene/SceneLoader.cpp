@@ -20,7 +20,8 @@ namespace {
 bool alreadyConnected(const MPlug& source, const MPlug& destination) {
     for (const auto& c : Scene::instance().connections()) {
         if (nodeOf(c.source) == nodeOf(source) && keyOf(c.source) == keyOf(source) &&
-            nodeOf(c.destination) == nodeOf(destination) && keyOf(c.destination) == keyOf(destination)) {
+            nodeOf(c.destination) == nodeOf(destination) &&
+            keyOf(c.destination) == keyOf(destination)) {
             return true;
         }
     }
@@ -43,14 +44,16 @@ bool SceneLoader::check(std::string* error) const {
     for (const auto& node : document_.nodes) {
         const auto type = Registry::instance().findType(MTypeId(node.typeId));
         if (!type) {
-            *error = file + " names node type id " + formatTypeId(node.typeId) + " (\"" + node.typeName + "\" of node '" +
-                     node.name + "'), which no loaded plug-in provides; the scene was not opened.";
+            *error = file + " names node type id " + formatTypeId(node.typeId) + " (\"" +
+                     node.typeName + "\" of node '" + node.name +
+                     "'), which no loaded plug-in provides; the scene was not opened.";
             return false;
         }
         if (node.isDefault) {
             const auto existing = Scene::instance().findNode(node.name);
             if (!existing || !existing->isDefault || existing->type != type) {
-                *error = file + " names a default node '" + node.name + "' that this scene does not have.";
+                *error = file + " names a default node '" + node.name +
+                         "' that this scene does not have.";
                 return false;
             }
         } else if (!isValidNodeName(node.name)) {
@@ -60,8 +63,9 @@ bool SceneLoader::check(std::string* error) const {
     }
     for (const auto& c : document_.connections) {
         for (const auto* name : {&c.sourceNode, &c.destinationNode}) {
-            const bool known = std::any_of(document_.nodes.begin(), document_.nodes.end(),
-                                           [&](const NodeRecord& node) { return node.name == *name; });
+            const bool known =
+                std::any_of(document_.nodes.begin(), document_.nodes.end(),
+                            [&](const NodeRecord& node) { return node.name == *name; });
             if (!known) {
                 *error = file + " connects node '" + *name + "', which it does not contain.";
                 return false;
@@ -110,7 +114,8 @@ int SceneLoader::build() {
             ResolvedPath resolved;
             if (!resolvePlugPath(roots, path, resolved, &error)) {
                 warn(where + error);
-            } else if (!resolved.attribute->array || resolved.indices.size() != resolved.attribute->arrayDepth()) {
+            } else if (!resolved.attribute->array ||
+                       resolved.indices.size() != resolved.attribute->arrayDepth()) {
                 warn(where + "'" + path + "' is not an array element");
             } else {
                 ensureElementsExist(makePlug(node, resolved.attribute, resolved.indices));
@@ -133,13 +138,15 @@ int SceneLoader::build() {
     for (const auto& c : document_.connections) {
         const auto source = nodes.find(c.sourceNode);
         const auto destination = nodes.find(c.destinationNode);
-        if (source == nodes.end() || destination == nodes.end()) continue;  // the node was not created
+        if (source == nodes.end() || destination == nodes.end())
+            continue;  // the node was not created
         ResolvedPath from, to;
         std::string error;
         if (!resolvePlugPath(source->second->rootAttributes(), c.sourcePath, from, &error) ||
-            !resolvePlugPath(destination->second->rootAttributes(), c.destinationPath, to, &error)) {
-            warn("connection '" + c.sourceNode + "." + c.sourcePath + "' -> '" + c.destinationNode + "." +
-                 c.destinationPath + "': " + error);
+            !resolvePlugPath(destination->second->rootAttributes(), c.destinationPath, to,
+                             &error)) {
+            warn("connection '" + c.sourceNode + "." + c.sourcePath + "' -> '" + c.destinationNode +
+                 "." + c.destinationPath + "': " + error);
             continue;
         }
         const MPlug sourcePlug = makePlug(source->second, from.attribute, from.indices);

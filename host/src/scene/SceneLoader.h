@@ -10,7 +10,7 @@
 namespace headless::detail {
 
 class SceneLoader {
-public:
+  public:
     // `fileName` names the file in messages.
     SceneLoader(const SceneDocument& document, std::string fileName);
 
@@ -22,7 +22,7 @@ public:
     // a refused connection) is shown as a warning and skipped. Gives the number of warnings.
     int build();
 
-private:
+  private:
     void warn(const std::string& message);
 
     const SceneDocument& document_;

@@ -14,7 +14,9 @@ int hexDigit(char c) {
     return -1;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // Reads a quoted string starting at line[i] == '"'; i ends past the closing quote.
 bool readQuoted(const std::string& line, std::size_t& i, std::string& text, std::string* error) {
@@ -30,11 +32,21 @@ bool readQuoted(const std::string& line, std::size_t& i, std::string& text, std:
         }
         if (++i >= line.size()) break;
         switch (line[i]) {
-            case '\\': text += '\\'; break;
-            case '"': text += '"'; break;
-            case 'n': text += '\n'; break;
-            case 'r': text += '\r'; break;
-            case 't': text += '\t'; break;
+            case '\\':
+                text += '\\';
+                break;
+            case '"':
+                text += '"';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
             case 'x': {
                 const int high = i + 1 < line.size() ? hexDigit(line[i + 1]) : -1;
                 const int low = i + 2 < line.size() ? hexDigit(line[i + 2]) : -1;
@@ -63,11 +75,21 @@ std::string quoteText(const std::string& bytes) {
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '\\': quoted += "\\\\"; break;
-            case '"': quoted += "\\\""; break;
-            case '\n': quoted += "\\n"; break;
-            case '\r': quoted += "\\r"; break;
-            case '\t': quoted += "\\t"; break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
             default:
                 if (byte < 0x20 || byte > 0x7e) {
                     quoted += "\\x";
@@ -101,7 +123,8 @@ std::string formatTypeId(unsigned int id) {
 }
 
 bool parseTypeId(const std::string& word, unsigned int& id) {
-    if (word.size() < 3 || word.size() > 10 || word[0] != '0' || (word[1] != 'x' && word[1] != 'X')) return false;
+    if (word.size() < 3 || word.size() > 10 || word[0] != '0' || (word[1] != 'x' && word[1] != 'X'))
+        return false;
     unsigned long number = 0;
     for (std::size_t i = 2; i < word.size(); ++i) {
         const int digit = hexDigit(word[i]);
@@ -152,7 +175,8 @@ std::string formatValue(const Value& value) {
     return "none";
 }
 
-bool parseValue(const std::vector<std::string>& words, std::size_t& at, Value& value, std::string* error) {
+bool parseValue(const std::vector<std::string>& words, std::size_t& at, Value& value,
+                std::string* error) {
     if (at >= words.size()) {
         *error = "a value is missing";
         return false;
@@ -191,7 +215,8 @@ bool parseValue(const std::vector<std::string>& words, std::size_t& at, Value& v
         }
         ++at;
         const auto end = at + static_cast<std::size_t>(count);
-        value = std::vector<std::string>(words.begin() + static_cast<long>(at), words.begin() + static_cast<long>(end));
+        value = std::vector<std::string>(words.begin() + static_cast<long>(at),
+                                         words.begin() + static_cast<long>(end));
         at = end;
         return true;
     }

@@ -24,6 +24,7 @@ bool splitLine(const std::string& line, std::vector<std::string>& words, std::st
 // A value as words: "none", "number X", "string S", "strings COUNT S...".
 std::string formatValue(const Value& value);
 // Reads a value starting at words[at]; `at` moves past it.
-bool parseValue(const std::vector<std::string>& words, std::size_t& at, Value& value, std::string* error);
+bool parseValue(const std::vector<std::string>& words, std::size_t& at, Value& value,
+                std::string* error);
 
 }  // namespace headless::detail

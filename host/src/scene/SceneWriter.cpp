@@ -31,7 +31,7 @@ bool hostSavesValue(Node& node, const MPlug& plug, const Attribute& attribute) {
 }
 
 class NodeCapture {
-public:
+  public:
     NodeCapture(Node& node, NodeRecord& record) : node_(node), record_(record) {}
 
     void visit(const MPlug& plug) {
@@ -56,7 +56,7 @@ public:
         }
     }
 
-private:
+  private:
     Node& node_;
     NodeRecord& record_;
 };
@@ -77,8 +77,9 @@ SceneDocument captureScene(const Scene& scene) {
         document.nodes.push_back(std::move(record));
     }
     for (const auto& c : scene.connections()) {
-        document.connections.push_back(ConnectionRecord{nodeOf(c.source)->name, formatPlugPath(c.source),
-                                                        nodeOf(c.destination)->name, formatPlugPath(c.destination)});
+        document.connections.push_back(
+            ConnectionRecord{nodeOf(c.source)->name, formatPlugPath(c.source),
+                             nodeOf(c.destination)->name, formatPlugPath(c.destination)});
     }
     return document;
 }

@@ -53,7 +53,8 @@ bool Arguments::parse(const std::vector<Word>& words, const std::vector<std::str
         }
         if (!takesValue[at->second]) {
             // q=False from Python leaves the switch out, as if it was never given.
-            const bool switchedOff = i + 1 < words.size() && words[i + 1].switchValue && words[i + 1].text == "0";
+            const bool switchedOff =
+                i + 1 < words.size() && words[i + 1].switchValue && words[i + 1].text == "0";
             if (i + 1 < words.size() && words[i + 1].switchValue) ++i;
             if (!switchedOff) values_[at->second];
             continue;

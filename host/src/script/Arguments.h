@@ -13,7 +13,7 @@
 namespace headless::detail {
 
 class Arguments {
-public:
+  public:
     // False with a message on an unknown flag or a flag that lacks its value.
     bool parse(const std::vector<Word>& words, const std::vector<std::string>& valueFlags,
                const std::vector<std::string>& switchFlags, std::string* error);
@@ -25,7 +25,7 @@ public:
     std::vector<std::string> values(const std::string& flag) const;
     const std::vector<std::string>& positional() const { return positional_; }
 
-private:
+  private:
     std::string canonical(const std::string& flag) const;
 
     std::map<std::string, std::string> aliases_;  // each spelling -> "short|long"

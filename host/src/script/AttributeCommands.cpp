@@ -22,7 +22,8 @@ namespace {
 
 bool parseNumber(const std::string& text, double& number) {
     std::string lower;
-    for (const char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char c : text)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (lower == "true" || lower == "on" || lower == "yes") return number = 1.0, true;
     if (lower == "false" || lower == "off" || lower == "no") return number = 0.0, true;
     if (text.empty()) return false;
@@ -47,7 +48,8 @@ std::vector<MPlug> numericLeaves(const MPlug& plug) {
 
 MStatus setAttr(const std::vector<Word>& args, ResultValue&, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {"type|type"}, {"k|keyable", "l|lock", "cb|channelBox"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {"type|type"}, {"k|keyable", "l|lock", "cb|channelBox"}, error))
+        return MStatus::kInvalidParameter;
     const auto& words = a.positional();
     if (words.size() < 2) {
         *error = "setAttr: give a plug and its value.";
@@ -69,12 +71,16 @@ MStatus setAttr(const std::vector<Word>& args, ResultValue&, std::string* error)
         }
         if (attribute->dataType == MFnData::kStringArray && type == "stringArray") {
             double count = 0;
-            if (parseNumber(values[0], count) && count >= 0 && static_cast<std::size_t>(count) == values.size() - 1) {
-                return setPlugValue(plug, std::vector<std::string>(values.begin() + 1, values.end()), error);
+            if (parseNumber(values[0], count) && count >= 0 &&
+                static_cast<std::size_t>(count) == values.size() - 1) {
+                return setPlugValue(
+                    plug, std::vector<std::string>(values.begin() + 1, values.end()), error);
             }
         }
         *error = "setAttr: '" + name + "' takes -type " +
-                 (attribute->dataType == MFnData::kStringArray ? "stringArray COUNT TEXT..." : "string TEXT") + ".";
+                 (attribute->dataType == MFnData::kStringArray ? "stringArray COUNT TEXT..."
+                                                               : "string TEXT") +
+                 ".";
         return MStatus::kInvalidParameter;
     }
     if (type == "string" || type == "stringArray") {
@@ -83,7 +89,8 @@ MStatus setAttr(const std::vector<Word>& args, ResultValue&, std::string* error)
     }
     const auto leaves = numericLeaves(plug);
     if (leaves.empty() || leaves.size() != values.size()) {
-        *error = "setAttr: '" + name + "' takes " + std::to_string(leaves.size()) + " numeric value(s).";
+        *error =
+            "setAttr: '" + name + "' takes " + std::to_string(leaves.size()) + " numeric value(s).";
         return MStatus::kInvalidParameter;
     }
     std::vector<double> numbers(values.size());
@@ -114,7 +121,8 @@ MStatus getAttr(const std::vector<Word>& args, ResultValue& result, std::string*
         return MStatus::kSuccess;
     }
     if (!attributeOf(plug)->readable) {
-        *error = "getAttr: The attribute '" + plugPath(plug, true, true, true) + "' is not readable.";
+        *error =
+            "getAttr: The attribute '" + plugPath(plug, true, true, true) + "' is not readable.";
         return MStatus::kFailure;
     }
     if (a.has("t")) {
@@ -135,7 +143,8 @@ MStatus getAttr(const std::vector<Word>& args, ResultValue& result, std::string*
 
 MStatus listAttr(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"ud|userDefined", "k|keyable"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {}, {"ud|userDefined", "k|keyable"}, error))
+        return MStatus::kInvalidParameter;
     if (a.positional().size() != 1) {
         *error = "listAttr: give one node.";
         return MStatus::kInvalidParameter;
@@ -151,7 +160,8 @@ MStatus listAttr(const std::vector<Word>& args, ResultValue& result, std::string
         if (!keyableOnly || attribute.keyable) names.push_back(attribute.longName);
         for (const auto& child : attribute.children) visit(*child);
     };
-    for (const auto& root : a.has("ud") ? node->dynamicAttributes : node->rootAttributes()) visit(*root);
+    for (const auto& root : a.has("ud") ? node->dynamicAttributes : node->rootAttributes())
+        visit(*root);
     // As Maya: no attribute gives no result (None in Python), not an empty list.
     if (!names.empty()) result.setStrings(names);
     return MStatus::kSuccess;

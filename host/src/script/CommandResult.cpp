@@ -98,9 +98,13 @@ std::string ResultValue::text() const {
     return joined;
 }
 
-ResultValue& currentResult() { return resultStack().back(); }
+ResultValue& currentResult() {
+    return resultStack().back();
+}
 
-void pushResult() { resultStack().emplace_back(); }
+void pushResult() {
+    resultStack().emplace_back();
+}
 
 ResultValue popResult() {
     auto& stack = resultStack();

@@ -27,11 +27,15 @@ bool resolvePair(const Arguments& a, const std::string& command, MPlug& source, 
 
 MStatus connectAttr(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"f|force", "na|nextAvailable"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {}, {"f|force", "na|nextAvailable"}, error))
+        return MStatus::kInvalidParameter;
     MPlug source, destination;
-    if (!resolvePair(a, "connectAttr", source, destination, error)) return MStatus::kInvalidParameter;
-    const MStatus status = Scene::instance().connect(source, destination, a.has("f"), a.has("na"), error);
-    if (status) result.setString("Connected " + a.positional()[0] + " to " + a.positional()[1] + ".");
+    if (!resolvePair(a, "connectAttr", source, destination, error))
+        return MStatus::kInvalidParameter;
+    const MStatus status =
+        Scene::instance().connect(source, destination, a.has("f"), a.has("na"), error);
+    if (status)
+        result.setString("Connected " + a.positional()[0] + " to " + a.positional()[1] + ".");
     return status;
 }
 
@@ -39,9 +43,11 @@ MStatus disconnectAttr(const std::vector<Word>& args, ResultValue& result, std::
     Arguments a;
     if (!a.parse(args, {}, {}, error)) return MStatus::kInvalidParameter;
     MPlug source, destination;
-    if (!resolvePair(a, "disconnectAttr", source, destination, error)) return MStatus::kInvalidParameter;
+    if (!resolvePair(a, "disconnectAttr", source, destination, error))
+        return MStatus::kInvalidParameter;
     const MStatus status = Scene::instance().disconnect(source, destination, error);
-    if (status) result.setString("Disconnect " + a.positional()[0] + " from " + a.positional()[1] + ".");
+    if (status)
+        result.setString("Disconnect " + a.positional()[0] + " from " + a.positional()[1] + ".");
     return status;
 }
 
@@ -49,7 +55,8 @@ MStatus isConnected(const std::vector<Word>& args, ResultValue& result, std::str
     Arguments a;
     if (!a.parse(args, {}, {"iuc|ignoreUnitConversion"}, error)) return MStatus::kInvalidParameter;
     MPlug source, destination;
-    if (!resolvePair(a, "isConnected", source, destination, error)) return MStatus::kInvalidParameter;
+    if (!resolvePair(a, "isConnected", source, destination, error))
+        return MStatus::kInvalidParameter;
     bool connected = a.has("iuc") && Scene::instance().conversionBetween(source, destination);
     for (const auto& c : Scene::instance().connections()) {
         connected = connected || (c.source == source && c.destination == destination);
@@ -61,13 +68,16 @@ MStatus isConnected(const std::vector<Word>& args, ResultValue& result, std::str
 // A DAG node joins a set through its first instance group, any other node through "message".
 MPlug memberPlug(const std::shared_ptr<Node>& node) {
     if (node->type->dag) {
-        if (const auto groups = node->findAttribute("instObjGroups")) return makePlug(node, groups, {0});
+        if (const auto groups = node->findAttribute("instObjGroups"))
+            return makePlug(node, groups, {0});
     }
     return makePlug(node, hostCast<Attribute>(MPxNode::message), {});
 }
 
 MPlug memberArray(const std::shared_ptr<Node>& set, bool dag) {
-    return makePlug(set, hostCast<Attribute>(dag ? MPxObjectSet::dagSetMembers : MPxObjectSet::DNSetMembers), {});
+    return makePlug(
+        set, hostCast<Attribute>(dag ? MPxObjectSet::dagSetMembers : MPxObjectSet::DNSetMembers),
+        {});
 }
 
 // The connection that makes the node a member of the set, if any.
@@ -82,7 +92,8 @@ const Connection* membership(const std::shared_ptr<Node>& set, const std::shared
 
 MStatus sets(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {"add|addElement", "rm|remove", "im|isMember"}, {}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {"add|addElement", "rm|remove", "im|isMember"}, {}, error))
+        return MStatus::kInvalidParameter;
     const std::string flag = a.has("add") ? "add" : a.has("rm") ? "rm" : a.has("im") ? "im" : "";
     if (flag.empty()) {
         *error = "sets: use -add, -remove or -isMember with the set's name.";
@@ -108,12 +119,14 @@ MStatus sets(const std::vector<Word>& args, ResultValue& result, std::string* er
         if (flag == "im") {
             allMembers = allMembers && existing;
         } else if (flag == "add" && !existing) {
-            const MStatus status =
-                Scene::instance().connect(memberPlug(node), memberArray(set, node->type->dag), false, true, error);
+            const MStatus status = Scene::instance().connect(
+                memberPlug(node), memberArray(set, node->type->dag), false, true, error);
             if (!status) return status;
         } else if (flag == "rm" && existing) {
             const Connection gone = *existing;
-            if (const MStatus status = Scene::instance().disconnect(gone.source, gone.destination, error); !status) {
+            if (const MStatus status =
+                    Scene::instance().disconnect(gone.source, gone.destination, error);
+                !status) {
                 return status;
             }
         }

@@ -14,7 +14,8 @@ namespace {
 
 MStatus file(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"new|new", "o|open", "s|save", "rn|rename", "f|force", "q|query", "sn|sceneName"},
+    if (!a.parse(args, {},
+                 {"new|new", "o|open", "s|save", "rn|rename", "f|force", "q|query", "sn|sceneName"},
                  error)) {
         return MStatus::kInvalidParameter;
     }
@@ -55,6 +56,8 @@ MStatus file(const std::vector<Word>& args, ResultValue& result, std::string* er
 
 }  // namespace
 
-void registerFileCommands() { registerBuiltin("file", file); }
+void registerFileCommands() {
+    registerBuiltin("file", file);
+}
 
 }  // namespace headless::detail

@@ -20,8 +20,8 @@ std::map<std::string, BuiltinCommand>& builtins() {
     return table;
 }
 
-MStatus runPluginCommand(const CommandType& type, const std::vector<Word>& args, ResultValue& result,
-                         std::string* error) {
+MStatus runPluginCommand(const CommandType& type, const std::vector<Word>& args,
+                         ResultValue& result, std::string* error) {
     std::unique_ptr<MPxCommand> command(static_cast<MPxCommand*>(type.creator()));
     if (!command) {
         *error = type.name + ": the command could not be created.";
@@ -46,13 +46,16 @@ MStatus runPluginCommand(const CommandType& type, const std::vector<Word>& args,
 
 }  // namespace
 
-void registerBuiltin(const std::string& name, BuiltinCommand command) { builtins()[name] = std::move(command); }
+void registerBuiltin(const std::string& name, BuiltinCommand command) {
+    builtins()[name] = std::move(command);
+}
 
 StatementOutcome runStatement(const Statement& statement, bool echoResult) {
     std::string name = statement.words.front().text;
     std::vector<Word> args(statement.words.begin() + 1, statement.words.end());
     // The call form of a command: name("text", 2) is name "text" 2.
-    if (name.size() > 1 && name.back() == '(' && !args.empty() && !args.back().quoted && args.back().text == ")") {
+    if (name.size() > 1 && name.back() == '(' && !args.empty() && !args.back().quoted &&
+        args.back().text == ")") {
         name.pop_back();
         args.pop_back();
         std::vector<Word> values;
@@ -80,7 +83,8 @@ StatementOutcome runCommand(const std::string& name, const std::vector<Word>& ar
         outcome.error = "Cannot find procedure \"" + outcome.command + "\".";
     }
     if (!outcome.status) {
-        if (outcome.error.empty()) outcome.error = outcome.command + ": " + outcome.status.errorString().asChar();
+        if (outcome.error.empty())
+            outcome.error = outcome.command + ": " + outcome.status.errorString().asChar();
         if (showError) MGlobal::displayError(MString(outcome.error.c_str()));
         outcome.result.clear();
     } else if (echoResult && !outcome.result.items().empty()) {

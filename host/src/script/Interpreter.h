@@ -13,7 +13,8 @@
 namespace headless::detail {
 
 // A built-in command: its words after the name; fills the result or a message.
-using BuiltinCommand = std::function<MStatus(const std::vector<Word>& args, ResultValue& result, std::string* error)>;
+using BuiltinCommand =
+    std::function<MStatus(const std::vector<Word>& args, ResultValue& result, std::string* error)>;
 
 void registerBuiltin(const std::string& name, BuiltinCommand command);
 // Every built-in command of the host, registered once.
@@ -26,8 +27,8 @@ struct StatementOutcome {
     std::string error;
 };
 
-// Runs one statement; a failure shows "// Error: ... //", a result "// Result: ... //" when echo is on.
-// A statement written as a call, python("text"), runs as the command with its arguments.
+// Runs one statement; a failure shows "// Error: ... //", a result "// Result: ... //" when echo is
+// on. A statement written as a call, python("text"), runs as the command with its arguments.
 StatementOutcome runStatement(const Statement& statement, bool echoResult);
 
 // Runs a command by name with its argument words, as scripts and maya.cmds do. A failure shows

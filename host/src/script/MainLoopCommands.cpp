@@ -29,7 +29,8 @@ MStatus sleepCommand(const std::vector<Word>& args, ResultValue&, std::string* e
         *error = "sleep: give the seconds to run for, from 0 to 86400.";
         return MStatus::kInvalidParameter;
     }
-    const auto duration = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto duration =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     runMainLoopUntil(Clock::now() + duration);
     return MStatus::kSuccess;
 }

@@ -17,7 +17,8 @@ MStatus createNode(const std::vector<Word>& args, ResultValue& result, std::stri
         return MStatus::kInvalidParameter;
     }
     std::shared_ptr<Node> node;
-    const MStatus status = Scene::instance().createNode(a.positional()[0], a.value("n"), &node, error);
+    const MStatus status =
+        Scene::instance().createNode(a.positional()[0], a.value("n"), &node, error);
     if (status) result.setString(node->name);
     return status;
 }
@@ -39,7 +40,8 @@ MStatus deleteNodes(const std::vector<Word>& args, ResultValue&, std::string* er
         // An earlier deletion may have taken this node along (an emptied set).
         const auto node = Scene::instance().findNode(name);
         if (!node) continue;
-        if (const MStatus status = Scene::instance().deleteNode(node, error); !status) return status;
+        if (const MStatus status = Scene::instance().deleteNode(node, error); !status)
+            return status;
     }
     return MStatus::kSuccess;
 }
@@ -88,7 +90,8 @@ MStatus objExists(const std::vector<Word>& args, ResultValue& result, std::strin
 MStatus nodeType(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     const auto node = args.size() == 1 ? Scene::instance().findNode(args[0].text) : nullptr;
     if (!node) {
-        *error = args.size() == 1 ? "No object matches name: " + args[0].text : "nodeType: give one node.";
+        *error = args.size() == 1 ? "No object matches name: " + args[0].text
+                                  : "nodeType: give one node.";
         return MStatus::kInvalidParameter;
     }
     result.setString(node->type->name);

@@ -36,7 +36,9 @@ MStatus unloadPlugin(const std::vector<Word>& args, ResultValue&, std::string* e
 
 MStatus pluginInfo(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {}, {"q|query", "dn|dependNode", "c|command", "l|loaded", "v|version", "vd|vendor"}, error)) {
+    if (!a.parse(args, {},
+                 {"q|query", "dn|dependNode", "c|command", "l|loaded", "v|version", "vd|vendor"},
+                 error)) {
         return MStatus::kInvalidParameter;
     }
     if (a.positional().size() != 1) {
@@ -85,7 +87,8 @@ MStatus print(const std::vector<Word>& args, ResultValue&, std::string* error) {
     std::size_t begin = 0;
     while (true) {
         const auto end = text.find('\n', begin);
-        showScriptOutputLine(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+        showScriptOutputLine(
+            text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
         if (end == std::string::npos) break;
         begin = end + 1;
     }

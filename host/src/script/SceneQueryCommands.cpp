@@ -106,8 +106,10 @@ std::vector<MPlug> farEnds(const MPlug& other, bool incoming, bool skipConversio
 
 MStatus listConnections(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {"s|source", "d|destination", "p|plugs", "c|connections", "scn|skipConversionNodes"}, {},
-                 error)) {
+    if (!a.parse(
+            args,
+            {"s|source", "d|destination", "p|plugs", "c|connections", "scn|skipConversionNodes"},
+            {}, error)) {
         return MStatus::kInvalidParameter;
     }
     const auto on = [&a](const char* flag, bool byDefault) {

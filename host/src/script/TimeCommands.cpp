@@ -11,7 +11,8 @@ namespace {
 
 MStatus currentTimeCommand(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
-    if (!a.parse(args, {"u|update"}, {"q|query", "e|edit"}, error)) return MStatus::kInvalidParameter;
+    if (!a.parse(args, {"u|update"}, {"q|query", "e|edit"}, error))
+        return MStatus::kInvalidParameter;
     if (a.has("q")) {
         if (!a.positional().empty()) {
             *error = "currentTime: -query takes no time.";
@@ -46,7 +47,8 @@ MStatus currentUnitCommand(const std::vector<Word>& args, ResultValue& result, s
     }
     MTime::Unit unit = MTime::kInvalid;
     if (!timeUnitFromName(a.value("t"), unit)) {
-        *error = "currentUnit: unknown time unit '" + a.value("t") + "'; use " + timeUnitNames() + ".";
+        *error =
+            "currentUnit: unknown time unit '" + a.value("t") + "'; use " + timeUnitNames() + ".";
         return MStatus::kInvalidParameter;
     }
     const MStatus status = setCurrentTimeUnit(unit);

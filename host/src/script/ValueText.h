@@ -13,6 +13,7 @@ namespace headless::detail {
 double toUserUnits(const Attribute& attribute, double internal);
 double toInternalUnits(const Attribute& attribute, double user);
 // Evaluates the plug and gives its value (children and elements in order) as a result.
-void plugValueResult(const MPlug& plug, ResultValue& result, const MDGContext& context = MDGContext::fsNormal);
+void plugValueResult(const MPlug& plug, ResultValue& result,
+                     const MDGContext& context = MDGContext::fsNormal);
 
 }  // namespace headless::detail

@@ -55,7 +55,8 @@ void DeviceThread::start(MPxThreadedDeviceNode& node, double frameRate) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const double rate = std::isfinite(frameRate) ? std::fmin(frameRate, kMaxFrameRate) : 0.0;
-        period_ = rate > 0.0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate))
+        period_ = rate > 0.0 ? std::chrono::duration_cast<Clock::duration>(
+                                   std::chrono::duration<double>(1.0 / rate))
                              : Clock::duration::zero();
         nextTick_ = Clock::now();
         finished_ = false;

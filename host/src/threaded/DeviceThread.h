@@ -18,7 +18,7 @@ namespace headless::detail {
 class RefreshSignal;
 
 class DeviceThread {
-public:
+  public:
     DeviceThread();
     DeviceThread(const DeviceThread&) = delete;
     DeviceThread& operator=(const DeviceThread&) = delete;
@@ -49,7 +49,7 @@ public:
 
     static constexpr double kMaxFrameRate = 1000.0;
 
-private:
+  private:
     void run(MPxThreadedDeviceNode& node);
 
     std::thread thread_;  // main thread only

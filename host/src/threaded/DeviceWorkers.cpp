@@ -31,7 +31,7 @@ struct StuckWorker {
 // Main thread only. At exit the objects of workers still running are left alone, never freed
 // under them.
 class StuckWorkers {
-public:
+  public:
     ~StuckWorkers() {
         for (auto& worker : list) (void)worker.node.release();
     }
@@ -66,8 +66,10 @@ bool stopWorker(Node& node, MPxThreadedDeviceNode& device) {
 void deviceAttributeSet(Node& node, const Attribute& attribute) {
     MPxThreadedDeviceNode* device = deviceOf(node);
     if (!device) return;
-    const bool isLiveAttribute = &attribute == hostCast<Attribute>(MPxThreadedDeviceNode::live).get();
-    const bool isRateAttribute = &attribute == hostCast<Attribute>(MPxThreadedDeviceNode::frameRate).get();
+    const bool isLiveAttribute =
+        &attribute == hostCast<Attribute>(MPxThreadedDeviceNode::live).get();
+    const bool isRateAttribute =
+        &attribute == hostCast<Attribute>(MPxThreadedDeviceNode::frameRate).get();
     if (!isLiveAttribute && !isRateAttribute) return;
     const bool live = plugNumber(node, MPxThreadedDeviceNode::live) != 0.0;
     // The worker reads "live" through isLive(), so it gets an atomic copy.
@@ -76,7 +78,8 @@ void deviceAttributeSet(Node& node, const Attribute& attribute) {
     // "The thread continues to run even if the live attribute is set to false": live only
     // starts a worker that is not running.
     if (isLiveAttribute) {
-        if (live && !thread.running()) thread.start(*device, plugNumber(node, MPxThreadedDeviceNode::frameRate));
+        if (live && !thread.running())
+            thread.start(*device, plugNumber(node, MPxThreadedDeviceNode::frameRate));
         return;
     }
     // A new rate takes effect through a restart of a running worker, as Maya does it.
@@ -91,8 +94,8 @@ void stopDeviceWorker(Node& node) {
     if (stopWorker(node, *device)) return;
     const auto plugin = PluginManager::instance().find(node.type->pluginName);
     HostAccess::attachHost(*node.user, nullptr);
-    stuck().list.push_back(
-        StuckWorker{std::move(node.user), node.type->pluginName, plugin && plugin->library == nullptr});
+    stuck().list.push_back(StuckWorker{std::move(node.user), node.type->pluginName,
+                                       plugin && plugin->library == nullptr});
 }
 
 bool deviceWorkerRunning(Node& node) {
@@ -100,7 +103,9 @@ bool deviceWorkerRunning(Node& node) {
     return device && HostAccess::thread(*device).running();
 }
 
-void setWorkerStopTimeout(std::chrono::milliseconds timeout) { stopTimeoutMs.store(timeout.count()); }
+void setWorkerStopTimeout(std::chrono::milliseconds timeout) {
+    stopTimeoutMs.store(timeout.count());
+}
 
 std::size_t reapStuckWorkers(std::chrono::milliseconds wait) {
     auto& list = stuck().list;
@@ -111,18 +116,22 @@ std::size_t reapStuckWorkers(std::chrono::milliseconds wait) {
             continue;
         }
         // Its destructor is the plug-in's code: run it only while that code is loaded.
-        if (!at->inProcess && !PluginManager::instance().find(at->pluginName)) (void)at->node.release();
+        if (!at->inProcess && !PluginManager::instance().find(at->pluginName))
+            (void)at->node.release();
         at = list.erase(at);
     }
     return list.size();
 }
 
-std::size_t stuckWorkerCount() { return stuck().list.size(); }
+std::size_t stuckWorkerCount() {
+    return stuck().list.size();
+}
 
 std::size_t stuckWorkerCount(const std::string& pluginName) {
     const auto& list = stuck().list;
-    return static_cast<std::size_t>(std::count_if(
-        list.begin(), list.end(), [&](const StuckWorker& worker) { return worker.pluginName == pluginName; }));
+    return static_cast<std::size_t>(
+        std::count_if(list.begin(), list.end(),
+                      [&](const StuckWorker& worker) { return worker.pluginName == pluginName; }));
 }
 
 }  // namespace headless::detail

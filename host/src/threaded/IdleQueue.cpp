@@ -29,18 +29,19 @@ int IdleQueue::runRound() {
     std::vector<Task> round;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        round.assign(std::make_move_iterator(tasks_.begin()), std::make_move_iterator(tasks_.end()));
+        round.assign(std::make_move_iterator(tasks_.begin()),
+                     std::make_move_iterator(tasks_.end()));
         tasks_.clear();
     }
-    std::stable_sort(round.begin(), round.end(), [](const Task& a, const Task& b) {
-        return a.priority < b.priority;
-    });
+    std::stable_sort(round.begin(), round.end(),
+                     [](const Task& a, const Task& b) { return a.priority < b.priority; });
     for (auto& task : round) {
         // A task is plug-in code: what it throws is reported, never let through the main loop.
         try {
             task.run();
         } catch (const std::exception& e) {
-            MGlobal::displayError(MString(("An idle task failed: " + std::string(e.what())).c_str()));
+            MGlobal::displayError(
+                MString(("An idle task failed: " + std::string(e.what())).c_str()));
         } catch (...) {
             MGlobal::displayError("An idle task failed.");
         }

@@ -11,7 +11,7 @@
 namespace headless::detail {
 
 class IdleQueue {
-public:
+  public:
     // Maya's three idle priorities, highest first.
     enum class Priority { high = 0, low = 1, veryLow = 2 };
 
@@ -27,7 +27,7 @@ public:
     // Drops everything posted (a process that ends without serving it, as Maya does at exit).
     void clear();
 
-private:
+  private:
     struct Task {
         Priority priority;
         unsigned long sequence;

@@ -26,7 +26,8 @@ using Clock = std::chrono::steady_clock;
 bool batchSession = false;
 
 MPxThreadedDeviceNode* deviceOf(const Node& node) {
-    if (!node.alive || node.type->kind != MPxNode::kThreadedDeviceNode || !node.user) return nullptr;
+    if (!node.alive || node.type->kind != MPxNode::kThreadedDeviceNode || !node.user)
+        return nullptr;
     return static_cast<MPxThreadedDeviceNode*>(node.user.get());
 }
 
@@ -45,7 +46,8 @@ std::vector<MPlug> refreshPlugs(Node& node, MPxThreadedDeviceNode& device) {
     std::vector<MPlug> plugs;
     for (unsigned int i = 0; i < attributes.length(); ++i) {
         const auto attribute = hostCast<Attribute>(attributes[i]);
-        if (attribute && node.owns(*attribute)) plugs.push_back(makePlug(node.self(), attribute, {}));
+        if (attribute && node.owns(*attribute))
+            plugs.push_back(makePlug(node.self(), attribute, {}));
     }
     return plugs;
 }
@@ -80,9 +82,13 @@ bool workerRunning(const Node& node) {
 
 }  // namespace
 
-void setBatchMode(bool batch) { batchSession = batch; }
+void setBatchMode(bool batch) {
+    batchSession = batch;
+}
 
-bool batchMode() { return batchSession; }
+bool batchMode() {
+    return batchSession;
+}
 
 int processIdleEvents() {
     const int refreshes = servePendingRefreshes();

@@ -10,7 +10,7 @@
 namespace headless::detail {
 
 class RefreshSignal {
-public:
+  public:
     // Shared by every device worker, so it outlives them whatever the order of static
     // destruction at exit.
     static std::shared_ptr<RefreshSignal> shared();
@@ -21,7 +21,7 @@ public:
     // Main side: waits until the generation differs from `seen` or the deadline passes.
     void waitUntil(unsigned long seen, std::chrono::steady_clock::time_point deadline);
 
-private:
+  private:
     mutable std::mutex mutex_;  // guards generation_ between workers and the main loop
     std::condition_variable changed_;
     unsigned long generation_ = 0;

@@ -1,6 +1,6 @@
 #include "clip/format/ClipWindow.h"
-#include "device/channels/ChannelOutputRules.h"
 #include "clip/format/ParseClipFile.h"
+#include "device/channels/ChannelOutputRules.h"
 
 #include <gtest/gtest.h>
 

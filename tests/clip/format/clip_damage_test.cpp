@@ -56,8 +56,8 @@ TEST(ClipDamage, CutFilesNeverBreakTheReader) {
     storeClipText(source, std::string(9000, 'n') + "^#^#^#^1^*^2^*^@");
     const auto original = fileBytes(source);
     for (std::size_t length = 0; length < original.size(); ++length) {
-        expectCleanOutcome(std::vector<std::uint8_t>(original.begin(),
-                                                     original.begin() + static_cast<std::ptrdiff_t>(length)));
+        expectCleanOutcome(std::vector<std::uint8_t>(
+            original.begin(), original.begin() + static_cast<std::ptrdiff_t>(length)));
     }
 }
 

@@ -1,11 +1,11 @@
 #include "support/ChannelNames.h"
 #include "support/ClipTestSupport.h"
 
-#include "transport/records/CaptureRecords.h"
 #include "clip/format/ClipFileReader.h"
-#include "device/channels/ChannelOutputRules.h"
 #include "clip/format/ClipWriter.h"
 #include "clip/format/ParseClipFile.h"
+#include "device/channels/ChannelOutputRules.h"
+#include "transport/records/CaptureRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@
 
 namespace {
 
-void writeClip(const std::string& path, const ChannelNameLists& names, const std::vector<CaptureFrame>& frames) {
+void writeClip(const std::string& path, const ChannelNameLists& names,
+               const std::vector<CaptureFrame>& frames) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     ClipWriter writer(out, names);
     for (const auto& frame : frames) writer.writeFrame(frame);
@@ -42,7 +43,8 @@ TEST(ClipFile, WorkedExampleIsOneRecordOfSixtyBytesOfText) {
     const std::string path = folder.file("take.clip");
     const double first[] = {0.25};
     const double second[] = {0.3};
-    writeClip(path, channelNames({"sa"}), {CaptureFrame(12.5, first, 1), CaptureFrame(12.51666667, second, 1)});
+    writeClip(path, channelNames({"sa"}),
+              {CaptureFrame(12.5, first, 1), CaptureFrame(12.51666667, second, 1)});
 
     const std::string text = "sa^#^#^#^12.50000000^0.25000000^*^12.51666667^0.30000000^*^@";
     EXPECT_EQ(clipText(path), text);
@@ -71,7 +73,8 @@ TEST(ClipFile, RoundTripsNamesTimesAndValuesExactly) {
     for (int f = 0; f < 3000; ++f) {
         std::vector<double> values(names.flatValueCount());
         for (auto& value : values) value = any(random);
-        frames.emplace_back(100.0 + f / 60.0, values.data(), static_cast<std::uint32_t>(values.size()));
+        frames.emplace_back(100.0 + f / 60.0, values.data(),
+                            static_cast<std::uint32_t>(values.size()));
     }
     const std::string first = folder.file("first.clip");
     writeClip(first, names, frames);
@@ -124,7 +127,8 @@ TEST(ClipFile, RecordBoundaries) {
     TemporaryFolder folder;
     for (const std::size_t length : {kClipTextBlockSize, kClipTextBlockSize + 1}) {
         // A name that makes the whole text exactly `length` bytes.
-        const std::string name(length - std::string("^#^#^#^0.00000000^0.00000000^*^@").size(), 'n');
+        const std::string name(length - std::string("^#^#^#^0.00000000^0.00000000^*^@").size(),
+                               'n');
         const std::string path = folder.file("boundary" + std::to_string(length));
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -171,13 +175,13 @@ TEST(ClipFile, FormatFailuresReturnFalse) {
     EXPECT_FALSE(load(path).ok);
 
     for (const char* text : {
-             "#^#^@",                        // header ends early
-             "#^#^#^@",                      // header only, no frame
-             "a^#^#^#^0^1^@",                // frame cut short
-             "a^#^#^#^0^1^2^*^@",            // one value too many: a number where "*" belongs
-             "a^#^#^#^0^1^**^@",             // frame end not exactly "*"
-             "#^v^#^#^0^1^2^@",              // vector group cut short
-             "#^v^#^#^0^1^x^@",              // cut short wins over the letters inside the group
+             "#^#^@",              // header ends early
+             "#^#^#^@",            // header only, no frame
+             "a^#^#^#^0^1^@",      // frame cut short
+             "a^#^#^#^0^1^2^*^@",  // one value too many: a number where "*" belongs
+             "a^#^#^#^0^1^**^@",   // frame end not exactly "*"
+             "#^v^#^#^0^1^2^@",    // vector group cut short
+             "#^v^#^#^0^1^x^@",    // cut short wins over the letters inside the group
          }) {
         storeClipText(path, text);
         EXPECT_FALSE(load(path).ok) << text;
@@ -197,12 +201,12 @@ TEST(ClipFile, ConversionFailuresThrowTheirKind) {
     ChannelNameLists names;
     ClipFrames frames(matrixChannelOutputs);
     const std::pair<const char*, bool> cases[] = {
-        {"a^#^#^#^0^abc^*^@", true},      // letters: invalid argument
-        {"a^b^#^#^#^0^1^*^@", true},      // one value too few: "*" is read as a value
-        {"#^#^#^zero^*^@", true},         // time not a number
-        {"a^#^#^#^0^1e999^*^@", false},   // out of range
+        {"a^#^#^#^0^abc^*^@", true},     // letters: invalid argument
+        {"a^b^#^#^#^0^1^*^@", true},     // one value too few: "*" is read as a value
+        {"#^#^#^zero^*^@", true},        // time not a number
+        {"a^#^#^#^0^1e999^*^@", false},  // out of range
         {"a^#^#^#^1e999^1^*^@", false},
-        {"a^#^#^#^0^1^*^2@", false},      // text ends without "^" after its last token
+        {"a^#^#^#^0^1^*^2@", false},  // text ends without "^" after its last token
     };
     for (const auto& [text, invalid] : cases) {
         storeClipText(path, text);
@@ -262,7 +266,8 @@ TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
     ASSERT_EQ(bytes.size() % kClipRecordSize, 0u);
     ASSERT_GT(bytes.size(), 2 * kClipRecordSize);
     for (std::size_t size = kClipRecordSize; size < bytes.size(); size += kClipRecordSize) {
-        storeBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+        storeBytes(path, std::vector<std::uint8_t>(
+                             bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
         EXPECT_FALSE(loads(path)) << size / kClipRecordSize << " records";
     }
     EXPECT_TRUE(loads(whole));
@@ -303,8 +308,9 @@ TEST(ClipFile, CutRecordYieldsOnlyItsWholeAesBlocks) {
 
 TEST(ClipFile, NamesTheFormatCannotCarryAreRefusedBeforeWriting) {
     const std::string tooLong(kClipTextBlockSize, 'n');
-    for (const auto& names : {channelNames({"a^b"}), channelNames({}, {"a@"}), channelNames({}, {}, {"#m"}),
-                              channelNames({std::string("a\0b", 3)}), channelNames({tooLong})}) {
+    for (const auto& names :
+         {channelNames({"a^b"}), channelNames({}, {"a@"}), channelNames({}, {}, {"#m"}),
+          channelNames({std::string("a\0b", 3)}), channelNames({tooLong})}) {
         std::ostringstream out;
         EXPECT_THROW(ClipWriter(out, names), ClipWriteError);
         EXPECT_TRUE(out.str().empty());

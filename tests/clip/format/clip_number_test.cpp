@@ -82,7 +82,8 @@ TEST(ClipNumberText, ConversionFailuresHaveTwoKinds) {
 }
 
 TEST(ClipNumberText, TimesGoThroughLongDouble) {
-    EXPECT_EQ(parseClipTime("12.51666667"), static_cast<double>(std::strtold("12.51666667", nullptr)));
+    EXPECT_EQ(parseClipTime("12.51666667"),
+              static_cast<double>(std::strtold("12.51666667", nullptr)));
     EXPECT_EQ(parseClipTime("7"), 7.0);
 }
 

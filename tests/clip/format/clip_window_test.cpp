@@ -1,8 +1,8 @@
 #include "support/ClipTestSupport.h"
 
 #include "clip/format/ClipWindow.h"
-#include "device/channels/ChannelOutputRules.h"
 #include "clip/format/ParseClipFile.h"
+#include "device/channels/ChannelOutputRules.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,13 @@
 
 namespace {
 
-CaptureRecording recording(const std::vector<double>& times, const std::vector<std::vector<double>>& values) {
+CaptureRecording recording(const std::vector<double>& times,
+                           const std::vector<std::vector<double>>& values) {
     CaptureRecording result;
     result.names.scalars() = {"a"};
     for (std::size_t i = 0; i < times.size(); ++i)
-        result.frames.emplace_back(times[i], values[i].data(), static_cast<std::uint32_t>(values[i].size()));
+        result.frames.emplace_back(times[i], values[i].data(),
+                                   static_cast<std::uint32_t>(values[i].size()));
     return result;
 }
 

@@ -21,7 +21,7 @@ std::vector<double> concat(std::vector<double> a, const std::vector<double>& b) 
 }
 
 class ClipReaderTest : public ClipNodesTest {
-protected:
+  protected:
     void SetUp() override {
         ClipNodesTest::SetUp();
         // Stored at 100 s and 101 s: the reader plays them at clip times 0 and 1.
@@ -29,7 +29,8 @@ protected:
     }
 
     static void makeReader(const std::string& name = "reader") {
-        run("createNode LMRAClipReader -n " + name + "; connectAttr time1.outTime " + name + ".time");
+        run("createNode LMRAClipReader -n " + name + "; connectAttr time1.outTime " + name +
+            ".time");
     }
 
     static std::string load(const std::string& path, const std::string& reader = "reader") {
@@ -125,12 +126,14 @@ TEST_F(ClipReaderTest, BlendsVectorAndMatrixOutputsWithoutMultipliers) {
 
     const auto from = matrixChannelOutputs(first.data() + 4);
     const auto to = matrixChannelOutputs(second.data() + 4);
-    const char* outputs[] = {"TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"};
+    const char* outputs[] = {"TranslateX", "TranslateY", "TranslateZ",
+                             "RotateX",    "RotateY",    "RotateZ"};
     for (std::size_t i = 0; i < 6; ++i) {
         const double expected = 0.75 * from[i] + 0.25 * to[i];
         // Angles come back through getAttr in the scene's angle unit, degrees by default.
         const double scale = i < 3 ? 1.0 : kDegreesPerRadian;
-        EXPECT_NEAR(value(std::string("reader.head") + outputs[i]), expected * scale, 1e-9) << outputs[i];
+        EXPECT_NEAR(value(std::string("reader.head") + outputs[i]), expected * scale, 1e-9)
+            << outputs[i];
     }
     EXPECT_NEAR(to[5], std::atan2(0.8, 0.6), 1e-12);  // the rotated frame is not a no-op
 }
@@ -150,7 +153,8 @@ TEST_F(ClipReaderTest, LoadingTwiceKeepsMultiplierValuesAndConnections) {
     run("currentUnit -time film");
     makeReader();
     ASSERT_EQ(load(rampPath), "1");
-    run("createNode transform -n driver; setAttr driver.translateX 3; connectAttr driver.translateX reader.t_mlt");
+    run("createNode transform -n driver; setAttr driver.translateX 3; connectAttr "
+        "driver.translateX reader.t_mlt");
     run("setAttr reader.s_mlt 0.25");
 
     ASSERT_EQ(load(rampPath), "1");
@@ -196,14 +200,15 @@ TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {
 // evaluation threads, together (they are kParallel): under ThreadSanitizer this checks that
 // their computes and preEvaluation share nothing unguarded.
 TEST_F(ClipReaderTest, ReadersEvaluateInParallel) {
-    run("currentUnit -time film; evaluationManager -mode parallel; createNode LMRAPoseApply -n sum");
+    run("currentUnit -time film; evaluationManager -mode parallel; createNode LMRAPoseApply -n "
+        "sum");
     constexpr int kReaders = 4;
     for (int i = 0; i < kReaders; ++i) {
         const std::string reader = "reader" + std::to_string(i);
         makeReader(reader);
         ASSERT_EQ(load(rampPath, reader), "1");
-        run("setAttr " + reader + ".clipFrameOffset " + std::to_string(6 * i) + "; connectAttr " + reader +
-            ".s sum.values[" + std::to_string(i) + "]");
+        run("setAttr " + reader + ".clipFrameOffset " + std::to_string(6 * i) + "; connectAttr " +
+            reader + ".s sum.values[" + std::to_string(i) + "]");
     }
     for (int frame = 0; frame <= 6; ++frame) {
         run("currentTime " + std::to_string(frame));
@@ -229,9 +234,11 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
     run("setAttr reader.clipFrameOffset 15; createNode transform -n ctl;"
         "connectAttr reader.jawOpen ctl.rotateZ; connectAttr reader.smile ctl.translateX;"
         "connectAttr reader.headRotateZ ctl.rotateY; connectAttr reader.headTranslateY ctl.scaleY");
-    EXPECT_EQ(execute("nodeType unitConversion1").result, "unitConversion");  // jawOpen: 1.0 is 1 degree
+    EXPECT_EQ(execute("nodeType unitConversion1").result,
+              "unitConversion");  // jawOpen: 1.0 is 1 degree
 
-    const std::vector<std::string> plugs{"ctl.rotateZ", "ctl.translateX", "ctl.rotateY", "ctl.scaleY"};
+    const std::vector<std::string> plugs{"ctl.rotateZ", "ctl.translateX", "ctl.rotateY",
+                                         "ctl.scaleY"};
     const std::vector<std::string> sources{"reader.jawOpen", "reader.smile", "reader.headRotateZ",
                                            "reader.headTranslateY"};
     const int first = -3, last = 40;
@@ -241,7 +248,8 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
             const std::string at = "getAttr -time " + std::to_string(frame) + " ";
             played[i].push_back(execute(at + plugs[i]).result);
             // The rig shows the reader's numbers: a unitless 0.7 turns it by 0.7 degrees.
-            EXPECT_NEAR(std::stod(played[i].back()), std::stod(execute(at + sources[i]).result), 1e-9)
+            EXPECT_NEAR(std::stod(played[i].back()), std::stod(execute(at + sources[i]).result),
+                        1e-9)
                 << plugs[i] << " at " << frame;
         }
     }
@@ -249,7 +257,8 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
     // Maya evaluates in parallel by default; the bake must see the same values.
     run("currentTime 10; evaluationManager -mode parallel");
     ASSERT_EQ(execute("bakeResults -t \"" + std::to_string(first) + ":" + std::to_string(last) +
-                      "\" -sampleBy 1 -simulation true -preserveOutsideKeys true -disableImplicitControl true " +
+                      "\" -sampleBy 1 -simulation true -preserveOutsideKeys true "
+                      "-disableImplicitControl true " +
                       "ctl.rotateZ ctl.translateX ctl.rotateY ctl.scaleY")
                   .result,
               "4");
@@ -260,7 +269,8 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
         ASSERT_EQ(values.size(), played[i].size()) << plugs[i];
         for (int frame = first; frame <= last; ++frame) {
             EXPECT_EQ(times[frame - first], std::to_string(frame)) << plugs[i];
-            EXPECT_EQ(values[frame - first], played[i][frame - first]) << plugs[i] << " at " << frame;
+            EXPECT_EQ(values[frame - first], played[i][frame - first])
+                << plugs[i] << " at " << frame;
         }
         EXPECT_FALSE(connected(sources[i], plugs[i]));
         EXPECT_FALSE(execute("isConnected -iuc " + sources[i] + " " + plugs[i]).result == "1");
@@ -271,7 +281,8 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
     for (int frame = first; frame <= last; ++frame) {
         run("currentTime " + std::to_string(frame));
         for (std::size_t i = 0; i < plugs.size(); ++i) {
-            EXPECT_EQ(execute("getAttr " + plugs[i]).result, played[i][frame - first]) << plugs[i] << " at " << frame;
+            EXPECT_EQ(execute("getAttr " + plugs[i]).result, played[i][frame - first])
+                << plugs[i] << " at " << frame;
         }
     }
 }
@@ -279,9 +290,11 @@ TEST_F(ClipReaderTest, ATakeBakedOntoARigPlaysTheSameWithoutTheReader) {
 TEST_F(ClipReaderTest, LoadClipFromFileTakesExactlyAReaderAndAPath) {
     makeReader();
     run("createNode transform -n xform; createNode LMRAPose -n pose");
-    for (const std::string& command : std::vector<std::string>{"loadClipFromFile reader", "loadClipFromFile", "loadClipFromFile reader " + rampPath + " -extra",
-          "loadClipFromFile nosuchnode " + rampPath, "loadClipFromFile xform " + rampPath,
-          "loadClipFromFile time1 " + rampPath, "loadClipFromFile pose " + rampPath}) {
+    for (const std::string& command : std::vector<std::string>{
+             "loadClipFromFile reader", "loadClipFromFile",
+             "loadClipFromFile reader " + rampPath + " -extra",
+             "loadClipFromFile nosuchnode " + rampPath, "loadClipFromFile xform " + rampPath,
+             "loadClipFromFile time1 " + rampPath, "loadClipFromFile pose " + rampPath}) {
         const auto result = execute(command);
         EXPECT_FALSE(result.ok) << command;
         EXPECT_TRUE(result.result.empty()) << command;
@@ -312,7 +325,8 @@ TEST_F(ClipReaderTest, AMissingOrBrokenFileFailsWithTheFormatMessageOnly) {
     const std::string letters = folder.file("letters.clip");
     writeClipText(letters, "s^#^#^#^0.5^abc^*^@");
     EXPECT_EQ(load(letters), "0");
-    EXPECT_TRUE(shown("Error during file loading.")) << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_TRUE(shown("Error during file loading."))
+        << ::testing::PrintToString(headless::scriptOutputLines());
 }
 
 // Every failed load keeps its message and says on the next line which file failed and why.
@@ -326,16 +340,19 @@ TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
     writeClipText(folder.file("many.clip"), "#^" + manyVectors + "#^#^0^*^@");
     std::ofstream(folder.file("text.clip")) << std::string(200, 'x') << " not a clip file at all";
     const std::pair<const char*, const char*> cases[] = {
-        {"missing.clip", "cannot open"},  {"cut.clip", "cut short"},
+        {"missing.clip", "cannot open"},
+        {"cut.clip", "cut short"},
         {"letters.clip", "damaged or written with another key"},
         {"text.clip", "damaged or written with another key"},
-        {"no-frames.clip", "no frames"},  {"many.clip", "too many channels"},
+        {"no-frames.clip", "no frames"},
+        {"many.clip", "too many channels"},
     };
     for (const auto& [name, why] : cases) {
         headless::clearScriptOutput();
         EXPECT_EQ(load(folder.file(name)), "0") << name;
         const auto lines = headless::scriptOutputLines();
-        const auto first = std::find(lines.begin(), lines.end(), "// Error: Error during file loading. //");
+        const auto first =
+            std::find(lines.begin(), lines.end(), "// Error: Error during file loading. //");
         ASSERT_NE(first, lines.end()) << name << ": " << ::testing::PrintToString(lines);
         ASSERT_NE(first + 1, lines.end()) << name;
         EXPECT_NE(first[1].find(folder.file(name) + ": " + why), std::string::npos) << first[1];
@@ -351,7 +368,8 @@ TEST_F(ClipReaderTest, TimesAndValuesThatAreNotFinite) {
     const std::string path = folder.file("odd.clip");
     writeClipText(path, "s^#^#^#^nan^9^*^10^0^*^inf^8^*^11^inf^*^12^20^*^@");
     ASSERT_EQ(load(path), "1");
-    EXPECT_TRUE(shown("Warning") && shown("2 frames")) << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_TRUE(shown("Warning") && shown("2 frames"))
+        << ::testing::PrintToString(headless::scriptOutputLines());
     EXPECT_DOUBLE_EQ(sAt(6), 0.0);    // 0.25 s, towards the infinite frame: holds 0
     EXPECT_DOUBLE_EQ(sAt(36), 20.0);  // 1.5 s, from the infinite frame: holds 20
     EXPECT_DOUBLE_EQ(sAt(48), 20.0);

@@ -37,7 +37,9 @@ Outputs sample(const ClipFrames& frames, double u) {
     return out;
 }
 
-double scalarAt(const std::vector<ClipFrame>& records, double u) { return sample(clip(records), u).scalars[0]; }
+double scalarAt(const std::vector<ClipFrame>& records, double u) {
+    return sample(clip(records), u).scalars[0];
+}
 
 TEST(SampleClip, BlendsBetweenNeighboursAndHoldsOutside) {
     const std::vector<ClipFrame> frames = {frame(0.0, 0.0), frame(1.0, 10.0)};
@@ -58,7 +60,8 @@ TEST(SampleClip, SingleFrameAndEmptyClip) {
 }
 
 TEST(SampleClip, EqualTimesGiveTheFirstOfThePairThenBlendFromTheSecond) {
-    const std::vector<ClipFrame> frames = {frame(0.0, 0.0), frame(1.0, 10.0), frame(1.0, 20.0), frame(2.0, 30.0)};
+    const std::vector<ClipFrame> frames = {frame(0.0, 0.0), frame(1.0, 10.0), frame(1.0, 20.0),
+                                           frame(2.0, 30.0)};
     EXPECT_EQ(scalarAt(frames, 1.0), 10.0);
     EXPECT_DOUBLE_EQ(scalarAt(frames, 1.5), 25.0);
 }
@@ -117,7 +120,11 @@ TEST(SampleClip, SearchAgreesWithTheScanEverywhere) {
         const ClipFrames frames = clip(records);
         EXPECT_EQ(frames.timesInOrder(), spacing != kUnordered);
 
-        std::vector<double> times = {-1.0, 0.0, time, time + 1, std::nan(""),
+        std::vector<double> times = {-1.0,
+                                     0.0,
+                                     time,
+                                     time + 1,
+                                     std::nan(""),
                                      std::numeric_limits<double>::infinity(),
                                      -std::numeric_limits<double>::infinity()};
         for (const auto& record : records)
@@ -142,7 +149,8 @@ TEST(SampleClip, SearchAgreesWithTheScanEverywhere) {
 TEST(SampleClip, ABlendWithANonFiniteValueHoldsTheFiniteFrame) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<ClipFrame> records = {frame(0, 1.0), frame(1, inf), frame(2, 3.0), frame(3, nan), frame(4, 5.0)};
+    const std::vector<ClipFrame> records = {frame(0, 1.0), frame(1, inf), frame(2, 3.0),
+                                            frame(3, nan), frame(4, 5.0)};
     for (const double u : {-1.0, 0.0, 0.25, 0.75}) EXPECT_EQ(scalarAt(records, u), 1.0) << u;
     EXPECT_EQ(scalarAt(records, 1.0), inf);
     for (const double u : {1.25, 1.75, 2.0, 2.5}) EXPECT_EQ(scalarAt(records, u), 3.0) << u;

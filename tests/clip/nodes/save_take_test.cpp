@@ -1,8 +1,8 @@
 // "saveMocapData" against a live session with phonesim, and the take played back by a clip reader.
 
+#include "PhoneSim.h"
 #include "clip/format/ClipFileReader.h"
 #include "support/ClipNodesTest.h"
-#include "PhoneSim.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,11 +38,15 @@ const ChannelNameLists& takeChannels() {
 }
 
 // The flat frame phonesim sends at a timestamp.
-std::vector<double> phoneValues(double timestamp) { return PhoneSim::flatFrame(takeChannels(), timestamp); }
+std::vector<double> phoneValues(double timestamp) {
+    return PhoneSim::flatFrame(takeChannels(), timestamp);
+}
 
-std::vector<double> blend(const std::vector<double>& from, const std::vector<double>& to, double weight) {
+std::vector<double> blend(const std::vector<double>& from, const std::vector<double>& to,
+                          double weight) {
     std::vector<double> result(from.size());
-    for (std::size_t i = 0; i < from.size(); ++i) result[i] = (1.0 - weight) * from[i] + weight * to[i];
+    for (std::size_t i = 0; i < from.size(); ++i)
+        result[i] = (1.0 - weight) * from[i] + weight * to[i];
     return result;
 }
 
@@ -50,11 +54,12 @@ std::vector<double> blend(const std::vector<double>& from, const std::vector<dou
 void expectStoredValues(const std::vector<double>& stored, const std::vector<double>& expected,
                         const std::string& what) {
     ASSERT_EQ(stored.size(), expected.size()) << what;
-    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_NEAR(stored[i], expected[i], 5.1e-9) << what << " value " << i;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        EXPECT_NEAR(stored[i], expected[i], 5.1e-9) << what << " value " << i;
 }
 
 class SaveTakeTest : public ClipNodesTest {
-protected:
+  protected:
     void SetUp() override {
         ClipNodesTest::SetUp();
         PhoneSimOptions options;
@@ -73,7 +78,8 @@ protected:
     }
 
     void connectDevice(bool withVideo = false) {
-        run("createNode LMRARealTimeDevice -n dev; setAttr -type \"string\" dev.ipAddress \"127.0.0.1\"");
+        run("createNode LMRARealTimeDevice -n dev; setAttr -type \"string\" dev.ipAddress "
+            "\"127.0.0.1\"");
         run("setAttr dev.wifiPort " + std::to_string(phone->udpPort()));
         if (withVideo) run("setAttr dev.recordVideo 1");
         run("establishConnection dev; startMocapSession dev");
@@ -86,8 +92,10 @@ protected:
     void record(const std::vector<double>& timestamps) {
         constexpr std::size_t kBatch = 64;
         for (std::size_t first = 0; first < timestamps.size(); first += kBatch) {
-            const auto end = timestamps.begin() + static_cast<std::ptrdiff_t>(std::min(first + kBatch, timestamps.size()));
-            recordBatch(std::vector<double>(timestamps.begin() + static_cast<std::ptrdiff_t>(first), end));
+            const auto end = timestamps.begin() + static_cast<std::ptrdiff_t>(
+                                                      std::min(first + kBatch, timestamps.size()));
+            recordBatch(
+                std::vector<double>(timestamps.begin() + static_cast<std::ptrdiff_t>(first), end));
             if (::testing::Test::HasFatalFailure()) return;
         }
     }
@@ -99,7 +107,8 @@ protected:
         const bool arrived = waitUntil([&] {
             std::filesystem::remove(probe);
             if (!execute("saveMocapData dev " + quoted(probe) + " 100000").ok) return false;
-            if (!waitUntil([&] { return std::filesystem::exists(probe); }, std::chrono::milliseconds(200)))
+            if (!waitUntil([&] { return std::filesystem::exists(probe); },
+                           std::chrono::milliseconds(200)))
                 return false;
             seen = times(readStoredClip(probe));
             return !seen.empty() && seen.back() == timestamps.back();
@@ -110,7 +119,8 @@ protected:
     }
 
     // Saves and waits for the writer thread's file.
-    StoredClip save(const std::string& path, const std::string& length, const std::string& video = {}) {
+    StoredClip save(const std::string& path, const std::string& length,
+                    const std::string& video = {}) {
         std::filesystem::remove(path);
         std::string command = "saveMocapData dev " + quoted(path) + " " + length;
         if (!video.empty()) command += " " + quoted(video);
@@ -133,22 +143,31 @@ TEST_F(SaveTakeTest, ATakeLoadsBackWithItsNamesAndValuesAtTheRecordedTimes) {
     const StoredClip stored = save(path, "1");
     EXPECT_EQ(stored.names, takeChannels());
     ASSERT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
-    for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
+    for (const auto& frame : stored.frames)
+        expectStoredValues(frame.values, phoneValues(frame.time), "frame");
 
-    run("currentUnit -time film; createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
+    run("currentUnit -time film; createNode LMRAClipReader -n reader; connectAttr time1.outTime "
+        "reader.time");
     ASSERT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "1");
     const std::vector<std::pair<int, double>> checks = {{0, 11.0}, {12, 11.5}, {24, 12.0}};
     for (const auto& [frame, timestamp] : checks) {
         run("currentTime " + std::to_string(frame));
         const std::string at = " at " + std::to_string(timestamp);
-        EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, timestamp), 5.1e-9) << at;
-        EXPECT_NEAR(value("reader.smile"), PhoneSim::channelValue(kScalarChannel, 1, 0, timestamp), 5.1e-9) << at;
-        EXPECT_NEAR(value("reader.gazeY"), PhoneSim::channelValue(kVectorChannel, 0, 1, timestamp), 5.1e-9) << at;
+        EXPECT_NEAR(value("reader.jawOpen"),
+                    PhoneSim::channelValue(kScalarChannel, 0, 0, timestamp), 5.1e-9)
+            << at;
+        EXPECT_NEAR(value("reader.smile"), PhoneSim::channelValue(kScalarChannel, 1, 0, timestamp),
+                    5.1e-9)
+            << at;
+        EXPECT_NEAR(value("reader.gazeY"), PhoneSim::channelValue(kVectorChannel, 0, 1, timestamp),
+                    5.1e-9)
+            << at;
         const auto translation = PhoneSim::matrixTranslation(0, timestamp);
         const auto rotation = PhoneSim::matrixRotation(0, timestamp);
         EXPECT_NEAR(value("reader.headTranslateX"), translation[0], 1e-7) << at;
         EXPECT_NEAR(value("reader.headTranslateZ"), translation[2], 1e-7) << at;
-        EXPECT_NEAR(value("reader.headRotateY"), rotation[1] * kDegreesPerRadian, 1e-5) << at;  // degrees
+        EXPECT_NEAR(value("reader.headRotateY"), rotation[1] * kDegreesPerRadian, 1e-5)
+            << at;  // degrees
     }
 }
 
@@ -165,7 +184,8 @@ TEST_F(SaveTakeTest, TheWindowStartsWithAFrameBlendedAtTheCut) {
     record({12.125});
     stored = save(folder.file("between.clip"), "1");
     ASSERT_EQ(times(stored), (std::vector<double>{11.125, 11.5, 12.0, 12.125}));
-    expectStoredValues(stored.frames[0].values, blend(phoneValues(11.0), phoneValues(11.5), 0.25), "start");
+    expectStoredValues(stored.frames[0].values, blend(phoneValues(11.0), phoneValues(11.5), 0.25),
+                       "start");
 }
 
 // More seconds than were recorded: the take is what was recorded, from its first frame, and the
@@ -175,7 +195,8 @@ TEST_F(SaveTakeTest, ATakeNeverStartsBeforeTheFirstRecordedFrame) {
     record(kFrameTimes);
     const auto stored = save(folder.file("longer.clip"), "10", folder.file("longer.mov"));
     EXPECT_EQ(times(stored), kFrameTimes);
-    for (const auto& frame : stored.frames) expectStoredValues(frame.values, phoneValues(frame.time), "frame");
+    for (const auto& frame : stored.frames)
+        expectStoredValues(frame.values, phoneValues(frame.time), "frame");
     ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
     EXPECT_EQ(phone->commandsReceived().back(), "saveCapture -timeInverval 10.000000 12.000000");
 
@@ -196,7 +217,8 @@ TEST_F(SaveTakeTest, ARecordingOfOneFrameIsATakeOfThatFrame) {
     run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
     EXPECT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "1");
     run("currentTime 5");
-    EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, 20.0), 5.1e-9);
+    EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, 20.0),
+                5.1e-9);
 }
 
 TEST_F(SaveTakeTest, TheVideoFileHoldsTheBytesThePhoneServed) {
@@ -234,7 +256,8 @@ TEST_F(SaveTakeTest, OnlyAFourthArgumentThatIsAPathAsksForVideo) {
     save(folder.file("empty.clip"), "1", "");
     {
         // An empty fourth argument, given explicitly.
-        const auto result = execute("saveMocapData dev " + quoted(folder.file("empty2.clip")) + " 1 \"\"");
+        const auto result =
+            execute("saveMocapData dev " + quoted(folder.file("empty2.clip")) + " 1 \"\"");
         EXPECT_TRUE(result.ok);
         EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(folder.file("empty2.clip")); }));
     }
@@ -266,7 +289,8 @@ TEST_F(SaveTakeTest, ABareFileNameIsWrittenInTheCurrentFolderWithoutAnError) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
     ASSERT_TRUE(execute("saveMocapData dev bare.clip 1").ok);
-    const bool written = waitUntil([&] { return std::filesystem::exists(folder.file("bare.clip")); });
+    const bool written =
+        waitUntil([&] { return std::filesystem::exists(folder.file("bare.clip")); });
     std::filesystem::current_path(previous);
     EXPECT_TRUE(written);
     EXPECT_FALSE(shown("Cannot create output directory."));
@@ -285,10 +309,15 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
         std::vector<std::string> lines;  // a text of each error line shown, in order
     };
     const std::vector<Case> cases = {
-        {folder.file("plain-file/sub/take.clip"), "",
+        {folder.file("plain-file/sub/take.clip"),
+         "",
          {"Cannot create output directory.", folder.file("plain-file/sub")}},
-        {good, folder.file("plain-file/take.mov"), {"Cannot create output directory.", folder.file("plain-file")}},
-        {good, folder.file("videos.mov"), {"Cannot write video file " + folder.file("videos.mov") + ": it is a folder"}},
+        {good,
+         folder.file("plain-file/take.mov"),
+         {"Cannot create output directory.", folder.file("plain-file")}},
+        {good,
+         folder.file("videos.mov"),
+         {"Cannot write video file " + folder.file("videos.mov") + ": it is a folder"}},
         // One path for both, as typed or after normalising.
         {good, good, {"same file"}},
         {good, folder.file("sub/../good.clip"), {"same file"}},
@@ -343,7 +372,8 @@ TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
     record(kFrameTimes);
     const std::string path = folder.file("shared.clip");
     std::string script;
-    for (int i = 0; i < 6; ++i) script += "saveMocapData dev " + quoted(path) + (i % 2 ? " 1; " : " 5; ");
+    for (int i = 0; i < 6; ++i)
+        script += "saveMocapData dev " + quoted(path) + (i % 2 ? " 1; " : " 5; ");
     run(script);
     // The writers finish in any order; each renames a whole file into place, and none is left over.
     ASSERT_TRUE(waitUntil([&] {
@@ -390,17 +420,20 @@ TEST_F(SaveTakeTest, NamesThatNeedChangingStillGiveATake) {
     EXPECT_EQ(stored.names, channelNames({"mouth_left", "a_b"}, {"gaze_"}, {"head"}));
     EXPECT_EQ(times(stored), (std::vector<double>{11.0, 11.5, 12.0}));
     run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
-    ASSERT_EQ(execute("loadClipFromFile reader " + quoted(folder.file("renamed.clip"))).result, "1");
-    EXPECT_NEAR(value("reader.mouth_left"), PhoneSim::channelValue(kScalarChannel, 0, 0, 11.0), 5.1e-9);
+    ASSERT_EQ(execute("loadClipFromFile reader " + quoted(folder.file("renamed.clip"))).result,
+              "1");
+    EXPECT_NEAR(value("reader.mouth_left"), PhoneSim::channelValue(kScalarChannel, 0, 0, 11.0),
+                5.1e-9);
     EXPECT_NEAR(value("reader.gaze_Y"), PhoneSim::channelValue(kVectorChannel, 0, 1, 11.0), 5.1e-9);
 }
 
 TEST_F(SaveTakeTest, SaveMocapDataArgumentRules) {
     run("createNode LMRAClipReader -n reader; createNode LMRARealTimeDevice -n idle");
     const std::string path = folder.file("never.clip");
-    for (const std::string& command : std::vector<std::string>{"saveMocapData", "saveMocapData idle", "saveMocapData idle " + path,
-          "saveMocapData nosuchnode " + path + " 1", "saveMocapData reader " + path + " 1",
-          "saveMocapData time1 " + path + " 1"}) {
+    for (const std::string& command : std::vector<std::string>{
+             "saveMocapData", "saveMocapData idle", "saveMocapData idle " + path,
+             "saveMocapData nosuchnode " + path + " 1", "saveMocapData reader " + path + " 1",
+             "saveMocapData time1 " + path + " 1"}) {
         EXPECT_FALSE(execute(command).ok) << command;
     }
     // A device node is not a clip reader.
@@ -414,8 +447,8 @@ TEST_F(SaveTakeTest, ASaveThatWouldWriteNothingFailsAndSaysWhy) {
     const auto refused = [&](const std::string& command, const std::string& why) {
         headless::clearScriptOutput();
         EXPECT_FALSE(execute(command).ok) << command;
-        EXPECT_TRUE(shown("Error") && shown(why)) << command << ": "
-                                                  << ::testing::PrintToString(headless::scriptOutputLines());
+        EXPECT_TRUE(shown("Error") && shown(why))
+            << command << ": " << ::testing::PrintToString(headless::scriptOutputLines());
     };
     refused("saveMocapData idle " + path + " 1", "not connected");
     connectDevice();
@@ -426,13 +459,15 @@ TEST_F(SaveTakeTest, ASaveThatWouldWriteNothingFailsAndSaysWhy) {
     EXPECT_FALSE(std::filesystem::exists(path));
 
     // A fractional length is honoured; arguments after the video path are ignored with a warning.
-    EXPECT_EQ(times(save(folder.file("half.clip"), "1.5")), (std::vector<double>{10.5, 11.0, 11.5, 12.0}));
+    EXPECT_EQ(times(save(folder.file("half.clip"), "1.5")),
+              (std::vector<double>{10.5, 11.0, 11.5, 12.0}));
     headless::clearScriptOutput();
     const std::string extra = folder.file("extra.clip");
     EXPECT_TRUE(execute("saveMocapData dev " + quoted(extra) + " 0.5 \"\" more words").ok);
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(extra); }));
     EXPECT_EQ(times(readStoredClip(extra)), (std::vector<double>{11.5, 12.0}));
-    EXPECT_TRUE(shown("Warning") && shown("2 extra arguments")) << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_TRUE(shown("Warning") && shown("2 extra arguments"))
+        << ::testing::PrintToString(headless::scriptOutputLines());
 }
 
 }  // namespace

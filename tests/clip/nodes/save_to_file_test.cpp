@@ -1,9 +1,9 @@
 // The writer thread's work on its own: what it writes, and what a failed write leaves behind.
 
-#include "support/ClipNodesTest.h"
 #include "clip/format/ClipFormat.h"
 #include "clip/nodes/ClipWriterThreads.h"
 #include "clip/nodes/SaveToFile.h"
+#include "support/ClipNodesTest.h"
 #include "support/RecordedMessages.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::size_t entryCount(const std::filesystem::path& folder) {
 }
 
 class SaveToFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::setEchoScriptOutput(false);
         headless::clearScriptOutput();
@@ -112,11 +112,14 @@ TEST_F(SaveToFileTest, AClipNameOfTheLongestLengthIsWritten) {
 }
 
 TEST_F(SaveToFileTest, WaitingForWritersReturnsOnceEveryClipIsOnDisk) {
-    for (int i = 0; i < 8; ++i) ASSERT_TRUE(startClipWriter(takeArguments(folder.file("take" + std::to_string(i) + ".clip"), 1)));
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(
+            startClipWriter(takeArguments(folder.file("take" + std::to_string(i) + ".clip"), 1)));
     waitForClipWriters();
     EXPECT_EQ(entryCount(folder.path()), 8u);
     for (int i = 0; i < 8; ++i) {
-        std::ifstream in(folder.file("take" + std::to_string(i) + ".clip"), std::ios::binary | std::ios::ate);
+        std::ifstream in(folder.file("take" + std::to_string(i) + ".clip"),
+                         std::ios::binary | std::ios::ate);
         EXPECT_EQ(static_cast<std::size_t>(in.tellg()), kClipRecordSize) << i;
     }
 }

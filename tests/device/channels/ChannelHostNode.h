@@ -15,7 +15,7 @@
 #include "device/channels/ChannelAttributes.h"
 
 class ChannelHostNode : public MPxNode {
-public:
+  public:
     static constexpr unsigned kTypeId = 0x7f0a1;
     static MObject staticScalar;  // "shared": a static attribute a scalar channel may reuse
 
@@ -31,7 +31,8 @@ public:
         const ChannelOutputPosition position = findChannelOutput(outputs, plug.attribute());
         if (position.kind != ChannelOutputPosition::Kind::scalar) return MStatus::kUnknownParameter;
         ++computeCounts[plug.partialName().asChar()];
-        data.outputValue(plug).set(scalarOutputValue(thisMObject(), plug, data, scalarValues[position.group]));
+        data.outputValue(plug).set(
+            scalarOutputValue(thisMObject(), plug, data, scalarValues[position.group]));
         data.setClean(plug);
         return MStatus::kSuccess;
     }

@@ -18,23 +18,23 @@
 #include <headless/ScriptOutput.h>
 
 #include "ChannelHostNode.h"
-#include "support/ChannelNames.h"
 #include "device/channels/LumoraPythonTexts.h"
+#include "support/ChannelNames.h"
 
 MObject ChannelHostNode::staticScalar;
 
 namespace {
 
 class ChannelAttributesTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { headless::setEchoScriptOutput(false); }
 
     void SetUp() override {
         headless::newScene();
         plugin_ = std::make_unique<headless::InProcessPlugin>("channelHostNodes");
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("channelHost", MTypeId(ChannelHostNode::kTypeId), &ChannelHostNode::creator,
-                                    &ChannelHostNode::initialize));
+        ASSERT_TRUE(fn.registerNode("channelHost", MTypeId(ChannelHostNode::kTypeId),
+                                    &ChannelHostNode::creator, &ChannelHostNode::initialize));
         run("createNode channelHost -n host; createNode transform -n driver");
         node_ = headless::findNode("host");
         host_ = static_cast<ChannelHostNode*>(MFnDependencyNode(node_).userNode());
@@ -57,13 +57,16 @@ protected:
         return result.ok ? std::stod(result.result) : -999.0;
     }
 
-    MPlug plug(const std::string& name) const { return MFnDependencyNode(node_).findPlug(name.c_str(), true); }
+    MPlug plug(const std::string& name) const {
+        return MFnDependencyNode(node_).findPlug(name.c_str(), true);
+    }
     bool has(const std::string& name) const { return !plug(name).isNull(); }
 
     // A warning line of the script output that contains text.
     static bool warned(const std::string& text) {
         for (const std::string& line : headless::scriptOutputLines()) {
-            if (line.rfind("// Warning: ", 0) == 0 && line.find(text) != std::string::npos) return true;
+            if (line.rfind("// Warning: ", 0) == 0 && line.find(text) != std::string::npos)
+                return true;
         }
         return false;
     }
@@ -71,7 +74,8 @@ protected:
     std::vector<std::string> multiplierNames() const {
         std::vector<std::string> names;
         const MPlug compound = plug("multipliers");
-        for (unsigned i = 0; i < compound.numChildren(); ++i) names.push_back(compound.child(i).partialName().asChar());
+        for (unsigned i = 0; i < compound.numChildren(); ++i)
+            names.push_back(compound.child(i).partialName().asChar());
         return names;
     }
 
@@ -81,7 +85,8 @@ protected:
 };
 
 TEST_F(ChannelAttributesTest, FirstRebuildCreatesOutputsInChannelOrder) {
-    host_->rebuild(channelNames({"jawOpen", "blink"}, {"gaze"}, {"head"}), ScalarOutputStorage::storable);
+    host_->rebuild(channelNames({"jawOpen", "blink"}, {"gaze"}, {"head"}),
+                   ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
     ASSERT_EQ(outputs.scalarOutputs.size(), 2u);
     ASSERT_EQ(outputs.vectorOutputs.size(), 1u);
@@ -90,7 +95,8 @@ TEST_F(ChannelAttributesTest, FirstRebuildCreatesOutputsInChannelOrder) {
     EXPECT_EQ(MFnAttribute(outputs.scalarOutputs[1]).name(), "blink");
 
     const char* vectorNames[] = {"gazeX", "gazeY", "gazeZ"};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(MFnAttribute(outputs.vectorOutputs[0][i]).name(), vectorNames[i]);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(MFnAttribute(outputs.vectorOutputs[0][i]).name(), vectorNames[i]);
     const char* matrixNames[] = {"headTranslateX", "headTranslateY", "headTranslateZ",
                                  "headRotateX",    "headRotateY",    "headRotateZ"};
     for (int i = 0; i < 6; ++i) {
@@ -124,11 +130,14 @@ TEST_F(ChannelAttributesTest, ChannelsWhoseOutputsWouldCollideGetNone) {
     host_->rebuild(channelNames({"shared", "x", "x_mlt", "multipliers", "headX"}, {"head"}, {"m"}),
                    ScalarOutputStorage::storable);
     const ChannelOutputs& outputs = host_->outputs;
-    EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind, ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, ChannelHostNode::staticScalar).kind,
+              ChannelOutputPosition::Kind::none);
     EXPECT_EQ(findChannelOutput(outputs, plug("x").attribute()).group, 1u);
     EXPECT_TRUE(isMultiplierChild(plug("x_mlt")));
-    EXPECT_EQ(findChannelOutput(outputs, plug("x_mlt").attribute()).kind, ChannelOutputPosition::Kind::none);
-    EXPECT_EQ(findChannelOutput(outputs, plug("multipliers").attribute()).kind, ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, plug("x_mlt").attribute()).kind,
+              ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, plug("multipliers").attribute()).kind,
+              ChannelOutputPosition::Kind::none);
     EXPECT_EQ(findChannelOutput(outputs, plug("headX").attribute()).group, 4u);
     EXPECT_FALSE(has("headY"));
     EXPECT_TRUE(has("mRotateZ"));
@@ -171,7 +180,8 @@ TEST_F(ChannelAttributesTest, SecondRebuildKeepsUserEditsOfMultipliers) {
     host_->rebuild(channelNames({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
     const ChannelOutputs first = host_->outputs;
     ASSERT_TRUE(plug("a_mlt").setDouble(0.5));
-    ASSERT_TRUE(plug("c_mlt").setDouble(1.0));  // exactly 1.0 is not recorded; it comes back as default
+    ASSERT_TRUE(
+        plug("c_mlt").setDouble(1.0));  // exactly 1.0 is not recorded; it comes back as default
     run("connectAttr driver.translateX host.b_mlt");
 
     host_->rebuild(channelNames({"a", "b", "c"}, {"v"}, {"m"}), ScalarOutputStorage::storable);
@@ -249,7 +259,8 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
     found = findChannelOutput(outputs, outputs.matrixOutputs[0][4]);
     EXPECT_EQ(found.kind, ChannelOutputPosition::Kind::matrix);
     EXPECT_EQ(found.index, 4u);
-    EXPECT_EQ(findChannelOutput(outputs, outputs.multiplierChildren[0]).kind, ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, outputs.multiplierChildren[0]).kind,
+              ChannelOutputPosition::Kind::none);
 
     // Found by name at any count; an output no longer listed, or another attribute that took an
     // output's name, is not a channel output.
@@ -262,7 +273,8 @@ TEST_F(ChannelAttributesTest, FindChannelOutputSearchesEveryList) {
         EXPECT_EQ(found.group, k);
     }
     const MFnDependencyNode node(node_);
-    EXPECT_EQ(findChannelOutput(outputs, node.findPlug("s", true).attribute()).kind, ChannelOutputPosition::Kind::none);
+    EXPECT_EQ(findChannelOutput(outputs, node.findPlug("s", true).attribute()).kind,
+              ChannelOutputPosition::Kind::none);
     const MObject oldV = outputs.vectorOutputs[0][0];
     ASSERT_TRUE(MFnDependencyNode(node_).removeAttribute(oldV));
     MFnNumericAttribute numeric;

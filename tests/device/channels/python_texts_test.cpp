@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 const char* const kPython = "/usr/bin/python3";
 
 class PythonTexts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (::access(kPython, X_OK) != 0) GTEST_SKIP() << kPython << " is not installed";
         folder_ = fs::temp_directory_path() / ("lmra_python_texts_" + std::to_string(::getpid()));
@@ -45,8 +45,8 @@ protected:
     std::string check(const std::string& mode) const {
         const std::string source = std::getenv("LMRA_SOURCE_DIR");
         const std::string command = std::string(kPython) + " -I '" + source +
-                                    "/tests/device/channels/lumora_texts_check.py' " + mode + " '" + source +
-                                    "/python'" + files_ + " 2>&1";
+                                    "/tests/device/channels/lumora_texts_check.py' " + mode + " '" +
+                                    source + "/python'" + files_ + " 2>&1";
         std::string output;
         if (FILE* pipe = ::popen(command.c_str(), "r")) {
             std::array<char, 256> chunk{};
@@ -64,6 +64,8 @@ TEST_F(PythonTexts, WithThePackageTheyCallItAndSetItsFlagAroundARebuild) {
     EXPECT_EQ(check("with"), "ok\nstatus 0");
 }
 
-TEST_F(PythonTexts, WithoutThePackageNoneRaises) { EXPECT_EQ(check("without"), "ok\nstatus 0"); }
+TEST_F(PythonTexts, WithoutThePackageNoneRaises) {
+    EXPECT_EQ(check("without"), "ok\nstatus 0");
+}
 
 }  // namespace

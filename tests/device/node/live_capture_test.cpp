@@ -10,15 +10,15 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MPlug.h>
 
-#include "support/DeviceSceneTest.h"
 #include "PhoneSim.h"
+#include "support/DeviceSceneTest.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 class LiveCaptureTest : public DeviceSceneTest {
-protected:
+  protected:
     void SetUp() override {
         DeviceSceneTest::SetUp();
         ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + folder_.file("usbmuxd.sock")).c_str(), 1);
@@ -47,7 +47,8 @@ protected:
     }
 
     static double output(const std::string& plug) {
-        const MPlug found = MFnDependencyNode(headless::findNode("dev")).findPlug(plug.c_str(), true);
+        const MPlug found =
+            MFnDependencyNode(headless::findNode("dev")).findPlug(plug.c_str(), true);
         EXPECT_FALSE(found.isNull()) << plug;
         return found.isNull() ? -999.0 : found.asDouble();
     }
@@ -58,11 +59,13 @@ protected:
     // "rightEye" follow the phone's values at time t.
     bool outputsFollow(double t, double multiplier0 = 1.0) const {
         auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
-        if (!near(output(scalar(0)), multiplier0 * PhoneSim::channelValue(kScalarChannel, 0, 0, t))) return false;
+        if (!near(output(scalar(0)), multiplier0 * PhoneSim::channelValue(kScalarChannel, 0, 0, t)))
+            return false;
         if (!near(output(scalar(7)), PhoneSim::channelValue(kScalarChannel, 7, 0, t))) return false;
         const char* axes[] = {"X", "Y", "Z"};
         for (std::size_t c = 0; c < 3; ++c) {
-            if (!near(output(names_.vectors()[0] + axes[c]), PhoneSim::channelValue(kVectorChannel, 0, c, t))) {
+            if (!near(output(names_.vectors()[0] + axes[c]),
+                      PhoneSim::channelValue(kVectorChannel, 0, c, t))) {
                 return false;
             }
         }
@@ -88,7 +91,8 @@ protected:
             }
         }
         for (const std::string& name : names_.matrices()) {
-            for (const char* part : {"TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"}) {
+            for (const char* part :
+                 {"TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"}) {
                 if (output(name + part) != expected) return false;
             }
         }
@@ -149,9 +153,13 @@ protected:
     ChannelNameLists names_;
 };
 
-TEST_F(LiveCaptureTest, WifiLiveRoad) { liveRoad(false); }
+TEST_F(LiveCaptureTest, WifiLiveRoad) {
+    liveRoad(false);
+}
 
-TEST_F(LiveCaptureTest, UsbLiveRoad) { liveRoad(true); }
+TEST_F(LiveCaptureTest, UsbLiveRoad) {
+    liveRoad(true);
+}
 
 TEST_F(LiveCaptureTest, VideoCaptureAndAVanishedPhone) {
     createDevice("dev", true);
@@ -250,13 +258,16 @@ TEST_F(LiveCaptureTest, SettingsAreCheckedBeforeConnecting) {
         std::string error;
     };
     const std::vector<Case> refused = {
-        {"setAttr dev.wifiPort 0", "// Error: dev.wifiPort is 0: a port is a number from 1 to 65535. //"},
-        {"setAttr dev.wifiPort 65536", "// Error: dev.wifiPort is 65536: a port is a number from 1 to 65535. //"},
+        {"setAttr dev.wifiPort 0",
+         "// Error: dev.wifiPort is 0: a port is a number from 1 to 65535. //"},
+        {"setAttr dev.wifiPort 65536",
+         "// Error: dev.wifiPort is 65536: a port is a number from 1 to 65535. //"},
         {"setAttr dev.connectionType 1; setAttr dev.usbPort -3",
          "// Error: dev.usbPort is -3: a port is a number from 1 to 65535. //"},
         {"setAttr dev.connectionType 0; setAttr dev.wifiPort 35601; "
          "setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"",
-         "// Error: The phone's address \"no-such-phone.invalid\" (dev.ipAddress) does not resolve: check "
+         "// Error: The phone's address \"no-such-phone.invalid\" (dev.ipAddress) does not "
+         "resolve: check "
          "the address. //"},
         {"setAttr -type \"string\" dev.ipAddress \"\"",
          "// Error: dev.ipAddress is empty: set it to the phone's address. //"},
@@ -279,8 +290,9 @@ TEST_F(LiveCaptureTest, SettingsAreCheckedBeforeConnecting) {
         std::to_string(phone_->usbPort()) + "; setAttr dev.connectionType 7");
     headless::clearScriptOutput();
     EXPECT_EQ(command("establishConnection dev").result, "1");
-    EXPECT_TRUE(shown("// Warning: dev.connectionType is 7: 0 connects over Wi-Fi, 1 over USB. Connecting "
-                      "over USB. //"));
+    EXPECT_TRUE(
+        shown("// Warning: dev.connectionType is 7: 0 connects over Wi-Fi, 1 over USB. Connecting "
+              "over USB. //"));
     EXPECT_TRUE(shown("Connection established."));
     EXPECT_EQ(command("stopMocapSession dev").result, "1");
 
@@ -292,12 +304,14 @@ TEST_F(LiveCaptureTest, SettingsAreCheckedBeforeConnecting) {
     options.useDefaultChannels = false;
     PhoneSim bare(options);
     bare.start();
-    run("createNode LMRARealTimeDevice -n bareDev; setAttr -type \"string\" bareDev.ipAddress \"127.0.0.1\"");
+    run("createNode LMRARealTimeDevice -n bareDev; setAttr -type \"string\" bareDev.ipAddress "
+        "\"127.0.0.1\"");
     run("setAttr bareDev.wifiPort " + std::to_string(bare.udpPort()));
     headless::clearScriptOutput();
     EXPECT_EQ(command("establishConnection bareDev").result, "1");
     EXPECT_TRUE(shown("Connection established."));
-    EXPECT_TRUE(shown("// Warning: The phone sent no channels: bareDev has no channel outputs. //"));
+    EXPECT_TRUE(
+        shown("// Warning: The phone sent no channels: bareDev has no channel outputs. //"));
     EXPECT_EQ(command("stopMocapSession bareDev").result, "1");
 }
 

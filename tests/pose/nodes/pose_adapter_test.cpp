@@ -14,7 +14,7 @@ namespace {
 
 // Stands in for a capture source: the adapter only looks at the type name.
 class SourceStandIn : public MPxNode {
-public:
+  public:
     static void* creator() { return new SourceStandIn(); }
     static MStatus initialize() { return MS::kSuccess; }
 };
@@ -25,7 +25,7 @@ bool pluginRegistersType(const std::string& typeName) {
 }
 
 class AdapterTest : public PoseSceneTest {
-protected:
+  protected:
     void SetUp() override {
         PoseSceneTest::SetUp();
         // The real source types take over once the plug-in provides them.
@@ -115,7 +115,8 @@ TEST_F(AdapterTest, MemberLeavingWithoutActiveSourceActivatesFirstRemaining) {
 
 TEST_F(AdapterTest, SuccessorIsFoundAtSparseIndices) {
     adapterWithMembers({0, 4, 7});
-    run("connectAttr clip0.message ad.activeSource; disconnectAttr clip0.message ad.dnSetMembers[0]");
+    run("connectAttr clip0.message ad.activeSource; disconnectAttr clip0.message "
+        "ad.dnSetMembers[0]");
     EXPECT_TRUE(isActive("clip4"));
     run("disconnectAttr clip4.message ad.dnSetMembers[4]");
     EXPECT_TRUE(isActive("clip7"));
@@ -151,7 +152,8 @@ TEST_F(AdapterTest, HandOverWhicheverOrderConnectionBrokenComesIn) {
 // the source of the connection, and then only once it has no source left.
 TEST_F(AdapterTest, CanBeDeletedFollowsTheConnectionsDirection) {
     adapterWithMembers({0});
-    auto* adapter = static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("ad")).userNode());
+    auto* adapter =
+        static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("ad")).userNode());
     EXPECT_FALSE(adapter->canBeDeleted(false));
     EXPECT_TRUE(adapter->canBeDeleted(true));
     run("createNode LMRAPose -n p1; connectAttr ad.message p1.message; delete p1");

@@ -15,7 +15,7 @@ namespace {
 
 // Passes its input through and counts how often it was computed.
 class ComputeProbe : public MPxNode {
-public:
+  public:
     static MObject input;
     static MObject output;
     int computes = 0;
@@ -167,13 +167,14 @@ TEST_F(PoseApplyEvaluation, PosesEvaluateInParallel) {
     constexpr int kPoses = 8;
     for (int i = 0; i < kPoses; ++i) {
         const std::string pose = "p" + std::to_string(i);
-        run("createNode LMRAPose -n " + pose + "; setAttr " + pose + ".attrs[0].rest 1; setAttr " + pose +
-            ".attrs[0].pose " + std::to_string(1 + i) + "; connectAttr " + pose + ".attrs[0].out a.values[" +
-            std::to_string(i) + "]");
+        run("createNode LMRAPose -n " + pose + "; setAttr " + pose + ".attrs[0].rest 1; setAttr " +
+            pose + ".attrs[0].pose " + std::to_string(1 + i) + "; connectAttr " + pose +
+            ".attrs[0].out a.values[" + std::to_string(i) + "]");
     }
     headless::clearWrongThreadCalls();
     for (int round = 1; round <= 20; ++round) {
-        for (int i = 0; i < kPoses; ++i) run("setAttr p" + std::to_string(i) + ".weight " + std::to_string(round));
+        for (int i = 0; i < kPoses; ++i)
+            run("setAttr p" + std::to_string(i) + ".weight " + std::to_string(round));
         // Offsets 0 + 1 + ... + 7 = 28, each weighted by the round.
         EXPECT_DOUBLE_EQ(value("a.output"), 1.0 + 28.0 * round);
     }

@@ -11,7 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class PoseSceneFileTest : public PoseSceneTest {
-protected:
+  protected:
     void SetUp() override {
         PoseSceneTest::SetUp();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -39,7 +39,8 @@ protected:
 };
 
 TEST_F(PoseSceneFileTest, RigEvaluatesTheSameAfterReopening) {
-    run("createNode transform -n target; createNode transform -n extra; createNode transform -n gone;"
+    run("createNode transform -n target; createNode transform -n extra; createNode transform -n "
+        "gone;"
         "createNode LMRAPose -n p; setAttr p.weight 0.5;"
         "setAttr p.attrs[0].rest 0; setAttr p.attrs[1].rest 2; setAttr p.attrs[1].pose 6;"
         "setAttr p.attrs[3].pose 0;"

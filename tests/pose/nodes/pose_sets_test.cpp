@@ -12,14 +12,14 @@ namespace {
 
 // An ordinary set with the host's default deletion answer, to compare with.
 class PlainSet : public MPxObjectSet {
-public:
+  public:
     static void* creator() { return new PlainSet(); }
     static MStatus initialize() { return MS::kSuccess; }
 };
 
 // A node with a string array output, to try connections into "order".
 class StringSource : public MPxNode {
-public:
+  public:
     static MObject strings;
     static void* creator() { return new StringSource(); }
     static MStatus initialize() {
@@ -32,7 +32,7 @@ public:
 MObject StringSource::strings;
 
 class PoseSetsTest : public PoseSceneTest {
-protected:
+  protected:
     void SetUp() override {
         PoseSceneTest::SetUp();
         MFnPlugin fn(helpers_.object(), "Tests", "1.0");
@@ -88,8 +88,8 @@ TEST_F(PoseSetsTest, SetsOutliveTheirMembersButNotAnExplicitDelete) {
     EXPECT_FALSE(exists("plain"));  // the host's own rule removes an emptied set
     EXPECT_TRUE(exists("lib"));
     EXPECT_TRUE(exists("c"));
-    auto* collection = static_cast<MPxObjectSet*>(
-        MFnDependencyNode(headless::findNode("c")).userNode());
+    auto* collection =
+        static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("c")).userNode());
     EXPECT_FALSE(collection->canBeDeleted(false));
 
     run("delete lib; delete c");
@@ -102,7 +102,8 @@ TEST_F(PoseSetsTest, SetsOutliveTheirMembersButNotAnExplicitDelete) {
 TEST_F(PoseSetsTest, LibraryAnswersForBothDirections) {
     run("createNode LMRAPoselib -n lib; createNode LMRAPose -n p1; sets -add lib p1;"
         "createNode LMRAAttributeCollection -n c; connectAttr lib.message c.message");
-    auto* library = static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("lib")).userNode());
+    auto* library =
+        static_cast<MPxObjectSet*>(MFnDependencyNode(headless::findNode("lib")).userNode());
     EXPECT_FALSE(library->canBeDeleted(false));
     EXPECT_TRUE(library->canBeDeleted(true));
     run("delete c");  // lib is the source of that connection, and holds a pose

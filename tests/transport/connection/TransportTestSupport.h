@@ -2,11 +2,11 @@
 // Helpers for the transport's integration tests: a temporary folder, an owner that records the
 // end of a session, and waiting for a condition with a deadline.
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -26,7 +26,7 @@
 // A fresh folder under the system's temporary folder, removed with everything in it.
 // The owner of a connection: counts the sessions that ended.
 class SessionOwner : public DataStreamClient {
-public:
+  public:
     void onConnectionLost() override {
         std::lock_guard<std::mutex> lock(mutex_);
         ++lost_;
@@ -41,7 +41,7 @@ public:
         return changed_.wait_for(lock, timeout, [&] { return lost_ >= count; });
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int lost_ = 0;  // guarded by mutex_

@@ -72,7 +72,8 @@ TEST(ConnectionProcessTest, HealthComesWithTheNewestFrame) {
     auto process = std::make_unique<Process>();
     double value = 0.0;
     StreamHealth health;
-    EXPECT_EQ(process->readNewestFrame(&value, sizeof value, health, StreamClock::now()), sizeof value);
+    EXPECT_EQ(process->readNewestFrame(&value, sizeof value, health, StreamClock::now()),
+              sizeof value);
     EXPECT_FALSE(health.hasFrame);
     EXPECT_EQ(health.framesReceived, 0u);
 
@@ -99,7 +100,8 @@ TEST(StreamHealthTest, RateOverTheLastSecond) {
     ArrivalHistory history;
     const StreamClock::time_point start{};
     const auto at = [&](double seconds) {
-        return start + std::chrono::duration_cast<StreamClock::duration>(std::chrono::duration<double>(seconds));
+        return start + std::chrono::duration_cast<StreamClock::duration>(
+                           std::chrono::duration<double>(seconds));
     };
     EXPECT_EQ(history.ratePerSecond(at(5.0)), 0.0);
     for (int k = 1; k <= 180; ++k) history.record(at(k / 60.0));  // three seconds at 60 a second
@@ -109,8 +111,10 @@ TEST(StreamHealthTest, RateOverTheLastSecond) {
 
     // Faster than the ring holds in a second: the ring's own span tells the rate.
     history.clear();
-    for (std::size_t k = 0; k < 4 * ArrivalHistory::kCapacity; ++k) history.record(at(10.0 + k * 1e-4));
-    EXPECT_NEAR(history.ratePerSecond(at(10.0 + 4 * ArrivalHistory::kCapacity * 1e-4)), 10000.0, 1.0);
+    for (std::size_t k = 0; k < 4 * ArrivalHistory::kCapacity; ++k)
+        history.record(at(10.0 + k * 1e-4));
+    EXPECT_NEAR(history.ratePerSecond(at(10.0 + 4 * ArrivalHistory::kCapacity * 1e-4)), 10000.0,
+                1.0);
 }
 
 TEST(StreamHealthTest, SilenceIsSaidOnceAndNotWhilePaused) {
@@ -131,13 +135,17 @@ TEST(StreamHealthTest, SilenceIsSaidOnceAndNotWhilePaused) {
     // Resumed: the silence counts from the resume.
     const auto resumed = frame + milliseconds(60000);
     EXPECT_EQ(watch.update(true, resumed, true, frame, resumed + milliseconds(1500)), Change::none);
-    EXPECT_EQ(watch.update(true, resumed, true, frame, resumed + milliseconds(2000)), Change::fellSilent);
+    EXPECT_EQ(watch.update(true, resumed, true, frame, resumed + milliseconds(2000)),
+              Change::fellSilent);
     // Frames back while paused again are still said; a new connection forgets the warning.
-    EXPECT_EQ(watch.update(false, resumed, true, resumed + milliseconds(2500), resumed + milliseconds(2600)),
+    EXPECT_EQ(watch.update(false, resumed, true, resumed + milliseconds(2500),
+                           resumed + milliseconds(2600)),
               Change::framesBack);
-    EXPECT_EQ(watch.update(true, resumed, false, {}, resumed + milliseconds(9000)), Change::fellSilent);
+    EXPECT_EQ(watch.update(true, resumed, false, {}, resumed + milliseconds(9000)),
+              Change::fellSilent);
     watch.reset();
-    EXPECT_EQ(watch.update(true, resumed, true, resumed + milliseconds(9500), resumed + milliseconds(9600)),
+    EXPECT_EQ(watch.update(true, resumed, true, resumed + milliseconds(9500),
+                           resumed + milliseconds(9600)),
               Change::none);
 }
 

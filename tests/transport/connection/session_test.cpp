@@ -12,14 +12,14 @@
 #include <memory>
 #include <thread>
 
-#include "transport/protocol/MocapDataHandler.h"
-#include "transport/connection/NetworkConnectionClientProcess.h"
-#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "PhoneSim.h"
-#include "support/RecordingObserver.h"
 #include "TransportTestSupport.h"
+#include "support/RecordingObserver.h"
+#include "transport/connection/NetworkConnectionClientProcess.h"
 #include "transport/connection/UDPClient.h"
 #include "transport/outcomes/SaveOutcomes.h"
+#include "transport/protocol/MocapDataHandler.h"
+#include "transport/protocol/PhoneMessageDecryptor.h"
 #include "transport/protocol/UsbMessageAssembler.h"
 
 namespace {
@@ -31,7 +31,7 @@ constexpr std::uint32_t kUsb = Process::kUsbConnection;
 
 // libusbmuxd reads the service's address from the environment: set once, before any thread.
 class UsbmuxdAddress : public ::testing::Environment {
-public:
+  public:
     static std::string socketPath() {
         static TemporaryFolder folder;
         return folder.file("usbmuxd.sock");
@@ -43,7 +43,7 @@ public:
 const auto* const usbmuxdAddress = ::testing::AddGlobalTestEnvironment(new UsbmuxdAddress);
 
 class SessionTest : public ::testing::TestWithParam<std::uint32_t> {
-protected:
+  protected:
     void SetUp() override { process = newProcess(); }
 
     std::uint32_t kind() const { return GetParam(); }
@@ -169,7 +169,8 @@ TEST_P(SessionTest, CommandsGivenInQuickSuccessionReachThePhoneInOrder) {
     commands.erase(commands.begin());  // connect
     const std::string save = "saveCapture -timeInverval 1.000000 2.000000";
     const std::vector<std::string> usbExpected{"start -video", save, "pause", "stop"};
-    const std::vector<std::string> wifiExpected{"start", "pause", "start -video", save, "pause", "stop"};
+    const std::vector<std::string> wifiExpected{"start", "pause", "start -video",
+                                                save,    "pause", "stop"};
     if (kind() == kWifi) {
         EXPECT_EQ(commands, wifiExpected);
     } else {
@@ -191,8 +192,8 @@ TEST_P(SessionTest, APhoneThatNeverAnswersIsNeverTakenForAnAcceptedOne) {
 }
 
 TEST_P(SessionTest, RefusalsKeepTheirCodes) {
-    for (auto [answer, code] : {std::pair{PhoneAnswer::reject, 1u},
-                                std::pair{PhoneAnswer::rejectWrongScreen, 2u}}) {
+    for (auto [answer, code] :
+         {std::pair{PhoneAnswer::reject, 1u}, std::pair{PhoneAnswer::rejectWrongScreen, 2u}}) {
         auto o = options();
         o.answer = answer;
         startPhone(o);
@@ -245,7 +246,8 @@ TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
     ASSERT_TRUE(process->saveCapture(path, 1.5, 10));
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("takes/one")));
     ASSERT_TRUE(phone->waitForCommand("saveCapture -timeInverval 1.500000 10.000000", 5s));
-    ASSERT_TRUE(waitUntil([&] { return latestSaveOutcome(clip)->video != SaveOutcome::Video::waiting; }, 10s));
+    ASSERT_TRUE(waitUntil(
+        [&] { return latestSaveOutcome(clip)->video != SaveOutcome::Video::waiting; }, 10s));
     EXPECT_EQ(latestSaveOutcome(clip)->video, SaveOutcome::Video::received);
     EXPECT_EQ(latestSaveOutcome(clip)->videoBytes, 300000u);
     EXPECT_EQ(fileContent(path), PhoneSim::videoContent(300000));
@@ -276,11 +278,14 @@ TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
         }
         EXPECT_TRUE(process->closeConnection());
         // Whether the offer or the stop came first, the loss is told and what came is kept.
-        EXPECT_NE(output.text().find("The video for " + path + " was "), std::string::npos) << output.text();
+        EXPECT_NE(output.text().find("The video for " + path + " was "), std::string::npos)
+            << output.text();
         // and a script waiting for the save learns it, with the same words.
         const auto outcome = latestSaveOutcome(clip);
-        EXPECT_TRUE(outcome->video == SaveOutcome::Video::partial || outcome->video == SaveOutcome::Video::failed);
-        EXPECT_EQ(outcome->videoReason.rfind("The video for " + path + " was ", 0), 0u) << outcome->videoReason;
+        EXPECT_TRUE(outcome->video == SaveOutcome::Video::partial ||
+                    outcome->video == SaveOutcome::Video::failed);
+        EXPECT_EQ(outcome->videoReason.rfind("The video for " + path + " was ", 0), 0u)
+            << outcome->videoReason;
         if (std::filesystem::exists(path)) {
             const std::string kept = fileContent(path);
             EXPECT_EQ(kept, PhoneSim::videoContent(kept.size()));
@@ -314,9 +319,12 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
         beginSaveOutcome(path + ".clip", path);
         OutputWatch output;
         ASSERT_TRUE(process->saveCapture(path, 0, 1));
-        EXPECT_TRUE(output.waitFor("Cannot fetch the video for " + path, 10s)) << reply << ": " << output.text();
+        EXPECT_TRUE(output.waitFor("Cannot fetch the video for " + path, 10s))
+            << reply << ": " << output.text();
         EXPECT_EQ(latestSaveOutcome(path + ".clip")->video, SaveOutcome::Video::failed);
-        EXPECT_EQ(latestSaveOutcome(path + ".clip")->videoReason.rfind("Cannot fetch the video for " + path, 0), 0u);
+        EXPECT_EQ(latestSaveOutcome(path + ".clip")
+                      ->videoReason.rfind("Cannot fetch the video for " + path, 0),
+                  0u);
         EXPECT_NE(output.text().find(why), std::string::npos) << reply << ": " << output.text();
         EXPECT_EQ(output.text().find(" was not received"), std::string::npos) << output.text();
         EXPECT_TRUE(process->closeConnection());
@@ -400,11 +408,16 @@ TEST_P(WifiSessionTest, AStrayDataMessageIsNotTakenForTheChannelList) {
     const auto clientPort = static_cast<unsigned short>(std::stoi(connectCommand.substr(14)));
 
     boost::asio::io_context io;
-    boost::asio::ip::udp::socket stray(io, boost::asio::ip::udp::endpoint(boost::asio::ip::udp::v4(), 0));
-    const boost::asio::ip::udp::endpoint client(boost::asio::ip::make_address("127.0.0.1"), clientPort);
+    boost::asio::ip::udp::socket stray(
+        io, boost::asio::ip::udp::endpoint(boost::asio::ip::udp::v4(), 0));
+    const boost::asio::ip::udp::endpoint client(boost::asio::ip::make_address("127.0.0.1"),
+                                                clientPort);
     const auto channels = PhoneSim::defaultChannels();
-    stray.send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, 3.0))), client);
-    stray.send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::channelListText(channels))), client);
+    stray.send_to(
+        boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, 3.0))),
+        client);
+    stray.send_to(
+        boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::channelListText(channels))), client);
 
     ASSERT_TRUE(process->waitForReply(5s));
     EXPECT_EQ(process->rejectCode(), 0u);
@@ -488,7 +501,8 @@ TEST_P(WifiSessionTest, DatagramsFromOtherSendersAreDropped) {
     const auto channels = PhoneSim::defaultChannels();
     for (auto* sender : {&otherHost, &otherPort}) {
         for (int i = 0; i < 3; ++i) {
-            sender->send_to(boost::asio::buffer(PhoneSim::encryptMessage(PhoneSim::dataMessageText(channels, 100 + i))),
+            sender->send_to(boost::asio::buffer(PhoneSim::encryptMessage(
+                                PhoneSim::dataMessageText(channels, 100 + i))),
                             client);
         }
         sender->send_to(boost::asio::buffer(PhoneSim::encryptMessage("/reset")), client);
@@ -510,7 +524,8 @@ TEST_P(WifiSessionTest, DatagramsFromOtherSendersAreDropped) {
 TEST_P(WifiSessionTest, LargeDatagramsArriveWhole) {
     auto o = options();
     o.useDefaultChannels = false;
-    for (int i = 0; i < 1000; ++i) o.channels.scalars().push_back("channelNumber" + std::to_string(i));
+    for (int i = 0; i < 1000; ++i)
+        o.channels.scalars().push_back("channelNumber" + std::to_string(i));
     o.channels.vectors() = {"gaze"};
     startPhone(o);
     connectAndAccept();
@@ -535,7 +550,8 @@ TEST_P(WifiSessionTest, EachKindOfDropIsSaidOnceAndCountedAtTheEnd) {
     boost::asio::io_context io;
     ip::udp::socket otherHost(io, ip::udp::endpoint(ip::make_address("127.0.0.2"), 0));
     const ip::udp::endpoint client(ip::make_address("127.0.0.1"), clientPort());
-    const auto forged = PhoneSim::encryptMessage(PhoneSim::dataMessageText(PhoneSim::defaultChannels(), 7));
+    const auto forged =
+        PhoneSim::encryptMessage(PhoneSim::dataMessageText(PhoneSim::defaultChannels(), 7));
     for (int i = 1; i <= 40; ++i) {
         if (i <= 20) otherHost.send_to(boost::asio::buffer(forged), client);
         phone->sendFrame(i);
@@ -675,9 +691,9 @@ TEST_P(UsbSessionTest, OversizedMessageIsSkippedAndBadHeaderEnds) {
 TEST(UsbStreamCutTest, EveryCutPositionGivesTheSameFrames) {
     const auto channels = PhoneSim::defaultChannels();
     std::vector<std::uint8_t> stream;
-    for (const auto& text : {PhoneSim::channelListText(channels),
-                             PhoneSim::dataMessageText(channels, 1.0),
-                             PhoneSim::dataMessageText(channels, 2.5)}) {
+    for (const auto& text :
+         {PhoneSim::channelListText(channels), PhoneSim::dataMessageText(channels, 1.0),
+          PhoneSim::dataMessageText(channels, 2.5)}) {
         const auto framed = PhoneSim::usbFrame(PhoneSim::encryptMessage(text));
         stream.insert(stream.end(), framed.begin(), framed.end());
     }

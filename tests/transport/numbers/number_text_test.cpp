@@ -15,7 +15,8 @@
 namespace {
 
 // What std::stod makes of a text, as a result and a value.
-NumberTextResult referenceParse(const std::string& text, const NumberTextRules& rules, double& value) {
+NumberTextResult referenceParse(const std::string& text, const NumberTextRules& rules,
+                                double& value) {
     if (text.empty() && rules.emptyIsZero) {
         value = 0;
         return NumberTextResult::ok;
@@ -48,11 +49,53 @@ void expectSameAsStod(const std::string& text) {
 
 TEST(NumberText, AgreesWithStodOnEdgeCases) {
     for (const char* text :
-         {"", "0", "-0", "0.0", "0.00000000", "-0.00000000", "0e-400", "1", "-1", "1.", ".5", "-.5", "+2",
-          " 3", "\t4", "1e5", "1e", "1e+", "1.5e-3x", "12abc", "1.2.3", "0x1p3", "-0x10", "0X1A", "0xg",
-          "inf", "-infinity", "nan", "nan(123)", "1e308", "1e309", "-1e309", "1e-307",
-          "2.2250738585072014e-308", "4.9e-324", "1e-400", "0.000000000000000000000000000000001",
-          "123456789012345678901234567890", "abc", " ", "-", ".", "e5", "--1", "1,5", "*", "#",
+         {"",
+          "0",
+          "-0",
+          "0.0",
+          "0.00000000",
+          "-0.00000000",
+          "0e-400",
+          "1",
+          "-1",
+          "1.",
+          ".5",
+          "-.5",
+          "+2",
+          " 3",
+          "\t4",
+          "1e5",
+          "1e",
+          "1e+",
+          "1.5e-3x",
+          "12abc",
+          "1.2.3",
+          "0x1p3",
+          "-0x10",
+          "0X1A",
+          "0xg",
+          "inf",
+          "-infinity",
+          "nan",
+          "nan(123)",
+          "1e308",
+          "1e309",
+          "-1e309",
+          "1e-307",
+          "2.2250738585072014e-308",
+          "4.9e-324",
+          "1e-400",
+          "0.000000000000000000000000000000001",
+          "123456789012345678901234567890",
+          "abc",
+          " ",
+          "-",
+          ".",
+          "e5",
+          "--1",
+          "1,5",
+          "*",
+          "#",
           "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
           "000000000000000000000000000000000000000000000000000001.25"}) {
         expectSameAsStod(text);
@@ -69,7 +112,10 @@ TEST(NumberText, AgreesWithStodOnRandomDoubles) {
     for (int i = 0; i < 20000; ++i) {
         const double value = unit(random) * std::pow(10.0, exponent(random));
         // The last: as clip files hold them.
-        const char* format = (i % 4 == 0) ? "%.17g" : (i % 4 == 1) ? "%.6f" : (i % 4 == 2) ? "%.9e" : "%.8f";
+        const char* format = (i % 4 == 0)   ? "%.17g"
+                             : (i % 4 == 1) ? "%.6f"
+                             : (i % 4 == 2) ? "%.9e"
+                                            : "%.8f";
         std::snprintf(text, sizeof text, format, i % 4 == 3 ? unit(random) * 1e6 : value);
         expectSameAsStod(text);
     }
@@ -108,10 +154,11 @@ TEST(NumberText, IntegersReadAsStrtolWithinALimit) {
         long value;
         std::size_t end;
     };
-    for (const Case& c : {Case{"8080", true, 8080, 4}, Case{"+7 rest", true, 7, 2}, Case{"-12x", true, -12, 3},
-                          Case{"-0", true, 0, 2}, Case{"65535", true, 65535, 5}, Case{"65536", false, 0, 0},
-                          Case{"99999999999999999999999", false, 0, 0}, Case{"", false, 0, 0},
-                          Case{" 5", false, 0, 0}, Case{"+", false, 0, 0}, Case{"x1", false, 0, 0}}) {
+    for (const Case& c :
+         {Case{"8080", true, 8080, 4}, Case{"+7 rest", true, 7, 2}, Case{"-12x", true, -12, 3},
+          Case{"-0", true, 0, 2}, Case{"65535", true, 65535, 5}, Case{"65536", false, 0, 0},
+          Case{"99999999999999999999999", false, 0, 0}, Case{"", false, 0, 0},
+          Case{" 5", false, 0, 0}, Case{"+", false, 0, 0}, Case{"x1", false, 0, 0}}) {
         std::size_t at = 0;
         long value = -1;
         EXPECT_EQ(readDecimalInteger(c.text, at, 65535, value), c.ok) << c.text;

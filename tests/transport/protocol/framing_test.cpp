@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include "transport/cipher/AesCbcCipher.h"
+#include "transport/connection/SocketWaiter.h"
 #include "transport/protocol/PhoneCommands.h"
 #include "transport/protocol/PhoneMessageDecryptor.h"
 #include "transport/protocol/UsbMessageAssembler.h"
-#include "transport/connection/SocketWaiter.h"
 
 namespace {
 
@@ -61,13 +61,15 @@ UsbMessageAssembler::FeedResult feedPieces(UsbMessageAssembler& assembler, const
 }
 
 TEST(UsbMessageAssemblerTest, EveryCutPairGivesTheSameMessages) {
-    const Bytes stream = concat({frame("first message"), frame(""), frame("x"), frame(std::string(40, 'y'))});
+    const Bytes stream =
+        concat({frame("first message"), frame(""), frame("x"), frame(std::string(40, 'y'))});
     const std::vector<std::string> expected{"first message", "", "x", std::string(40, 'y')};
     for (std::size_t a = 0; a <= stream.size(); ++a) {
         for (std::size_t b = a; b <= stream.size(); b += 3) {
             UsbMessageAssembler assembler(64);
             Collected out;
-            ASSERT_EQ(feedPieces(assembler, stream, {a, b}, out), UsbMessageAssembler::FeedResult::ok);
+            ASSERT_EQ(feedPieces(assembler, stream, {a, b}, out),
+                      UsbMessageAssembler::FeedResult::ok);
             ASSERT_EQ(out.payloads, expected) << "cuts at " << a << " and " << b;
             EXPECT_TRUE(assembler.isBetweenMessages());
         }

@@ -7,15 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "transport/protocol/MocapDataHandler.h"
 #include "support/RecordingObserver.h"
+#include "transport/protocol/MocapDataHandler.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
 class HandlerTest : public ::testing::Test {
-protected:
+  protected:
     RecordingObserver observer;
     std::unique_ptr<MocapDataHandler> handler = std::make_unique<MocapDataHandler>(&observer);
 
@@ -93,9 +93,9 @@ TEST_F(HandlerTest, ValuesPersistBetweenMessages) {
 TEST_F(HandlerTest, OnlyMessagesWithAFiniteTimestampAreFrames) {
     acceptExampleList();
     handler->handleFrame("timestamp;1\nsa;0.5");
-    for (const char* dropped : {"zzzzzzzzzzzzzzzz", "hello", "sa;4444", "", "sa;3\ntimestamp",
-                                "timestamp;nan\nsa;3", "timestamp;-inf\nsb;3", "timestamp;1e99999\nsa;3",
-                                "timestamp;2\nsa;3\ntimestamp;nan"}) {
+    for (const char* dropped :
+         {"zzzzzzzzzzzzzzzz", "hello", "sa;4444", "", "sa;3\ntimestamp", "timestamp;nan\nsa;3",
+          "timestamp;-inf\nsb;3", "timestamp;1e99999\nsa;3", "timestamp;2\nsa;3\ntimestamp;nan"}) {
         handler->handleFrame(dropped);
         EXPECT_EQ(observer.frames.size(), 1u) << dropped;
     }
@@ -197,10 +197,12 @@ TEST_F(HandlerTest, WithoutObserverNothingIsHandedOn) {
 // Names that Maya or the clip format cannot carry are made valid before anyone sees them; the
 // phone's own keys still reach their channels.
 TEST_F(HandlerTest, ChannelNamesAreMadeValidForAttributesAndClips) {
-    ASSERT_TRUE(handler->handleConnectReply(std::string("mouth.left\nmouth left\nmouth_left\n2x\na^b@\n\n") +
-                                            std::string("n\0l", 3) + "\njawOpen\njawOpen\n#\nhead\n#\nhead"));
-    EXPECT_EQ(observer.accepted.scalars(), (Strings{"mouth_left_2", "mouth_left_3", "mouth_left", "_2x", "a_b_",
-                                                    "_", "n_l", "jawOpen", "jawOpen"}));
+    ASSERT_TRUE(handler->handleConnectReply(
+        std::string("mouth.left\nmouth left\nmouth_left\n2x\na^b@\n\n") + std::string("n\0l", 3) +
+        "\njawOpen\njawOpen\n#\nhead\n#\nhead"));
+    EXPECT_EQ(observer.accepted.scalars(),
+              (Strings{"mouth_left_2", "mouth_left_3", "mouth_left", "_2x", "a_b_", "_", "n_l",
+                       "jawOpen", "jawOpen"}));
     EXPECT_EQ(observer.layout, observer.accepted);  // the recording's names too
     EXPECT_EQ(observer.accepted.vectors(), Strings{"head"});
     EXPECT_EQ(observer.accepted.matrices(), Strings{"head"});
