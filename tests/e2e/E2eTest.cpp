@@ -173,9 +173,12 @@ std::vector<std::string> E2eTest::probedPlugs(const std::string& node) const {
 
 void E2eTest::probeOutputs(BatchScript& script, const std::string& key,
                            const std::string& node) const {
-    std::string statements = "refresh;";
-    for (const std::string& plug : probedPlugs(node)) statements += " getAttr " + plug + ";";
-    script.section(key, statements);
+    // hostbatch serves pending refreshes between top-level commands, so separate reads could
+    // each see a newer frame and together show values no frame carried. The reads run as one
+    // deferred script instead, within which nothing is refreshed: they all show the same frame.
+    std::string reads;
+    for (const std::string& plug : probedPlugs(node)) reads += "getAttr " + plug + "; ";
+    script.section(key, "refresh; evalDeferred " + BatchScript::quoted(reads));
 }
 
 void E2eTest::probeStatus(BatchScript& script, const std::string& key, const std::string& node) {
