@@ -10,10 +10,8 @@ class MFnAttribute : public MFnBase {
   public:
     enum DisconnectBehavior { kDelete, kReset, kNothing };
 
-    MFnAttribute() = default;
-    explicit MFnAttribute(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kAttribute; }
+    declareMFn(MFnAttribute, MFnBase);
+    declareMFnConstConstructor(MFnAttribute, MFnBase);
 
     bool isReadable(MStatus* returnStatus = nullptr) const;
     bool isWritable(MStatus* returnStatus = nullptr) const;
@@ -46,9 +44,6 @@ class MFnAttribute : public MFnBase {
     MString name(MStatus* returnStatus = nullptr) const;
     MString shortName(MStatus* returnStatus = nullptr) const;
     MObject parent(MStatus* returnStatus = nullptr) const;
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kAttribute; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

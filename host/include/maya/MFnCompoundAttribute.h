@@ -7,10 +7,8 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnCompoundAttribute : public MFnAttribute {
   public:
-    MFnCompoundAttribute() = default;
-    explicit MFnCompoundAttribute(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kCompoundAttribute; }
+    declareMFn(MFnCompoundAttribute, MFnAttribute);
+    declareMFnConstConstructor(MFnCompoundAttribute, MFnAttribute);
 
     MObject create(const MString& fullName, const MString& briefName,
                    MStatus* returnStatus = nullptr);
@@ -18,9 +16,6 @@ class MFnCompoundAttribute : public MFnAttribute {
     MStatus removeChild(const MObject& child);
     unsigned int numChildren(MStatus* returnStatus = nullptr) const;
     MObject child(unsigned int index, MStatus* returnStatus = nullptr) const;
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kCompoundAttribute; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -37,9 +37,6 @@ class MFnData : public MFnBase {
     };
 
     MFn::Type type() const override { return MFn::kData; }
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kData; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -15,10 +15,8 @@ class MFnDependencyNode : public MFnBase {
   public:
     enum MAttrClass { kLocalDynamicAttr = 1, kNormalAttr, kExtensionAttr, kInvalidAttr };
 
-    MFnDependencyNode() = default;
-    explicit MFnDependencyNode(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kDependencyNode; }
+    declareMFn(MFnDependencyNode, MFnBase);
+    declareMFnConstConstructor(MFnDependencyNode, MFnBase);
 
     MObject create(const MString& type, MStatus* returnStatus = nullptr);
     MObject create(const MString& type, const MString& name, MStatus* returnStatus = nullptr);
@@ -50,9 +48,6 @@ class MFnDependencyNode : public MFnBase {
     MStatus addAttribute(const MObject& attribute, MAttrClass type);
     MStatus removeAttribute(const MObject& attribute, MAttrClass type);
     MStatus getConnections(MPlugArray& array) const;
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kDependencyNode; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -8,10 +8,8 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnNumericAttribute : public MFnAttribute {
   public:
-    MFnNumericAttribute() = default;
-    explicit MFnNumericAttribute(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kNumericAttribute; }
+    declareMFn(MFnNumericAttribute, MFnAttribute);
+    declareMFnConstConstructor(MFnNumericAttribute, MFnAttribute);
 
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
                    double defaultValue = 0, MStatus* returnStatus = nullptr);
@@ -27,9 +25,6 @@ class MFnNumericAttribute : public MFnAttribute {
     MStatus getMax(double& maxValue) const;
     MStatus setDefault(double value);
     MStatus getDefault(double& value);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kNumericAttribute; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -34,9 +34,6 @@ class MFnPlugin : public MFnBase {
     MStatus registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
                             MCreateSyntaxFunction createSyntaxFunction = nullptr);
     MStatus deregisterCommand(const MString& commandName);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kBase; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

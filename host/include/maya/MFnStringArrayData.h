@@ -8,18 +8,13 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnStringArrayData : public MFnData {
   public:
-    MFnStringArrayData() = default;
-    explicit MFnStringArrayData(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kStringArrayData; }
+    declareMFn(MFnStringArrayData, MFnData);
+    declareMFnConstConstructor(MFnStringArrayData, MFnData);
     MObject create(const MStringArray& items, MStatus* returnStatus = nullptr);
     MObject create(MStatus* returnStatus = nullptr);
     MStringArray array(MStatus* returnStatus = nullptr);
     unsigned int length(MStatus* returnStatus = nullptr) const;
     MStatus set(const MStringArray& items);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kStringArrayData; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

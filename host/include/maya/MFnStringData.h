@@ -8,17 +8,12 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnStringData : public MFnData {
   public:
-    MFnStringData() = default;
-    explicit MFnStringData(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kStringData; }
+    declareMFn(MFnStringData, MFnData);
+    declareMFnConstConstructor(MFnStringData, MFnData);
     MObject create(const MString& text, MStatus* returnStatus = nullptr);
     MObject create(MStatus* returnStatus = nullptr);
     MString string(MStatus* returnStatus = nullptr) const;
     MStatus set(const MString& text);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kStringData; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -8,18 +8,13 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MFnTypedAttribute : public MFnAttribute {
   public:
-    MFnTypedAttribute() = default;
-    explicit MFnTypedAttribute(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kTypedAttribute; }
+    declareMFn(MFnTypedAttribute, MFnAttribute);
+    declareMFnConstConstructor(MFnTypedAttribute, MFnAttribute);
 
     MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
                    MObject defaultData = MObject::kNullObj, MStatus* returnStatus = nullptr);
     MFnData::Type attrType(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(const MObject& defaultData);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kTypedAttribute; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

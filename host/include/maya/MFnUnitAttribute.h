@@ -11,10 +11,8 @@ class MFnUnitAttribute : public MFnAttribute {
   public:
     enum Type { kInvalid, kAngle, kDistance, kTime, kLast };
 
-    MFnUnitAttribute() = default;
-    explicit MFnUnitAttribute(const MObject& object, MStatus* returnStatus = nullptr);
-
-    MFn::Type type() const override { return MFn::kUnitAttribute; }
+    declareMFn(MFnUnitAttribute, MFnAttribute);
+    declareMFnConstConstructor(MFnUnitAttribute, MFnAttribute);
 
     MObject create(const MString& fullName, const MString& briefName, Type unitType,
                    double defaultValue = 0.0, MStatus* returnStatus = nullptr);
@@ -27,9 +25,6 @@ class MFnUnitAttribute : public MFnAttribute {
     bool hasMin(MStatus* returnStatus = nullptr) const;
     bool hasMax(MStatus* returnStatus = nullptr) const;
     MStatus setDefault(double value);
-
-  private:
-    MFn::Type requiredType() const override { return MFn::kUnitAttribute; }
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -1,5 +1,7 @@
 #include <maya/MFnAttribute.h>
 
+#include "api/FunctionSetDefinition.h"
+
 #include "core/Attribute.h"
 
 using headless::detail::Attribute;
@@ -24,12 +26,9 @@ MStatus writeFlag(const MObject& object, Set set) {
 
 }  // namespace
 
-MFnAttribute::MFnAttribute(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnAttribute, kAttribute)
 
-bool MFnAttribute::isReadable(MStatus* s) const {
+    bool MFnAttribute::isReadable(MStatus* s) const {
     return readFlag(object_, s, [](const Attribute& a) { return a.readable; });
 }
 bool MFnAttribute::isWritable(MStatus* s) const {

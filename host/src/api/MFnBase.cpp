@@ -1,7 +1,7 @@
 #include <maya/MFnBase.h>
 
 bool MFnBase::hasObj(const MObject& object) const {
-    return object.hasFn(requiredType());
+    return object.hasFn(type());
 }
 
 MObject MFnBase::object(MStatus* returnStatus) const {
@@ -10,7 +10,7 @@ MObject MFnBase::object(MStatus* returnStatus) const {
 }
 
 MStatus MFnBase::setObject(const MObject& object) {
-    if (!object.hasFn(requiredType())) {
+    if (!object.hasFn(type())) {
         object_ = MObject();
         return MStatus::kInvalidParameter;
     }

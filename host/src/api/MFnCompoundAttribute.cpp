@@ -1,18 +1,17 @@
 #include <maya/MFnCompoundAttribute.h>
 
+#include "api/FunctionSetDefinition.h"
+
 #include <algorithm>
 
 #include "api/AttributeCreation.h"
 
 using namespace headless::detail;
 
-MFnCompoundAttribute::MFnCompoundAttribute(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnCompoundAttribute, kCompoundAttribute)
 
-MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
-                                     MStatus* returnStatus) {
+    MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
+                                         MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus,
                            &attribute);

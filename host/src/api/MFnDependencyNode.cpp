@@ -1,5 +1,7 @@
 #include <maya/MFnDependencyNode.h>
+
 #include <maya/MPlugArray.h>
+#include "api/FunctionSetDefinition.h"
 #include "core/ThreadCheck.h"
 
 #include <functional>
@@ -34,12 +36,9 @@ std::vector<std::shared_ptr<Attribute>> flattened(const Node& node) {
 
 }  // namespace
 
-MFnDependencyNode::MFnDependencyNode(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnDependencyNode, kDependencyNode)
 
-MObject MFnDependencyNode::create(const MString& type, MStatus* returnStatus) {
+    MObject MFnDependencyNode::create(const MString& type, MStatus* returnStatus) {
     return create(type, MString(), returnStatus);
 }
 

@@ -1,17 +1,16 @@
 #include <maya/MFnNumericAttribute.h>
 
+#include "api/FunctionSetDefinition.h"
+
 #include "api/AttributeCreation.h"
 
 using namespace headless::detail;
 
-MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnNumericAttribute, kNumericAttribute)
 
-MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
-                                    MFnNumericData::Type unitType, double defaultValue,
-                                    MStatus* returnStatus) {
+    MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
+                                        MFnNumericData::Type unitType, double defaultValue,
+                                        MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     MObject object = createAttribute(*this, AttributeKind::Numeric, fullName, briefName,
                                      returnStatus, &attribute);

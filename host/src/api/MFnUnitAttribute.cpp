@@ -1,18 +1,17 @@
 #include <maya/MFnUnitAttribute.h>
+
 #include <maya/MTime.h>
+#include "api/FunctionSetDefinition.h"
 
 #include "api/AttributeCreation.h"
 
 using namespace headless::detail;
 
-MFnUnitAttribute::MFnUnitAttribute(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnUnitAttribute, kUnitAttribute)
 
-// Defaults are in internal units: radians, centimetres, seconds.
-MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName, Type unitType,
-                                 double defaultValue, MStatus* returnStatus) {
+    // Defaults are in internal units: radians, centimetres, seconds.
+    MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName,
+                                     Type unitType, double defaultValue, MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     MObject object =
         createAttribute(*this, AttributeKind::Unit, fullName, briefName, returnStatus, &attribute);

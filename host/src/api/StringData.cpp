@@ -1,6 +1,8 @@
 #include <maya/MFnStringArrayData.h>
 #include <maya/MFnStringData.h>
 
+#include "api/FunctionSetDefinition.h"
+
 #include "core/DataObject.h"
 
 using namespace headless::detail;
@@ -21,12 +23,9 @@ std::vector<std::string> fromArray(const MStringArray& array) {
 
 }  // namespace
 
-MFnStringData::MFnStringData(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnStringData, kStringData)
 
-MObject MFnStringData::create(const MString& text, MStatus* returnStatus) {
+    MObject MFnStringData::create(const MString& text, MStatus* returnStatus) {
     MObject object =
         wrap(std::make_shared<DataObject>(MFn::kStringData, Value{std::string(text.asChar())}));
     setObject(object);
@@ -51,12 +50,9 @@ MStatus MFnStringData::set(const MString& text) {
     return MStatus::kSuccess;
 }
 
-MFnStringArrayData::MFnStringArrayData(const MObject& object, MStatus* returnStatus) {
-    const MStatus status = setObject(object);
-    if (returnStatus) *returnStatus = status;
-}
+implementMFn(MFnStringArrayData, kStringArrayData)
 
-MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnStatus) {
+    MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnStatus) {
     MObject object =
         wrap(std::make_shared<DataObject>(MFn::kStringArrayData, Value{fromArray(items)}));
     setObject(object);
