@@ -15,6 +15,13 @@ std::shared_ptr<PluginRecord> recordOf(const MObject& object) {
     return hostCast<PluginRecord>(object);
 }
 
+// One text of the attached plug-in's record; empty with kFailure when none is attached.
+MString recordText(const MObject& object, std::string PluginRecord::*text, MStatus* returnStatus) {
+    const auto record = recordOf(object);
+    if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kFailure;
+    return record ? MString(((*record).*text).c_str()) : MString();
+}
+
 MStatus failWith(const std::string& message, MStatus status = MStatus::kFailure) {
     MGlobal::displayError(MString(message.c_str()));
     return status;
@@ -35,27 +42,19 @@ MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version,
 }
 
 MString MFnPlugin::vendor(MStatus* returnStatus) const {
-    const auto record = recordOf(object_);
-    if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kFailure;
-    return record ? MString(record->vendor.c_str()) : MString();
+    return recordText(object_, &PluginRecord::vendor, returnStatus);
 }
 
 MString MFnPlugin::version(MStatus* returnStatus) const {
-    const auto record = recordOf(object_);
-    if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kFailure;
-    return record ? MString(record->version.c_str()) : MString();
+    return recordText(object_, &PluginRecord::version, returnStatus);
 }
 
 MString MFnPlugin::apiVersion(MStatus* returnStatus) const {
-    const auto record = recordOf(object_);
-    if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kFailure;
-    return record ? MString(record->builtForApi.c_str()) : MString();
+    return recordText(object_, &PluginRecord::builtForApi, returnStatus);
 }
 
 MString MFnPlugin::name(MStatus* returnStatus) const {
-    const auto record = recordOf(object_);
-    if (returnStatus) *returnStatus = record ? MStatus::kSuccess : MStatus::kFailure;
-    return record ? MString(record->name.c_str()) : MString();
+    return recordText(object_, &PluginRecord::name, returnStatus);
 }
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,

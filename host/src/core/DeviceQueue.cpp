@@ -5,6 +5,17 @@
 
 namespace headless::detail {
 
+namespace {
+
+// A buffer the worker holds: one of the pool's, neither free nor queued. Only such a buffer may
+// be released or pushed; anything else is a caller's mistake the queue refuses.
+bool heldByWorker(int index, const std::vector<int>& free, const std::deque<int>& queued) {
+    return index >= 0 && std::find(free.begin(), free.end(), index) == free.end() &&
+           std::find(queued.begin(), queued.end(), index) == queued.end();
+}
+
+}  // namespace
+
 MStatus DeviceQueue::createPools(int count, int elements, long elementSize) {
     if (count <= 0 || elements <= 0 || elementSize <= 0 ||
         static_cast<long>(elements) > std::numeric_limits<long>::max() / elementSize) {
@@ -55,10 +66,7 @@ MStatus DeviceQueue::acquire(char*& data, long& size, std::chrono::milliseconds 
 MStatus DeviceQueue::release(char* data) {
     std::lock_guard<std::mutex> lock(mutex_);
     const int index = indexOf(data);
-    if (index < 0 || std::find(free_.begin(), free_.end(), index) != free_.end() ||
-        std::find(queued_.begin(), queued_.end(), index) != queued_.end()) {
-        return MStatus::kInvalidParameter;
-    }
+    if (!heldByWorker(index, free_, queued_)) return MStatus::kInvalidParameter;
     free_.push_back(index);
     released_.notify_all();
     return MStatus::kSuccess;
@@ -67,10 +75,7 @@ MStatus DeviceQueue::release(char* data) {
 MStatus DeviceQueue::push(char* data) {
     std::lock_guard<std::mutex> lock(mutex_);
     const int index = indexOf(data);
-    if (index < 0 || std::find(queued_.begin(), queued_.end(), index) != queued_.end() ||
-        std::find(free_.begin(), free_.end(), index) != free_.end()) {
-        return MStatus::kInvalidParameter;
-    }
+    if (!heldByWorker(index, free_, queued_)) return MStatus::kInvalidParameter;
     queued_.push_back(index);
     return MStatus::kSuccess;
 }

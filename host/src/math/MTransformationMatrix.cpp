@@ -1,11 +1,20 @@
 #include <maya/MTransformationMatrix.h>
 
+#include <algorithm>
+
 #include "RotationMath.h"
 
 namespace {
 
 bool validSpace(MSpace::Space space) {
     return space > MSpace::kInvalid && space < MSpace::kLast;
+}
+
+// Copies a scale or shear (three components) when the space is one a transform has.
+MStatus copyComponents(const double from[3], double to[3], MSpace::Space space) {
+    if (!validSpace(space)) return MStatus::kInvalidParameter;
+    std::copy(from, from + 3, to);
+    return MStatus::kSuccess;
 }
 
 bool validOrder(MTransformationMatrix::RotationOrder order) {
@@ -167,15 +176,11 @@ MStatus MTransformationMatrix::setRotationOrder(RotationOrder order, bool reorde
 }
 
 MStatus MTransformationMatrix::getScale(double scale[3], MSpace::Space space) const {
-    if (!validSpace(space)) return MStatus::kInvalidParameter;
-    for (int i = 0; i < 3; ++i) scale[i] = scale_[i];
-    return MStatus::kSuccess;
+    return copyComponents(scale_, scale, space);
 }
 
 MStatus MTransformationMatrix::setScale(const double scale[3], MSpace::Space space) {
-    if (!validSpace(space)) return MStatus::kInvalidParameter;
-    for (int i = 0; i < 3; ++i) scale_[i] = scale[i];
-    return MStatus::kSuccess;
+    return copyComponents(scale, scale_, space);
 }
 
 MStatus MTransformationMatrix::addScale(const double scale[3], MSpace::Space space) {
@@ -186,15 +191,11 @@ MStatus MTransformationMatrix::addScale(const double scale[3], MSpace::Space spa
 }
 
 MStatus MTransformationMatrix::getShear(double shear[3], MSpace::Space space) const {
-    if (!validSpace(space)) return MStatus::kInvalidParameter;
-    for (int i = 0; i < 3; ++i) shear[i] = shear_[i];
-    return MStatus::kSuccess;
+    return copyComponents(shear_, shear, space);
 }
 
 MStatus MTransformationMatrix::setShear(const double shear[3], MSpace::Space space) {
-    if (!validSpace(space)) return MStatus::kInvalidParameter;
-    for (int i = 0; i < 3; ++i) shear_[i] = shear[i];
-    return MStatus::kSuccess;
+    return copyComponents(shear, shear_, space);
 }
 
 MStatus MTransformationMatrix::addShear(const double shear[3], MSpace::Space space) {
