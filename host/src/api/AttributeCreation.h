@@ -1,5 +1,6 @@
 #pragma once
-// Shared steps of the attribute function sets' create().
+// Shared steps of the attribute function sets: create(), and the limits of numeric and unit
+// attributes.
 
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
@@ -23,6 +24,23 @@ inline MObject createAttribute(MFnBase& functionSet, AttributeKind kind, const M
     functionSet.setObject(object);
     if (returnStatus) *returnStatus = MStatus::kSuccess;
     return object;
+}
+
+// One of an attribute's hard limits (minimum or maximum), set and queried alike by numeric and
+// unit attributes.
+using AttributeLimit = std::optional<double> Attribute::*;
+
+inline MStatus setLimit(const MObject& object, AttributeLimit limit, double value) {
+    const auto attribute = hostCast<Attribute>(object);
+    if (!attribute) return MStatus::kFailure;
+    (*attribute).*limit = value;
+    return MStatus::kSuccess;
+}
+
+inline bool hasLimit(const MObject& object, AttributeLimit limit, MStatus* returnStatus) {
+    const auto attribute = hostCast<Attribute>(object);
+    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
+    return attribute && ((*attribute).*limit).has_value();
 }
 
 }  // namespace headless::detail

@@ -5,6 +5,8 @@
 
 #include <maya/MFnBase.h>
 
+#include <type_traits>
+
 namespace headless::detail {
 
 inline void attachOnConstruction(MFnBase& functionSet, const MObject& object,
@@ -28,4 +30,5 @@ inline void attachOnConstruction(MFnBase& functionSet, const MObject& object,
     }                                                                        \
     MFnClass::MFnClass(const MObject& object, MStatus* returnStatus) {       \
         headless::detail::attachOnConstruction(*this, object, returnStatus); \
-    }
+    }                                                                        \
+    static_assert(std::is_base_of_v<MFnBase, MFnClass>, #MFnClass " is a function set")

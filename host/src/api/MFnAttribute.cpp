@@ -1,7 +1,6 @@
 #include <maya/MFnAttribute.h>
 
 #include "api/FunctionSetDefinition.h"
-
 #include "core/Attribute.h"
 
 using headless::detail::Attribute;
@@ -26,9 +25,9 @@ MStatus writeFlag(const MObject& object, Set set) {
 
 }  // namespace
 
-implementMFn(MFnAttribute, kAttribute)
+implementMFn(MFnAttribute, kAttribute);
 
-    bool MFnAttribute::isReadable(MStatus* s) const {
+bool MFnAttribute::isReadable(MStatus* s) const {
     return readFlag(object_, s, [](const Attribute& a) { return a.readable; });
 }
 bool MFnAttribute::isWritable(MStatus* s) const {

@@ -1,17 +1,16 @@
 #include <maya/MFnCompoundAttribute.h>
 
-#include "api/FunctionSetDefinition.h"
-
 #include <algorithm>
 
 #include "api/AttributeCreation.h"
+#include "api/FunctionSetDefinition.h"
 
 using namespace headless::detail;
 
-implementMFn(MFnCompoundAttribute, kCompoundAttribute)
+implementMFn(MFnCompoundAttribute, kCompoundAttribute);
 
-    MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
-                                         MStatus* returnStatus) {
+MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
+                                     MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus,
                            &attribute);

@@ -36,9 +36,9 @@ std::vector<std::shared_ptr<Attribute>> flattened(const Node& node) {
 
 }  // namespace
 
-implementMFn(MFnDependencyNode, kDependencyNode)
+implementMFn(MFnDependencyNode, kDependencyNode);
 
-    MObject MFnDependencyNode::create(const MString& type, MStatus* returnStatus) {
+MObject MFnDependencyNode::create(const MString& type, MStatus* returnStatus) {
     return create(type, MString(), returnStatus);
 }
 

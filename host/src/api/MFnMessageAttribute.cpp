@@ -1,15 +1,14 @@
 #include <maya/MFnMessageAttribute.h>
 
-#include "api/FunctionSetDefinition.h"
-
 #include "api/AttributeCreation.h"
+#include "api/FunctionSetDefinition.h"
 
 using namespace headless::detail;
 
-implementMFn(MFnMessageAttribute, kMessageAttribute)
+implementMFn(MFnMessageAttribute, kMessageAttribute);
 
-    MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName,
-                                        MStatus* returnStatus) {
+MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName,
+                                    MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     return createAttribute(*this, AttributeKind::Message, fullName, briefName, returnStatus,
                            &attribute);

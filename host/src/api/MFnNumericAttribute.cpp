@@ -1,16 +1,15 @@
 #include <maya/MFnNumericAttribute.h>
 
-#include "api/FunctionSetDefinition.h"
-
 #include "api/AttributeCreation.h"
+#include "api/FunctionSetDefinition.h"
 
 using namespace headless::detail;
 
-implementMFn(MFnNumericAttribute, kNumericAttribute)
+implementMFn(MFnNumericAttribute, kNumericAttribute);
 
-    MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
-                                        MFnNumericData::Type unitType, double defaultValue,
-                                        MStatus* returnStatus) {
+MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
+                                    MFnNumericData::Type unitType, double defaultValue,
+                                    MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     MObject object = createAttribute(*this, AttributeKind::Numeric, fullName, briefName,
                                      returnStatus, &attribute);
@@ -28,17 +27,11 @@ MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* returnStatus) const 
 }
 
 MStatus MFnNumericAttribute::setMin(double minValue) {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (!attribute) return MStatus::kFailure;
-    attribute->minimum = minValue;
-    return MStatus::kSuccess;
+    return setLimit(object_, &Attribute::minimum, minValue);
 }
 
 MStatus MFnNumericAttribute::setMax(double maxValue) {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (!attribute) return MStatus::kFailure;
-    attribute->maximum = maxValue;
-    return MStatus::kSuccess;
+    return setLimit(object_, &Attribute::maximum, maxValue);
 }
 
 // Soft limits only guide sliders; values are not clamped to them.
@@ -50,15 +43,11 @@ MStatus MFnNumericAttribute::setSoftMax(double) {
 }
 
 bool MFnNumericAttribute::hasMin(MStatus* returnStatus) const {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
-    return attribute && attribute->minimum.has_value();
+    return hasLimit(object_, &Attribute::minimum, returnStatus);
 }
 
 bool MFnNumericAttribute::hasMax(MStatus* returnStatus) const {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
-    return attribute && attribute->maximum.has_value();
+    return hasLimit(object_, &Attribute::maximum, returnStatus);
 }
 
 MStatus MFnNumericAttribute::getMin(double& minValue) const {

@@ -1,17 +1,15 @@
 #include <maya/MFnTypedAttribute.h>
 
-#include "api/FunctionSetDefinition.h"
-
 #include "api/AttributeCreation.h"
+#include "api/FunctionSetDefinition.h"
 #include "core/DataObject.h"
 
 using namespace headless::detail;
 
-implementMFn(MFnTypedAttribute, kTypedAttribute)
+implementMFn(MFnTypedAttribute, kTypedAttribute);
 
-    MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName,
-                                      MFnData::Type type, MObject defaultData,
-                                      MStatus* returnStatus) {
+MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName,
+                                  MFnData::Type type, MObject defaultData, MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     MObject object =
         createAttribute(*this, AttributeKind::Typed, fullName, briefName, returnStatus, &attribute);

@@ -1,17 +1,17 @@
 #include <maya/MFnUnitAttribute.h>
 
 #include <maya/MTime.h>
-#include "api/FunctionSetDefinition.h"
 
 #include "api/AttributeCreation.h"
+#include "api/FunctionSetDefinition.h"
 
 using namespace headless::detail;
 
-implementMFn(MFnUnitAttribute, kUnitAttribute)
+implementMFn(MFnUnitAttribute, kUnitAttribute);
 
-    // Defaults are in internal units: radians, centimetres, seconds.
-    MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName,
-                                     Type unitType, double defaultValue, MStatus* returnStatus) {
+// Defaults are in internal units: radians, centimetres, seconds.
+MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName, Type unitType,
+                                 double defaultValue, MStatus* returnStatus) {
     std::shared_ptr<Attribute> attribute;
     MObject object =
         createAttribute(*this, AttributeKind::Unit, fullName, briefName, returnStatus, &attribute);
@@ -34,29 +34,19 @@ MFnUnitAttribute::Type MFnUnitAttribute::unitType(MStatus* returnStatus) const {
 }
 
 MStatus MFnUnitAttribute::setMin(double minValue) {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (!attribute) return MStatus::kFailure;
-    attribute->minimum = minValue;
-    return MStatus::kSuccess;
+    return setLimit(object_, &Attribute::minimum, minValue);
 }
 
 MStatus MFnUnitAttribute::setMax(double maxValue) {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (!attribute) return MStatus::kFailure;
-    attribute->maximum = maxValue;
-    return MStatus::kSuccess;
+    return setLimit(object_, &Attribute::maximum, maxValue);
 }
 
 bool MFnUnitAttribute::hasMin(MStatus* returnStatus) const {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
-    return attribute && attribute->minimum.has_value();
+    return hasLimit(object_, &Attribute::minimum, returnStatus);
 }
 
 bool MFnUnitAttribute::hasMax(MStatus* returnStatus) const {
-    const auto attribute = hostCast<Attribute>(object_);
-    if (returnStatus) *returnStatus = attribute ? MStatus::kSuccess : MStatus::kFailure;
-    return attribute && attribute->maximum.has_value();
+    return hasLimit(object_, &Attribute::maximum, returnStatus);
 }
 
 MStatus MFnUnitAttribute::setDefault(double value) {

@@ -2,7 +2,6 @@
 #include <maya/MFnStringData.h>
 
 #include "api/FunctionSetDefinition.h"
-
 #include "core/DataObject.h"
 
 using namespace headless::detail;
@@ -23,9 +22,9 @@ std::vector<std::string> fromArray(const MStringArray& array) {
 
 }  // namespace
 
-implementMFn(MFnStringData, kStringData)
+implementMFn(MFnStringData, kStringData);
 
-    MObject MFnStringData::create(const MString& text, MStatus* returnStatus) {
+MObject MFnStringData::create(const MString& text, MStatus* returnStatus) {
     MObject object =
         wrap(std::make_shared<DataObject>(MFn::kStringData, Value{std::string(text.asChar())}));
     setObject(object);
@@ -50,9 +49,9 @@ MStatus MFnStringData::set(const MString& text) {
     return MStatus::kSuccess;
 }
 
-implementMFn(MFnStringArrayData, kStringArrayData)
+implementMFn(MFnStringArrayData, kStringArrayData);
 
-    MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnStatus) {
+MObject MFnStringArrayData::create(const MStringArray& items, MStatus* returnStatus) {
     MObject object =
         wrap(std::make_shared<DataObject>(MFn::kStringArrayData, Value{fromArray(items)}));
     setObject(object);
