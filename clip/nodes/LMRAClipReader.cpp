@@ -1,5 +1,6 @@
 #include "clip/nodes/LMRAClipReader.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include "clip/format/ParseClipFile.h"
@@ -50,19 +51,16 @@ MStatus LMRAClipReader::initialize() {
     LMRA_CHECK(typedFn.setUsedAsFilename(true));
 
     MFnNumericAttribute numericFn;
-    clipFrameOffset = numericFn.create("clipFrameOffset", "clipFrameOffset",
-                                       MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "clipFrameOffset");
+    LMRA_CHECK(lmra::createNumeric(numericFn, clipFrameOffset, "clipFrameOffset",
+                                   MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(numericFn.setChannelBox(true));
 
-    clipFrameCount =
-        numericFn.create("clipFrameCount", "clipFrameCount", MFnNumericData::kInt, 0, &status);
-    LMRA_CHECK_STATUS(status, "clipFrameCount");
+    LMRA_CHECK(
+        lmra::createNumeric(numericFn, clipFrameCount, "clipFrameCount", MFnNumericData::kInt, 0));
     LMRA_CHECK(numericFn.setWritable(false));
     LMRA_CHECK(numericFn.setStorable(false));
-    clipDuration =
-        numericFn.create("clipDuration", "clipDuration", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "clipDuration");
+    LMRA_CHECK(
+        lmra::createNumeric(numericFn, clipDuration, "clipDuration", MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(numericFn.setWritable(false));
     LMRA_CHECK(numericFn.setStorable(false));
 

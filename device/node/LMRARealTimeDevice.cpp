@@ -19,6 +19,7 @@
 #include <maya/MUserEventMessage.h>
 
 #include "device/node/ConnectionSettings.h"
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/PluginMessages.h"
 #include "plugin/messages/StatusChecks.h"
 #include "transport/connection/ConnectionCheck.h"
@@ -99,17 +100,15 @@ MStatus LMRARealTimeDevice::initialize() {
     LMRA_CHECK_STATUS(status, "ipAddress");
     LMRA_CHECK(addAttribute(ipAddress));
 
-    wifiPort =
-        numeric.create("wifiPort", "wifiPort", MFnNumericData::kInt, kDefaultWifiPort, &status);
-    LMRA_CHECK_STATUS(status, "wifiPort");
+    LMRA_CHECK(
+        lmra::createNumeric(numeric, wifiPort, "wifiPort", MFnNumericData::kInt, kDefaultWifiPort));
     LMRA_CHECK(addAttribute(wifiPort));
-    usbPort = numeric.create("usbPort", "usbPort", MFnNumericData::kInt, kDefaultUsbPort, &status);
-    LMRA_CHECK_STATUS(status, "usbPort");
+    LMRA_CHECK(
+        lmra::createNumeric(numeric, usbPort, "usbPort", MFnNumericData::kInt, kDefaultUsbPort));
     LMRA_CHECK(addAttribute(usbPort));
     // 0 receives on any free port; a fixed one lets a firewall open exactly that port.
-    wifiReceivePort = numeric.create("wifiReceivePort", "wifiReceivePort", MFnNumericData::kInt,
-                                     kAnyReceivePort, &status);
-    LMRA_CHECK_STATUS(status, "wifiReceivePort");
+    LMRA_CHECK(lmra::createNumeric(numeric, wifiReceivePort, "wifiReceivePort",
+                                   MFnNumericData::kInt, kAnyReceivePort));
     LMRA_CHECK(addAttribute(wifiReceivePort));
 
     const MObject defaultTemplate = stringData.create(kDefaultClipPathTemplate, &status);
@@ -118,16 +117,14 @@ MStatus LMRARealTimeDevice::initialize() {
                                     defaultTemplate, &status);
     LMRA_CHECK_STATUS(status, "clipPathTemplate");
     LMRA_CHECK(addAttribute(clipPathTemplate));
-    clipLength = numeric.create("clipLength", "clipLength", MFnNumericData::kInt,
-                                kDefaultClipLength, &status);
-    LMRA_CHECK_STATUS(status, "clipLength");
+    LMRA_CHECK(lmra::createNumeric(numeric, clipLength, "clipLength", MFnNumericData::kInt,
+                                   kDefaultClipLength));
     LMRA_CHECK(numeric.setWritable(true));
     LMRA_CHECK(numeric.setStorable(true));
     LMRA_CHECK(addAttribute(clipLength));
 
-    connectionType =
-        numeric.create("connectionType", "connectionType", MFnNumericData::kInt, 0, &status);
-    LMRA_CHECK_STATUS(status, "connectionType");
+    LMRA_CHECK(
+        lmra::createNumeric(numeric, connectionType, "connectionType", MFnNumericData::kInt, 0));
     LMRA_CHECK(addAttribute(connectionType));
 
     recordVideo = numeric.create("recordVideo", "rv", MFnNumericData::kBoolean, 0, &status);
@@ -135,23 +132,19 @@ MStatus LMRARealTimeDevice::initialize() {
     LMRA_CHECK(numeric.setStorable(true));
     LMRA_CHECK(addAttribute(recordVideo));
 
-    connectionStatus = numeric.create("connectionStatus", "connectionStatus", MFnNumericData::kInt,
-                                      kStatusDisconnected, &status);
-    LMRA_CHECK_STATUS(status, "connectionStatus");
+    LMRA_CHECK(lmra::createNumeric(numeric, connectionStatus, "connectionStatus",
+                                   MFnNumericData::kInt, kStatusDisconnected));
     LMRA_CHECK(numeric.setStorable(false));
     LMRA_CHECK(addAttribute(connectionStatus));
 
     // The stream's health: outputs only, recomputed at every refresh.
     auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type,
                                double initial) {
-        MStatus created;
-        attribute = numeric.create(name, name, type, initial, &created);
-        LMRA_CHECK_STATUS(created, name);
+        LMRA_CHECK(lmra::createNumeric(numeric, attribute, name, type, initial));
         LMRA_CHECK(numeric.setWritable(false));
         LMRA_CHECK(numeric.setStorable(false));
         LMRA_CHECK(numeric.setKeyable(false));
-        LMRA_CHECK(addAttribute(attribute));
-        return created;
+        return addAttribute(attribute);
     };
     LMRA_CHECK(addHealthOutput(framesReceived, "framesReceived", MFnNumericData::kInt, 0));
     LMRA_CHECK(addHealthOutput(receiveRate, "receiveRate", MFnNumericData::kDouble, 0.0));

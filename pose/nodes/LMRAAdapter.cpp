@@ -1,5 +1,6 @@
 #include "pose/nodes/LMRAAdapter.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include <maya/MDGModifier.h>
@@ -28,10 +29,7 @@ MStatus LMRAAdapter::initialize() {
     LMRA_CHECK_STATUS(status, "activeSource");
 
     MFnTypedAttribute orderFn;
-    order = orderFn.create("order", "order", MFnData::kStringArray, MObject::kNullObj, &status);
-    LMRA_CHECK_STATUS(status, "order");
-    LMRA_CHECK(orderFn.setStorable(true));
-    LMRA_CHECK(orderFn.setHidden(true));
+    LMRA_CHECK(lmra::createOrderList(orderFn, order));
 
     LMRA_CHECK(addAttribute(activeSource));
     LMRA_CHECK(addAttribute(order));

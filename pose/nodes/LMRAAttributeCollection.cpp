@@ -1,5 +1,6 @@
 #include "pose/nodes/LMRAAttributeCollection.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include <maya/MFnCompoundAttribute.h>
@@ -18,24 +19,17 @@ void* LMRAAttributeCollection::creator() {
 }
 
 MStatus LMRAAttributeCollection::initialize() {
-    MStatus status;
     MFnNumericAttribute plugFn;
-    plug = plugFn.create("plug", "plug", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "plug");
+    LMRA_CHECK(lmra::createNumeric(plugFn, plug, "plug", MFnNumericData::kDouble, 0.0));
     // Only the connection records the target; its value is never read back or saved.
     LMRA_CHECK(plugFn.setReadable(false));
     LMRA_CHECK(plugFn.setStorable(false));
 
     MFnNumericAttribute restFn;
-    restValue = restFn.create("restValue", "restValue", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "restValue");
+    LMRA_CHECK(lmra::createNumeric(restFn, restValue, "restValue", MFnNumericData::kDouble, 0.0));
 
     MFnCompoundAttribute attrsFn;
-    attrs = attrsFn.create("attrs", "attrs", &status);
-    LMRA_CHECK_STATUS(status, "attrs");
-    LMRA_CHECK(attrsFn.addChild(plug));
-    LMRA_CHECK(attrsFn.addChild(restValue));
-    LMRA_CHECK(attrsFn.setArray(true));
+    LMRA_CHECK(lmra::createCompoundArray(attrsFn, attrs, "attrs", {plug, restValue}));
     LMRA_CHECK(attrsFn.setConnectable(false));
 
     LMRA_CHECK(addAttribute(attrs));

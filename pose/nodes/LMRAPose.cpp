@@ -1,5 +1,6 @@
 #include "pose/nodes/LMRAPose.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include <maya/MDataBlock.h>
@@ -30,21 +31,15 @@ constexpr double kWeightHighest = 21474836.47;
 
 MStatus createWeight(const char* name, double defaultValue, MObject& attribute) {
     MFnNumericAttribute fn;
-    MStatus status;
-    attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue, &status);
-    LMRA_CHECK_STATUS(status, name);
+    LMRA_CHECK(lmra::createNumeric(fn, attribute, name, MFnNumericData::kDouble, defaultValue));
     LMRA_CHECK(fn.setMin(kWeightLowest));
-    LMRA_CHECK(fn.setMax(kWeightHighest));
-    return status;
+    return fn.setMax(kWeightHighest);
 }
 
 MStatus createElementDouble(const char* name, MObject& attribute) {
     MFnNumericAttribute fn;
-    MStatus status;
-    attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, name);
-    LMRA_CHECK(fn.setReadable(false));
-    return status;
+    LMRA_CHECK(lmra::createNumeric(fn, attribute, name, MFnNumericData::kDouble, 0.0));
+    return fn.setReadable(false);
 }
 
 // True when `plug` is the `child` attribute of one element of "attrs".
@@ -61,7 +56,6 @@ void* LMRAPose::creator() {
 }
 
 MStatus LMRAPose::initialize() {
-    MStatus status;
     LMRA_CHECK(createWeight("weight", 0.0, weight));
     LMRA_CHECK(MFnNumericAttribute(weight).setKeyable(true));
 
@@ -74,25 +68,18 @@ MStatus LMRAPose::initialize() {
     }
 
     MFnNumericAttribute muteFn;
-    mute = muteFn.create("mute", "mute", MFnNumericData::kBoolean, 0, &status);
-    LMRA_CHECK_STATUS(status, "mute");
+    LMRA_CHECK(lmra::createNumeric(muteFn, mute, "mute", MFnNumericData::kBoolean, 0));
     LMRA_CHECK(muteFn.setReadable(false));
 
     LMRA_CHECK(createElementDouble("rest", rest));
     LMRA_CHECK(createElementDouble("pose", pose));
 
     MFnNumericAttribute outFn;
-    out = outFn.create("out", "out", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "out");
+    LMRA_CHECK(lmra::createNumeric(outFn, out, "out", MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(outFn.setWritable(false));
 
     MFnCompoundAttribute attrsFn;
-    attrs = attrsFn.create("attrs", "attrs", &status);
-    LMRA_CHECK_STATUS(status, "attrs");
-    LMRA_CHECK(attrsFn.addChild(rest));
-    LMRA_CHECK(attrsFn.addChild(pose));
-    LMRA_CHECK(attrsFn.addChild(out));
-    LMRA_CHECK(attrsFn.setArray(true));
+    LMRA_CHECK(lmra::createCompoundArray(attrsFn, attrs, "attrs", {rest, pose, out}));
 
     LMRA_CHECK(addAttribute(weight));
     LMRA_CHECK(addAttribute(weightMin));

@@ -1,5 +1,6 @@
 #include "pose/nodes/LMRAPoseApply.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include <maya/MArrayDataHandle.h>
@@ -23,21 +24,17 @@ void* LMRAPoseApply::creator() {
 }
 
 MStatus LMRAPoseApply::initialize() {
-    MStatus status;
     MFnNumericAttribute restFn;
-    rest = restFn.create("rest", "rest", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "rest");
+    LMRA_CHECK(lmra::createNumeric(restFn, rest, "rest", MFnNumericData::kDouble, 0.0));
 
     MFnNumericAttribute weightFn;
-    weight = weightFn.create("weight", "weight", MFnNumericData::kDouble, 1.0, &status);
-    LMRA_CHECK_STATUS(status, "weight");
+    LMRA_CHECK(lmra::createNumeric(weightFn, weight, "weight", MFnNumericData::kDouble, 1.0));
     LMRA_CHECK(weightFn.setKeyable(true));
 
     // Offsets live only as long as their connections: a broken one takes its element with it,
     // and the connections, not the values, are what a saved scene keeps.
     MFnNumericAttribute valuesFn;
-    values = valuesFn.create("values", "values", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "values");
+    LMRA_CHECK(lmra::createNumeric(valuesFn, values, "values", MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(valuesFn.setArray(true));
     LMRA_CHECK(valuesFn.setReadable(false));
     LMRA_CHECK(valuesFn.setStorable(false));
@@ -45,8 +42,7 @@ MStatus LMRAPoseApply::initialize() {
     LMRA_CHECK(valuesFn.setDisconnectBehavior(MFnAttribute::kDelete));
 
     MFnNumericAttribute outputFn;
-    output = outputFn.create("output", "output", MFnNumericData::kDouble, 0.0, &status);
-    LMRA_CHECK_STATUS(status, "output");
+    LMRA_CHECK(lmra::createNumeric(outputFn, output, "output", MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(outputFn.setWritable(false));
     LMRA_CHECK(outputFn.setStorable(false));
 

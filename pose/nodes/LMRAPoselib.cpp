@@ -1,5 +1,6 @@
 #include "pose/nodes/LMRAPoselib.h"
 
+#include "plugin/messages/AttributeCreation.h"
 #include "plugin/messages/StatusChecks.h"
 
 #include <maya/MFnTypedAttribute.h>
@@ -18,12 +19,8 @@ void* LMRAPoselib::creator() {
 }
 
 MStatus LMRAPoselib::initialize() {
-    MStatus status;
     MFnTypedAttribute fn;
-    order = fn.create("order", "order", MFnData::kStringArray, MObject::kNullObj, &status);
-    LMRA_CHECK_STATUS(status, "order");
-    LMRA_CHECK(fn.setStorable(true));
-    LMRA_CHECK(fn.setHidden(true));
+    LMRA_CHECK(lmra::createOrderList(fn, order));
     LMRA_CHECK(addAttribute(order));
     return MS::kSuccess;
 }
