@@ -107,3 +107,12 @@ def channel_outputs(node):
     dynamic attribute but the multipliers."""
     names = cmds.listAttr(node, userDefined=True) or []
     return [name for name in names if name != "multipliers" and not name.endswith("_mlt")]
+
+
+def unique(items):
+    """The items without repeats, in the order they first come."""
+    seen = []
+    for item in items:
+        if item not in seen:
+            seen.append(item)
+    return seen

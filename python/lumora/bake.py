@@ -60,25 +60,17 @@ def driven_targets(reader):
                 targets += _posed_targets(node)
             elif plug not in targets:
                 targets.append(plug)
-    return _unique(targets)
+    return _maya.unique(targets)
 
 
 def _posed_targets(pose_node):
     found = []
-    for apply_node in _unique(cmds.listConnections(pose_node, source=False, destination=True) or []):
+    for apply_node in _maya.unique(cmds.listConnections(pose_node, source=False, destination=True) or []):
         if cmds.nodeType(apply_node) != "LMRAPoseApply":
             continue
         found += cmds.listConnections(apply_node + ".output", source=False, destination=True, plugs=True,
                                       skipConversionNodes=True) or []
     return found
-
-
-def _unique(items):
-    seen = []
-    for item in items:
-        if item not in seen:
-            seen.append(item)
-    return seen
 
 
 def bake_take(reader, mapping=None, remove_reader=False):

@@ -77,7 +77,7 @@ class Mapping(object):
 
     def targets(self):
         """Every target plug the mapping drives."""
-        return [target for _, target in self.pairs] + _unique(pose["target"] for pose in self.poses)
+        return [target for _, target in self.pairs] + _maya.unique(pose["target"] for pose in self.poses)
 
     def to_json(self):
         return json.dumps({"version": FORMAT_VERSION, "source": self.source,
@@ -110,14 +110,6 @@ class Mapping(object):
 
     def __repr__(self):
         return "<lumora.rig.Mapping from {}: {} pairs, {} poses>".format(self.source, len(self.pairs), len(self.poses))
-
-
-def _unique(items):
-    seen = []
-    for item in items:
-        if item not in seen:
-            seen.append(item)
-    return seen
 
 
 def _pose_entry(pose):
@@ -189,7 +181,7 @@ def _targets(targets):
             if not aliases:
                 raise LumoraError("The blendShape {} has no named targets.".format(targets))
             return [(alias, targets + "." + alias) for alias in aliases[0::2]]
-        names = _unique((cmds.listAttr(targets, userDefined=True) or []) + (cmds.listAttr(targets, keyable=True) or []))
+        names = _maya.unique((cmds.listAttr(targets, userDefined=True) or []) + (cmds.listAttr(targets, keyable=True) or []))
         return [(name, targets + "." + name) for name in names
                 if cmds.attributeQuery(name, node=targets, attributeType=True) in _UNITLESS_TYPES]
     plugs = list(targets)
