@@ -81,6 +81,27 @@ class E2eTest : public ::testing::Test {
     void TearDown() override;
 
     static PhoneSimOptions phoneOptions();
+    // The default options, with the phone answering a connection request as answer says.
+    static PhoneSimOptions answering(PhoneAnswer answer) {
+        PhoneSimOptions options = phoneOptions();
+        options.answer = answer;
+        return options;
+    }
+    // Phones that each turn a connection away in their own way: silent, rejecting, showing the
+    // wrong screen, and gone (its ports stay known, and nothing answers there any more).
+    struct RefusingPhones {
+        PhoneSim& silent;
+        PhoneSim& rejecting;
+        PhoneSim& wrongScreen;
+        PhoneSim& absent;
+    };
+    RefusingPhones addRefusingPhones() {
+        RefusingPhones phones{
+            addPhone(answering(PhoneAnswer::silent)), addPhone(answering(PhoneAnswer::reject)),
+            addPhone(answering(PhoneAnswer::rejectWrongScreen)), addPhone(phoneOptions())};
+        phones.absent.stop();
+        return phones;
+    }
     // Another phone on ports of its own, reached over USB through the healthy phone's stand-in.
     PhoneSim& addPhone(PhoneSimOptions options);
     PhoneSim& healthyPhone() { return *healthy_; }

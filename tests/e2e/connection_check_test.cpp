@@ -48,12 +48,6 @@ class HeldUdpPort {
 
 class ConnectionCheckTest : public E2eTransportTest {
   protected:
-    static PhoneSimOptions answering(PhoneAnswer answer) {
-        PhoneSimOptions options = phoneOptions();
-        options.answer = answer;
-        return options;
-    }
-
     static void check(BatchScript& script, const std::string& key, const std::string& node) {
         script.section(key, "checkPhoneConnection " + node);
     }
@@ -101,20 +95,16 @@ class ConnectionCheckTest : public E2eTransportTest {
 };
 
 TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
-    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
-    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
-    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
-    PhoneSim& absent = addPhone(phoneOptions());
-    absent.stop();  // its ports stay known, and nothing answers there any more
+    const RefusingPhones phones = addRefusingPhones();
     HeldUdpPort busy;
     ASSERT_GT(busy.port(), 0);
 
     BatchScript script = newScript();
     createDevice(script, "dev");
-    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &silent},
-                                                          {"reject", &rejecting},
-                                                          {"wrongScreen", &wrongScreen},
-                                                          {"wrongPort", &absent}};
+    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &phones.silent},
+                                                          {"reject", &phones.rejecting},
+                                                          {"wrongScreen", &phones.wrongScreen},
+                                                          {"wrongPort", &phones.absent}};
     for (const auto& [key, phone] : attempts) {
         aimAt(script, "dev", *phone, transport());
         check(script, key, "dev");
@@ -150,7 +140,7 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
         stepSays(out, "silent", "Answer", "failed",
                  {usb() ? "no answer within 3 s." : "no answer within 1 s.", "streaming screen",
                   "check that " + portPlug + " (" +
-                      std::to_string(usb() ? silent.usbPort() : silent.udpPort()) +
+                      std::to_string(usb() ? phones.silent.usbPort() : phones.silent.udpPort()) +
                       ") is the app's " + app}));
     if (!usb()) {
         EXPECT_TRUE(
@@ -173,15 +163,17 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
             << key;
     }
     if (usb()) {
-        EXPECT_TRUE(stepSays(
-            out, "wrongPort", "Tunnel", "failed",
-            {"refused a connection to port " + std::to_string(absent.usbPort()) + " (dev.usbPort)",
-             "Next: open the app", "check that dev.usbPort is the app's USB port"}));
+        EXPECT_TRUE(
+            stepSays(out, "wrongPort", "Tunnel", "failed",
+                     {"refused a connection to port " + std::to_string(phones.absent.usbPort()) +
+                          " (dev.usbPort)",
+                      "Next: open the app", "check that dev.usbPort is the app's USB port"}));
         EXPECT_TRUE(stepSays(out, "wrongPort", "Answer", "skipped"));
     } else {
-        EXPECT_TRUE(stepSays(out, "wrongPort", "Answer", "failed",
-                             {"check that dev.wifiPort (" + std::to_string(absent.udpPort()) +
-                              ") is the app's Wi-Fi port"}));
+        EXPECT_TRUE(
+            stepSays(out, "wrongPort", "Answer", "failed",
+                     {"check that dev.wifiPort (" + std::to_string(phones.absent.udpPort()) +
+                      ") is the app's Wi-Fi port"}));
         EXPECT_TRUE(stepSays(out, "unresolved", "Address", "failed",
                              {"\"no-such-phone.invalid\" (dev.ipAddress) does not resolve",
                               "Next: set dev.ipAddress"}));
@@ -224,7 +216,7 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
 
     // The phones heard the connect command once per check and were never asked to stream; the
     // healthy phone's checked session was ended with "stop" before the real connect.
-    for (const PhoneSim* phone : {&silent, &rejecting, &wrongScreen}) {
+    for (const PhoneSim* phone : {&phones.silent, &phones.rejecting, &phones.wrongScreen}) {
         EXPECT_EQ(phone->commandCount("connect"), 1u);
         EXPECT_EQ(phone->commandCount("start"), 0u);
     }

@@ -10,12 +10,6 @@ using namespace std::chrono_literals;
 
 class ConnectionFaultsTest : public E2eTransportTest {
   protected:
-    static PhoneSimOptions answering(PhoneAnswer answer) {
-        PhoneSimOptions options = phoneOptions();
-        options.answer = answer;
-        return options;
-    }
-
     // Connects dev to the phone and reads its outputs while it streams ("first"); the phone is
     // lost during the following wait. Then reads the status and the outputs twice more, and stops.
     void captureUntilLost(BatchScript& script, const std::string& key,
@@ -36,18 +30,14 @@ class ConnectionFaultsTest : public E2eTransportTest {
 };
 
 TEST_P(ConnectionFaultsTest, RefusedConnectionsSayWhyAndLeaveTheNodeUsable) {
-    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
-    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
-    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
-    PhoneSim& absent = addPhone(phoneOptions());
-    absent.stop();  // its ports stay known, and nothing answers there any more
+    const RefusingPhones phones = addRefusingPhones();
 
     BatchScript script = newScript();
     createDevice(script, "dev");
-    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &silent},
-                                                          {"reject", &rejecting},
-                                                          {"wrongScreen", &wrongScreen},
-                                                          {"absent", &absent}};
+    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &phones.silent},
+                                                          {"reject", &phones.rejecting},
+                                                          {"wrongScreen", &phones.wrongScreen},
+                                                          {"absent", &phones.absent}};
     for (const auto& [key, phone] : attempts) {
         aimAt(script, "dev", *phone, transport());
         connect(script, key, "dev");
@@ -67,7 +57,7 @@ TEST_P(ConnectionFaultsTest, RefusedConnectionsSayWhyAndLeaveTheNodeUsable) {
     EXPECT_TRUE(run.output.shows("absent", "// Error: ")) << run.output.lastResult("absent");
     EXPECT_FALSE(run.output.shows("absent", "Connection established."));
     EXPECT_TRUE(statusIs(run.output, "idle", 0));
-    for (const PhoneSim* phone : {&silent, &rejecting, &wrongScreen}) {
+    for (const PhoneSim* phone : {&phones.silent, &phones.rejecting, &phones.wrongScreen}) {
         EXPECT_EQ(phone->commandCount("connect"), 1u);
         EXPECT_EQ(phone->commandCount("start"), 0u);
     }
