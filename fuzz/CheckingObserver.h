@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/HandlerObserver.h"
+#include "transport/protocol/HandlerObserver.h"
 #include "transport/records/CaptureRecords.h"
 
 class CheckingObserver final : public HandlerObserver {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-#include "support/HandlerObserver.h"
+#include "transport/protocol/HandlerObserver.h"
 #include "transport/records/CaptureRecords.h"
 
 class BenchObserver : public HandlerObserver {

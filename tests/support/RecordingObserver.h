@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/HandlerObserver.h"
+#include "transport/protocol/HandlerObserver.h"
 #include "transport/records/CaptureRecords.h"
 
 class RecordingObserver : public HandlerObserver {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "transport/protocol/HandlerObserver.h"
 #include "transport/protocol/MocapDataHandler.h"
 #include "transport/records/StreamInterfaces.h"
 
@@ -22,21 +23,10 @@ const char* outcomeWord(CheckStep::Outcome outcome) {
     return "";
 }
 
-// Keeps what the handler makes of the reply. Only the handler talks to it: the operations of a
-// connection process do nothing and report that nothing was done.
-class ReplyObserver final : public CaptureDataStreamInterface {
+// Keeps what the handler makes of the reply. Only the handler talks to it.
+class ReplyObserver final : public HandlerObserver {
   public:
-    std::uint64_t readLatestFrame(double*, std::uint64_t) override { return 0; }
-    void getChannelLayout(ChannelNameLists&) override {}
-    bool openConnection(std::string, std::string, DataStreamClient*) override { return false; }
-    bool startCapture(bool) override { return false; }
-    bool pauseCapture() override { return false; }
-    bool saveCapture(std::string, double, double) override { return false; }
-    bool closeConnection() override { return false; }
-    bool copyRecording(CaptureRecording&) override { return false; }
-    bool isWaitingForReply() override { return false; }
     std::uint32_t rejectCode() override { return rejectedWith; }
-    bool isRunning() override { return false; }
 
     bool setChannelLayout(ChannelNameLists&) override { return true; }
     bool acceptConnection(ChannelNameLists& names) override {

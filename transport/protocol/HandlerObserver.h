@@ -1,7 +1,7 @@
 #pragma once
 // A base for observers that stand in for the connection process where only the message handler
-// talks to them (tests, benchmarks, fuzzers): the operations that the handler never calls do
-// nothing and report that nothing was done.
+// talks to them (the connection check, tests, benchmarks, fuzzers): the operations that the
+// handler never calls do nothing and report that nothing was done.
 
 #include <cstdint>
 #include <string>
