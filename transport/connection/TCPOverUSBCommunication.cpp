@@ -102,6 +102,16 @@ std::optional<std::uint32_t> TCPOverUSBCommunication::chooseDevice() {
     return chosen;
 }
 
+template <class OnPayload>
+bool TCPOverUSBCommunication::feedReceived(std::size_t received, OnPayload&& onPayload) {
+    const auto result = assembler_.feed(chunk_.data(), received, std::forward<OnPayload>(onPayload),
+                                        [this](std::size_t length) { reportOversized(length); });
+    if (result != UsbMessageAssembler::FeedResult::lostStep) return true;
+    reportTransportMessage(
+        "The USB stream from the phone cannot be followed: a message header is not a length.");
+    return false;
+}
+
 bool TCPOverUSBCommunication::handshake() {
     if (sendCommandBlock(kUsbConnectCommand) != SendResult::sent) return false;
     assembler_.reset();
@@ -125,9 +135,8 @@ bool TCPOverUSBCommunication::handshake() {
         }
         lastHeard = Clock::now();
         // Messages behind the reply in the same receive are data messages.
-        const auto result = assembler_.feed(
-            chunk_.data(), received,
-            [&](const std::uint8_t* payload, std::size_t length) {
+        const bool followed =
+            feedReceived(received, [&](const std::uint8_t* payload, std::size_t length) {
                 if (replied) {
                     if (accepted) handlePayload(payload, length);
                     return;
@@ -139,14 +148,8 @@ bool TCPOverUSBCommunication::handshake() {
                 }
                 replied = true;
                 accepted = handler_->handleConnectReply(std::move(text));
-            },
-            [this](std::size_t length) { reportOversized(length); });
-        if (result == UsbMessageAssembler::FeedResult::lostStep) {
-            reportTransportMessage(
-                "The USB stream from the phone cannot be followed: a message "
-                "header is not a length.");
-            return false;
-        }
+            });
+        if (!followed) return false;
     }
     return accepted;
 }
@@ -175,21 +178,10 @@ bool TCPOverUSBCommunication::receiveOnce() {
         reportTransportMessage("The phone closed the USB connection.");
         return false;
     }
-    if (status == UsbTunnel::ReceiveStatus::data) {
-        const auto result = assembler_.feed(
-            chunk_.data(), received,
-            [this](const std::uint8_t* payload, std::size_t length) {
-                handlePayload(payload, length);
-            },
-            [this](std::size_t length) { reportOversized(length); });
-        if (result == UsbMessageAssembler::FeedResult::lostStep) {
-            reportTransportMessage(
-                "The USB stream from the phone cannot be followed: a "
-                "message header is not a length.");
-            return false;
-        }
-    }
-    return true;
+    if (status != UsbTunnel::ReceiveStatus::data) return true;
+    return feedReceived(received, [this](const std::uint8_t* payload, std::size_t length) {
+        handlePayload(payload, length);
+    });
 }
 
 bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {

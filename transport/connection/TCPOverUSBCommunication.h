@@ -58,6 +58,10 @@ class TCPOverUSBCommunication final : public CaptureDataStreamDeviceInterface {
     // quiet when woken by a command or when the wait timed out.
     UsbTunnel::ReceiveStatus receiveOrWake(std::size_t& received);
     bool receiveOnce();  // false: the session has ended
+    // Hands what one receive brought to the assembler; false (and told) when the stream can no
+    // longer be followed.
+    template <class OnPayload>
+    bool feedReceived(std::size_t received, OnPayload&& onPayload);
     void leave(UsbCommand command);
     // False when the command ends the session.
     bool carryOut(const UsbCommand& command);
