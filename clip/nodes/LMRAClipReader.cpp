@@ -55,14 +55,10 @@ MStatus LMRAClipReader::initialize() {
                                    MFnNumericData::kDouble, 0.0));
     LMRA_CHECK(numericFn.setChannelBox(true));
 
-    LMRA_CHECK(
-        lmra::createNumeric(numericFn, clipFrameCount, "clipFrameCount", MFnNumericData::kInt, 0));
-    LMRA_CHECK(numericFn.setWritable(false));
-    LMRA_CHECK(numericFn.setStorable(false));
-    LMRA_CHECK(
-        lmra::createNumeric(numericFn, clipDuration, "clipDuration", MFnNumericData::kDouble, 0.0));
-    LMRA_CHECK(numericFn.setWritable(false));
-    LMRA_CHECK(numericFn.setStorable(false));
+    LMRA_CHECK(lmra::createNumericOutput(numericFn, clipFrameCount, "clipFrameCount",
+                                         MFnNumericData::kInt, 0));
+    LMRA_CHECK(lmra::createNumericOutput(numericFn, clipDuration, "clipDuration",
+                                         MFnNumericData::kDouble, 0.0));
 
     // No attributeAffects: setDependentsDirty and preEvaluation carry all the dependencies, and a
     // load dirties the whole node.

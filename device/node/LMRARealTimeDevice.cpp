@@ -140,9 +140,7 @@ MStatus LMRARealTimeDevice::initialize() {
     // The stream's health: outputs only, recomputed at every refresh.
     auto addHealthOutput = [&](MObject& attribute, const char* name, MFnNumericData::Type type,
                                double initial) {
-        LMRA_CHECK(lmra::createNumeric(numeric, attribute, name, type, initial));
-        LMRA_CHECK(numeric.setWritable(false));
-        LMRA_CHECK(numeric.setStorable(false));
+        LMRA_CHECK(lmra::createNumericOutput(numeric, attribute, name, type, initial));
         LMRA_CHECK(numeric.setKeyable(false));
         return addAttribute(attribute);
     };

@@ -11,6 +11,15 @@ MStatus createNumeric(MFnNumericAttribute& fn, MObject& attribute, const char* n
     return status;
 }
 
+MStatus createNumericOutput(MFnNumericAttribute& fn, MObject& attribute, const char* name,
+                            MFnNumericData::Type type, double defaultValue) {
+    MStatus status = createNumeric(fn, attribute, name, type, defaultValue);
+    if (!status) return status;
+    status = fn.setWritable(false);
+    if (!status) return status;
+    return fn.setStorable(false);
+}
+
 MStatus createCompoundArray(MFnCompoundAttribute& fn, MObject& attribute, const char* name,
                             std::initializer_list<MObject> children) {
     MStatus status;

@@ -19,6 +19,10 @@ namespace lmra {
 MStatus createNumeric(MFnNumericAttribute& fn, MObject& attribute, const char* name,
                       MFnNumericData::Type type, double defaultValue);
 
+// The same for an output that the node computes: neither writable nor saved.
+MStatus createNumericOutput(MFnNumericAttribute& fn, MObject& attribute, const char* name,
+                            MFnNumericData::Type type, double defaultValue);
+
 // An array of compound elements named name (long and short) holding children.
 MStatus createCompoundArray(MFnCompoundAttribute& fn, MObject& attribute, const char* name,
                             std::initializer_list<MObject> children);

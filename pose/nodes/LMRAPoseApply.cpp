@@ -42,9 +42,7 @@ MStatus LMRAPoseApply::initialize() {
     LMRA_CHECK(valuesFn.setDisconnectBehavior(MFnAttribute::kDelete));
 
     MFnNumericAttribute outputFn;
-    LMRA_CHECK(lmra::createNumeric(outputFn, output, "output", MFnNumericData::kDouble, 0.0));
-    LMRA_CHECK(outputFn.setWritable(false));
-    LMRA_CHECK(outputFn.setStorable(false));
+    LMRA_CHECK(lmra::createNumericOutput(outputFn, output, "output", MFnNumericData::kDouble, 0.0));
 
     LMRA_CHECK(addAttribute(rest));
     LMRA_CHECK(addAttribute(weight));
