@@ -1,6 +1,7 @@
 #include "plugin/messages/AttributeCreation.h"
 
 #include <maya/MFnData.h>
+#include <maya/MString.h>
 
 namespace lmra {
 
