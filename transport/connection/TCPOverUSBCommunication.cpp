@@ -41,31 +41,19 @@ void TCPOverUSBCommunication::leave(UsbCommand command) {
 }
 
 void TCPOverUSBCommunication::start(bool withVideo) {
-    UsbCommand command;
-    command.kind = UsbCommand::Kind::start;
-    command.withVideo = withVideo;
-    leave(std::move(command));
+    leave(UsbCommand{UsbCommand::Kind::start, withVideo});
 }
 
 void TCPOverUSBCommunication::pause() {
-    UsbCommand command;
-    command.kind = UsbCommand::Kind::pause;
-    leave(std::move(command));
+    leave(UsbCommand{UsbCommand::Kind::pause});
 }
 
 void TCPOverUSBCommunication::saveCapture(std::string path, double startTime, double endTime) {
-    UsbCommand command;
-    command.kind = UsbCommand::Kind::save;
-    command.path = std::move(path);
-    command.startTime = startTime;
-    command.endTime = endTime;
-    leave(std::move(command));
+    leave(UsbCommand{UsbCommand::Kind::save, false, std::move(path), startTime, endTime});
 }
 
 void TCPOverUSBCommunication::stop() {
-    UsbCommand command;
-    command.kind = UsbCommand::Kind::stop;
-    leave(std::move(command));
+    leave(UsbCommand{UsbCommand::Kind::stop});
 }
 
 void TCPOverUSBCommunication::run() {

@@ -6,7 +6,7 @@ import maya.cmds as cmds
 
 import lumora
 from lumora import bake as baking
-from lumora import rig, takes
+from lumora import capture, rig, takes
 from lumora.ui import state
 
 
@@ -43,7 +43,7 @@ def take_filter():
 
 def default_folder():
     """Where file dialogs start: the selected device's takes folder, else the project's."""
-    devices = cmds.ls(selection=True, type="LMRARealTimeDevice") or cmds.ls(type="LMRARealTimeDevice") or []
+    devices = cmds.ls(selection=True, type=capture.DEVICE_TYPE) or capture.devices()
     if devices:
         try:
             folder = takes.folder(devices[0])
