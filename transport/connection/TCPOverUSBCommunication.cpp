@@ -41,19 +41,19 @@ void TCPOverUSBCommunication::leave(UsbCommand command) {
 }
 
 void TCPOverUSBCommunication::start(bool withVideo) {
-    leave(UsbCommand{UsbCommand::Kind::start, withVideo});
+    leave(UsbCommand(UsbCommand::Kind::start, withVideo));
 }
 
 void TCPOverUSBCommunication::pause() {
-    leave(UsbCommand{UsbCommand::Kind::pause});
+    leave(UsbCommand(UsbCommand::Kind::pause));
 }
 
 void TCPOverUSBCommunication::saveCapture(std::string path, double startTime, double endTime) {
-    leave(UsbCommand{UsbCommand::Kind::save, false, std::move(path), startTime, endTime});
+    leave(UsbCommand(std::move(path), startTime, endTime));
 }
 
 void TCPOverUSBCommunication::stop() {
-    leave(UsbCommand{UsbCommand::Kind::stop});
+    leave(UsbCommand(UsbCommand::Kind::stop));
 }
 
 void TCPOverUSBCommunication::run() {

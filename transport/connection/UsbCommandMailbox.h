@@ -10,9 +10,16 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 struct UsbCommand {
     enum class Kind { start = 1, pause = 2, save = 3, stop = 4 };
+
+    UsbCommand() = default;
+    explicit UsbCommand(Kind what, bool video = false) : kind(what), withVideo(video) {}
+    UsbCommand(std::string savePath, double from, double to)
+        : kind(Kind::save), path(std::move(savePath)), startTime(from), endTime(to) {}
+
     Kind kind = Kind::stop;
     bool withVideo = false;  // start
     std::string path;        // save
