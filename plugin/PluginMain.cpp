@@ -38,19 +38,40 @@ void finishBeforeExit(void*) {
     showQueuedMessages();
 }
 
-template <class Node>
-void registerNodeType(MFnPlugin& plugin, MPxNode::Type type) {
-    const MStatus status = plugin.registerNode(Node::kTypeName, Node::kTypeId, &Node::creator,
-                                               &Node::initialize, type);
-    reportIfFailed(status, (MString("registering the node type ") + Node::kTypeName).asChar(),
-                   __FILE__);
+// Shows a registration or deregistration that failed, with the action and the name it was for.
+void checkRegistration(const MStatus& status, const char* action, const MString& name) {
+    reportIfFailed(status, (MString(action) + name).asChar(), __FILE__);
 }
 
-template <class Command>
-void registerCommandType(MFnPlugin& plugin) {
-    const MStatus status = plugin.registerCommand(Command::commandName, &Command::creator);
-    reportIfFailed(status, (MString("registering the command ") + Command::commandName).asChar(),
-                   __FILE__);
+template <class Node>
+void registerNodeType(MFnPlugin& plugin, MPxNode::Type type) {
+    checkRegistration(plugin.registerNode(Node::kTypeName, Node::kTypeId, &Node::creator,
+                                          &Node::initialize, type),
+                      "registering the node type ", Node::kTypeName);
+}
+
+// The commands, in the order given.
+template <class... Commands>
+void registerCommandTypes(MFnPlugin& plugin) {
+    (checkRegistration(plugin.registerCommand(Commands::commandName, &Commands::creator),
+                       "registering the command ", Commands::commandName),
+     ...);
+}
+
+// The node types, in the order given.
+template <class... Nodes>
+void deregisterNodeTypes(MFnPlugin& plugin) {
+    (checkRegistration(plugin.deregisterNode(Nodes::kTypeId), "deregistering the node type ",
+                       Nodes::kTypeName),
+     ...);
+}
+
+// The commands, in the order given.
+template <class... Commands>
+void deregisterCommandTypes(MFnPlugin& plugin) {
+    (checkRegistration(plugin.deregisterCommand(Commands::commandName),
+                       "deregistering the command ", Commands::commandName),
+     ...);
 }
 
 }  // namespace
@@ -80,15 +101,9 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     registerNodeType<LMRARealTimeDevice>(plugin, MPxNode::kThreadedDeviceNode);
     registerNodeType<LMRAClipReader>(plugin, MPxNode::kDependNode);
 
-    // Commands, in load order.
-    registerCommandType<saveCaptureData>(plugin);
-    registerCommandType<establishConnection>(plugin);
-    registerCommandType<startCaptureSession>(plugin);
-    registerCommandType<pauseCaptureSession>(plugin);
-    registerCommandType<stopCaptureSession>(plugin);
-    registerCommandType<LoadCaptureCommand>(plugin);
-    registerCommandType<checkPhoneConnection>(plugin);
-    registerCommandType<TakeInfoCommand>(plugin);
+    registerCommandTypes<saveCaptureData, establishConnection, startCaptureSession,
+                         pauseCaptureSession, stopCaptureSession, LoadCaptureCommand,
+                         checkPhoneConnection, TakeInfoCommand>(plugin);
 
     exitingCallback = MSceneMessage::addCallback(MSceneMessage::kMayaExiting, &finishBeforeExit,
                                                  nullptr, &status);
@@ -111,25 +126,14 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
         MGlobal::displayError("Cannot deregister user callback \"LMRARltDvceConnStatusChanged\"");
     }
 
-    // Node types, in unload order.
-    plugin.deregisterNode(LMRAAttributeCollection::kTypeId);
-    plugin.deregisterNode(LMRAPoselib::kTypeId);
-    plugin.deregisterNode(LMRAPose::kTypeId);
-    plugin.deregisterNode(LMRAPoseApply::kTypeId);
-    plugin.deregisterNode(LMRARealTimeDevice::kTypeId);
-    plugin.deregisterNode(LMRAClipReader::kTypeId);
-    plugin.deregisterNode(LMRAAdapter::kTypeId);
-
-    // Commands, in the order they were registered.
-    plugin.deregisterCommand(saveCaptureData::commandName);
+    // Node types in unload order, then commands in the order they were registered.
+    deregisterNodeTypes<LMRAAttributeCollection, LMRAPoselib, LMRAPose, LMRAPoseApply,
+                        LMRARealTimeDevice, LMRAClipReader, LMRAAdapter>(plugin);
+    deregisterCommandTypes<saveCaptureData>(plugin);
     waitForClipWriters();  // a detached writer must not outlive the plug-in's code
-    plugin.deregisterCommand(establishConnection::commandName);
-    plugin.deregisterCommand(startCaptureSession::commandName);
-    plugin.deregisterCommand(pauseCaptureSession::commandName);
-    plugin.deregisterCommand(stopCaptureSession::commandName);
-    plugin.deregisterCommand(LoadCaptureCommand::commandName);
-    plugin.deregisterCommand(checkPhoneConnection::commandName);
-    plugin.deregisterCommand(TakeInfoCommand::commandName);
+    deregisterCommandTypes<establishConnection, startCaptureSession, pauseCaptureSession,
+                           stopCaptureSession, LoadCaptureCommand, checkPhoneConnection,
+                           TakeInfoCommand>(plugin);
 
     MGlobal::executePythonCommand(kLumoraPluginCleanup, false, false);
 

@@ -29,10 +29,6 @@ MObject LMRAClipReader::clipFrameOffset;
 MObject LMRAClipReader::clipFrameCount;
 MObject LMRAClipReader::clipDuration;
 
-void* LMRAClipReader::creator() {
-    return new LMRAClipReader;
-}
-
 MStatus LMRAClipReader::initialize() {
     MStatus status;
     MFnUnitAttribute unitFn;

@@ -23,9 +23,10 @@
 #include "clip/nodes/SampleClip.h"
 #include "device/channels/ChannelAttributes.h"
 #include "device/channels/ChannelOutputRules.h"
+#include "plugin/messages/PluginClassBases.h"
 #include "transport/records/CaptureRecords.h"
 
-class LMRAClipReader : public MPxNode {
+class LMRAClipReader : public PluginNode<LMRAClipReader, MPxNode> {
   public:
     static const MString kTypeName;  // "LMRAClipReader"
     static const MTypeId kTypeId;    // 0x130682
@@ -38,7 +39,6 @@ class LMRAClipReader : public MPxNode {
     static MObject clipFrameCount;
     static MObject clipDuration;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;

@@ -9,10 +9,6 @@
 
 const char* const LoadCaptureCommand::commandName = "loadClipFromFile";
 
-void* LoadCaptureCommand::creator() {
-    return new LoadCaptureCommand;
-}
-
 namespace {
 
 const CommandUsage kUsage{LoadCaptureCommand::commandName, "<LMRAClipReader node> <clip path>", 2,

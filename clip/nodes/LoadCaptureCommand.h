@@ -3,15 +3,13 @@
 // Its result is true when the clip was loaded.
 
 #include <maya/MArgList.h>
-#include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
-class LoadCaptureCommand : public MPxCommand {
+#include "plugin/messages/PluginClassBases.h"
+
+class LoadCaptureCommand : public PluginCommand<LoadCaptureCommand> {
   public:
     static const char* const commandName;  // "loadClipFromFile"
-    static void* creator();
 
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override { return MStatus::kFailure; }
-    bool isUndoable() const override { return false; }
 };

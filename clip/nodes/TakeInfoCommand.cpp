@@ -16,10 +16,6 @@
 
 const char* const TakeInfoCommand::commandName = "mocapTakeInfo";
 
-void* TakeInfoCommand::creator() {
-    return new TakeInfoCommand;
-}
-
 namespace {
 
 const CommandUsage kUsage{TakeInfoCommand::commandName, "<clip path>", 1, 1};

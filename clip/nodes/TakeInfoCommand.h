@@ -15,15 +15,13 @@
 //   reason      why the clip or the video is missing, partial or unreadable ("" when nothing is)
 
 #include <maya/MArgList.h>
-#include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
-class TakeInfoCommand : public MPxCommand {
+#include "plugin/messages/PluginClassBases.h"
+
+class TakeInfoCommand : public PluginCommand<TakeInfoCommand> {
   public:
     static const char* const commandName;  // "mocapTakeInfo"
-    static void* creator();
 
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override { return MStatus::kFailure; }
-    bool isUndoable() const override { return false; }
 };

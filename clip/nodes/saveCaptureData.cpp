@@ -23,10 +23,6 @@
 
 const char* const saveCaptureData::commandName = "saveMocapData";
 
-void* saveCaptureData::creator() {
-    return new saveCaptureData;
-}
-
 namespace {
 
 const CommandUsage kUsage{saveCaptureData::commandName,

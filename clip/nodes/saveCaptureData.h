@@ -3,15 +3,13 @@
 // live device node's recording as a clip file, written on a thread of its own.
 
 #include <maya/MArgList.h>
-#include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
-class saveCaptureData : public MPxCommand {
+#include "plugin/messages/PluginClassBases.h"
+
+class saveCaptureData : public PluginCommand<saveCaptureData> {
   public:
     static const char* const commandName;  // "saveMocapData"
-    static void* creator();
 
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override { return MStatus::kFailure; }
-    bool isUndoable() const override { return false; }
 };

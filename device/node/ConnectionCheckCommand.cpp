@@ -10,10 +10,6 @@
 
 const char* const checkPhoneConnection::commandName = "checkPhoneConnection";
 
-void* checkPhoneConnection::creator() {
-    return new checkPhoneConnection();
-}
-
 MStatus checkPhoneConnection::doIt(const MArgList& args) {
     const QueuedMessagesShown shownMessages;  // what the plug-in's threads posted
     const CommandUsage usage{commandName, "<LMRARealTimeDevice node>", 1, 1};

@@ -75,10 +75,6 @@ MObject LMRARealTimeDevice::lastFrameTime;
 MObject LMRARealTimeDevice::droppedMessages;
 MObject LMRARealTimeDevice::streaming;
 
-void* LMRARealTimeDevice::creator() {
-    return new LMRARealTimeDevice();
-}
-
 MStatus LMRARealTimeDevice::initialize() {
     MFnNumericAttribute numeric;
     MFnTypedAttribute typed;

@@ -23,6 +23,7 @@
 #include <maya/MTypeId.h>
 
 #include "device/channels/ChannelAttributes.h"
+#include "plugin/messages/PluginClassBases.h"
 #include "transport/connection/SilenceWatch.h"
 #include "transport/connection/StreamHealth.h"
 #include "transport/records/CaptureRecords.h"
@@ -37,7 +38,8 @@ constexpr ConnectionStatus kStatusConnected = 1;
 constexpr ConnectionStatus kStatusCapturing = 2;
 constexpr ConnectionStatus kStatusCapturingWithVideo = 3;
 
-class LMRARealTimeDevice : public MPxThreadedDeviceNode, public DataStreamClient {
+class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDeviceNode>,
+                           public DataStreamClient {
   public:
     static const MString kTypeName;            // "LMRARealTimeDevice"
     static const MTypeId kTypeId;              // 0x130686
@@ -61,7 +63,6 @@ class LMRARealTimeDevice : public MPxThreadedDeviceNode, public DataStreamClient
     static MObject droppedMessages;  // messages of this session dropped, all kinds together
     static MObject streaming;        // capturing, not paused, and a frame came in the last 0.5 s
 
-    static void* creator();
     static MStatus initialize();
 
     LMRARealTimeDevice();

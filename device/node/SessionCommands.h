@@ -6,7 +6,7 @@
 #include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
-class LMRARealTimeDevice;
+#include "device/node/LMRARealTimeDevice.h"
 
 // Finds the device node named by the only argument; the subclasses name the operation.
 class mocapNetworkCommands : public MPxCommand {
@@ -22,42 +22,25 @@ class mocapNetworkCommands : public MPxCommand {
     virtual const char* registeredName() const = 0;
 };
 
-class establishConnection : public mocapNetworkCommands {
+// A session command that only names itself and the device node's operation it runs: the four
+// differ in nothing else.
+template <const char* name, bool (LMRARealTimeDevice::*operation)()>
+class SessionCommand final : public mocapNetworkCommands {
   public:
-    static const char* const commandName;  // "establishConnection"
-    static void* creator();
+    static constexpr const char* commandName = name;
+    static void* creator() { return new SessionCommand(); }
 
   protected:
-    bool applyToDevice(LMRARealTimeDevice& device) override;
-    const char* registeredName() const override;
+    bool applyToDevice(LMRARealTimeDevice& device) override { return (device.*operation)(); }
+    const char* registeredName() const override { return commandName; }
 };
 
-class startCaptureSession : public mocapNetworkCommands {
-  public:
-    static const char* const commandName;  // "startMocapSession"
-    static void* creator();
+inline constexpr char kEstablishName[] = "establishConnection";
+inline constexpr char kStartName[] = "startMocapSession";
+inline constexpr char kPauseName[] = "pauseMocapSession";
+inline constexpr char kStopName[] = "stopMocapSession";
 
-  protected:
-    bool applyToDevice(LMRARealTimeDevice& device) override;
-    const char* registeredName() const override;
-};
-
-class pauseCaptureSession : public mocapNetworkCommands {
-  public:
-    static const char* const commandName;  // "pauseMocapSession"
-    static void* creator();
-
-  protected:
-    bool applyToDevice(LMRARealTimeDevice& device) override;
-    const char* registeredName() const override;
-};
-
-class stopCaptureSession : public mocapNetworkCommands {
-  public:
-    static const char* const commandName;  // "stopMocapSession"
-    static void* creator();
-
-  protected:
-    bool applyToDevice(LMRARealTimeDevice& device) override;
-    const char* registeredName() const override;
-};
+using establishConnection = SessionCommand<kEstablishName, &LMRARealTimeDevice::connectToPhone>;
+using startCaptureSession = SessionCommand<kStartName, &LMRARealTimeDevice::startSession>;
+using pauseCaptureSession = SessionCommand<kPauseName, &LMRARealTimeDevice::pauseSession>;
+using stopCaptureSession = SessionCommand<kStopName, &LMRARealTimeDevice::stopSession>;

@@ -18,10 +18,6 @@ const MString LMRAAdapter::kClipReaderTypeName("LMRAClipReader");
 MObject LMRAAdapter::activeSource;
 MObject LMRAAdapter::order;
 
-void* LMRAAdapter::creator() {
-    return new LMRAAdapter();
-}
-
 MStatus LMRAAdapter::initialize() {
     MStatus status;
     MFnMessageAttribute activeFn;

@@ -7,9 +7,11 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "plugin/messages/PluginClassBases.h"
+
 class MPlug;
 
-class LMRAAdapter : public MPxObjectSet {
+class LMRAAdapter : public PluginNode<LMRAAdapter, MPxObjectSet> {
   public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
@@ -21,7 +23,6 @@ class LMRAAdapter : public MPxObjectSet {
     static MObject activeSource;
     static MObject order;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,

@@ -14,10 +14,6 @@ MObject LMRAAttributeCollection::attrs;
 MObject LMRAAttributeCollection::plug;
 MObject LMRAAttributeCollection::restValue;
 
-void* LMRAAttributeCollection::creator() {
-    return new LMRAAttributeCollection();
-}
-
 MStatus LMRAAttributeCollection::initialize() {
     MFnNumericAttribute plugFn;
     LMRA_CHECK(lmra::createNumeric(plugFn, plug, "plug", MFnNumericData::kDouble, 0.0));

@@ -7,9 +7,11 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "plugin/messages/PluginClassBases.h"
+
 class MPlug;
 
-class LMRAAttributeCollection : public MPxObjectSet {
+class LMRAAttributeCollection : public PluginNode<LMRAAttributeCollection, MPxObjectSet> {
   public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
@@ -18,7 +20,6 @@ class LMRAAttributeCollection : public MPxObjectSet {
     static MObject plug;
     static MObject restValue;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus legalConnection(const MPlug& thisPlug, const MPlug& otherPlug, bool asSrc,

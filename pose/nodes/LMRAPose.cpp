@@ -51,10 +51,6 @@ bool isElementChild(const MPlug& plug, const MObject& child) {
 
 }  // namespace
 
-void* LMRAPose::creator() {
-    return new LMRAPose();
-}
-
 MStatus LMRAPose::initialize() {
     LMRA_CHECK(createWeight("weight", 0.0, weight));
     LMRA_CHECK(MFnNumericAttribute(weight).setKeyable(true));

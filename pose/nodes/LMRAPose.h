@@ -6,11 +6,13 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "plugin/messages/PluginClassBases.h"
+
 class MDataBlock;
 class MPlug;
 class MPlugArray;
 
-class LMRAPose : public MPxNode {
+class LMRAPose : public PluginNode<LMRAPose, MPxNode> {
   public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
@@ -24,7 +26,6 @@ class LMRAPose : public MPxNode {
     static MObject pose;
     static MObject out;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;

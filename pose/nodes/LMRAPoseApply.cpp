@@ -19,10 +19,6 @@ MObject LMRAPoseApply::weight;
 MObject LMRAPoseApply::values;
 MObject LMRAPoseApply::output;
 
-void* LMRAPoseApply::creator() {
-    return new LMRAPoseApply();
-}
-
 MStatus LMRAPoseApply::initialize() {
     MFnNumericAttribute restFn;
     LMRA_CHECK(lmra::createNumeric(restFn, rest, "rest", MFnNumericData::kDouble, 0.0));

@@ -6,10 +6,12 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "plugin/messages/PluginClassBases.h"
+
 class MDataBlock;
 class MPlug;
 
-class LMRAPoseApply : public MPxNode {
+class LMRAPoseApply : public PluginNode<LMRAPoseApply, MPxNode> {
   public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
@@ -19,7 +21,6 @@ class LMRAPoseApply : public MPxNode {
     static MObject values;
     static MObject output;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;

@@ -14,10 +14,6 @@ const MTypeId LMRAPoselib::kTypeId(0x130685);
 
 MObject LMRAPoselib::order;
 
-void* LMRAPoselib::creator() {
-    return new LMRAPoselib();
-}
-
 MStatus LMRAPoselib::initialize() {
     MFnTypedAttribute fn;
     LMRA_CHECK(lmra::createOrderList(fn, order));

@@ -6,16 +6,17 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "plugin/messages/PluginClassBases.h"
+
 class MPlug;
 
-class LMRAPoselib : public MPxObjectSet {
+class LMRAPoselib : public PluginNode<LMRAPoselib, MPxObjectSet> {
   public:
     static const MString kTypeName;
     static const MTypeId kTypeId;
 
     static MObject order;
 
-    static void* creator();
     static MStatus initialize();
 
     MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
