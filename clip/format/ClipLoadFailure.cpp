@@ -1,23 +1,19 @@
 #include "clip/format/ClipLoadFailure.h"
 
+#include "transport/messages/KindTexts.h"
+
 namespace {
 
 const char* reasonText(ClipLoadFailure failure) {
-    switch (failure) {
-        case ClipLoadFailure::none:
-            return "loaded";
-        case ClipLoadFailure::cannotOpen:
-            return "cannot open the file";
-        case ClipLoadFailure::cutShort:
-            return "cut short: the file ends before the clip's end marker \"@\"";
-        case ClipLoadFailure::damaged:
-            return "damaged or written with another key";
-        case ClipLoadFailure::noFrames:
-            return "no frames: the clip holds channel names only";
-        case ClipLoadFailure::tooManyChannels:
-            return "too many channels";
-    }
-    return "not a clip";
+    static constexpr const char* kReasons[] = {
+        "loaded",
+        "cannot open the file",
+        "cut short: the file ends before the clip's end marker \"@\"",
+        "damaged or written with another key",
+        "no frames: the clip holds channel names only",
+        "too many channels",
+    };
+    return kindText(failure, kReasons, "not a clip");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "transport/messages/KindTexts.h"
 #include "transport/protocol/HandlerObserver.h"
 #include "transport/protocol/MocapDataHandler.h"
 #include "transport/records/StreamInterfaces.h"
@@ -10,17 +11,8 @@
 namespace {
 
 const char* outcomeWord(CheckStep::Outcome outcome) {
-    switch (outcome) {
-        case CheckStep::Outcome::ok:
-            return "ok";
-        case CheckStep::Outcome::warning:
-            return "warning";
-        case CheckStep::Outcome::failed:
-            return "failed";
-        case CheckStep::Outcome::skipped:
-            return "skipped";
-    }
-    return "";
+    static constexpr const char* kWords[] = {"ok", "warning", "failed", "skipped"};
+    return kindText(outcome, kWords, "");
 }
 
 // Keeps what the handler makes of the reply. Only the handler talks to it.

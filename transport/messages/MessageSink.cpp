@@ -3,6 +3,8 @@
 #include <iostream>
 #include <mutex>
 
+#include "transport/messages/KindTexts.h"
+
 namespace {
 
 // Posting threads read the sink while the main thread installs or removes it; the lock is held
@@ -18,15 +20,8 @@ InstalledSink& installed() {
 }
 
 const char* prefix(MessageKind kind) {
-    switch (kind) {
-        case MessageKind::info:
-            return "";
-        case MessageKind::warning:
-            return "Warning: ";
-        case MessageKind::error:
-            return "Error: ";
-    }
-    return "";
+    static constexpr const char* kPrefixes[] = {"", "Warning: ", "Error: "};
+    return kindText(kind, kPrefixes, "");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <utility>
 
+#include "transport/messages/KindTexts.h"
+
 namespace {
 
 // Enough for a long day of takes; the oldest outcomes are forgotten first.
@@ -108,29 +110,11 @@ std::optional<SaveOutcome> latestSaveOutcome(const std::string& clipPath) {
 }
 
 const char* describeClipState(SaveOutcome::Clip state) {
-    switch (state) {
-        case SaveOutcome::Clip::writing:
-            return "writing";
-        case SaveOutcome::Clip::written:
-            return "written";
-        case SaveOutcome::Clip::failed:
-            return "failed";
-    }
-    return "failed";
+    static constexpr const char* kStates[] = {"writing", "written", "failed"};
+    return kindText(state, kStates, "failed");
 }
 
 const char* describeVideoState(SaveOutcome::Video state) {
-    switch (state) {
-        case SaveOutcome::Video::none:
-            return "none";
-        case SaveOutcome::Video::waiting:
-            return "waiting";
-        case SaveOutcome::Video::received:
-            return "received";
-        case SaveOutcome::Video::partial:
-            return "partial";
-        case SaveOutcome::Video::failed:
-            return "failed";
-    }
-    return "failed";
+    static constexpr const char* kStates[] = {"none", "waiting", "received", "partial", "failed"};
+    return kindText(state, kStates, "failed");
 }

@@ -1,21 +1,13 @@
 #include "transport/protocol/StreamDrops.h"
 
+#include "transport/messages/KindTexts.h"
 #include "transport/protocol/TransportMessages.h"
 
 std::string_view streamDropDescription(StreamDrop kind) {
-    switch (kind) {
-        case StreamDrop::undecryptable:
-            return "undecryptable";
-        case StreamDrop::noTimestamp:
-            return "without a finite timestamp";
-        case StreamDrop::foreignSender:
-            return "from another sender";
-        case StreamDrop::oversized:
-            return "too long to take whole";
-        case StreamDrop::badValue:
-            return "with a bad value";
-    }
-    return "";
+    static constexpr const char* kDescriptions[kStreamDropKindCount] = {
+        "undecryptable", "without a finite timestamp", "from another sender",
+        "too long to take whole", "with a bad value"};
+    return kindText(kind, kDescriptions, "");
 }
 
 void StreamDropCounter::count(StreamDrop kind, std::string_view firstText) {
