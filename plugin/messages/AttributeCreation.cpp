@@ -12,6 +12,12 @@ MStatus createNumeric(MFnNumericAttribute& fn, MObject& attribute, const char* n
     return status;
 }
 
+MStatus createNumeric(MObject& attribute, const char* name, MFnNumericData::Type type,
+                      double defaultValue) {
+    MFnNumericAttribute fn;
+    return createNumeric(fn, attribute, name, type, defaultValue);
+}
+
 MStatus createNumericOutput(MFnNumericAttribute& fn, MObject& attribute, const char* name,
                             MFnNumericData::Type type, double defaultValue) {
     MStatus status = createNumeric(fn, attribute, name, type, defaultValue);

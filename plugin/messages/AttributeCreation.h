@@ -19,6 +19,10 @@ namespace lmra {
 MStatus createNumeric(MFnNumericAttribute& fn, MObject& attribute, const char* name,
                       MFnNumericData::Type type, double defaultValue);
 
+// The same for an attribute that keeps Maya's default flags, which needs no function set after.
+MStatus createNumeric(MObject& attribute, const char* name, MFnNumericData::Type type,
+                      double defaultValue);
+
 // The same for an output that the node computes: neither writable nor saved.
 MStatus createNumericOutput(MFnNumericAttribute& fn, MObject& attribute, const char* name,
                             MFnNumericData::Type type, double defaultValue);

@@ -21,8 +21,7 @@ MStatus LMRAAttributeCollection::initialize() {
     LMRA_CHECK(plugFn.setReadable(false));
     LMRA_CHECK(plugFn.setStorable(false));
 
-    MFnNumericAttribute restFn;
-    LMRA_CHECK(lmra::createNumeric(restFn, restValue, "restValue", MFnNumericData::kDouble, 0.0));
+    LMRA_CHECK(lmra::createNumeric(restValue, "restValue", MFnNumericData::kDouble, 0.0));
 
     MFnCompoundAttribute attrsFn;
     LMRA_CHECK(lmra::createCompoundArray(attrsFn, attrs, "attrs", {plug, restValue}));

@@ -20,8 +20,7 @@ MObject LMRAPoseApply::values;
 MObject LMRAPoseApply::output;
 
 MStatus LMRAPoseApply::initialize() {
-    MFnNumericAttribute restFn;
-    LMRA_CHECK(lmra::createNumeric(restFn, rest, "rest", MFnNumericData::kDouble, 0.0));
+    LMRA_CHECK(lmra::createNumeric(rest, "rest", MFnNumericData::kDouble, 0.0));
 
     MFnNumericAttribute weightFn;
     LMRA_CHECK(lmra::createNumeric(weightFn, weight, "weight", MFnNumericData::kDouble, 1.0));
