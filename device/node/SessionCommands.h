@@ -8,7 +8,7 @@
 
 #include "device/node/LMRARealTimeDevice.h"
 
-// Finds the device node named by the only argument; the subclasses name the operation.
+// Finds the device node named by the only argument; SessionCommand names the operation.
 class mocapNetworkCommands : public MPxCommand {
   public:
     ~mocapNetworkCommands() override = default;
@@ -35,6 +35,7 @@ class SessionCommand final : public mocapNetworkCommands {
     const char* registeredName() const override { return commandName; }
 };
 
+// The names the four are registered under: a template argument needs a named array, not a literal.
 inline constexpr char kEstablishName[] = "establishConnection";
 inline constexpr char kStartName[] = "startMocapSession";
 inline constexpr char kPauseName[] = "pauseMocapSession";
