@@ -1,12 +1,15 @@
 #include "transport/protocol/StreamDrops.h"
 
+#include <iterator>
+
 #include "transport/messages/KindTexts.h"
 #include "transport/protocol/TransportMessages.h"
 
 std::string_view streamDropDescription(StreamDrop kind) {
-    static constexpr const char* kDescriptions[kStreamDropKindCount] = {
-        "undecryptable", "without a finite timestamp", "from another sender",
-        "too long to take whole", "with a bad value"};
+    static constexpr const char* kDescriptions[] = {"undecryptable", "without a finite timestamp",
+                                                    "from another sender", "too long to take whole",
+                                                    "with a bad value"};
+    static_assert(std::size(kDescriptions) == kStreamDropKindCount, "one text for each kind");
     return kindText(kind, kDescriptions, "");
 }
 
