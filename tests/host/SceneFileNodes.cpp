@@ -13,31 +13,16 @@ MObject SavedNode::level, SavedNode::label, SavedNode::scratch, SavedNode::secre
 bool SavedNode::refuseConnections = false;
 int SavedNode::connectionsMade = 0;
 
-namespace {
-
-MObject number(const char* name, double defaultValue, bool array = false) {
-    MFnNumericAttribute fn;
-    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, defaultValue);
-    fn.setArray(array);
-    return attribute;
-}
-
-}  // namespace
-
 MStatus SavedNode::initialize() {
-    level = number("level", 1.0);
-    scratch = number("scratch", 0.0);
-    MFnNumericAttribute(scratch).setStorable(false);
-    secret = number("secret", 0.0);
-    slots = number("slots", 0.0, true);
-    spare = number("spare", 0.0, true);
-    input = number("input", 0.0);
+    level = doubleAttribute("level", "level", 0, 1.0);
+    scratch = doubleAttribute("scratch", "scratch", kNotStored);
+    secret = doubleAttribute("secret", "secret");
+    slots = doubleAttribute("slots", "slots", kArray);
+    spare = doubleAttribute("spare", "spare", kArray);
+    input = doubleAttribute("input", "input");
     MFnTypedAttribute typed;
     label = typed.create("label", "lb", MFnData::kString, MFnStringData().create("none"));
-    for (const MObject* attribute : {&level, &label, &scratch, &secret, &slots, &spare, &input}) {
-        addAttribute(*attribute);
-    }
-    return MStatus::kSuccess;
+    return addAttributes({&level, &label, &scratch, &secret, &slots, &spare, &input});
 }
 
 void SavedNode::postConstructor() {

@@ -9,6 +9,8 @@
 
 #include <headless/Plugins.h>
 
+#include "TestNode.h"
+
 namespace hosttest {
 
 // "level" (default 1), "label" (string, default "none"), "scratch" (not storable), "secret"
@@ -16,10 +18,9 @@ namespace hosttest {
 // "spare" (array, the host's rule), "input" (legalConnection refuses it while
 // refuseConnections is set). postConstructor adds the dynamic "note" (default 5) when the
 // node has none yet.
-class SavedNode : public MPxNode {
+class SavedNode : public TestNode<SavedNode> {
   public:
     static constexpr unsigned int kId = 0x7f200;
-    static void* creator() { return new SavedNode; }
     static MStatus initialize();
     void postConstructor() override;
     MStatus shouldSave(const MPlug& plug, bool& isSaving) override;

@@ -19,13 +19,6 @@ MObject Collector::values, Collector::total;
 
 namespace {
 
-MObject number(const char* name, bool output = false) {
-    MFnNumericAttribute fn;
-    MObject attribute = fn.create(name, name, MFnNumericData::kDouble, 0.0);
-    if (output) fn.setWritable(false);
-    return attribute;
-}
-
 MObject messageAttribute(const char* name) {
     MFnMessageAttribute fn;
     return fn.create(name, name);
@@ -34,10 +27,10 @@ MObject messageAttribute(const char* name) {
 }  // namespace
 
 MStatus Adder::initialize() {
-    a = number("a");
-    b = number("b");
-    sum = number("sum", true);
-    for (const MObject* attribute : {&a, &b, &sum}) addAttribute(*attribute);
+    a = doubleAttribute("a", "a");
+    b = doubleAttribute("b", "b");
+    sum = doubleAttribute("sum", "sum", kComputed);
+    addAttributes({&a, &b, &sum});
     attributeAffects(a, sum);
     attributeAffects(b, sum);
     return MStatus::kSuccess;
@@ -52,12 +45,10 @@ MStatus Adder::compute(const MPlug& plug, MDataBlock& data) {
 }
 
 MStatus Trigger::initialize() {
-    trigger = number("trigger");
-    kept = number("kept");
-    addAttribute(trigger);
-    addAttribute(kept);
-    attributeAffects(trigger, kept);
-    return MStatus::kSuccess;
+    trigger = doubleAttribute("trigger", "trigger");
+    kept = doubleAttribute("kept", "kept");
+    addAttributes({&trigger, &kept});
+    return attributeAffects(trigger, kept);
 }
 
 MStatus Trigger::setDependentsDirty(const MPlug& plug, MPlugArray& affected) {
@@ -78,13 +69,10 @@ MStatus Trigger::compute(const MPlug& plug, MDataBlock& data) {
 
 MStatus Picky::initialize() {
     guarded = messageAttribute("guarded");
-    watched = number("watched");
+    watched = doubleAttribute("watched", "watched");
     fallback = messageAttribute("fallback");
-    sealed = number("sealed");
-    MFnNumericAttribute(sealed).setConnectable(false);
-    for (const MObject* attribute : {&guarded, &watched, &fallback, &sealed})
-        addAttribute(*attribute);
-    return MStatus::kSuccess;
+    sealed = doubleAttribute("sealed", "sealed", kNotConnectable);
+    return addAttributes({&guarded, &watched, &fallback, &sealed});
 }
 
 MStatus Picky::legalConnection(const MPlug& plug, const MPlug& other, bool, bool& isLegal) const {
@@ -106,16 +94,13 @@ MStatus Picky::connectionBroken(const MPlug& plug, const MPlug& other, bool asSr
 }
 
 MStatus Collector::initialize() {
-    values = number("values");
+    values = doubleAttribute("values", "values", kArray);
     MFnNumericAttribute fn(values);
-    fn.setArray(true);
     fn.setIndexMatters(false);
     fn.setDisconnectBehavior(MFnAttribute::kDelete);
-    total = number("total", true);
-    addAttribute(values);
-    addAttribute(total);
-    attributeAffects(values, total);
-    return MStatus::kSuccess;
+    total = doubleAttribute("total", "total", kComputed);
+    addAttributes({&values, &total});
+    return attributeAffects(values, total);
 }
 
 std::vector<unsigned int> Collector::elementsWhenBroken;

@@ -1,7 +1,7 @@
 #pragma once
+// Small node types for the host tests, registered in-process.
 
 #include <vector>
-// Small node types for the host tests, registered in-process.
 
 #include <maya/MDGModifier.h>
 #include <maya/MPxNode.h>
@@ -10,12 +10,13 @@
 
 #include <headless/Plugins.h>
 
+#include "TestNode.h"
+
 namespace hosttest {
 
 // sum = a + b; counts its computes.
-class Adder : public MPxNode {
+class Adder : public TestNode<Adder> {
   public:
-    static void* creator() { return new Adder; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
 
@@ -25,9 +26,8 @@ class Adder : public MPxNode {
 
 // "trigger" dirties the dynamic output "extra" through setDependentsDirty; compute writes
 // extra = 10 * trigger and leaves "kept" alone (kUnknownParameter).
-class Trigger : public MPxNode {
+class Trigger : public TestNode<Trigger> {
   public:
-    static void* creator() { return new Trigger; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
@@ -37,9 +37,8 @@ class Trigger : public MPxNode {
 
 // Accepts into "guarded" only the message of a transform; when "watched" loses its source it
 // connects the lost source's node message into "fallback" by itself.
-class Picky : public MPxNode {
+class Picky : public TestNode<Picky> {
   public:
-    static void* creator() { return new Picky; }
     static MStatus initialize();
     MStatus legalConnection(const MPlug& plug, const MPlug& other, bool asSrc,
                             bool& isLegal) const override;
@@ -50,9 +49,8 @@ class Picky : public MPxNode {
 };
 
 // total = sum of "values" elements; the elements go when their connection breaks.
-class Collector : public MPxNode {
+class Collector : public TestNode<Collector> {
   public:
-    static void* creator() { return new Collector; }
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     // Records how many elements "values" had when a connection into it broke.
@@ -63,15 +61,13 @@ class Collector : public MPxNode {
 };
 
 // An object set that may go when emptied; KeepSet never does.
-class LooseSet : public MPxObjectSet {
+class LooseSet : public TestNode<LooseSet, MPxObjectSet> {
   public:
-    static void* creator() { return new LooseSet; }
     static MStatus initialize() { return MStatus::kSuccess; }
 };
 
-class KeepSet : public MPxObjectSet {
+class KeepSet : public TestNode<KeepSet, MPxObjectSet> {
   public:
-    static void* creator() { return new KeepSet; }
     static MStatus initialize() { return MStatus::kSuccess; }
     bool canBeDeleted(bool isSrcNode) override {
         asked.push_back(isSrcNode);

@@ -5,11 +5,12 @@
 #include <maya/MPxCommand.h>
 #include <maya/MPxNode.h>
 
+#include "TestNode.h"
+
 namespace {
 
-class Counter : public MPxNode {
+class Counter : public hosttest::TestNode<Counter> {
   public:
-    static void* creator() { return new Counter; }
     static MStatus initialize() {
         MFnNumericAttribute fn;
         count = fn.create("count", "cn", MFnNumericData::kInt, 7);

@@ -11,7 +11,6 @@
 #include <maya/MDataBlock.h>
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnStringArrayData.h>
 #include <maya/MFnStringData.h>
@@ -31,35 +30,34 @@
 #include <headless/ScriptOutput.h>
 #include <headless/UserEvents.h>
 
+#include "TestNode.h"
+
 namespace {
 
+using namespace hosttest;
 using headless::execute;
 
 // "items" is an array of compounds (in, out); out of one element is computed only through the
 // element (the node answers kUnknownParameter for the child), and "order" lists the logical
 // indices that compute saw, in iteration order.
-class Lister : public MPxNode {
+class Lister : public TestNode<Lister> {
   public:
-    static void* creator() { return new Lister; }
     static MStatus initialize() {
-        MFnNumericAttribute n;
-        in = n.create("in", "in", MFnNumericData::kDouble, 0.0);
-        out = n.create("out", "out", MFnNumericData::kDouble, 0.0);
-        n.setWritable(false);
+        in = doubleAttribute("in", "in");
+        out = doubleAttribute("out", "out", kComputed);
         MFnCompoundAttribute c;
         items = c.create("items", "it");
         c.addChild(in);
         c.addChild(out);
         c.setArray(true);
-        order = n.create("order", "order", MFnNumericData::kDouble, 0.0);
-        n.setWritable(false);
-        passive = n.create("passive", "passive", MFnNumericData::kDouble, 5.0);
+        order = doubleAttribute("order", "order", kComputed);
+        passive = doubleAttribute("passive", "passive", 0, 5.0);
         MFnUnitAttribute u;
         time = u.create("time", "tm", MTime(0.0, MTime::kFilm));
         MFnTypedAttribute t;
         label = t.create("label", "label", MFnData::kString, MFnStringData().create("none"));
         tags = t.create("tags", "tags", MFnData::kStringArray);
-        for (const MObject* a : {&items, &order, &passive, &time, &label, &tags}) addAttribute(*a);
+        addAttributes({&items, &order, &passive, &time, &label, &tags});
         attributeAffects(in, out);
         attributeAffects(items, order);
         return MStatus::kSuccess;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -18,7 +17,6 @@
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MPxThreadedDeviceNode.h>
@@ -28,6 +26,9 @@
 #include <headless/Scene.h>
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
+
+#include "TestNode.h"
+#include "WorkerStops.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define LMRA_UNDER_SANITIZER 1
@@ -39,6 +40,7 @@
 
 namespace {
 
+using namespace hosttest;
 using headless::execute;
 
 // A device that counts its frames: the worker pushes 1, 2, 3 ... and compute of "refreshOut"
@@ -50,14 +52,9 @@ class CountingDevice : public MPxThreadedDeviceNode {
     static void* automatic() { return new CountingDevice(true); }
 
     static MStatus initialize() {
-        MFnNumericAttribute fn;
-        refreshOut = fn.create("refreshOut", "ro", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
-        fn.setConnectable(false);
-        fn.setHidden(true);
+        refreshOut = doubleAttribute("refreshOut", "ro", kNotStored | kNotConnectable | kHidden);
+        frameOut = doubleAttribute("frameOut", "fo", kNotStored);
         addAttribute(refreshOut);
-        frameOut = fn.create("frameOut", "fo", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
         addAttribute(frameOut);
         attributeAffects(live, refreshOut);
         return attributeAffects(frameRate, refreshOut);
@@ -77,19 +74,12 @@ class CountingDevice : public MPxThreadedDeviceNode {
     // As a plug-in must: a stop that lands before the handler begins is not lost, and the
     // worker waits instead of spinning while it is not live or no buffer is free.
     void threadHandler() override {
-        std::uint64_t handler = 0;
-        {
-            std::lock_guard<std::mutex> lock(stopMutex_);
-            handler = ++handlersStarted_;
-            setDone(stopsRequested_ >= handler);
-        }
+        const std::uint64_t handler = stops_.handlerBegins(*this);
         ++started;
         while (!isDone()) {
             MCharBuffer buffer;
             if (!isLive() || !acquireDataStorage(buffer)) {
-                std::unique_lock<std::mutex> lock(stopMutex_);
-                stopWake_.wait_for(lock, std::chrono::milliseconds(2),
-                                   [&] { return stopsRequested_ >= handler; });
+                stops_.waitForStop(handler, std::chrono::milliseconds(2));
                 continue;
             }
             beginThreadLoop();
@@ -104,12 +94,7 @@ class CountingDevice : public MPxThreadedDeviceNode {
 
     void threadShutdownHandler() override {
         ++shutdowns;
-        {
-            std::lock_guard<std::mutex> lock(stopMutex_);
-            stopsRequested_ = std::min(stopsRequested_ + 1, handlersStarted_ + 1);
-            setDone(true);
-        }
-        stopWake_.notify_all();
+        stops_.requestStop(*this);
     }
 
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override {
@@ -149,11 +134,8 @@ class CountingDevice : public MPxThreadedDeviceNode {
     long long lastFrame = 0;
 
   private:
-    long long pushed = 0;   // worker only; one worker at a time, each joined before the next
-    std::mutex stopMutex_;  // guards the two counts, between the worker and the main thread
-    std::condition_variable stopWake_;
-    std::uint64_t handlersStarted_ = 0;
-    std::uint64_t stopsRequested_ = 0;
+    long long pushed = 0;  // worker only; one worker at a time, each joined before the next
+    WorkerStops stops_;
 
     bool liveAtOnce_;
 };

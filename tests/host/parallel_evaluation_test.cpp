@@ -16,7 +16,6 @@
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MPxNode.h>
@@ -27,8 +26,11 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "TestNode.h"
+
 namespace {
 
+using namespace hosttest;
 using headless::execute;
 using Clock = std::chrono::steady_clock;
 
@@ -85,24 +87,21 @@ Meeting meeting;
 
 // output = input + 1, computed while attending the meeting, with the given scheduling type.
 template <MPxNode::SchedulingType Scheduling>
-class MeetingNode : public MPxNode {
+class MeetingNode : public TestNode<MeetingNode<Scheduling>> {
+    using Base = TestNode<MeetingNode>;
+
   public:
-    static void* creator() { return new MeetingNode; }
     static MStatus initialize() {
-        MFnNumericAttribute fn;
-        input = fn.create("input", "in", MFnNumericData::kDouble, 0.0);
-        addAttribute(input);
-        output = fn.create("output", "out", MFnNumericData::kDouble, 0.0);
-        fn.setWritable(false);
-        fn.setStorable(false);
-        addAttribute(output);
-        return attributeAffects(input, output);
+        input = doubleAttribute("input", "in");
+        output = doubleAttribute("output", "out", kComputed | kNotStored);
+        Base::addAttributes({&input, &output});
+        return MPxNode::attributeAffects(input, output);
     }
-    SchedulingType schedulingType() const override { return Scheduling; }
+    MPxNode::SchedulingType schedulingType() const override { return Scheduling; }
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (!(plug == output)) return MStatus::kUnknownParameter;
         const double in = data.inputValue(input).asDouble();  // API calls on an evaluation thread
-        meeting.attend(Scheduling == kUntrusted);
+        meeting.attend(Scheduling == MPxNode::kUntrusted);
         data.outputValue(output).set(in + 1.0);
         data.setClean(plug);
         return MStatus::kSuccess;
@@ -115,18 +114,12 @@ template <MPxNode::SchedulingType S>
 MObject MeetingNode<S>::output;
 
 // sum = the sum of its inputs' elements; the node the tests pull.
-class GatherNode : public MPxNode {
+class GatherNode : public TestNode<GatherNode> {
   public:
-    static void* creator() { return new GatherNode; }
     static MStatus initialize() {
-        MFnNumericAttribute fn;
-        inputs = fn.create("inputs", "ins", MFnNumericData::kDouble, 0.0);
-        fn.setArray(true);
-        addAttribute(inputs);
-        sum = fn.create("sum", "sum", MFnNumericData::kDouble, 0.0);
-        fn.setWritable(false);
-        fn.setStorable(false);
-        addAttribute(sum);
+        inputs = doubleAttribute("inputs", "ins", kArray);
+        sum = doubleAttribute("sum", "sum", kComputed | kNotStored);
+        addAttributes({&inputs, &sum});
         return attributeAffects(inputs, sum);
     }
     MStatus compute(const MPlug& plug, MDataBlock& data) override {

@@ -5,15 +5,11 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MPxThreadedDeviceNode.h>
 
@@ -23,24 +19,22 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "TestNode.h"
+#include "WorkerStops.h"
+
 namespace {
 
+using namespace hosttest;
 namespace fs = std::filesystem;
 using headless::execute;
 
 // The worker pushes 1, 2, 3 ... at the frame rate; a refresh pops one into "frame".
-class FrameDevice : public MPxThreadedDeviceNode {
+class FrameDevice : public TestNode<FrameDevice, MPxThreadedDeviceNode> {
   public:
-    static void* creator() { return new FrameDevice; }
     static MStatus initialize() {
-        MFnNumericAttribute fn;
-        refreshOut = fn.create("refreshOut", "ro", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
-        fn.setHidden(true);
-        addAttribute(refreshOut);
-        frame = fn.create("frame", "fm", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
-        addAttribute(frame);
+        refreshOut = doubleAttribute("refreshOut", "ro", kNotStored | kHidden);
+        frame = doubleAttribute("frame", "fm", kNotStored);
+        addAttributes({&refreshOut, &frame});
         return attributeAffects(live, refreshOut);
     }
 
@@ -55,13 +49,7 @@ class FrameDevice : public MPxThreadedDeviceNode {
     }
 
     void threadHandler() override {
-        std::uint64_t handler = 0;
-        {
-            // A stop that came before this handler began must not be undone here.
-            std::lock_guard<std::mutex> lock(stopMutex_);
-            handler = ++handlersStarted_;
-            setDone(stopsRequested_ >= handler);
-        }
+        stops_.handlerBegins(*this);
         long long pushed = 0;
         while (!isDone()) {
             beginThreadLoop();
@@ -75,11 +63,7 @@ class FrameDevice : public MPxThreadedDeviceNode {
         }
     }
 
-    void threadShutdownHandler() override {
-        std::lock_guard<std::mutex> lock(stopMutex_);
-        stopsRequested_ = std::min(stopsRequested_ + 1, handlersStarted_ + 1);
-        setDone(true);
-    }
+    void threadShutdownHandler() override { stops_.requestStop(*this); }
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (plug != refreshOut) return MStatus::kUnknownParameter;
@@ -97,9 +81,7 @@ class FrameDevice : public MPxThreadedDeviceNode {
     static MObject refreshOut, frame;
 
   private:
-    std::mutex stopMutex_;  // guards the two counts, between the worker and the main thread
-    std::uint64_t handlersStarted_ = 0;
-    std::uint64_t stopsRequested_ = 0;
+    WorkerStops stops_;
 };
 
 MObject FrameDevice::refreshOut;

@@ -10,7 +10,6 @@
 #include <maya/MDataBlock.h>
 #include <maya/MEvaluationNode.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MPxNode.h>
@@ -21,29 +20,24 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "TestNode.h"
+
 namespace {
 
+using namespace hosttest;
 using headless::execute;
 
 // Samples "10 × (time + offset frames)" in seconds, and only when told to resample, the way a
 // clip player caches its sampling: setDependentsDirty and preEvaluation decide when.
-class TimeReader : public MPxNode {
+class TimeReader : public TestNode<TimeReader> {
   public:
-    static void* creator() { return new TimeReader; }
-
     static MStatus initialize() {
         MFnUnitAttribute unit;
         time = unit.create("time", "tm", MFnUnitAttribute::kTime, 0.0);
-        addAttribute(time);
-        MFnNumericAttribute fn;
-        offset = fn.create("offset", "off", MFnNumericData::kDouble, 0.0);
-        addAttribute(offset);
-        sampled = fn.create("sampled", "smp", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
-        addAttribute(sampled);
-        doubled = fn.create("doubled", "dbl", MFnNumericData::kDouble, 0.0);
-        fn.setStorable(false);
-        return addAttribute(doubled);
+        offset = doubleAttribute("offset", "off");
+        sampled = doubleAttribute("sampled", "smp", kNotStored);
+        doubled = doubleAttribute("doubled", "dbl", kNotStored);
+        return addAttributes({&time, &offset, &sampled, &doubled});
     }
 
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override {
