@@ -53,8 +53,7 @@ MStatus SavedNode::connectionMade(const MPlug& plug, const MPlug& other, bool as
 
 SavedNodePlugin::SavedNodePlugin(const std::string& typeName) {
     MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-    fn.registerNode(typeName.c_str(), MTypeId(SavedNode::kId), &SavedNode::creator,
-                    &SavedNode::initialize);
+    SavedNode::registerIn(fn, typeName.c_str(), SavedNode::kId);
 }
 
 }  // namespace hosttest

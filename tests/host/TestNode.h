@@ -1,11 +1,14 @@
 #pragma once
-// What the host tests' node types share: their creator, their double attributes made in one
-// call each, and adding a list of attributes at once.
+// What the host tests' node types share: their creator and registration, their double
+// attributes made in one call each, and adding a list of attributes at once.
 
 #include <initializer_list>
 
+#include <maya/MArrayDataHandle.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MFnPlugin.h>
 #include <maya/MPxNode.h>
+#include <maya/MTypeId.h>
 
 namespace hosttest {
 
@@ -30,11 +33,25 @@ inline MObject doubleAttribute(const char* longName, const char* shortName, unsi
     return attribute;
 }
 
+// The sum of an array of doubles, as the test nodes that gather their inputs compute it.
+inline double sumOfElements(MArrayDataHandle elements) {
+    double sum = 0.0;
+    for (unsigned int i = 0; i < elements.elementCount(); ++i, elements.next()) {
+        sum += elements.inputValue().asDouble();
+    }
+    return sum;
+}
+
 // The base of a test node type `Node` derived from Maya's `Base`.
 template <typename Node, typename Base = MPxNode>
 class TestNode : public Base {
   public:
     static void* creator() { return new Node; }
+
+    static MStatus registerIn(MFnPlugin& plugin, const char* typeName, unsigned int id,
+                              MPxNode::Type type = MPxNode::kDependNode) {
+        return plugin.registerNode(typeName, MTypeId(id), &creator, &Node::initialize, type);
+    }
 
   protected:
     // Adds the attributes in order; the first that fails stops initialize.

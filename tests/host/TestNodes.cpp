@@ -116,26 +116,19 @@ MStatus Collector::connectionBroken(const MPlug& plug, const MPlug& other, bool 
 
 MStatus Collector::compute(const MPlug& plug, MDataBlock& data) {
     if (plug != total) return MStatus::kUnknownParameter;
-    MArrayDataHandle elements = data.inputArrayValue(values);
-    double result = 0.0;
-    for (unsigned int i = 0; i < elements.elementCount(); ++i, elements.next()) {
-        result += elements.inputValue().asDouble();
-    }
-    data.outputValue(total).set(result);
+    data.outputValue(total).set(sumOfElements(data.inputArrayValue(values)));
     data.setClean(plug);
     return MStatus::kSuccess;
 }
 
 TestNodesPlugin::TestNodesPlugin() {
     MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-    fn.registerNode("testAdder", MTypeId(0x7f001), &Adder::creator, &Adder::initialize);
-    fn.registerNode("testTrigger", MTypeId(0x7f002), &Trigger::creator, &Trigger::initialize);
-    fn.registerNode("testPicky", MTypeId(0x7f003), &Picky::creator, &Picky::initialize);
-    fn.registerNode("testCollector", MTypeId(0x7f004), &Collector::creator, &Collector::initialize);
-    fn.registerNode("testLooseSet", MTypeId(0x7f005), &LooseSet::creator, &LooseSet::initialize,
-                    MPxNode::kObjectSet);
-    fn.registerNode("testKeepSet", MTypeId(0x7f006), &KeepSet::creator, &KeepSet::initialize,
-                    MPxNode::kObjectSet);
+    Adder::registerIn(fn, "testAdder", 0x7f001);
+    Trigger::registerIn(fn, "testTrigger", 0x7f002);
+    Picky::registerIn(fn, "testPicky", 0x7f003);
+    Collector::registerIn(fn, "testCollector", 0x7f004);
+    LooseSet::registerIn(fn, "testLooseSet", 0x7f005, MPxNode::kObjectSet);
+    KeepSet::registerIn(fn, "testKeepSet", 0x7f006, MPxNode::kObjectSet);
 }
 
 }  // namespace hosttest

@@ -35,7 +35,7 @@ class Echo : public MPxCommand {
 
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Tests", "1.0", "Any");
-    plugin.registerNode("testCounter", MTypeId(0x7f101), &Counter::creator, &Counter::initialize);
+    Counter::registerIn(plugin, "testCounter", 0x7f101);
     plugin.registerCommand("testEcho", &Echo::creator);
     return MStatus::kSuccess;
 }

@@ -97,8 +97,7 @@ class Api : public ::testing::Test {
         headless::setEchoScriptOutput(false);
         headless::newScene();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-        ASSERT_TRUE(
-            fn.registerNode("testLister", MTypeId(0x7f201), &Lister::creator, &Lister::initialize));
+        ASSERT_TRUE(Lister::registerIn(fn, "testLister", 0x7f201));
         ASSERT_TRUE(execute("createNode testLister -n l1").ok);
         node_.setObject(headless::findNode("l1"));
     }

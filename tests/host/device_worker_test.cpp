@@ -27,8 +27,8 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "TestDevice.h"
 #include "TestNode.h"
-#include "WorkerStops.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define LMRA_UNDER_SANITIZER 1
@@ -60,16 +60,7 @@ class CountingDevice : public MPxThreadedDeviceNode {
         return attributeAffects(frameRate, refreshOut);
     }
 
-    void postConstructor() override {
-        MObjectArray outputs;
-        outputs.append(refreshOut);
-        setRefreshOutputAttributes(outputs);
-        createMemoryPools(1, 1, sizeof(long long));
-        if (!liveAtOnce_) return;
-        MFnDependencyNode fn(thisMObject());
-        fn.findPlug("live", true).setBool(true);
-        fn.findPlug("frameRate", true).setDouble(60.0);
-    }
+    void postConstructor() override { setUpFrameDevice(*this, refreshOut, 1, liveAtOnce_); }
 
     // As a plug-in must: a stop that lands before the handler begins is not lost, and the
     // worker waits instead of spinning while it is not live or no buffer is free.

@@ -174,14 +174,14 @@ TEST_F(Keys, SetKeyframeOnANodeKeysItsKeyableAttributes) {
 TEST_F(Keys, DrivenPlugsAreNotKeyedAndBadArgumentsChangeNothing) {
     run("createNode transform -n a; createNode transform -n b; connectAttr a.tx b.tx");
     const auto before = headless::nodeNames();
-    EXPECT_TRUE(fails("setKeyframe -t 1 -v 2 b.tx"));
-    EXPECT_TRUE(fails("setKeyframe -t 1 -v 2 b.nothing"));
-    EXPECT_TRUE(fails("setKeyframe -t x -v 2 a.ty"));
-    EXPECT_TRUE(fails("setKeyframe -t 1 time1.outTime"));
-    EXPECT_TRUE(fails("keyframe -q -tc -t \"5:1\" a.tx"));
-    EXPECT_TRUE(fails("bakeResults -t \"1:5\" -sampleBy 0 b.tx"));
-    EXPECT_TRUE(fails("bakeResults b.tx"));  // no range
-    EXPECT_TRUE(fails("bakeResults -t \"1:5\" -simulation maybe b.tx"));
+    for (const char* command :
+         {"setKeyframe -t 1 -v 2 b.tx", "setKeyframe -t 1 -v 2 b.nothing",
+          "setKeyframe -t x -v 2 a.ty", "setKeyframe -t 1 time1.outTime",
+          "keyframe -q -tc -t \"5:1\" a.tx", "bakeResults -t \"1:5\" -sampleBy 0 b.tx",
+          "bakeResults b.tx",  // no range
+          "bakeResults -t \"1:5\" -simulation maybe b.tx"}) {
+        EXPECT_TRUE(fails(command)) << command;
+    }
     EXPECT_EQ(headless::nodeNames(), before);
     EXPECT_EQ(text("keyframe -q -tc a.tx"), "");  // nothing keyed: no result
 }

@@ -125,12 +125,7 @@ class GatherNode : public TestNode<GatherNode> {
     MStatus compute(const MPlug& plug, MDataBlock& data) override {
         if (!(plug == sum)) return MStatus::kUnknownParameter;
         computedOn = std::this_thread::get_id();
-        MArrayDataHandle elements = data.inputArrayValue(inputs);
-        double total = 0.0;
-        for (unsigned int i = 0; i < elements.elementCount(); ++i, elements.next()) {
-            total += elements.inputValue().asDouble();
-        }
-        data.outputValue(sum).set(total);
+        data.outputValue(sum).set(sumOfElements(data.inputArrayValue(inputs)));
         data.setClean(plug);
         return MStatus::kSuccess;
     }
@@ -147,20 +142,12 @@ class ParallelEvaluation : public ::testing::Test {
         ASSERT_TRUE(execute("evaluationManager -mode off; file -new -force").ok);
         plugin_ = std::make_unique<headless::InProcessPlugin>("parallelNodes");
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("meetParallel", MTypeId(0x7f601),
-                                    &MeetingNode<MPxNode::kParallel>::creator,
-                                    &MeetingNode<MPxNode::kParallel>::initialize));
-        ASSERT_TRUE(fn.registerNode("meetSerial", MTypeId(0x7f602),
-                                    &MeetingNode<MPxNode::kSerial>::creator,
-                                    &MeetingNode<MPxNode::kSerial>::initialize));
-        ASSERT_TRUE(fn.registerNode("meetGloballySerial", MTypeId(0x7f603),
-                                    &MeetingNode<MPxNode::kGloballySerial>::creator,
-                                    &MeetingNode<MPxNode::kGloballySerial>::initialize));
-        ASSERT_TRUE(fn.registerNode("meetUntrusted", MTypeId(0x7f604),
-                                    &MeetingNode<MPxNode::kUntrusted>::creator,
-                                    &MeetingNode<MPxNode::kUntrusted>::initialize));
-        ASSERT_TRUE(fn.registerNode("gather", MTypeId(0x7f605), &GatherNode::creator,
-                                    &GatherNode::initialize));
+        ASSERT_TRUE(MeetingNode<MPxNode::kParallel>::registerIn(fn, "meetParallel", 0x7f601));
+        ASSERT_TRUE(MeetingNode<MPxNode::kSerial>::registerIn(fn, "meetSerial", 0x7f602));
+        ASSERT_TRUE(
+            MeetingNode<MPxNode::kGloballySerial>::registerIn(fn, "meetGloballySerial", 0x7f603));
+        ASSERT_TRUE(MeetingNode<MPxNode::kUntrusted>::registerIn(fn, "meetUntrusted", 0x7f604));
+        ASSERT_TRUE(GatherNode::registerIn(fn, "gather", 0x7f605));
         ASSERT_TRUE(execute("createNode gather -n g").ok);
         headless::clearWrongThreadCalls();
     }

@@ -19,8 +19,8 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "TestDevice.h"
 #include "TestNode.h"
-#include "WorkerStops.h"
 
 namespace {
 
@@ -38,15 +38,7 @@ class FrameDevice : public TestNode<FrameDevice, MPxThreadedDeviceNode> {
         return attributeAffects(live, refreshOut);
     }
 
-    void postConstructor() override {
-        MObjectArray outputs;
-        outputs.append(refreshOut);
-        setRefreshOutputAttributes(outputs);
-        createMemoryPools(4, 1, sizeof(long long));
-        MFnDependencyNode fn(thisMObject());
-        fn.findPlug("live", true).setBool(true);
-        fn.findPlug("frameRate", true).setDouble(60.0);
-    }
+    void postConstructor() override { setUpFrameDevice(*this, refreshOut, 4, true); }
 
     void threadHandler() override {
         stops_.handlerBegins(*this);
@@ -93,8 +85,7 @@ class SceneFileDevice : public ::testing::Test {
         headless::setEchoScriptOutput(false);
         headless::newScene();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
-        fn.registerNode("sceneFrameDevice", MTypeId(0x7f210), &FrameDevice::creator,
-                        &FrameDevice::initialize, MPxNode::kThreadedDeviceNode);
+        FrameDevice::registerIn(fn, "sceneFrameDevice", 0x7f210, MPxNode::kThreadedDeviceNode);
         path_ = fs::temp_directory_path() /
                 ("host_scene_device_" + std::to_string(::getpid()) + ".scene");
     }

@@ -125,14 +125,21 @@ class SceneFile : public ::testing::Test {
         ASSERT_TRUE(plugOf("t1", "scaleZ").setDouble(1.0 / 3.0));
     }
 
+    // The rig saved to `path`: the file's bytes, none when the save failed.
+    std::string savedRig(const fs::path& path) {
+        buildRig();
+        const auto saved = save(path);
+        EXPECT_TRUE(saved.ok) << saved.error;
+        return saved.ok ? readBytes(path) : std::string();
+    }
+
     fs::path folder_;
 };
 
 TEST_F(SceneFile, ReopenedSceneReadsBackEqual) {
     hosttest::SavedNodePlugin plugin("savedNode");
-    buildRig();
     const fs::path path = folder_ / "rig.scene";
-    ASSERT_TRUE(save(path).ok) << save(path).error;
+    ASSERT_FALSE(savedRig(path).empty());
     headless::newScene();
     SavedNode::refuseConnections = true;  // a file's connections are made without a veto
     SavedNode::connectionsMade = 0;
@@ -234,10 +241,9 @@ TEST_F(SceneFile, UnknownTypeIdIsRefusedAndTheSceneStays) {
 
 TEST_F(SceneFile, TruncatedAndGarbledFilesAreRefusedCleanly) {
     hosttest::SavedNodePlugin plugin("savedNode");
-    buildRig();
     const fs::path good = folder_ / "good.scene";
-    ASSERT_TRUE(save(good).ok);
-    const std::string text = readBytes(good);
+    const std::string text = savedRig(good);
+    ASSERT_FALSE(text.empty());
     const fs::path bad = folder_ / "bad.scene";
     auto baseline = [&] {
         headless::newScene();
@@ -293,10 +299,9 @@ TEST_F(SceneFile, TruncatedAndGarbledFilesAreRefusedCleanly) {
 
 TEST_F(SceneFile, FailedSaveKeepsThePreviousFile) {
     hosttest::SavedNodePlugin plugin("savedNode");
-    buildRig();
     const fs::path path = folder_ / "kept.scene";
-    ASSERT_TRUE(save(path).ok);
-    const std::string before = readBytes(path);
+    const std::string before = savedRig(path);
+    ASSERT_FALSE(before.empty());
     run("createNode transform -n more");
 
     // A file size limit makes the write itself fail half way.

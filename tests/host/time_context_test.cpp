@@ -120,8 +120,7 @@ class TimeAndContexts : public ::testing::Test {
             execute("evaluationManager -mode off; currentUnit -time film; file -new -force").ok);
         plugin_ = std::make_unique<headless::InProcessPlugin>("timeContextNodes");
         MFnPlugin fn(plugin_->object(), "Tests", "1.0");
-        ASSERT_TRUE(fn.registerNode("timeReader", MTypeId(0x7f501), &TimeReader::creator,
-                                    &TimeReader::initialize));
+        ASSERT_TRUE(TimeReader::registerIn(fn, "timeReader", 0x7f501));
     }
     void TearDown() override {
         plugin_.reset();

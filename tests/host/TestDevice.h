@@ -1,7 +1,6 @@
 #pragma once
-// The stops of a test device's worker. The host may call threadShutdownHandler before the
-// handler it stops has begun; counting handlers and stops keeps such a stop from being undone
-// when that handler begins, as a plug-in must.
+// What the host tests' threaded device nodes share: their set-up, and the bookkeeping of their
+// worker's stops.
 
 #include <algorithm>
 #include <chrono>
@@ -9,10 +8,29 @@
 #include <cstdint>
 #include <mutex>
 
+#include <maya/MFnDependencyNode.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPxThreadedDeviceNode.h>
 
 namespace hosttest {
 
+// For postConstructor: `refreshOut` is the refresh output, the pool holds `buffers` frame
+// numbers, and a device that goes `live` at once runs at 60 frames a second.
+inline void setUpFrameDevice(MPxThreadedDeviceNode& device, const MObject& refreshOut, int buffers,
+                             bool live) {
+    MObjectArray outputs;
+    outputs.append(refreshOut);
+    device.setRefreshOutputAttributes(outputs);
+    device.createMemoryPools(buffers, 1, sizeof(long long));
+    if (!live) return;
+    MFnDependencyNode fn(device.thisMObject());
+    fn.findPlug("live", true).setBool(true);
+    fn.findPlug("frameRate", true).setDouble(60.0);
+}
+
+// The host may call threadShutdownHandler before the handler it stops has begun; counting
+// handlers and stops keeps such a stop from being undone when that handler begins, as a plug-in
+// must.
 class WorkerStops {
   public:
     // First in threadHandler: counts the handler in and leaves the node done when its stop came
