@@ -9,18 +9,20 @@
 
 namespace headless::detail {
 
-// Makes the attribute, attaches the function set to it and reports success.
+// Makes the attribute, attaches the function set to it and reports success; `made`, when given,
+// receives the attribute for the caller's further settings.
 inline MObject createAttribute(MFnBase& functionSet, AttributeKind kind, const MString& longName,
                                const MString& shortName, MStatus* returnStatus,
-                               std::shared_ptr<Attribute>* made) {
+                               std::shared_ptr<Attribute>* made = nullptr) {
     // Maya cannot address other names in a plug path.
     if (!isValidAttributeName(longName.asChar()) ||
         (shortName.length() != 0 && !isValidAttributeName(shortName.asChar()))) {
         if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
         return MObject();
     }
-    *made = makeAttribute(kind, longName.asChar(), shortName.asChar());
-    MObject object = wrap(*made);
+    const auto attribute = makeAttribute(kind, longName.asChar(), shortName.asChar());
+    if (made) *made = attribute;
+    MObject object = wrap(attribute);
     functionSet.setObject(object);
     if (returnStatus) *returnStatus = MStatus::kSuccess;
     return object;

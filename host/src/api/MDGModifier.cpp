@@ -5,6 +5,8 @@
 #include "core/Plugs.h"
 #include "core/Scene.h"
 
+#include <functional>
+
 using namespace headless::detail;
 
 namespace {
@@ -21,6 +23,39 @@ MStatus connectPlugs(const MPlug& source, const MPlug& destination) {
 MStatus disconnectPlugs(const MPlug& source, const MPlug& destination) {
     std::string error;
     return Scene::instance().disconnect(source, destination, &error);
+}
+
+using PlugEdit = MStatus (*)(const MPlug&, const MPlug&);
+
+// Queues `redo` of the two plugs with `undo` as its undo: connect and disconnect are each other's
+// undo.
+template <typename Edits>
+MStatus queuePlugEdit(Edits& queue, const MPlug& source, const MPlug& destination, PlugEdit redo,
+                      PlugEdit undo) {
+    if (source.isNull() || destination.isNull()) return MStatus::kInvalidParameter;
+    queue.push_back(
+        {[=] { return redo(source, destination); }, [=] { return undo(source, destination); }});
+    return MStatus::kSuccess;
+}
+
+using AttributeEdit = MStatus (Scene::*)(Node&, const std::shared_ptr<Attribute>&, std::string*);
+
+// Queues `redo` of a dynamic attribute of a node, with `undo`, when there is one, as its undo.
+template <typename Edits>
+MStatus queueAttributeEdit(Edits& queue, const MObject& node, const MObject& attribute,
+                           AttributeEdit redo, AttributeEdit undo) {
+    const auto target = hostCast<Node>(node);
+    const auto changed = hostCast<Attribute>(attribute);
+    if (!target || !changed) return MStatus::kInvalidParameter;
+    const auto step = [target, changed](AttributeEdit edit) -> std::function<MStatus()> {
+        if (!edit) return nullptr;
+        return [target, changed, edit] {
+            std::string ignored;
+            return (Scene::instance().*edit)(*target, changed, &ignored);
+        };
+    };
+    queue.push_back({step(redo), step(undo)});
+    return MStatus::kSuccess;
 }
 
 }  // namespace
@@ -69,10 +104,7 @@ MStatus MDGModifier::renameNode(const MObject& node, const MString& newName) {
 }
 
 MStatus MDGModifier::connect(const MPlug& source, const MPlug& destination) {
-    if (source.isNull() || destination.isNull()) return MStatus::kInvalidParameter;
-    queued_.push_back(Edit{[source, destination] { return connectPlugs(source, destination); },
-                           [source, destination] { return disconnectPlugs(source, destination); }});
-    return MStatus::kSuccess;
+    return queuePlugEdit(queued_, source, destination, connectPlugs, disconnectPlugs);
 }
 
 MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAttribute,
@@ -81,10 +113,7 @@ MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAtt
 }
 
 MStatus MDGModifier::disconnect(const MPlug& source, const MPlug& destination) {
-    if (source.isNull() || destination.isNull()) return MStatus::kInvalidParameter;
-    queued_.push_back(Edit{[source, destination] { return disconnectPlugs(source, destination); },
-                           [source, destination] { return connectPlugs(source, destination); }});
-    return MStatus::kSuccess;
+    return queuePlugEdit(queued_, source, destination, disconnectPlugs, connectPlugs);
 }
 
 MStatus MDGModifier::disconnect(const MObject& sourceNode, const MObject& sourceAttribute,
@@ -93,32 +122,12 @@ MStatus MDGModifier::disconnect(const MObject& sourceNode, const MObject& source
 }
 
 MStatus MDGModifier::addAttribute(const MObject& node, const MObject& attribute) {
-    const auto target = hostCast<Node>(node);
-    const auto added = hostCast<Attribute>(attribute);
-    if (!target || !added) return MStatus::kInvalidParameter;
-    queued_.push_back(
-        Edit{[target, added] {
-                 std::string ignored;
-                 return Scene::instance().addDynamicAttribute(*target, added, &ignored);
-             },
-             [target, added] {
-                 std::string ignored;
-                 return Scene::instance().removeDynamicAttribute(*target, added, &ignored);
-             }});
-    return MStatus::kSuccess;
+    return queueAttributeEdit(queued_, node, attribute, &Scene::addDynamicAttribute,
+                              &Scene::removeDynamicAttribute);
 }
 
 MStatus MDGModifier::removeAttribute(const MObject& node, const MObject& attribute) {
-    const auto target = hostCast<Node>(node);
-    const auto removed = hostCast<Attribute>(attribute);
-    if (!target || !removed) return MStatus::kInvalidParameter;
-    queued_.push_back(Edit{[target, removed] {
-                               std::string ignored;
-                               return Scene::instance().removeDynamicAttribute(*target, removed,
-                                                                               &ignored);
-                           },
-                           nullptr});
-    return MStatus::kSuccess;
+    return queueAttributeEdit(queued_, node, attribute, &Scene::removeDynamicAttribute, nullptr);
 }
 
 MStatus MDGModifier::newPlugValueDouble(const MPlug& plug, double value) {

@@ -20,13 +20,20 @@ bool usable(Node* node, const MPlug& plug) {
     return node && !plug.isNull() && nodeOf(plug).get() == node;
 }
 
+// The check each data getter makes on the main thread before it hands out `plug`'s data: the
+// plug is of this block's node (and an array plug when `array`), reported in returnStatus.
+bool servable(const char* getter, Node* node, const MPlug& plug, MStatus* returnStatus,
+              bool array = false) {
+    requireMainThread(getter);
+    const bool ok = usable(node, plug) && (!array || isArrayPlug(plug));
+    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    return ok;
+}
+
 }  // namespace
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* returnStatus) {
-    headless::detail::requireMainThread("MDataBlock::inputValue");
-    const bool ok = usable(node_, plug);
-    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
-    if (!ok) return MDataHandle();
+    if (!servable("MDataBlock::inputValue", node_, plug, returnStatus)) return MDataHandle();
     evaluatePlug(plug, context_);
     return MDataHandle(node_, attributeOf(plug), indicesOf(plug));
 }
@@ -36,10 +43,7 @@ MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* returnStat
 }
 
 MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* returnStatus) {
-    headless::detail::requireMainThread("MDataBlock::outputValue");
-    const bool ok = usable(node_, plug);
-    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
-    if (!ok) return MDataHandle();
+    if (!servable("MDataBlock::outputValue", node_, plug, returnStatus)) return MDataHandle();
     return MDataHandle(node_, attributeOf(plug), indicesOf(plug));
 }
 
@@ -48,10 +52,7 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* returnSta
 }
 
 MArrayDataHandle MDataBlock::inputArrayValue(const MPlug& plug, MStatus* returnStatus) {
-    headless::detail::requireMainThread("MDataBlock::inputArrayValue");
-    const bool ok = usable(node_, plug) && isArrayPlug(plug);
-    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
-    if (!ok) return MArrayDataHandle();
+    if (!servable("MDataBlock::inputArrayValue", node_, plug, returnStatus, true)) return {};
     return MArrayDataHandle(node_, attributeOf(plug), indicesOf(plug), true);
 }
 
@@ -60,10 +61,7 @@ MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* 
 }
 
 MArrayDataHandle MDataBlock::outputArrayValue(const MPlug& plug, MStatus* returnStatus) {
-    headless::detail::requireMainThread("MDataBlock::outputArrayValue");
-    const bool ok = usable(node_, plug) && isArrayPlug(plug);
-    if (returnStatus) *returnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
-    if (!ok) return MArrayDataHandle();
+    if (!servable("MDataBlock::outputArrayValue", node_, plug, returnStatus, true)) return {};
     return MArrayDataHandle(node_, attributeOf(plug), indicesOf(plug), false);
 }
 

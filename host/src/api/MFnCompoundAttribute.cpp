@@ -11,9 +11,7 @@ implementMFn(MFnCompoundAttribute, kCompoundAttribute);
 
 MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
                                      MStatus* returnStatus) {
-    std::shared_ptr<Attribute> attribute;
-    return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus,
-                           &attribute);
+    return createAttribute(*this, AttributeKind::Compound, fullName, briefName, returnStatus);
 }
 
 // A child joins one compound, before the compound is added to a node (as in Maya).

@@ -34,6 +34,20 @@ std::vector<std::shared_ptr<Attribute>> flattened(const Node& node) {
     return all;
 }
 
+using DynamicAttributeEdit = MStatus (Scene::*)(Node&, const std::shared_ptr<Attribute>&,
+                                                std::string*);
+
+// Adding and removing a dynamic attribute check their arguments alike.
+MStatus editDynamicAttribute(const char* caller, const MObject& object, const MObject& attribute,
+                             DynamicAttributeEdit edit) {
+    requireMainThread(caller);
+    const auto node = nodeIn(object);
+    const auto found = hostCast<Attribute>(attribute);
+    if (!node || !found) return MStatus::kInvalidParameter;
+    std::string error;
+    return (Scene::instance().*edit)(*node, found, &error);
+}
+
 }  // namespace
 
 implementMFn(MFnDependencyNode, kDependencyNode);
@@ -139,21 +153,13 @@ bool MFnDependencyNode::hasAttribute(const MString& attrName, MStatus* returnSta
 }
 
 MStatus MFnDependencyNode::addAttribute(const MObject& attribute, MAttrClass) {
-    headless::detail::requireMainThread("MFnDependencyNode::addAttribute");
-    const auto node = nodeIn(object_);
-    const auto found = hostCast<Attribute>(attribute);
-    if (!node || !found) return MStatus::kInvalidParameter;
-    std::string error;
-    return Scene::instance().addDynamicAttribute(*node, found, &error);
+    return editDynamicAttribute("MFnDependencyNode::addAttribute", object_, attribute,
+                                &Scene::addDynamicAttribute);
 }
 
 MStatus MFnDependencyNode::removeAttribute(const MObject& attribute, MAttrClass) {
-    headless::detail::requireMainThread("MFnDependencyNode::removeAttribute");
-    const auto node = nodeIn(object_);
-    const auto found = hostCast<Attribute>(attribute);
-    if (!node || !found) return MStatus::kInvalidParameter;
-    std::string error;
-    return Scene::instance().removeDynamicAttribute(*node, found, &error);
+    return editDynamicAttribute("MFnDependencyNode::removeAttribute", object_, attribute,
+                                &Scene::removeDynamicAttribute);
 }
 
 MStatus MFnDependencyNode::getConnections(MPlugArray& array) const {

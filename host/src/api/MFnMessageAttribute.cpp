@@ -9,7 +9,5 @@ implementMFn(MFnMessageAttribute, kMessageAttribute);
 
 MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName,
                                     MStatus* returnStatus) {
-    std::shared_ptr<Attribute> attribute;
-    return createAttribute(*this, AttributeKind::Message, fullName, briefName, returnStatus,
-                           &attribute);
+    return createAttribute(*this, AttributeKind::Message, fullName, briefName, returnStatus);
 }

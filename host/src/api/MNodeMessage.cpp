@@ -1,8 +1,5 @@
 #include <maya/MNodeMessage.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "api/Callbacks.h"
 #include "core/HostAccess.h"
 #include "core/Node.h"
@@ -10,16 +7,9 @@
 
 namespace {
 
-struct NodeCallback {
-    MCallbackId id;
-    MObject node;
-    MNodeMessage::MAttr2PlugFunction function;
-    void* clientData;
-};
-
 // Main thread only, as the values and connections whose changes they report.
-std::vector<NodeCallback>& nodeCallbacks() {
-    static std::vector<NodeCallback> callbacks;
+auto& nodeCallbacks() {
+    static headless::detail::CallbackList<MObject, MNodeMessage::MAttr2PlugFunction> callbacks;
     return callbacks;
 }
 
@@ -38,33 +28,18 @@ MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node,
                                                       void* clientData, MStatus* ReturnStatus) {
     const bool ok = func && !node.isNull();
     if (ReturnStatus) *ReturnStatus = ok ? MStatus::kSuccess : MStatus::kInvalidParameter;
-    if (!ok) return 0;
-    const MCallbackId id = headless::detail::nextCallbackId();
-    nodeCallbacks().push_back(NodeCallback{id, node, func, clientData});
-    return id;
+    return ok ? nodeCallbacks().add(node, func, clientData) : 0;
 }
 
 namespace headless::detail {
 
 bool removeNodeCallback(MCallbackId id) {
-    if (removePreRemovalCallback(id)) return true;
-    auto& callbacks = nodeCallbacks();
-    const auto at = std::find_if(callbacks.begin(), callbacks.end(),
-                                 [id](const NodeCallback& c) { return c.id == id; });
-    if (at == callbacks.end()) return false;
-    callbacks.erase(at);
-    return true;
+    return removePreRemovalCallback(id) || nodeCallbacks().remove(id);
 }
 
 void postAttributeChanged(int msg, const MPlug& plug, const MPlug& otherPlug) {
     if (nodeCallbacks().empty()) return;
-    const MObject node = plug.node();
-    // A copy: a callback may add or remove callbacks.
-    std::vector<NodeCallback> toCall;
-    for (const auto& c : nodeCallbacks()) {
-        if (c.node == node) toCall.push_back(c);
-    }
-    for (const auto& c : toCall) {
+    for (const auto& c : nodeCallbacks().listeningTo(plug.node())) {
         MPlug changed = plug;
         MPlug other = otherPlug;
         c.function(static_cast<MNodeMessage::AttributeMessage>(msg), changed, other, c.clientData);
