@@ -2,28 +2,25 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+#include <utility>
+
 namespace {
 
+// Maya's text for each status code.
+constexpr std::pair<MStatus::MStatusCode, const char*> kCodeTexts[] = {
+    {MStatus::kSuccess, "Success"},
+    {MStatus::kFailure, "(kFailure): Unexpected Internal Failure"},
+    {MStatus::kInsufficientMemory, "(kInsufficientMemory): Insufficient Memory"},
+    {MStatus::kInvalidParameter, "(kInvalidParameter): Invalid Parameter"},
+    {MStatus::kLicenseFailure, "(kLicenseFailure): License Failure"},
+    {MStatus::kUnknownParameter, "(kUnknownParameter): Unknown Parameter"},
+    {MStatus::kNotImplemented, "(kNotImplemented): Not Implemented"},
+    {MStatus::kNotFound, "(kNotFound): Not Found"},
+    {MStatus::kEndOfFile, "(kEndOfFile): End of File"}};
+
 const char* codeText(MStatus::MStatusCode code) {
-    switch (code) {
-        case MStatus::kSuccess:
-            return "Success";
-        case MStatus::kFailure:
-            return "(kFailure): Unexpected Internal Failure";
-        case MStatus::kInsufficientMemory:
-            return "(kInsufficientMemory): Insufficient Memory";
-        case MStatus::kInvalidParameter:
-            return "(kInvalidParameter): Invalid Parameter";
-        case MStatus::kLicenseFailure:
-            return "(kLicenseFailure): License Failure";
-        case MStatus::kUnknownParameter:
-            return "(kUnknownParameter): Unknown Parameter";
-        case MStatus::kNotImplemented:
-            return "(kNotImplemented): Not Implemented";
-        case MStatus::kNotFound:
-            return "(kNotFound): Not Found";
-        case MStatus::kEndOfFile:
-            return "(kEndOfFile): End of File";
+    for (const auto& [entry, text] : kCodeTexts) {
+        if (entry == code) return text;
     }
     return "(unknown status)";
 }

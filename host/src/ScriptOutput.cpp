@@ -40,6 +40,19 @@ OutputLog& log() {
     return instance;
 }
 
+// The texts the log keeps (lines shown, Python commands) are read and cleared under its lock.
+using LoggedTexts = std::vector<std::string> OutputLog::*;
+
+std::vector<std::string> copyOf(LoggedTexts texts) {
+    std::lock_guard<std::mutex> lock(log().mutex);
+    return log().*texts;
+}
+
+void clear(LoggedTexts texts) {
+    std::lock_guard<std::mutex> lock(log().mutex);
+    (log().*texts).clear();
+}
+
 // The thread that loaded the host runs Maya's main loop.
 const std::thread::id mainThread = std::this_thread::get_id();
 
@@ -91,23 +104,19 @@ MCommandMessage::MessageType kindOf(const std::string& line) {
 namespace headless {
 
 std::vector<std::string> scriptOutputLines() {
-    std::lock_guard<std::mutex> lock(log().mutex);
-    return log().lines;
+    return copyOf(&OutputLog::lines);
 }
 
 void clearScriptOutput() {
-    std::lock_guard<std::mutex> lock(log().mutex);
-    log().lines.clear();
+    clear(&OutputLog::lines);
 }
 
 std::vector<std::string> pythonCommands() {
-    std::lock_guard<std::mutex> lock(log().mutex);
-    return log().python;
+    return copyOf(&OutputLog::python);
 }
 
 void clearPythonCommands() {
-    std::lock_guard<std::mutex> lock(log().mutex);
-    log().python.clear();
+    clear(&OutputLog::python);
 }
 
 void showScriptOutputLine(const std::string& line) {

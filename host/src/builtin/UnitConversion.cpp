@@ -1,6 +1,7 @@
 #include "builtin/UnitConversion.h"
 
 #include <cmath>
+#include <optional>
 
 #include <maya/MAngle.h>
 #include <maya/MDataBlock.h>
@@ -49,28 +50,21 @@ MObject UnitConversionNode::input;
 MObject UnitConversionNode::output;
 MObject UnitConversionNode::factor;
 
-enum class UnitKind { Unitless, Angle, Distance, Time, None };
-
-UnitKind unitKind(const Attribute& attribute) {
-    if (attribute.kind == AttributeKind::Numeric) return UnitKind::Unitless;
-    if (attribute.kind != AttributeKind::Unit) return UnitKind::None;
+// How many of the user's units one internal unit of the attribute's values makes; none where no
+// conversion node may stand (not a number, or a time).
+std::optional<double> userUnitsPerInternal(const Attribute& attribute) {
+    if (!attribute.isNumber()) return std::nullopt;
+    if (attribute.kind == AttributeKind::Numeric) return 1.0;
     switch (attribute.unitType) {
         case MFnUnitAttribute::kAngle:
-            return UnitKind::Angle;
+            return MAngle(1.0, MAngle::kRadians).as(MAngle::uiUnit());
         case MFnUnitAttribute::kDistance:
-            return UnitKind::Distance;
+            return MDistance::internalToUI(1.0);
         case MFnUnitAttribute::kTime:
-            return UnitKind::Time;
+            return std::nullopt;
         default:
-            return UnitKind::Unitless;
+            return 1.0;
     }
-}
-
-// Internal value -> the number the user sees.
-double toUser(UnitKind kind) {
-    if (kind == UnitKind::Angle) return MAngle(1.0, MAngle::kRadians).as(MAngle::uiUnit());
-    if (kind == UnitKind::Distance) return MDistance::internalToUI(1.0);
-    return 1.0;
 }
 
 }  // namespace
@@ -90,13 +84,10 @@ bool isUnitConversion(const Node& node) {
 }
 
 bool needsUnitConversion(const Attribute& source, const Attribute& destination, double& factor) {
-    const UnitKind from = unitKind(source);
-    const UnitKind to = unitKind(destination);
-    if (from == to || from == UnitKind::None || to == UnitKind::None || from == UnitKind::Time ||
-        to == UnitKind::Time) {
-        return false;
-    }
-    factor = toUser(from) / toUser(to);
+    const auto from = userUnitsPerInternal(source);
+    const auto to = userUnitsPerInternal(destination);
+    if (!from || !to) return false;
+    factor = *from / *to;
     return std::fabs(factor - 1.0) > 1e-12;
 }
 

@@ -5,17 +5,6 @@
 
 namespace headless::detail {
 
-namespace {
-
-// A buffer the worker holds: one of the pool's, neither free nor queued. Only such a buffer may
-// be released or pushed; anything else is a caller's mistake the queue refuses.
-bool heldByWorker(int index, const std::vector<int>& free, const std::deque<int>& queued) {
-    return index >= 0 && std::find(free.begin(), free.end(), index) == free.end() &&
-           std::find(queued.begin(), queued.end(), index) == queued.end();
-}
-
-}  // namespace
-
 MStatus DeviceQueue::createPools(int count, int elements, long elementSize) {
     if (count <= 0 || elements <= 0 || elementSize <= 0 ||
         static_cast<long>(elements) > std::numeric_limits<long>::max() / elementSize) {
@@ -43,11 +32,19 @@ MStatus DeviceQueue::destroyPools() {
     return MStatus::kSuccess;
 }
 
-int DeviceQueue::indexOf(const char* data) const {
-    for (std::size_t i = 0; i < buffers_.size(); ++i) {
-        if (buffers_[i].get() == data) return static_cast<int>(i);
-    }
-    return -1;
+int DeviceQueue::heldByWorker(const char* data) const {
+    const auto at = std::find_if(buffers_.begin(), buffers_.end(),
+                                 [data](const auto& buffer) { return buffer.get() == data; });
+    if (at == buffers_.end()) return -1;
+    const int index = static_cast<int>(at - buffers_.begin());
+    const bool free = std::find(free_.begin(), free_.end(), index) != free_.end();
+    const bool queued = std::find(queued_.begin(), queued_.end(), index) != queued_.end();
+    return free || queued ? -1 : index;
+}
+
+void DeviceQueue::handOut(int index, char*& data, long& size) const {
+    data = buffers_[static_cast<std::size_t>(index)].get();
+    size = bufferSize_;
 }
 
 MStatus DeviceQueue::acquire(char*& data, long& size, std::chrono::milliseconds wait) {
@@ -56,17 +53,15 @@ MStatus DeviceQueue::acquire(char*& data, long& size, std::chrono::milliseconds 
         released_.wait_for(lock, wait, [this] { return !free_.empty() || interrupted_; });
     }
     if (free_.empty()) return MStatus::kFailure;
-    const int index = free_.back();
+    handOut(free_.back(), data, size);
     free_.pop_back();
-    data = buffers_[static_cast<std::size_t>(index)].get();
-    size = bufferSize_;
     return MStatus::kSuccess;
 }
 
 MStatus DeviceQueue::release(char* data) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const int index = indexOf(data);
-    if (!heldByWorker(index, free_, queued_)) return MStatus::kInvalidParameter;
+    const int index = heldByWorker(data);
+    if (index < 0) return MStatus::kInvalidParameter;
     free_.push_back(index);
     released_.notify_all();
     return MStatus::kSuccess;
@@ -74,8 +69,8 @@ MStatus DeviceQueue::release(char* data) {
 
 MStatus DeviceQueue::push(char* data) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const int index = indexOf(data);
-    if (!heldByWorker(index, free_, queued_)) return MStatus::kInvalidParameter;
+    const int index = heldByWorker(data);
+    if (index < 0) return MStatus::kInvalidParameter;
     queued_.push_back(index);
     return MStatus::kSuccess;
 }
@@ -83,10 +78,8 @@ MStatus DeviceQueue::push(char* data) {
 MStatus DeviceQueue::pop(char*& data, long& size) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (queued_.empty()) return MStatus::kFailure;
-    const int index = queued_.front();
+    handOut(queued_.front(), data, size);
     queued_.pop_front();
-    data = buffers_[static_cast<std::size_t>(index)].get();
-    size = bufferSize_;
     return MStatus::kSuccess;
 }
 

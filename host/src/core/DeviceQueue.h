@@ -39,7 +39,12 @@ class DeviceQueue {
     MObjectArray refreshOutputs;
 
   private:
-    int indexOf(const char* data) const;
+    // The index of `data` when it is a buffer the worker holds: one of the pool's, neither free
+    // nor queued; -1 otherwise. Only such a buffer may be released or pushed: anything else is a
+    // caller's mistake the queue refuses. Called under mutex_.
+    int heldByWorker(const char* data) const;
+    // Gives the caller buffer `index`; called under mutex_.
+    void handOut(int index, char*& data, long& size) const;
 
     mutable std::mutex mutex_;  // guards everything below
     std::vector<std::unique_ptr<char[]>> buffers_;

@@ -3,6 +3,7 @@
 // scene's time unit and values in the user's units, as Maya takes and gives them.
 
 #include <algorithm>
+#include <optional>
 
 #include <maya/MTime.h>
 
@@ -34,12 +35,18 @@ bool rangeFlag(const Arguments& a, TimeRange& range, const std::string& command,
 
 // The -time range and the curves of the named nodes or plugs, for the commands that work on
 // existing keys.
-bool keysToWorkOn(const Arguments& a, const std::string& command, TimeRange& range,
-                  std::vector<std::shared_ptr<Node>>& curves, std::string* error) {
-    if (!rangeFlag(a, range, command, error)) return false;
-    if (targetCurves(a.positional(), a.values("at"), curves, error)) return true;
+struct KeysToWorkOn {
+    TimeRange range;
+    std::vector<std::shared_ptr<Node>> curves;
+};
+
+std::optional<KeysToWorkOn> keysToWorkOn(const Arguments& a, const std::string& command,
+                                         std::string* error) {
+    KeysToWorkOn work;
+    if (!rangeFlag(a, work.range, command, error)) return std::nullopt;
+    if (targetCurves(a.positional(), a.values("at"), work.curves, error)) return work;
     *error = command + ": " + *error;
-    return false;
+    return std::nullopt;
 }
 
 MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
@@ -93,15 +100,14 @@ MStatus keyframeQuery(const std::vector<Word>& words, ResultValue& result, std::
                  {"q|query", "tc|timeChange", "vc|valueChange", "kc|keyframeCount"}, error)) {
         return MStatus::kInvalidParameter;
     }
-    TimeRange range;
-    std::vector<std::shared_ptr<Node>> curves;
-    if (!keysToWorkOn(a, "keyframe", range, curves, error)) return MStatus::kInvalidParameter;
+    const auto work = keysToWorkOn(a, "keyframe", error);
+    if (!work) return MStatus::kInvalidParameter;
     const bool times = a.has("tc") || !a.has("vc");
     int count = 0;
     std::vector<double> numbers;
-    for (const auto& curve : curves) {
+    for (const auto& curve : work->curves) {
         for (const auto& key : curveKeys(*curve)) {
-            if (!range.contains(key.time)) continue;
+            if (!work->range.contains(key.time)) continue;
             ++count;
             if (times) numbers.push_back(MTime(key.time, MTime::kSeconds).as(MTime::uiUnit()));
             if (a.has("vc")) numbers.push_back(toUserUnits(valueAttribute(*curve), key.value));
@@ -130,16 +136,15 @@ MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::s
             "use -query.";
         return MStatus::kInvalidParameter;
     }
-    TimeRange range;
-    std::vector<std::shared_ptr<Node>> curves;
-    if (!keysToWorkOn(a, "keyframe", range, curves, error)) return MStatus::kInvalidParameter;
+    const auto work = keysToWorkOn(a, "keyframe", error);
+    if (!work) return MStatus::kInvalidParameter;
     int changed = 0;
-    for (const auto& curve : curves) {
+    for (const auto& curve : work->curves) {
         auto keys = curveKeys(*curve);
         const double internal = toInternalUnits(valueAttribute(*curve), value);
         bool any = false;
         for (auto& key : keys) {
-            if (!range.contains(key.time)) continue;
+            if (!work->range.contains(key.time)) continue;
             key.value = a.has("r") ? key.value + internal : internal;
             any = true;
         }
@@ -164,15 +169,14 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
     if (!a.parse(joinTimePairs(words), {"t|time", "at|attribute"}, {"cl|clear"}, error)) {
         return MStatus::kInvalidParameter;
     }
-    TimeRange range;
-    std::vector<std::shared_ptr<Node>> curves;
-    if (!keysToWorkOn(a, "cutKey", range, curves, error)) return MStatus::kInvalidParameter;
+    const auto work = keysToWorkOn(a, "cutKey", error);
+    if (!work) return MStatus::kInvalidParameter;
     int changed = 0;
-    for (const auto& curve : curves) {
+    for (const auto& curve : work->curves) {
         auto keys = curveKeys(*curve);
         const auto before = keys.size();
         keys.erase(std::remove_if(keys.begin(), keys.end(),
-                                  [&](const Key& key) { return range.contains(key.time); }),
+                                  [&](const Key& key) { return work->range.contains(key.time); }),
                    keys.end());
         if (keys.size() == before) continue;
         ++changed;
