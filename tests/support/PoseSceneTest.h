@@ -12,6 +12,12 @@ class PoseSceneTest : public PluginSceneTest {
     // Whether one command succeeds.
     static bool succeeds(const std::string& command) { return headless::execute(command).ok; }
 
+    // Runs commands that must succeed, then reads one plug.
+    static void expectAfter(const std::string& script, const std::string& plug, double expected) {
+        run(script);
+        EXPECT_DOUBLE_EQ(value(plug), expected) << script;
+    }
+
     static std::size_t itemCount(const std::string& plug) {
         return headless::execute("getAttr " + plug).items.size();
     }

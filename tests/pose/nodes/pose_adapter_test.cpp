@@ -69,10 +69,11 @@ TEST_F(AdapterTest, AcceptsOnlyCaptureSources) {
     EXPECT_FALSE(succeeds("connectAttr clip.message ad.dagSetMembers[0]"));
     EXPECT_FALSE(succeeds("connectAttr ad.message ad.order"));
 
-    EXPECT_TRUE(succeeds("sets -add ad dev"));
-    EXPECT_TRUE(succeeds("sets -add ad clip"));
-    EXPECT_TRUE(succeeds("connectAttr clip.message ad.activeSource"));
-    EXPECT_TRUE(succeeds("connectAttr ad.message p.message"));
+    for (const char* accepted :
+         {"sets -add ad dev", "sets -add ad clip", "connectAttr clip.message ad.activeSource",
+          "connectAttr ad.message p.message"}) {
+        EXPECT_TRUE(succeeds(accepted)) << accepted;
+    }
 }
 
 TEST_F(AdapterTest, SourceJoinsOnlyOnce) {
@@ -86,31 +87,45 @@ TEST_F(AdapterTest, SourceJoinsOnlyOnce) {
     EXPECT_FALSE(succeeds("connectAttr late.message ad.dnSetMembers[2]"));
 }
 
-TEST_F(AdapterTest, ActiveMemberLeavingHandsOverToLowestRemaining) {
-    adapterWithMembers({0, 1, 2});
-    run("connectAttr clip0.message ad.activeSource; sets -remove ad clip0");
-    EXPECT_FALSE(isActive("clip0"));
-    EXPECT_TRUE(isActive("clip1"));
-    EXPECT_FALSE(isActive("clip2"));
-}
-
-TEST_F(AdapterTest, InactiveMemberLeavingChangesNothing) {
-    adapterWithMembers({0, 1, 2});
-    run("connectAttr clip1.message ad.activeSource; sets -remove ad clip0");
-    EXPECT_TRUE(isActive("clip1"));
-    EXPECT_FALSE(isActive("clip2"));
-}
-
-TEST_F(AdapterTest, OnlyMemberLeavingStaysActive) {
-    adapterWithMembers({0});
-    run("connectAttr clip0.message ad.activeSource; sets -remove ad clip0");
-    EXPECT_TRUE(isActive("clip0"));
-}
-
-TEST_F(AdapterTest, MemberLeavingWithoutActiveSourceActivatesFirstRemaining) {
-    adapterWithMembers({0, 1});
-    run("sets -remove ad clip1");
-    EXPECT_TRUE(isActive("clip0"));
+// Whichever member leaves, the adapter keeps one active source while it has members.
+TEST_F(AdapterTest, MemberLeavingKeepsOneActiveSource) {
+    struct Case {
+        const char* what;
+        std::initializer_list<unsigned> members;
+        const char* script;
+        const char* active;                           // the active source afterwards
+        std::initializer_list<const char*> inactive;  // and members that are not
+    };
+    const Case cases[] = {
+        {"the active member hands over to the lowest remaining",
+         {0, 1, 2},
+         "connectAttr clip0.message ad.activeSource; sets -remove ad clip0",
+         "clip1",
+         {"clip0", "clip2"}},
+        {"an inactive member changes nothing",
+         {0, 1, 2},
+         "connectAttr clip1.message ad.activeSource; sets -remove ad clip0",
+         "clip1",
+         {"clip2"}},
+        {"the only member stays active",
+         {0},
+         "connectAttr clip0.message ad.activeSource; sets -remove ad clip0",
+         "clip0",
+         {}},
+        {"without an active source the first remaining is activated",
+         {0, 1},
+         "sets -remove ad clip1",
+         "clip0",
+         {}},
+    };
+    for (const Case& c : cases) {
+        adapterWithMembers(c.members);
+        run(c.script);
+        EXPECT_TRUE(isActive(c.active)) << c.what;
+        for (const char* other : c.inactive)
+            EXPECT_FALSE(isActive(other)) << c.what << ": " << other;
+        headless::newScene();
+    }
 }
 
 TEST_F(AdapterTest, SuccessorIsFoundAtSparseIndices) {

@@ -50,17 +50,16 @@ int computesOf(const std::string& probe) {
 class PoseEvaluation : public PoseSceneTest {};
 
 TEST_F(PoseEvaluation, OffsetIsWeightedDifferenceUnlessMuted) {
-    run("createNode LMRAPose -n p; setAttr p.attrs[0].rest 10; setAttr p.attrs[0].pose 14;"
-        "setAttr p.weight 0.5");
-    EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), 2.0);
+    const std::string out = "p.attrs[0].out";
+    expectAfter(
+        "createNode LMRAPose -n p; setAttr p.attrs[0].rest 10; setAttr p.attrs[0].pose 14;"
+        "setAttr p.weight 0.5",
+        out, 2.0);
 
-    run("setAttr p.mute 1");
-    EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), 0.0);
-    run("setAttr p.weight 7; setAttr p.attrs[0].pose -3");
-    EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), 0.0);
+    expectAfter("setAttr p.mute 1", out, 0.0);
+    expectAfter("setAttr p.weight 7; setAttr p.attrs[0].pose -3", out, 0.0);
 
-    run("setAttr p.mute 0");
-    EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), -91.0);
+    expectAfter("setAttr p.mute 0", out, -91.0);
 }
 
 TEST_F(PoseEvaluation, WeightIsNotClampedBySettingsOnlyByHardLimits) {
@@ -68,13 +67,10 @@ TEST_F(PoseEvaluation, WeightIsNotClampedBySettingsOnlyByHardLimits) {
         "setAttr p.weight 3");
     EXPECT_DOUBLE_EQ(value("p.weight_max"), 1.0);
     EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), 12.0);
-    run("setAttr p.weight_min 0.5; setAttr p.weight -2");
-    EXPECT_DOUBLE_EQ(value("p.attrs[0].out"), -8.0);
+    expectAfter("setAttr p.weight_min 0.5; setAttr p.weight -2", "p.attrs[0].out", -8.0);
 
-    run("setAttr p.weight 1e12");
-    EXPECT_DOUBLE_EQ(value("p.weight"), 21474836.47);
-    run("setAttr p.weight -1e12");
-    EXPECT_DOUBLE_EQ(value("p.weight"), -21474836.48);
+    expectAfter("setAttr p.weight 1e12", "p.weight", 21474836.47);
+    expectAfter("setAttr p.weight -1e12", "p.weight", -21474836.48);
 }
 
 TEST_F(PoseEvaluation, SparseElementsUseTheirOwnValuesAndCreateNoOthers) {
@@ -134,11 +130,12 @@ TEST_F(PoseEvaluation, ConnectedDriversArePulled) {
 
 TEST_F(PoseEvaluation, PoseAttributeFlagsGuardTheirRoles) {
     run("createNode LMRAPose -n p; createNode transform -n t");
-    EXPECT_FALSE(succeeds("connectAttr t.translateX p.weight_min"));
-    EXPECT_FALSE(succeeds("connectAttr t.translateX p.weight_max"));
-    EXPECT_FALSE(succeeds("connectAttr p.attrs[0].pose t.translateX"));
-    EXPECT_FALSE(succeeds("connectAttr p.mute t.visibility"));
-    EXPECT_FALSE(succeeds("setAttr p.attrs[0].out 3"));
+    for (const char* refused :
+         {"connectAttr t.translateX p.weight_min", "connectAttr t.translateX p.weight_max",
+          "connectAttr p.attrs[0].pose t.translateX", "connectAttr p.mute t.visibility",
+          "setAttr p.attrs[0].out 3"}) {
+        EXPECT_FALSE(succeeds(refused)) << refused;
+    }
     EXPECT_TRUE(succeeds("connectAttr t.translateX p.weight"));
 }
 
@@ -149,14 +146,13 @@ TEST_F(PoseApplyEvaluation, OutputIsRestPlusWeightedSum) {
     EXPECT_DOUBLE_EQ(value("a.weight"), 1.0);
     EXPECT_DOUBLE_EQ(value("a.output"), 10.0);
 
-    run("createNode transform -n t1; createNode transform -n t2;"
+    expectAfter(
+        "createNode transform -n t1; createNode transform -n t2;"
         "setAttr t1.translateX 2; setAttr t2.translateX -0.5;"
-        "connectAttr -na t1.translateX a.values; connectAttr -na t2.translateX a.values");
-    EXPECT_DOUBLE_EQ(value("a.output"), 11.5);
-    run("setAttr a.weight 0");
-    EXPECT_DOUBLE_EQ(value("a.output"), 10.0);
-    run("setAttr a.weight -2");
-    EXPECT_DOUBLE_EQ(value("a.output"), 7.0);
+        "connectAttr -na t1.translateX a.values; connectAttr -na t2.translateX a.values",
+        "a.output", 11.5);
+    expectAfter("setAttr a.weight 0", "a.output", 10.0);
+    expectAfter("setAttr a.weight -2", "a.output", 7.0);
 }
 
 // In the evaluation manager's parallel mode the poses feeding an apply node are computed on the
@@ -183,14 +179,13 @@ TEST_F(PoseApplyEvaluation, PosesEvaluateInParallel) {
 }
 
 TEST_F(PoseApplyEvaluation, BrokenConnectionTakesItsOffsetAway) {
-    run("createNode LMRAPoseApply -n a; createNode transform -n t1; createNode transform -n t2;"
-        "setAttr t1.translateX 2; setAttr t2.translateX 5;"
-        "connectAttr t1.translateX a.values[0]; connectAttr t2.translateX a.values[3]");
-    EXPECT_DOUBLE_EQ(value("a.output"), 7.0);
-    run("disconnectAttr t2.translateX a.values[3]");
-    EXPECT_DOUBLE_EQ(value("a.output"), 2.0);
-    run("disconnectAttr t1.translateX a.values[0]");
-    EXPECT_DOUBLE_EQ(value("a.output"), 0.0);
+    expectAfter(
+        "createNode LMRAPoseApply -n a; createNode transform -n t1;"
+        "createNode transform -n t2; setAttr t1.translateX 2; setAttr t2.translateX 5;"
+        "connectAttr t1.translateX a.values[0]; connectAttr t2.translateX a.values[3]",
+        "a.output", 7.0);
+    expectAfter("disconnectAttr t2.translateX a.values[3]", "a.output", 2.0);
+    expectAfter("disconnectAttr t1.translateX a.values[0]", "a.output", 0.0);
 }
 
 TEST_F(PoseApplyEvaluation, DrivenTargetStaysSettableAndFollowsAgain) {

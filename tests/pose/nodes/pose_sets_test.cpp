@@ -65,12 +65,12 @@ TEST_F(PoseSetsTest, LibraryTakesPosesOnly) {
     run("createNode LMRAPoselib -n lib; createNode transform -n t; createNode LMRAPose -n p;"
         "createNode LMRAPoseApply -n a; createNode LMRAAttributeCollection -n c;"
         "createNode poseStringSource -n s");
-    EXPECT_FALSE(succeeds("sets -add lib t"));
-    EXPECT_FALSE(succeeds("sets -add lib a"));
-    EXPECT_FALSE(succeeds("connectAttr t.message lib.dnSetMembers[0]"));
-    EXPECT_FALSE(succeeds("connectAttr a.message lib.dnSetMembers[0]"));
-    EXPECT_FALSE(succeeds("connectAttr p.message lib.dagSetMembers[0]"));
-    EXPECT_FALSE(succeeds("connectAttr s.strings lib.order"));
+    for (const char* refused :
+         {"sets -add lib t", "sets -add lib a", "connectAttr t.message lib.dnSetMembers[0]",
+          "connectAttr a.message lib.dnSetMembers[0]", "connectAttr p.message lib.dagSetMembers[0]",
+          "connectAttr s.strings lib.order"}) {
+        EXPECT_FALSE(succeeds(refused)) << refused;
+    }
 
     EXPECT_TRUE(succeeds("sets -add lib p"));
     EXPECT_TRUE(connected("p.message", "lib.dnSetMembers[0]"));
