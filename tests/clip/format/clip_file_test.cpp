@@ -38,6 +38,14 @@ Loaded load(const std::string& path) {
     return loaded;
 }
 
+// A clip file holding the text, loaded.
+Loaded loadText(const std::string& text) {
+    TemporaryFolder folder;
+    const std::string path = folder.file("text.clip");
+    storeClipText(path, text);
+    return load(path);
+}
+
 TEST(ClipFile, WorkedExampleIsOneRecordOfSixtyBytesOfText) {
     TemporaryFolder folder;
     const std::string path = folder.file("take.clip");
@@ -155,10 +163,7 @@ TEST(ClipFile, RecordBoundaries) {
 }
 
 TEST(ClipFile, SmallestReadableFileLoadsWithNoChannels) {
-    TemporaryFolder folder;
-    const std::string path = folder.file("smallest.clip");
-    storeClipText(path, "#^#^#^0^*^@");
-    const auto loaded = load(path);
+    const auto loaded = loadText("#^#^#^0^*^@");
     ASSERT_TRUE(loaded.ok);
     EXPECT_EQ(loaded.names.flatValueCount(), 0u);
     ASSERT_EQ(loaded.frames.size(), 1u);
@@ -275,10 +280,8 @@ TEST(ClipFile, AClipWithoutItsEndMarkerIsRefused) {
 
 // A time that is not a finite number drops its frame; values are data and load as they are.
 TEST(ClipFile, FramesWithATimeThatIsNotFiniteAreDropped) {
-    TemporaryFolder folder;
-    const std::string path = folder.file("odd.clip");
-    storeClipText(path, "a^#^#^#^nan^9^*^2^1^*^inf^8^*^3^nan^*^-inf^7^*^4.5^inf^*^-nan^6^*^@");
-    const auto loaded = load(path);
+    const auto loaded =
+        loadText("a^#^#^#^nan^9^*^2^1^*^inf^8^*^3^nan^*^-inf^7^*^4.5^inf^*^-nan^6^*^@");
     ASSERT_TRUE(loaded.ok);
     ASSERT_EQ(loaded.frames.size(), 3u);
     EXPECT_EQ(loaded.frames.time(0), 0.0);

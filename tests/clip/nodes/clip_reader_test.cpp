@@ -39,6 +39,13 @@ class ClipReaderTest : public ClipNodesTest {
         return result.result;
     }
 
+    // A reader "reader" on the time line at 24 frames a second, playing the ramp.
+    bool filmReaderWithRamp() const {
+        run("currentUnit -time film");
+        makeReader();
+        return load(rampPath) == "1";
+    }
+
     // The scalar output "s" of the reader at a current time, in frames of the current unit.
     static double sAt(double frame) {
         run("currentTime " + std::to_string(frame));
@@ -50,9 +57,7 @@ class ClipReaderTest : public ClipNodesTest {
 };
 
 TEST_F(ClipReaderTest, PlaysBackAtTwentyFourFramesAWithOffsetsInFrames) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     EXPECT_TRUE(shown("Clipfile loaded."));
 
     EXPECT_DOUBLE_EQ(sAt(6), 2.5);  // 0.25 s
@@ -82,9 +87,7 @@ TEST_F(ClipReaderTest, PlaysBackAtThirtyFramesWithTheOffsetInThatUnit) {
 }
 
 TEST_F(ClipReaderTest, HoldsTheFirstAndLastFramesOutsideTheClip) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     EXPECT_DOUBLE_EQ(sAt(-48), 0.0);
     EXPECT_DOUBLE_EQ(value("reader.t"), 4.0);
     EXPECT_DOUBLE_EQ(sAt(24), 10.0);
@@ -139,9 +142,7 @@ TEST_F(ClipReaderTest, BlendsVectorAndMatrixOutputsWithoutMultipliers) {
 }
 
 TEST_F(ClipReaderTest, AMultiplierScalesOnlyItsOwnScalarOutput) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     run("currentTime 12; setAttr reader.s_mlt 0.5");
     EXPECT_DOUBLE_EQ(value("reader.s"), 2.5);
     EXPECT_DOUBLE_EQ(value("reader.t"), 6.0);
@@ -150,9 +151,7 @@ TEST_F(ClipReaderTest, AMultiplierScalesOnlyItsOwnScalarOutput) {
 }
 
 TEST_F(ClipReaderTest, LoadingTwiceKeepsMultiplierValuesAndConnections) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     run("createNode transform -n driver; setAttr driver.translateX 3; connectAttr "
         "driver.translateX reader.t_mlt");
     run("setAttr reader.s_mlt 0.25");
@@ -181,9 +180,7 @@ TEST_F(ClipReaderTest, ASecondClipWithTheSameChannelsShowsAtOnce) {
 }
 
 TEST_F(ClipReaderTest, TimedContextsAndParallelEvaluationSampleTheirOwnTime) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     EXPECT_DOUBLE_EQ(sAt(6), 2.5);
     EXPECT_DOUBLE_EQ(value("-time 18 reader.s"), 7.5);
     EXPECT_DOUBLE_EQ(value("reader.s"), 2.5);  // the normal context is undisturbed
@@ -376,9 +373,7 @@ TEST_F(ClipReaderTest, TimesAndValuesThatAreNotFinite) {
 }
 
 TEST_F(ClipReaderTest, AFailedLoadKeepsPlayingThePreviousClip) {
-    run("currentUnit -time film");
-    makeReader();
-    ASSERT_EQ(load(rampPath), "1");
+    ASSERT_TRUE(filmReaderWithRamp());
     EXPECT_DOUBLE_EQ(sAt(12), 5.0);
 
     // More channels and a broken second frame: nothing of it may reach the outputs.
