@@ -12,29 +12,13 @@
 
 #include <memory>
 
+#include "Descriptor.h"
+
 extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Closes a descriptor once.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
 
 struct FileActions {
     posix_spawn_file_actions_t actions;

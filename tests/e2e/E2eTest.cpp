@@ -1,12 +1,10 @@
 #include "E2eTest.h"
 
-#include <unistd.h>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <random>
 #include <sstream>
 
 #include "ClipTable.h"
@@ -37,18 +35,6 @@ std::string joined(const std::vector<std::string>& texts) {
 
 std::string transportName(const ::testing::TestParamInfo<Transport>& info) {
     return info.param == Transport::usb ? "Usb" : "Wifi";
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("lmra-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 void OutputWatch::append(const char* data, std::size_t size) {

@@ -23,25 +23,12 @@
 #include "BatchScript.h"
 #include "ChildProcess.h"
 #include "PhoneSim.h"
+#include "support/TemporaryFolder.h"
 #include "transport/records/CaptureRecords.h"
 
 enum class Transport { wifi, usb };
 
 std::string transportName(const ::testing::TestParamInfo<Transport>& info);
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-  public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // The output of a running hostbatch as far as it got; the test thread waits on it while the
 // reading thread appends.
@@ -175,4 +162,28 @@ class E2eTransportTest : public E2eTest, public ::testing::WithParamInterface<Tr
   protected:
     Transport transport() const { return GetParam(); }
     bool usb() const { return GetParam() == Transport::usb; }
+
+    // Aims dev at the phone, connects (section key/connect) and starts a capture (key/start).
+    void connectAndStart(BatchScript& script, const std::string& key, const PhoneSim& phone) const {
+        aimAt(script, "dev", phone, transport());
+        connect(script, key + "/connect", "dev");
+        script.section(key + "/start", "startMocapSession dev");
+    }
+
+    // A script step on one node, in a section of its own: connect, for one.
+    using NodeStep = void (*)(BatchScript& script, const std::string& key, const std::string& node);
+    // Aims dev at each refusing phone in turn and adds the step there, in a section named after
+    // how the phone refuses ("silent", "reject", "wrongScreen"; absentKey for the absent one).
+    void tryEachRefusingPhone(BatchScript& script, const RefusingPhones& phones,
+                              const char* absentKey, NodeStep step) const {
+        const std::pair<const char*, const PhoneSim*> attempts[] = {
+            {"silent", &phones.silent},
+            {"reject", &phones.rejecting},
+            {"wrongScreen", &phones.wrongScreen},
+            {absentKey, &phones.absent}};
+        for (const auto& [key, phone] : attempts) {
+            aimAt(script, "dev", *phone, transport());
+            step(script, key, "dev");
+        }
+    }
 };

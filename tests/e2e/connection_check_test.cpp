@@ -6,11 +6,11 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <initializer_list>
 
+#include "Descriptor.h"
 #include "E2eTest.h"
 
 namespace {
@@ -20,29 +20,23 @@ using namespace std::chrono_literals;
 // A UDP socket bound to a free port on every IPv4 address, held until it goes away.
 class HeldUdpPort {
   public:
-    HeldUdpPort() {
-        socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+    HeldUdpPort() : socket_(::socket(AF_INET, SOCK_DGRAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_ANY);
         socklen_t length = sizeof(address);
-        if (socket_ >= 0 && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-            ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        auto* generic = reinterpret_cast<sockaddr*>(&address);
+        if (socket_.get() >= 0 && ::bind(socket_.get(), generic, length) == 0 &&
+            ::getsockname(socket_.get(), generic, &length) == 0) {
             port_ = ntohs(address.sin_port);
         }
     }
-    ~HeldUdpPort() { release(); }
-    HeldUdpPort(const HeldUdpPort&) = delete;
-    HeldUdpPort& operator=(const HeldUdpPort&) = delete;
 
     int port() const { return port_; }
-    void release() {
-        if (socket_ >= 0) ::close(socket_);
-        socket_ = -1;
-    }
+    void release() { socket_.reset(); }
 
   private:
-    int socket_ = -1;
+    Descriptor socket_;
     int port_ = 0;
 };
 
@@ -101,14 +95,7 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
 
     BatchScript script = newScript();
     createDevice(script, "dev");
-    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &phones.silent},
-                                                          {"reject", &phones.rejecting},
-                                                          {"wrongScreen", &phones.wrongScreen},
-                                                          {"wrongPort", &phones.absent}};
-    for (const auto& [key, phone] : attempts) {
-        aimAt(script, "dev", *phone, transport());
-        check(script, key, "dev");
-    }
+    tryEachRefusingPhone(script, phones, "wrongPort", &ConnectionCheckTest::check);
     if (!usb()) {
         aimAt(script, "dev", healthyPhone(), transport());
         script.add("setAttr -type \"string\" dev.ipAddress \"no-such-phone.invalid\"");

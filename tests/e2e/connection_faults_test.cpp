@@ -14,9 +14,7 @@ class ConnectionFaultsTest : public E2eTransportTest {
     // lost during the following wait. Then reads the status and the outputs twice more, and stops.
     void captureUntilLost(BatchScript& script, const std::string& key,
                           const PhoneSim& phone) const {
-        aimAt(script, "dev", phone, transport());
-        connect(script, key + "/connect", "dev");
-        script.section(key + "/start", "startMocapSession dev");
+        connectAndStart(script, key, phone);
         script.sleep(0.8);
         probeOutputs(script, key + "/first", "dev");
         // Long enough for the loss (a reset after 2 s of streaming) to be seen on a loaded machine.
@@ -34,14 +32,7 @@ TEST_P(ConnectionFaultsTest, RefusedConnectionsSayWhyAndLeaveTheNodeUsable) {
 
     BatchScript script = newScript();
     createDevice(script, "dev");
-    const std::pair<const char*, PhoneSim*> attempts[] = {{"silent", &phones.silent},
-                                                          {"reject", &phones.rejecting},
-                                                          {"wrongScreen", &phones.wrongScreen},
-                                                          {"absent", &phones.absent}};
-    for (const auto& [key, phone] : attempts) {
-        aimAt(script, "dev", *phone, transport());
-        connect(script, key, "dev");
-    }
+    tryEachRefusingPhone(script, phones, "absent", &E2eTest::connect);
     probeStatus(script, "idle", "dev");
     const RoundTrip take{"take", "dev", transport()};
     addRoundTrip(script, take, healthyPhone());

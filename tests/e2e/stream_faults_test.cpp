@@ -19,9 +19,7 @@ class StreamFaultsTest : public E2eTransportTest {
   protected:
     // Connects dev to the phone, captures for a while and reads the outputs and the status.
     void captureFrom(BatchScript& script, const std::string& key, const PhoneSim& phone) const {
-        aimAt(script, "dev", phone, transport());
-        connect(script, key + "/connect", "dev");
-        script.section(key + "/start", "startMocapSession dev");
+        connectAndStart(script, key, phone);
         script.sleep(1.0);
         probeOutputs(script, key + "/first", "dev");
         script.sleep(0.3);
@@ -72,9 +70,7 @@ TEST_P(StreamFaultsTest, DamagedMessagesAreSkippedAndBrokenStreamsEndTheSession)
     createDevice(script, "dev");
     for (const auto& [key, phone] : followed) captureFrom(script, key, *phone);
     if (badHeader) {
-        aimAt(script, "dev", *badHeader, transport());
-        connect(script, "badHeader/connect", "dev");
-        script.section("badHeader/start", "startMocapSession dev");
+        connectAndStart(script, "badHeader", *badHeader);
         script.sleep(1.5);
         probeStatus(script, "badHeader/status", "dev");
         script.section("badHeader/stop", "stopMocapSession dev");
