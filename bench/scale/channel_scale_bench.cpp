@@ -301,34 +301,19 @@ void wifiSizes(benchmark::internal::Benchmark* b) {
     b->Arg(largest);
 }
 
-BENCHMARK_CAPTURE(BM_Connect, usb, true)
-    ->Apply(connectSizes)
-    ->Iterations(3)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Connect, wifi, false)
-    ->Apply(wifiSizes)
-    ->Iterations(3)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadWideClip)
-    ->Iterations(3)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LiveFrame, usb, true)
-    ->Apply(usbLiveSizes)
-    ->Iterations(20)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LiveFrame, wifi, false)
-    ->Apply(wifiSizes)
-    ->Iterations(20)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
+// A fixed number of runs each, timed on the wall clock with the whole process's CPU beside it.
+template <int kIterations>
+void wallClockMilliseconds(benchmark::internal::Benchmark* b) {
+    b->Iterations(kIterations)
+        ->UseRealTime()
+        ->MeasureProcessCPUTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK_CAPTURE(BM_Connect, usb, true)->Apply(connectSizes)->Apply(wallClockMilliseconds<3>);
+BENCHMARK_CAPTURE(BM_Connect, wifi, false)->Apply(wifiSizes)->Apply(wallClockMilliseconds<3>);
+BENCHMARK(BM_LoadWideClip)->Apply(wallClockMilliseconds<3>);
+BENCHMARK_CAPTURE(BM_LiveFrame, usb, true)->Apply(usbLiveSizes)->Apply(wallClockMilliseconds<20>);
+BENCHMARK_CAPTURE(BM_LiveFrame, wifi, false)->Apply(wifiSizes)->Apply(wallClockMilliseconds<20>);
 
 }  // namespace
