@@ -24,6 +24,35 @@ bool parseSizes(const std::string& text, std::vector<std::size_t>& sizes) {
     return !sizes.empty();
 }
 
+// Flags that set a count of the options.
+const std::pair<const char*, long long PhoneSimOptions::*> kCountFlags[] = {
+    {"--reset-after", &PhoneSimOptions::resetAfter},
+    {"--malformed-every", &PhoneSimOptions::malformedEvery},
+    {"--garbage-every", &PhoneSimOptions::garbageEvery},
+    {"--usb-garbage-after", &PhoneSimOptions::usbGarbageAfter},
+};
+
+// Flags that choose how the phone answers a connection request; they exclude each other.
+const std::pair<const char*, PhoneAnswer> kAnswerFlags[] = {
+    {"--reject", PhoneAnswer::reject},
+    {"--reject-wrong-screen", PhoneAnswer::rejectWrongScreen},
+    {"--silent", PhoneAnswer::silent},
+};
+
+const std::pair<const char*, UsbGarbage> kUsbGarbageKinds[] = {
+    {"bad-header", UsbGarbage::badHeader},
+    {"oversized", UsbGarbage::oversized},
+};
+
+// The value a table gives the name, or null.
+template <typename Value, std::size_t size>
+const Value* lookUp(const std::pair<const char*, Value> (&table)[size], const std::string& name) {
+    for (const auto& [key, value] : table) {
+        if (name == key) return &value;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 const char* commandLineUsage() {
@@ -90,17 +119,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             }
         } else if (flag == "--video-bytes") {
             number(options.videoBytes);
-        } else if (flag == "--reject") {
-            options.answer = PhoneAnswer::reject;
+        } else if (const PhoneAnswer* answer = lookUp(kAnswerFlags, flag)) {
+            options.answer = *answer;
             ++answers;
-        } else if (flag == "--reject-wrong-screen") {
-            options.answer = PhoneAnswer::rejectWrongScreen;
-            ++answers;
-        } else if (flag == "--silent") {
-            options.answer = PhoneAnswer::silent;
-            ++answers;
-        } else if (flag == "--reset-after") {
-            number(options.resetAfter);
+        } else if (const auto* count = lookUp(kCountFlags, flag)) {
+            number(options.*(*count));
         } else if (flag == "--timestamp-step") {
             number(options.timestampStep);
         } else if (flag == "--usb-chunks") {
@@ -111,21 +134,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             long long micros = 0;
             number(micros);
             options.usbChunking.pause = std::chrono::microseconds(micros);
-        } else if (flag == "--malformed-every") {
-            number(options.malformedEvery);
-        } else if (flag == "--garbage-every") {
-            number(options.garbageEvery);
         } else if (flag == "--usb-garbage") {
             std::string kind;
             if (!value(kind)) break;
-            if (kind == "bad-header")
-                options.usbGarbage = UsbGarbage::badHeader;
-            else if (kind == "oversized")
-                options.usbGarbage = UsbGarbage::oversized;
+            if (const UsbGarbage* garbage = lookUp(kUsbGarbageKinds, kind))
+                options.usbGarbage = *garbage;
             else
                 line.error = "--usb-garbage: expected bad-header or oversized";
-        } else if (flag == "--usb-garbage-after") {
-            number(options.usbGarbageAfter);
         } else {
             line.error = "unknown argument: " + flag;
         }

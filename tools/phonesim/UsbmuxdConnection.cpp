@@ -73,36 +73,37 @@ void UsbmuxdConnection::end() {
     owner_.forget(shared_from_this());
 }
 
-void UsbmuxdConnection::readHeader() {
+void UsbmuxdConnection::readExactly(asio::mutable_buffer buffer, std::function<void()> then) {
     auto self = shared_from_this();
-    asio::async_read(socket_, asio::buffer(header_),
-                     [self](const boost::system::error_code& error, std::size_t) {
-                         if (error) {
-                             self->end();
-                             return;
-                         }
-                         const std::uint32_t length = readLittleEndian(self->header_.data());
-                         self->tag_ = readLittleEndian(self->header_.data() + 12);
-                         if (length <= kHeaderSize || length - kHeaderSize > kMaxBody) {
-                             self->owner_.context().log("usbmuxd: bad request length, closing");
-                             self->end();
-                             return;
-                         }
-                         self->readBody(length - kHeaderSize);
-                     });
+    asio::async_read(
+        socket_, buffer,
+        [self, then = std::move(then)](const boost::system::error_code& error, std::size_t) {
+            if (error) {
+                self->end();
+                return;
+            }
+            then();
+        });
+}
+
+// The handlers below run inside readExactly's, which holds the connection alive.
+void UsbmuxdConnection::readHeader() {
+    readExactly(asio::buffer(header_), [this] {
+        const std::uint32_t length = readLittleEndian(header_.data());
+        tag_ = readLittleEndian(header_.data() + 12);
+        if (length <= kHeaderSize || length - kHeaderSize > kMaxBody) {
+            owner_.context().log("usbmuxd: bad request length, closing");
+            end();
+            return;
+        }
+        readBody(length - kHeaderSize);
+    });
 }
 
 void UsbmuxdConnection::readBody(std::uint32_t bodyLength) {
     body_.resize(bodyLength);
-    auto self = shared_from_this();
-    asio::async_read(socket_, asio::buffer(body_),
-                     [self](const boost::system::error_code& error, std::size_t) {
-                         if (error) {
-                             self->end();
-                             return;
-                         }
-                         self->handleRequest(std::string(self->body_.begin(), self->body_.end()));
-                     });
+    readExactly(asio::buffer(body_),
+                [this] { handleRequest(std::string(body_.begin(), body_.end())); });
 }
 
 void UsbmuxdConnection::handleRequest(const std::string& body) {

@@ -23,6 +23,8 @@ class UsbmuxdConnection : public std::enable_shared_from_this<UsbmuxdConnection>
     void close();
 
   private:
+    // Fills the buffer from the client, then goes on with then; a failed read ends the connection.
+    void readExactly(boost::asio::mutable_buffer buffer, std::function<void()> then);
     void readHeader();
     void readBody(std::uint32_t bodyLength);
     void handleRequest(const std::string& body);
