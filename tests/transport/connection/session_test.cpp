@@ -92,6 +92,13 @@ class SessionTest : public ::testing::TestWithParam<std::uint32_t> {
         ASSERT_TRUE(phone->waitForCommandCount(command, before + 1, 5s));
     }
 
+    // A phone with these options, connected and streaming (with video when asked).
+    void startSession(PhoneSimOptions o, bool withVideo) {
+        startPhone(std::move(o));
+        connectAndAccept();
+        startStreaming(withVideo);
+    }
+
     // Sends frames at these times and checks the latest frame after each.
     void expectFramesArrive(std::initializer_list<double> times,
                             const ChannelNameLists& channels = PhoneSim::defaultChannels()) {
@@ -211,9 +218,7 @@ TEST_P(SessionTest, RefusalsKeepTheirCodes) {
 TEST_P(SessionTest, ResetEndsTheSessionAndANewOneCanStart) {
     auto o = options();
     o.resetAfter = 2;
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     phone->sendFrame(1.0);
     phone->sendFrame(2.0);
     ASSERT_TRUE(process->waitUntilEnded(5s));
@@ -233,9 +238,7 @@ TEST_P(SessionTest, ResetEndsTheSessionAndANewOneCanStart) {
 TEST_P(SessionTest, SavedVideoHoldsTheExactBytesServed) {
     auto o = options();
     o.videoBytes = 300000;
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     EXPECT_FALSE(process->saveCapture(folder.file("none/video.mov"), 0, 1));  // no video session
     EXPECT_FALSE(std::filesystem::exists(folder.file("none")));
 
@@ -311,10 +314,8 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
     for (const auto& [reply, why] : cases) {
         auto o = options();
         o.videoReply = reply;
-        startPhone(o);
         process = newProcess();
-        connectAndAccept();
-        startStreaming(true);
+        startSession(o, true);
         const std::string path = folder.file("video" + std::to_string(index++) + ".mov");
         beginSaveOutcome(path + ".clip", path);
         OutputWatch output;
@@ -335,9 +336,7 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
 TEST_P(SessionTest, VideoRequestsAreServedInOrder) {
     auto o = options();
     o.videoBytes = 3000;
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(true);
+    startSession(o, true);
     ASSERT_TRUE(process->saveCapture(folder.file("first.mov"), 0, 1));
     ASSERT_TRUE(process->saveCapture(folder.file("second.mov"), 1, 2));
     ASSERT_TRUE(phone->waitForCommandCount("saveCapture", 2, 5s));
@@ -350,9 +349,7 @@ TEST_P(SessionTest, VideoRequestsAreServedInOrder) {
 }
 
 TEST_P(SessionTest, VanishingPhone) {
-    startPhone(options());
-    connectAndAccept();
-    startStreaming(false);
+    startSession(options(), false);
     expectFramesArrive({1.0});
     StdoutCapture output;
     phone->vanish();
@@ -367,9 +364,7 @@ TEST_P(SessionTest, VanishingPhone) {
 }
 
 TEST_P(SessionTest, DestroyingARunningProcessEndsItsSession) {
-    startPhone(options());
-    connectAndAccept();
-    startStreaming(false);
+    startSession(options(), false);
     process.reset();
     EXPECT_TRUE(phone->waitForCommand("stop", 5s));
     EXPECT_EQ(owner.lostCount(), 1);
@@ -432,9 +427,7 @@ TEST_P(WifiSessionTest, BadDatagramsAndMalformedMessagesAreDropped) {
     auto o = options();
     o.garbageEvery = 1;    // three undecodable datagrams before every message
     o.malformedEvery = 2;  // every second message stops at a bad line
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     StdoutCapture output;
     for (int i = 1; i <= 5; ++i) phone->sendFrame(i);
     ASSERT_TRUE(process->waitForFrames(3, 5s));
@@ -489,9 +482,7 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
 // came from: other senders' frames and "/reset" change nothing. A stray port of the phone's
 // address is named once, with both ports.
 TEST_P(WifiSessionTest, DatagramsFromOtherSendersAreDropped) {
-    startPhone(options());
-    connectAndAccept();
-    startStreaming(false);
+    startSession(options(), false);
     StdoutCapture output;
     namespace ip = boost::asio::ip;
     boost::asio::io_context io;
@@ -542,9 +533,7 @@ TEST_P(WifiSessionTest, EachKindOfDropIsSaidOnceAndCountedAtTheEnd) {
     auto o = options();
     o.garbageEvery = 1;    // three undecryptable datagrams before every message
     o.malformedEvery = 2;  // every second message has a bad value
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     StdoutCapture output;
     namespace ip = boost::asio::ip;
     boost::asio::io_context io;
@@ -638,9 +627,7 @@ TEST_P(UsbSessionTest, StalledVideoKeepsWhatArrived) {
     auto o = options();
     o.videoBytes = 100000;
     o.videoStallAfter = 12345;
-    startPhone(o);
-    connectAndAccept();
-    startStreaming(true);
+    startSession(o, true);
     const std::string path = folder.file("stalled.mov");
     StdoutCapture output;
     ASSERT_TRUE(process->saveCapture(path, 0, 1));
@@ -657,10 +644,8 @@ TEST_P(UsbSessionTest, StreamCutIntoSmallWritesStillDecodes) {
         auto o = options();
         o.usbChunking.sizes = {size};
         o.usbChunking.pause = std::chrono::microseconds(size == 1 ? 20 : 200);
-        startPhone(o);
         process = newProcess();
-        connectAndAccept();
-        startStreaming(false);
+        startSession(o, false);
         expectFramesArrive({0.25, 0.5});
         EXPECT_TRUE(process->closeConnection());
     }
@@ -677,10 +662,8 @@ TEST_P(UsbSessionTest, OversizedMessageIsSkippedAndBadHeaderEnds) {
     EXPECT_TRUE(process->closeConnection());
 
     o.usbGarbage = UsbGarbage::badHeader;
-    startPhone(o);
     process = newProcess();
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     phone->sendFrame(1.0);
     ASSERT_TRUE(process->waitUntilEnded(5s));
     EXPECT_NE(output.text().find("2097152 bytes"), std::string::npos);
