@@ -121,22 +121,22 @@ void saveFullRecording(benchmark::State& state, bool timeWriting) {
     }
 }
 
+// A fixed number of runs each, timed on the wall clock.
+template <int kIterations>
+void wallClockMilliseconds(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->Iterations(kIterations)->UseRealTime();
+}
+
 // The command alone: copying the recording and handing it to the writer thread.
 void BM_SaveCommandWithFullRecording(benchmark::State& state) {
     saveFullRecording(state, false);
 }
-BENCHMARK(BM_SaveCommandWithFullRecording)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(20)
-    ->UseRealTime();
+BENCHMARK(BM_SaveCommandWithFullRecording)->Apply(wallClockMilliseconds<20>);
 
 // The command and the writer thread until the hour is on disk.
 void BM_SaveFullRecordingUntilWritten(benchmark::State& state) {
     saveFullRecording(state, true);
 }
-BENCHMARK(BM_SaveFullRecordingUntilWritten)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
+BENCHMARK(BM_SaveFullRecordingUntilWritten)->Apply(wallClockMilliseconds<3>);
 
 }  // namespace

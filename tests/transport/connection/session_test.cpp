@@ -67,6 +67,13 @@ class SessionTest : public ::testing::TestWithParam<std::uint32_t> {
         return o;
     }
 
+    // The options, with the phone answering a connection request as answer says.
+    PhoneSimOptions answering(PhoneAnswer answer) const {
+        PhoneSimOptions o = options();
+        o.answer = answer;
+        return o;
+    }
+
     void startPhone(PhoneSimOptions o) {
         phone.reset();
         phone = std::make_unique<PhoneSim>(std::move(o));
@@ -189,9 +196,7 @@ TEST_P(SessionTest, CommandsGivenInQuickSuccessionReachThePhoneInOrder) {
 }
 
 TEST_P(SessionTest, APhoneThatNeverAnswersIsNeverTakenForAnAcceptedOne) {
-    auto o = options();
-    o.answer = PhoneAnswer::silent;
-    startPhone(o);
+    startPhone(answering(PhoneAnswer::silent));
     ASSERT_TRUE(connect());
     ASSERT_TRUE(process->waitForReply(10s));
     EXPECT_FALSE(process->isRunning());
@@ -201,9 +206,7 @@ TEST_P(SessionTest, APhoneThatNeverAnswersIsNeverTakenForAnAcceptedOne) {
 TEST_P(SessionTest, RefusalsKeepTheirCodes) {
     for (auto [answer, code] :
          {std::pair{PhoneAnswer::reject, 1u}, std::pair{PhoneAnswer::rejectWrongScreen, 2u}}) {
-        auto o = options();
-        o.answer = answer;
-        startPhone(o);
+        startPhone(answering(answer));
         process = newProcess();
         ASSERT_TRUE(connect());
         ASSERT_TRUE(process->waitForReply(5s));
@@ -377,9 +380,7 @@ class WifiSessionTest : public SessionTest {};
 INSTANTIATE_TEST_SUITE_P(Wifi, WifiSessionTest, ::testing::Values(kWifi));
 
 TEST_P(WifiSessionTest, SilentPhoneEndsAfterAboutOneSecond) {
-    auto o = options();
-    o.answer = PhoneAnswer::silent;
-    startPhone(o);
+    startPhone(answering(PhoneAnswer::silent));
     const auto begun = std::chrono::steady_clock::now();
     ASSERT_TRUE(connect());
     EXPECT_FALSE(process->startCapture(false));  // still waiting for the reply
@@ -393,9 +394,7 @@ TEST_P(WifiSessionTest, SilentPhoneEndsAfterAboutOneSecond) {
 
 // A stream still arriving at the client's port from an earlier session is no answer to connect.
 TEST_P(WifiSessionTest, AStrayDataMessageIsNotTakenForTheChannelList) {
-    auto o = options();
-    o.answer = PhoneAnswer::silent;
-    startPhone(o);
+    startPhone(answering(PhoneAnswer::silent));
     StdoutCapture output;
     ASSERT_TRUE(connect());
     ASSERT_TRUE(phone->waitForCommand("connect -port ", 5s));
@@ -581,9 +580,7 @@ TEST_P(UsbSessionTest, FramesKeepFlowingWhileAVideoDownloads) {
 }
 
 TEST_P(UsbSessionTest, SilentOrClosingPhoneEndsTheHandshake) {
-    auto o = options();
-    o.answer = PhoneAnswer::silent;
-    startPhone(o);
+    startPhone(answering(PhoneAnswer::silent));
     {
         StdoutCapture output;
         ASSERT_TRUE(connect());
@@ -654,10 +651,8 @@ TEST_P(UsbSessionTest, StreamCutIntoSmallWritesStillDecodes) {
 TEST_P(UsbSessionTest, OversizedMessageIsSkippedAndBadHeaderEnds) {
     auto o = options();
     o.usbGarbage = UsbGarbage::oversized;
-    startPhone(o);
     StdoutCapture output;
-    connectAndAccept();
-    startStreaming(false);
+    startSession(o, false);
     expectFramesArrive({1.0, 2.0, 3.0});  // the 2 MiB message follows the first
     EXPECT_TRUE(process->closeConnection());
 
