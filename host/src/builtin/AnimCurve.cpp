@@ -72,24 +72,35 @@ MStatus initializeCurve(MFnUnitAttribute::Type unit) {
     return MPxNode::attributeAffects(keys, output);
 }
 
-MStatus initializeUnitless() {
-    return initializeCurve(MFnUnitAttribute::kInvalid);
-}
-MStatus initializeAngular() {
-    return initializeCurve(MFnUnitAttribute::kAngle);
-}
-MStatus initializeLinear() {
-    return initializeCurve(MFnUnitAttribute::kDistance);
+template <MFnUnitAttribute::Type Unit>
+MStatus initializeFor() {
+    return initializeCurve(Unit);
 }
 
-std::shared_ptr<NodeType> curveType(const char* name, unsigned int id, MFn::Type apiType,
-                                    MInitializeFunction initializer) {
+// The three curve types, each for the plugs of one unit (kInvalid: plain numbers).
+struct CurveKind {
+    const char* name;
+    unsigned int id;
+    MFn::Type apiType;
+    MFnUnitAttribute::Type unit;
+    MInitializeFunction initializer;
+};
+
+constexpr CurveKind kCurveKinds[] = {
+    {"animCurveTU", 0x4143544fu, MFn::kAnimCurveTimeToUnitless, MFnUnitAttribute::kInvalid,
+     &initializeFor<MFnUnitAttribute::kInvalid>},
+    {"animCurveTA", 0x41435441u, MFn::kAnimCurveTimeToAngular, MFnUnitAttribute::kAngle,
+     &initializeFor<MFnUnitAttribute::kAngle>},
+    {"animCurveTL", 0x4143544cu, MFn::kAnimCurveTimeToDistance, MFnUnitAttribute::kDistance,
+     &initializeFor<MFnUnitAttribute::kDistance>}};
+
+std::shared_ptr<NodeType> curveType(const CurveKind& kind) {
     auto type = std::make_shared<NodeType>();
-    type->name = name;
-    type->id = MTypeId(id);
-    type->apiType = apiType;
+    type->name = kind.name;
+    type->id = MTypeId(kind.id);
+    type->apiType = kind.apiType;
     type->creator = &AnimCurveNode::create;
-    type->initializer = initializer;
+    type->initializer = kind.initializer;
     type->followsSceneTime = "input";
     return type;
 }
@@ -101,10 +112,9 @@ MPlug keysPlug(Node& curve) {
 }  // namespace
 
 std::vector<std::shared_ptr<NodeType>> animCurveTypes() {
-    return {
-        curveType("animCurveTU", 0x4143544fu, MFn::kAnimCurveTimeToUnitless, &initializeUnitless),
-        curveType("animCurveTA", 0x41435441u, MFn::kAnimCurveTimeToAngular, &initializeAngular),
-        curveType("animCurveTL", 0x4143544cu, MFn::kAnimCurveTimeToDistance, &initializeLinear)};
+    std::vector<std::shared_ptr<NodeType>> types;
+    for (const auto& kind : kCurveKinds) types.push_back(curveType(kind));
+    return types;
 }
 
 bool isAnimCurve(const Node& node) {
@@ -112,18 +122,14 @@ bool isAnimCurve(const Node& node) {
 }
 
 std::string animCurveTypeFor(const Attribute& attribute) {
-    if (attribute.kind == AttributeKind::Numeric) return "animCurveTU";
-    if (attribute.kind != AttributeKind::Unit) return {};
-    switch (attribute.unitType) {
-        case MFnUnitAttribute::kAngle:
-            return "animCurveTA";
-        case MFnUnitAttribute::kDistance:
-            return "animCurveTL";
-        case MFnUnitAttribute::kTime:
-            return {};
-        default:
-            return "animCurveTU";
+    if (!attribute.isNumber()) return {};
+    const auto unit =
+        attribute.kind == AttributeKind::Unit ? attribute.unitType : MFnUnitAttribute::kInvalid;
+    if (unit == MFnUnitAttribute::kTime) return {};
+    for (const auto& kind : kCurveKinds) {
+        if (kind.unit == unit) return kind.name;
     }
+    return "animCurveTU";  // a number of another unit keys as a plain number
 }
 
 MPlug curveOutput(Node& curve) {

@@ -49,6 +49,32 @@ std::optional<KeysToWorkOn> keysToWorkOn(const Arguments& a, const std::string& 
     return std::nullopt;
 }
 
+// Edits the keys of each curve to work on through `edit`, which says whether it changed them,
+// and gives the number of curves changed. A curve left without keys is deleted; the plug it drove
+// keeps the value it had.
+template <typename Edit>
+MStatus editKeys(const KeysToWorkOn& work, Edit edit, ResultValue& result, std::string* error) {
+    int changed = 0;
+    for (const auto& curve : work.curves) {
+        auto keys = curveKeys(*curve);
+        if (!edit(*curve, keys)) continue;
+        ++changed;
+        if (!keys.empty()) {
+            setCurveKeys(*curve, std::move(keys));
+            continue;
+        }
+        // Bring what the curve drives up to date, so that it keeps the value of this time.
+        for (const auto& c :
+             Scene::instance().connectionsWithin(curveOutput(*curve), false, true)) {
+            evaluatePlug(c.destination);
+        }
+        if (const MStatus status = Scene::instance().deleteNode(curve, error); !status)
+            return status;
+    }
+    result.setInt(changed);
+    return MStatus::kSuccess;
+}
+
 MStatus setKeyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
     Arguments a;
     if (!a.parse(words, {"t|time", "v|value", "at|attribute"}, {}, error))
@@ -138,22 +164,18 @@ MStatus keyframeEdit(const std::vector<Word>& words, ResultValue& result, std::s
     }
     const auto work = keysToWorkOn(a, "keyframe", error);
     if (!work) return MStatus::kInvalidParameter;
-    int changed = 0;
-    for (const auto& curve : work->curves) {
-        auto keys = curveKeys(*curve);
-        const double internal = toInternalUnits(valueAttribute(*curve), value);
+    const bool relative = a.has("r");
+    const auto setValues = [&](Node& curve, std::vector<Key>& keys) {
+        const double internal = toInternalUnits(valueAttribute(curve), value);
         bool any = false;
         for (auto& key : keys) {
             if (!work->range.contains(key.time)) continue;
-            key.value = a.has("r") ? key.value + internal : internal;
+            key.value = relative ? key.value + internal : internal;
             any = true;
         }
-        if (!any) continue;
-        setCurveKeys(*curve, std::move(keys));
-        ++changed;
-    }
-    result.setInt(changed);
-    return MStatus::kSuccess;
+        return any;
+    };
+    return editKeys(*work, setValues, result, error);
 }
 
 MStatus keyframe(const std::vector<Word>& words, ResultValue& result, std::string* error) {
@@ -171,29 +193,14 @@ MStatus cutKey(const std::vector<Word>& words, ResultValue& result, std::string*
     }
     const auto work = keysToWorkOn(a, "cutKey", error);
     if (!work) return MStatus::kInvalidParameter;
-    int changed = 0;
-    for (const auto& curve : work->curves) {
-        auto keys = curveKeys(*curve);
+    const auto removeInRange = [&](Node&, std::vector<Key>& keys) {
         const auto before = keys.size();
         keys.erase(std::remove_if(keys.begin(), keys.end(),
                                   [&](const Key& key) { return work->range.contains(key.time); }),
                    keys.end());
-        if (keys.size() == before) continue;
-        ++changed;
-        if (!keys.empty()) {
-            setCurveKeys(*curve, std::move(keys));
-            continue;
-        }
-        // Bring what the curve drives up to date, so that it keeps the value of this time.
-        for (const auto& c :
-             Scene::instance().connectionsWithin(curveOutput(*curve), false, true)) {
-            evaluatePlug(c.destination);
-        }
-        if (const MStatus status = Scene::instance().deleteNode(curve, error); !status)
-            return status;
-    }
-    result.setInt(changed);
-    return MStatus::kSuccess;
+        return keys.size() != before;
+    };
+    return editKeys(*work, removeInRange, result, error);
 }
 
 }  // namespace

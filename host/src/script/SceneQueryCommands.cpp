@@ -4,6 +4,7 @@
 // elements).
 
 #include <set>
+#include <utility>
 
 #include "builtin/UnitConversion.h"
 #include "core/Plugs.h"
@@ -163,21 +164,15 @@ std::string attributeTypeName(const Attribute& attribute) {
         case AttributeKind::Numeric:
             break;
     }
-    switch (attribute.numericType) {
-        case MFnNumericData::kBoolean:
-            return "bool";
-        case MFnNumericData::kFloat:
-            return "float";
-        case MFnNumericData::kDouble:
-            return "double";
-        case MFnNumericData::kByte:
-        case MFnNumericData::kChar:
-            return "byte";
-        case MFnNumericData::kShort:
-            return "short";
-        default:
-            return "long";
+    // The numeric types with a word of their own; the others read as "long".
+    using N = MFnNumericData;
+    static const std::pair<N::Type, const char*> numericWords[] = {
+        {N::kBoolean, "bool"}, {N::kFloat, "float"}, {N::kDouble, "double"},
+        {N::kByte, "byte"},    {N::kChar, "byte"},   {N::kShort, "short"}};
+    for (const auto& [type, word] : numericWords) {
+        if (type == attribute.numericType) return word;
     }
+    return "long";
 }
 
 MStatus attributeQuery(const std::vector<Word>& args, ResultValue& result, std::string* error) {
