@@ -30,6 +30,7 @@
 #include <headless/ScriptOutput.h>
 #include <headless/UserEvents.h>
 
+#include "SceneTest.h"
 #include "TestNode.h"
 
 namespace {
@@ -91,17 +92,15 @@ class Lister : public TestNode<Lister> {
 MObject Lister::items, Lister::in, Lister::out, Lister::order, Lister::passive, Lister::time,
     Lister::label, Lister::tags;
 
-class Api : public ::testing::Test {
+class Api : public SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
         ASSERT_TRUE(Lister::registerIn(fn, "testLister", 0x7f201));
         ASSERT_TRUE(execute("createNode testLister -n l1").ok);
         node_.setObject(headless::findNode("l1"));
     }
-    void TearDown() override { headless::newScene(); }
 
     headless::InProcessPlugin plugin_{"apiTestNodes"};
     MFnDependencyNode node_;

@@ -14,21 +14,20 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "SceneTest.h"
 #include "TestNodes.h"
 
 namespace {
 
 using headless::execute;
 
-class Graph : public ::testing::Test {
+class Graph : public hosttest::SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         hosttest::Adder::computes = 0;
         hosttest::Picky::broken = 0;
     }
-    void TearDown() override { headless::newScene(); }
 
     static std::string value(const std::string& script) {
         const auto r = execute(script);

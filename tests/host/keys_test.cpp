@@ -17,20 +17,21 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "SceneTest.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-class Keys : public ::testing::Test {
+class Keys : public hosttest::SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         run("currentUnit -time film");
     }
     void TearDown() override {
         MDistance::setUIUnit(MDistance::kCentimeters);
-        headless::newScene();
+        SceneTest::TearDown();
     }
 
     static void run(const std::string& script) {

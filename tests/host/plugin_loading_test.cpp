@@ -11,6 +11,8 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "SceneTest.h"
+
 namespace {
 
 using headless::execute;
@@ -19,14 +21,10 @@ std::string testPluginFolder() {
     return std::string(std::getenv("LMRA_BUILD_DIR")) + "/tests/plugins";
 }
 
-class PluginLoading : public ::testing::Test {
+class PluginLoading : public hosttest::SceneTest {
   protected:
-    void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
-    }
     void TearDown() override {
-        headless::newScene();
+        SceneTest::TearDown();
         headless::unloadPlugin("hostTestPlugin");
     }
 };

@@ -19,6 +19,7 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "SceneTest.h"
 #include "TestDevice.h"
 #include "TestNode.h"
 
@@ -79,18 +80,17 @@ class FrameDevice : public TestNode<FrameDevice, MPxThreadedDeviceNode> {
 MObject FrameDevice::refreshOut;
 MObject FrameDevice::frame;
 
-class SceneFileDevice : public ::testing::Test {
+class SceneFileDevice : public SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         MFnPlugin fn(plugin_.object(), "Tests", "1.0");
         FrameDevice::registerIn(fn, "sceneFrameDevice", 0x7f210, MPxNode::kThreadedDeviceNode);
         path_ = fs::temp_directory_path() /
                 ("host_scene_device_" + std::to_string(::getpid()) + ".scene");
     }
     void TearDown() override {
-        headless::newScene();
+        SceneTest::TearDown();
         std::error_code ignored;
         fs::remove(path_, ignored);
     }

@@ -23,6 +23,7 @@
 #include <headless/ScriptOutput.h>
 
 #include "SceneFileNodes.h"
+#include "SceneTest.h"
 
 namespace {
 
@@ -45,11 +46,10 @@ MPlug plugOf(const std::string& node, const std::string& attribute) {
     return MFnDependencyNode(headless::findNode(node)).findPlug(attribute.c_str(), true);
 }
 
-class SceneFile : public ::testing::Test {
+class SceneFile : public hosttest::SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         SavedNode::refuseConnections = false;
         SavedNode::connectionsMade = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -58,7 +58,7 @@ class SceneFile : public ::testing::Test {
         fs::create_directories(folder_);
     }
     void TearDown() override {
-        headless::newScene();
+        SceneTest::TearDown();
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }

@@ -17,15 +17,16 @@
 #include <headless/Script.h>
 #include <headless/ScriptOutput.h>
 
+#include "SceneTest.h"
+
 namespace {
 
 using headless::execute;
 
-class Script : public ::testing::Test {
+class Script : public hosttest::SceneTest {
   protected:
     void SetUp() override {
-        headless::setEchoScriptOutput(false);
-        headless::newScene();
+        SceneTest::SetUp();
         headless::clearScriptOutput();
     }
 };
