@@ -7,10 +7,7 @@
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 
-namespace headless::detail {
-class Node;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -9,11 +9,7 @@
 #include <maya/MString.h>
 #include <maya/MTime.h>
 
-namespace headless::detail {
-class Node;
-class Attribute;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -9,9 +9,7 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
-namespace headless::detail {
-struct HostAccess;
-}
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -8,10 +8,7 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
-namespace headless::detail {
-class HostObject;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -9,11 +9,7 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
-namespace headless::detail {
-class Node;
-class Attribute;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -11,10 +11,7 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
-namespace headless::detail {
-class Node;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 

@@ -7,11 +7,7 @@
 #include <maya/MObjectArray.h>
 #include <maya/MPxNode.h>
 
-namespace headless::detail {
-class DeviceQueue;
-class DeviceThread;
-struct HostAccess;
-}  // namespace headless::detail
+#include <headless/detail/HostTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
