@@ -6,7 +6,9 @@ declarations from clang's JSON syntax tree (clang++-14 -Xclang -ast-dump=json) a
 a plug-in could see differently: a class, method or enumerator the devkit lacks, another header,
 another base, and per method its return type, const-ness, virtual-ness, static-ness, access and
 default arguments. Only what the host declares is compared; what the devkit has beyond it cannot
-compile here, so a plug-in using it fails the host build first.
+compile here, so a plug-in using it fails the host build first. A public base of the host's own
+(headless::detail, e.g. the storage Maya's array classes share) is how the host shares an
+implementation: its public methods are compared as the class's own, and it is not a base.
 
 Differences the host keeps on purpose are listed, each with its reason, in the file given with
 --accepted. Any other difference fails the check (exit 1); so does an accepted one that no
@@ -27,16 +29,18 @@ NAMESPACE = re.compile(r"Autodesk::Maya::OpenMaya\d+::")
 METHOD_KINDS = {"CXXMethodDecl", "CXXConstructorDecl", "CXXDestructorDecl", "CXXConversionDecl"}
 # Headers that only carry macros or the namespace itself.
 SKIPPED_HEADERS = {"MApiNamespace.h", "MApiVersion.h"}
+# Where the host keeps the internals its Maya headers declare.
+HOST_NAMESPACE = "headless::detail"
 
 
-def syntax_trees(clang, include_flags, headers):
-    """Every top-level declaration clang dumps for the API's namespace, in source order."""
+def syntax_trees(clang, include_flags, headers, namespace="OpenMaya"):
+    """Every top-level declaration clang dumps for the namespace, in source order."""
     with tempfile.TemporaryDirectory() as work:
         source = pathlib.Path(work) / "all.cpp"
         source.write_text("".join(f"#include <maya/{h}>\n" for h in headers))
         command = [clang, "-std=c++17", "-fsyntax-only", "-DMNoVersionString", "-DLINUX",
                    "-D_BOOL", "-DREQUIRE_IOSTREAM", *include_flags, "-Xclang", "-ast-dump=json",
-                   "-Xclang", "-ast-dump-filter=OpenMaya", str(source)]
+                   "-Xclang", f"-ast-dump-filter={namespace}", str(source)]
         text = subprocess.run(command, check=True, capture_output=True, text=True).stdout
     decoder = json.JSONDecoder()
     trees, at = [], 0
@@ -114,12 +118,40 @@ def expression(node):
 class Api:
     """What one side declares: classes by name, and free functions."""
 
-    def __init__(self, trees):
+    def __init__(self, trees, host_trees=()):
         self.classes = {}
         self.functions = []
         self._file = ""
         for tree in trees:
             self._walk_namespace(tree)
+        # The host's own bases, by the name a derived class gives them.
+        self.internal = {}
+        for tree in host_trees:
+            self._walk_internal(tree, HOST_NAMESPACE + "::")
+        for record in self.classes.values():
+            self._fold_internal_bases(record)
+
+    def _walk_internal(self, node, prefix):
+        """The instantiations of the host's class templates, named as a base names them."""
+        for child in node.get("inner", []):
+            if child.get("kind") != "ClassTemplateDecl":
+                continue
+            for instance in child.get("inner", []):
+                if instance.get("kind") == "ClassTemplateSpecializationDecl":
+                    arguments = [plain(a["type"]["qualType"]) for a in instance.get("inner", [])
+                                 if a.get("kind") == "TemplateArgument"]
+                    name = f"{prefix}{instance['name']}<{', '.join(arguments)}>"
+                    saved = self.classes
+                    self.classes = self.internal
+                    self._record(instance, "", name)
+                    self.classes = saved
+
+    def _fold_internal_bases(self, record):
+        for base in [b for b in record["bases"] if b.startswith(HOST_NAMESPACE + "::")]:
+            record["bases"].remove(base)
+            for method in self.internal[base]["methods"]:
+                if method["access"] == "public" and method["name"] != "operator=":
+                    record["methods"].append(method)
 
     def _track(self, node):
         # clang names a location's file only when it changes: follow the dump's order.
@@ -147,12 +179,12 @@ class Api:
             else:
                 self._track(child)
 
-    def _record(self, node, outer):
+    def _record(self, node, outer, name=None):
         self._track({k: v for k, v in node.items() if k != "inner"})
         if not node.get("completeDefinition") or "name" not in node:
             self._track(node.get("inner", []))
             return
-        name = outer + node["name"]
+        name = name or outer + node["name"]
         record = {
             "header": pathlib.Path(self._file).name,
             "bases": [plain(b["type"]["qualType"]) for b in node.get("bases", [])],
@@ -324,7 +356,9 @@ def main():
 
     host_include = pathlib.Path(args.host)
     headers = sorted(p.name for p in (host_include / "maya").glob("*.h") if p.name not in SKIPPED_HEADERS)
-    host = Api(syntax_trees(args.clang, ["-I", str(host_include)], headers))
+    host_flags = ["-I", str(host_include)]
+    host = Api(syntax_trees(args.clang, host_flags, headers),
+               syntax_trees(args.clang, host_flags, headers, HOST_NAMESPACE))
     devkit = Api(syntax_trees(args.clang, ["-isystem", str(pathlib.Path(args.devkit) / "include")], headers))
 
     differences = compare(host, devkit)
