@@ -1,6 +1,6 @@
 #include <maya/MAngle.h>
 
-#include <atomic>
+#include "math/UnitQuantity.h"
 
 namespace {
 
@@ -14,18 +14,14 @@ bool validUnit(MAngle::Unit unit) {
     return unit > MAngle::kInvalid && unit < MAngle::kLast;
 }
 
-// Process-wide working unit, read from any thread.
-std::atomic<int> uiAngleUnit{MAngle::kDegrees};
+hostmath::WorkingUnit<MAngle::Unit> uiAngleUnit{MAngle::kDegrees};
 
 }  // namespace
 
 MAngle::MAngle(double value, Unit unit) : value_(value), unit_(unit) {}
 
 MStatus MAngle::setUnit(Unit newUnit) {
-    if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
-    value_ = as(newUnit);
-    unit_ = newUnit;
-    return MStatus::kSuccess;
+    return hostmath::changeUnit(*this, newUnit, validUnit(newUnit));
 }
 
 MStatus MAngle::setValue(double newValue) {
@@ -34,11 +30,9 @@ MStatus MAngle::setValue(double newValue) {
 }
 
 double MAngle::as(Unit otherUnit, MStatus* returnStatus) const {
-    if (!validUnit(unit_) || !validUnit(otherUnit)) {
-        if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
+    if (!hostmath::reportConvertible(validUnit(unit_) && validUnit(otherUnit), returnStatus)) {
         return 0.0;
     }
-    if (returnStatus) *returnStatus = MStatus::kSuccess;
     if (otherUnit == unit_) return value_;
     // Degrees and minutes of arc convert by exact factors, not through radians.
     if (unit_ == kDegrees && otherUnit == kAngMinutes) return value_ * 60.0;
@@ -65,19 +59,17 @@ double MAngle::asAngSeconds() const {
 }
 
 MAngle::Unit MAngle::uiUnit() {
-    return static_cast<Unit>(uiAngleUnit.load());
+    return uiAngleUnit.get();
 }
 
 MStatus MAngle::setUIUnit(Unit newUnit) {
-    if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
-    uiAngleUnit.store(newUnit);
-    return MStatus::kSuccess;
+    return uiAngleUnit.set(newUnit, validUnit(newUnit));
 }
 
 double MAngle::internalToUI(double internalValue) {
-    return MAngle(internalValue, kRadians).as(uiUnit());
+    return hostmath::internalToUI<MAngle>(internalValue);
 }
 
 double MAngle::uiToInternal(double uiValue) {
-    return MAngle(uiValue, uiUnit()).as(kRadians);
+    return hostmath::uiToInternal<MAngle>(uiValue);
 }

@@ -1,6 +1,6 @@
 #include <maya/MDistance.h>
 
-#include <atomic>
+#include "math/UnitQuantity.h"
 
 namespace {
 
@@ -22,18 +22,14 @@ bool validUnit(MDistance::Unit unit) {
     return unit > MDistance::kInvalid && unit < MDistance::kLast;
 }
 
-// Process-wide working unit, read from any thread.
-std::atomic<int> uiDistanceUnit{MDistance::kCentimeters};
+hostmath::WorkingUnit<MDistance::Unit> uiDistanceUnit{MDistance::kCentimeters};
 
 }  // namespace
 
 MDistance::MDistance(double value, Unit unit) : value_(value), unit_(unit) {}
 
 MStatus MDistance::setUnit(Unit newUnit) {
-    if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
-    value_ = as(newUnit);
-    unit_ = newUnit;
-    return MStatus::kSuccess;
+    return hostmath::changeUnit(*this, newUnit, validUnit(newUnit));
 }
 
 MStatus MDistance::setValue(double newValue) {
@@ -42,11 +38,9 @@ MStatus MDistance::setValue(double newValue) {
 }
 
 double MDistance::as(Unit otherUnit, MStatus* returnStatus) const {
-    if (!validUnit(unit_) || !validUnit(otherUnit)) {
-        if (returnStatus) *returnStatus = MStatus::kInvalidParameter;
+    if (!hostmath::reportConvertible(validUnit(unit_) && validUnit(otherUnit), returnStatus)) {
         return 0.0;
     }
-    if (returnStatus) *returnStatus = MStatus::kSuccess;
     if (otherUnit == unit_) return value_;
     // Millimetres are divided rather than multiplied by 0.1, which is not exact in binary.
     if (otherUnit == kMillimeters) return value_ * kCentimetersPer[unit_] * 10.0;
@@ -55,19 +49,17 @@ double MDistance::as(Unit otherUnit, MStatus* returnStatus) const {
 }
 
 MDistance::Unit MDistance::uiUnit() {
-    return static_cast<Unit>(uiDistanceUnit.load());
+    return uiDistanceUnit.get();
 }
 
 MStatus MDistance::setUIUnit(Unit newUnit) {
-    if (!validUnit(newUnit)) return MStatus::kInvalidParameter;
-    uiDistanceUnit.store(newUnit);
-    return MStatus::kSuccess;
+    return uiDistanceUnit.set(newUnit, validUnit(newUnit));
 }
 
 double MDistance::internalToUI(double internalValue) {
-    return MDistance(internalValue, kCentimeters).as(uiUnit());
+    return hostmath::internalToUI<MDistance>(internalValue);
 }
 
 double MDistance::uiToInternal(double uiValue) {
-    return MDistance(uiValue, uiUnit()).as(kCentimeters);
+    return hostmath::uiToInternal<MDistance>(uiValue);
 }

@@ -1,8 +1,9 @@
 #include <maya/MTime.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
+
+#include "math/UnitQuantity.h"
 
 namespace {
 
@@ -41,14 +42,18 @@ std::int64_t ticksPerUnit(const UnitRate& rate) {
     return kTicksPerSecond * rate.per / rate.perSecond;
 }
 
+bool hasRate(MTime::Unit unit) {
+    return unit > MTime::kInvalid && unit < MTime::kUserDef;
+}
+
 bool rateOf(MTime::Unit unit, UnitRate& rate) {
-    if (unit <= MTime::kInvalid || unit >= MTime::kUserDef) return false;
+    if (!hasRate(unit)) return false;
     rate = kRates[unit];
     return true;
 }
 
 // Read by every thread that builds a default time, written by the scene's unit command.
-std::atomic<int> uiTimeUnit{MTime::kFilm};
+hostmath::WorkingUnit<MTime::Unit> uiTimeUnit{MTime::kFilm};
 
 }  // namespace
 
@@ -57,11 +62,7 @@ MTime::MTime() : value_(0.0), unit_(uiUnit()) {}
 MTime::MTime(double value, Unit unit) : value_(value), unit_(unit) {}
 
 MStatus MTime::setUnit(Unit newUnit) {
-    UnitRate rate{};
-    if (!rateOf(newUnit, rate)) return MStatus::kInvalidParameter;
-    value_ = as(newUnit);
-    unit_ = newUnit;
-    return MStatus::kSuccess;
+    return hostmath::changeUnit(*this, newUnit, hasRate(newUnit));
 }
 
 MStatus MTime::setValue(double newValue) {
@@ -168,12 +169,9 @@ bool MTime::operator>=(const MTime& rhs) const {
 }
 
 MTime::Unit MTime::uiUnit() {
-    return static_cast<Unit>(uiTimeUnit.load());
+    return uiTimeUnit.get();
 }
 
 MStatus MTime::setUIUnit(Unit newUnit) {
-    UnitRate rate{};
-    if (!rateOf(newUnit, rate)) return MStatus::kInvalidParameter;
-    uiTimeUnit.store(newUnit);
-    return MStatus::kSuccess;
+    return uiTimeUnit.set(newUnit, hasRate(newUnit));
 }
