@@ -132,22 +132,21 @@ class Api:
             self._fold_internal_bases(record)
 
     def _walk_internal(self, node, prefix):
-        """The instantiations of the host's class templates, named as a base names them."""
+        """The host's classes and class template instances, named as a base names them."""
+        saved, self.classes = self.classes, self.internal
         for child in node.get("inner", []):
-            if child.get("kind") != "ClassTemplateDecl":
-                continue
-            for instance in child.get("inner", []):
+            if child.get("kind") == "CXXRecordDecl":
+                self._record(child, prefix)
+            for instance in child.get("inner", []) if child.get("kind") == "ClassTemplateDecl" else []:
                 if instance.get("kind") == "ClassTemplateSpecializationDecl":
                     arguments = [plain(a["type"]["qualType"]) for a in instance.get("inner", [])
                                  if a.get("kind") == "TemplateArgument"]
-                    name = f"{prefix}{instance['name']}<{', '.join(arguments)}>"
-                    saved = self.classes
-                    self.classes = self.internal
-                    self._record(instance, "", name)
-                    self.classes = saved
+                    self._record(instance, "", f"{prefix}{instance['name']}<{', '.join(arguments)}>")
+        self.classes = saved
 
     def _fold_internal_bases(self, record):
-        for base in [b for b in record["bases"] if b.startswith(HOST_NAMESPACE + "::")]:
+        # A base that cannot be read stays a base, and so a difference.
+        for base in [b for b in record["bases"] if b in self.internal]:
             record["bases"].remove(base)
             for method in self.internal[base]["methods"]:
                 if method["access"] == "public" and method["name"] != "operator=":
