@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "PhoneSim.h"
 #include "transport/cipher/AesCbcCipher.h"
 
@@ -144,6 +145,36 @@ class RawWifiClient {
     udp::endpoint phone_;
     std::size_t lastSize_ = 0;
 };
+
+// The program's flags that are looked up by name: counts, the one way the phone answers, and the
+// kind of broken USB stream; what does not fit is refused with the reason.
+TEST(PhoneSimCommandLine, NamedFlagsSetTheirOptionsAndMisfitsAreRefused) {
+    const CommandLine line = parseCommandLine(
+        {"--reset-after", "3", "--malformed-every", "4", "--garbage-every", "5",
+         "--usb-garbage-after", "6", "--reject-wrong-screen", "--usb-garbage", "oversized"});
+    ASSERT_EQ(line.error, "");
+    EXPECT_EQ(line.options.resetAfter, 3);
+    EXPECT_EQ(line.options.malformedEvery, 4);
+    EXPECT_EQ(line.options.garbageEvery, 5);
+    EXPECT_EQ(line.options.usbGarbageAfter, 6);
+    EXPECT_TRUE(line.options.answer == PhoneAnswer::rejectWrongScreen);
+    EXPECT_TRUE(line.options.usbGarbage == UsbGarbage::oversized);
+    EXPECT_TRUE(parseCommandLine({"--silent"}).options.answer == PhoneAnswer::silent);
+    EXPECT_TRUE(parseCommandLine({"--usb-garbage", "bad-header"}).options.usbGarbage ==
+                UsbGarbage::badHeader);
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--reject", "--silent"},
+         "--reject, --reject-wrong-screen and --silent exclude each other"},
+        {{"--usb-garbage", "bad"}, "--usb-garbage: expected bad-header or oversized"},
+        {{"--garbage-every", "x"}, "--garbage-every: not a valid number: x"},
+        {{"--reset-after"}, "--reset-after needs a value"},
+        {{"--bogus"}, "unknown argument: --bogus"},
+    };
+    for (const auto& [arguments, reason] : refused) {
+        EXPECT_EQ(parseCommandLine(arguments).error, reason) << arguments.front();
+    }
+}
 
 TEST(PhoneSimMessages, DefaultFaceSetFitsOneDatagramAndReadsBack) {
     const ChannelNameLists channels = PhoneSim::defaultChannels();
