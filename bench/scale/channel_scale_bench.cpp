@@ -215,7 +215,7 @@ void BM_LiveFrame(benchmark::State& state, bool usb) {
         const MainThreadCpu measure(mainThread);
         t += 1.0 / 64.0;  // exact in the phone's 2^-16 s steps
         phone->sendFrame(t);
-        const double expectedLast = PhoneSim::channelValue(kScalarChannel, channels - 1, 0, t);
+        const double expectedLast = PhoneSim::channelValue(ChannelKind::scalar, channels - 1, 0, t);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         bool arrived = false;
         while (!arrived && std::chrono::steady_clock::now() < deadline) {
@@ -230,7 +230,7 @@ void BM_LiveFrame(benchmark::State& state, bool usb) {
         // Every output of this frame, as a rig pulls them.
         std::size_t stale = channels;
         for (std::size_t k = 0; k < channels && stale == channels; ++k) {
-            const double expected = PhoneSim::channelValue(kScalarChannel, k, 0, t);
+            const double expected = PhoneSim::channelValue(ChannelKind::scalar, k, 0, t);
             if (std::fabs(outputs[k].asDouble() - expected) > 1e-9) stale = k;
         }
         if (stale != channels) {

@@ -70,7 +70,8 @@ void checkLoadedScalars(const ClipFrames& frames, std::size_t index, double sent
                         const std::string& which) {
     const double* values = frames.values(index);
     for (std::size_t s = 0; s < frames.scalarCount(); ++s)
-        check(std::fabs(values[s] - PhoneSim::channelValue(kScalarChannel, s, 0, sentAt)) <= 1e-8,
+        check(std::fabs(values[s] - PhoneSim::channelValue(ChannelKind::scalar, s, 0, sentAt)) <=
+                  1e-8,
               which + " loaded frame: scalar " + std::to_string(s) + " differs from what was sent");
 }
 

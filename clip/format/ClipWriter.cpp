@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* const kKindNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
-
 const char* whyUncarriable(const std::string& name) {
     if (name.size() >= kClipTextBlockSize) return "is 8192 bytes long or longer";
     if (!name.empty() && name[0] == kClipSectionEnd) return "begins with \"#\"";
@@ -21,14 +19,15 @@ const char* whyUncarriable(const std::string& name) {
 }  // namespace
 
 void checkClipNames(const ChannelNameLists& names) {
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        const auto& list = names.lists[static_cast<std::size_t>(kind)];
+    for (const ChannelKind kind : kChannelKinds) {
+        const auto& list = names.of(kind);
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (const char* why = whyUncarriable(list[i])) {
                 const std::string shown = list[i].substr(0, 60);
-                throw ClipWriteError(std::string("Cannot write the clip: ") + kKindNames[kind] +
-                                     " channel " + std::to_string(i) + " (\"" + shown.c_str() +
-                                     "\") " + why + ", which a clip file cannot carry.");
+                throw ClipWriteError(std::string("Cannot write the clip: ") +
+                                     channelKindName(kind) + " channel " + std::to_string(i) +
+                                     " (\"" + shown.c_str() + "\") " + why +
+                                     ", which a clip file cannot carry.");
             }
         }
     }

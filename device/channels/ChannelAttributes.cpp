@@ -193,7 +193,8 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
 
     outputs.scalarOutputs.clear();
     outputs.multiplierChildren.clear();
-    appendScalarOutputs(fn, names, plan.given[kScalarChannel], outputs, scalarStorage);
+    appendScalarOutputs(fn, names, plan.given[kindIndex(ChannelKind::scalar)], outputs,
+                        scalarStorage);
 
     // The scripting side ignores the attribute changes of the multiplier rebuild.
     MGlobal::executePythonCommand(kLumoraSuppressRefreshOn, false, false);
@@ -202,7 +203,7 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
 
     outputs.vectorOutputs.clear();
     for (std::size_t g = 0; g < names.vectors().size(); ++g) {
-        if (!plan.given[kVectorChannel][g]) {
+        if (!plan.given[kindIndex(ChannelKind::vector)][g]) {
             outputs.vectorOutputs.push_back(VectorOutputGroup{});  // no outputs at this position
             continue;
         }
@@ -213,7 +214,7 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
     outputs.matrixOutputs.clear();
     for (std::size_t g = 0; g < names.matrices().size(); ++g) {
         const std::string& name = names.matrices()[g];
-        if (!plan.given[kMatrixChannel][g]) {
+        if (!plan.given[kindIndex(ChannelKind::matrix)][g]) {
             outputs.matrixOutputs.push_back(MatrixOutputGroup{});
             continue;
         }

@@ -43,11 +43,11 @@ std::unordered_set<std::string> multiplierChildNames(const MFnDependencyNode& no
     return names;
 }
 
-std::vector<std::string> outputNames(int kind, const std::string& name) {
+std::vector<std::string> outputNames(ChannelKind kind, const std::string& name) {
     std::vector<std::string> outputs;
-    if (kind == kScalarChannel) {
+    if (kind == ChannelKind::scalar) {
         outputs.push_back(name);
-    } else if (kind == kVectorChannel) {
+    } else if (kind == ChannelKind::vector) {
         for (const char* suffix : kVectorSuffixes) outputs.push_back(name + suffix);
     } else {
         for (const char* suffix : kMatrixSuffixes) outputs.push_back(name + suffix);
@@ -55,10 +55,8 @@ std::vector<std::string> outputNames(int kind, const std::string& name) {
     return outputs;
 }
 
-const char* const kKindNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
-
-std::string channelText(int kind, const std::string& name) {
-    return std::string(kKindNames[kind]) + " channel \"" + name + "\"";
+std::string channelText(ChannelKind kind, const std::string& name) {
+    return std::string(channelKindName(kind)) + " channel \"" + name + "\"";
 }
 
 void warn(const std::string& text) {
@@ -75,17 +73,17 @@ ChannelOutputPlan planChannelOutputs(const MObject& node, const ChannelNameLists
 
     // A name listed twice: its last position.
     std::array<std::unordered_map<std::string, std::size_t>, kChannelKindCount> last;
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        const auto& list = names.lists[kind];
-        plan.given[kind].assign(list.size(), false);
+    for (const ChannelKind kind : kChannelKinds) {
+        const auto& list = names.of(kind);
+        plan.given[kindIndex(kind)].assign(list.size(), false);
         std::unordered_map<std::string, std::size_t> listed;
         for (std::size_t i = 0; i < list.size(); ++i) {
-            last[kind][list[i]] = i;
+            last[kindIndex(kind)][list[i]] = i;
             ++listed[list[i]];
         }
         for (std::size_t i = 0; i < list.size(); ++i) {
             const auto times = listed.find(list[i]);
-            if (times == listed.end() || last[kind][list[i]] != i) continue;
+            if (times == listed.end() || last[kindIndex(kind)][list[i]] != i) continue;
             if (times->second > 1) {
                 warn("The " + channelText(kind, list[i]) + " is listed " +
                      std::to_string(times->second) +
@@ -96,17 +94,18 @@ ChannelOutputPlan planChannelOutputs(const MObject& node, const ChannelNameLists
 
     // What holds each name: "the node", or the channel that claimed it.
     std::unordered_map<std::string, std::string> holders;
-    for (const auto& scalar : last[kScalarChannel]) {
+    for (const auto& scalar : last[kindIndex(ChannelKind::scalar)]) {
         if (statics.count(scalar.first) == 0 && scalar.first != kMultipliersName) {
-            holders.emplace(scalar.first + kMultiplierSuffix,
-                            "the multiplier of the " + channelText(kScalarChannel, scalar.first));
+            holders.emplace(
+                scalar.first + kMultiplierSuffix,
+                "the multiplier of the " + channelText(ChannelKind::scalar, scalar.first));
         }
     }
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        const auto& list = names.lists[kind];
+    for (const ChannelKind kind : kChannelKinds) {
+        const auto& list = names.of(kind);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const std::string& name = list[i];
-            if (last[kind][name] != i) continue;
+            if (last[kindIndex(kind)][name] != i) continue;
             const std::string self = channelText(kind, name);
             std::vector<std::string> wanted = outputNames(kind, name);
             std::string clash;
@@ -122,7 +121,7 @@ ChannelOutputPlan planChannelOutputs(const MObject& node, const ChannelNameLists
                 }
                 if (!clash.empty()) break;
             }
-            if (kind == kScalarChannel && clash.empty()) {
+            if (kind == ChannelKind::scalar && clash.empty()) {
                 const std::string multiplier = name + kMultiplierSuffix;
                 if (statics.count(multiplier) > 0)
                     clash = "\"" + multiplier + "\" is an attribute of the node";
@@ -132,7 +131,7 @@ ChannelOutputPlan planChannelOutputs(const MObject& node, const ChannelNameLists
                      ". Its values stay in the recording and takes.");
                 continue;
             }
-            plan.given[kind][i] = true;
+            plan.given[kindIndex(kind)][i] = true;
             for (const std::string& output : wanted)
                 holders.emplace(output, "an output of the " + self);
         }

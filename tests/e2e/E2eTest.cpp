@@ -266,9 +266,9 @@ void E2eTest::addRoundTrip(BatchScript& script, const RoundTrip& take,
     const std::uint64_t sent = phone.framesSent();
     for (std::uint64_t k = 0; k <= sent; ++k) {
         const double t = static_cast<double>(k) * kFrameStep;
-        if (near(values[0], PhoneSim::channelValue(kScalarChannel, 0, 0, t)) &&
-            near(values[1], PhoneSim::channelValue(kScalarChannel, 7, 0, t)) &&
-            near(values[2], PhoneSim::channelValue(kVectorChannel, 0, 0, t)) &&
+        if (near(values[0], PhoneSim::channelValue(ChannelKind::scalar, 0, 0, t)) &&
+            near(values[1], PhoneSim::channelValue(ChannelKind::scalar, 7, 0, t)) &&
+            near(values[2], PhoneSim::channelValue(ChannelKind::vector, 0, 0, t)) &&
             near(values[3], PhoneSim::matrixTranslation(0, t)[0])) {
             return ::testing::AssertionSuccess();
         }
@@ -328,9 +328,11 @@ void E2eTest::checkRoundTrip(const BatchOutput& output, const RoundTrip& take,
         const auto& row = table->rows[i];
         const double t = row[0];
         EXPECT_NEAR(t / kFrameStep, std::round(t / kFrameStep), 1e-6) << "row " << i;
-        EXPECT_NEAR(row[*s0], PhoneSim::channelValue(kScalarChannel, 0, 0, t), 6e-9) << "row " << i;
-        EXPECT_NEAR(row[*s7], PhoneSim::channelValue(kScalarChannel, 7, 0, t), 6e-9) << "row " << i;
-        EXPECT_NEAR(row[*gazeX], PhoneSim::channelValue(kVectorChannel, 0, 0, t), 6e-9)
+        EXPECT_NEAR(row[*s0], PhoneSim::channelValue(ChannelKind::scalar, 0, 0, t), 6e-9)
+            << "row " << i;
+        EXPECT_NEAR(row[*s7], PhoneSim::channelValue(ChannelKind::scalar, 7, 0, t), 6e-9)
+            << "row " << i;
+        EXPECT_NEAR(row[*gazeX], PhoneSim::channelValue(ChannelKind::vector, 0, 0, t), 6e-9)
             << "row " << i;
         EXPECT_NEAR(row[*headX], PhoneSim::matrixTranslation(0, t)[0], 6e-9) << "row " << i;
     }

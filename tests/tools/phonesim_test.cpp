@@ -70,14 +70,14 @@ void expectPredictedValues(const std::string& message, const ChannelNameLists& c
             << key;
     };
     for (std::size_t s = 0; s < channels.scalars().size(); ++s)
-        expectValue(channels.scalars()[s], kScalarChannel, s, 0);
+        expectValue(channels.scalars()[s], ChannelKind::scalar, s, 0);
     for (std::size_t v = 0; v < channels.vectors().size(); ++v)
         for (std::size_t k = 0; k < 3; ++k)
-            expectValue(channels.vectors()[v] + "XYZ"[k], kVectorChannel, v, k);
+            expectValue(channels.vectors()[v] + "XYZ"[k], ChannelKind::vector, v, k);
     for (std::size_t m = 0; m < channels.matrices().size(); ++m)
         for (std::size_t e = 0; e < 16; ++e)
             expectValue(channels.matrices()[m] + std::to_string(e / 4) + "XYZW"[e % 4],
-                        kMatrixChannel, m, e);
+                        ChannelKind::matrix, m, e);
 }
 
 class PhoneSimTest : public ::testing::Test {
@@ -206,7 +206,7 @@ TEST(PhoneSimMessages, MatricesAreRigidTransformsOfTheStatedMotion) {
         for (std::size_t m = 0; m < 3; ++m) {
             double e[16];
             for (std::size_t i = 0; i < 16; ++i)
-                e[i] = PhoneSim::channelValue(kMatrixChannel, m, i, t);
+                e[i] = PhoneSim::channelValue(ChannelKind::matrix, m, i, t);
             const auto translation = PhoneSim::matrixTranslation(m, t);
             const auto rotation = PhoneSim::matrixRotation(m, t);
             EXPECT_EQ(e[12], translation[0]);
@@ -226,7 +226,7 @@ TEST(PhoneSimMessages, MatricesAreRigidTransformsOfTheStatedMotion) {
                             1.0, 1e-12);
         }
         for (std::size_t s = 0; s < 52; ++s) {
-            const double value = PhoneSim::channelValue(kScalarChannel, s, 0, t);
+            const double value = PhoneSim::channelValue(ChannelKind::scalar, s, 0, t);
             EXPECT_GE(value, 0.0);
             EXPECT_LE(value, 1.0);
         }

@@ -50,18 +50,19 @@ std::string composeDataMessage(const ChannelNameLists& channels, double timestam
     text += '\n';
     const auto& scalars = channels.scalars();
     for (std::size_t s = 0; s < scalars.size(); ++s)
-        appendLine(text, scalars[s], "", PhoneSim::channelValue(kScalarChannel, s, 0, timestamp));
+        appendLine(text, scalars[s], "",
+                   PhoneSim::channelValue(ChannelKind::scalar, s, 0, timestamp));
     if (malformedLine) text += "malformed;oops\n";
     const auto& vectors = channels.vectors();
     for (std::size_t v = 0; v < vectors.size(); ++v)
         for (std::size_t k = 0; k < kVectorComponents; ++k)
             appendLine(text, vectors[v], kVectorSuffixes[k],
-                       PhoneSim::channelValue(kVectorChannel, v, k, timestamp));
+                       PhoneSim::channelValue(ChannelKind::vector, v, k, timestamp));
     const auto& matrices = channels.matrices();
     for (std::size_t m = 0; m < matrices.size(); ++m)
         for (std::size_t e = 0; e < kMatrixElements; ++e)
             appendLine(text, matrices[m], kMatrixSuffixes[e],
-                       PhoneSim::channelValue(kMatrixChannel, m, e, timestamp));
+                       PhoneSim::channelValue(ChannelKind::matrix, m, e, timestamp));
     return text;
 }
 
@@ -88,9 +89,9 @@ void appendUsbFrame(std::vector<std::uint8_t>& stream, const std::vector<std::ui
 
 std::string PhoneSim::channelListText(const ChannelNameLists& channels) {
     std::string text;
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        if (kind > 0) text += "#\n";
-        for (const auto& name : channels.lists[kind]) {
+    for (const ChannelKind kind : kChannelKinds) {
+        if (kind != ChannelKind::scalar) text += "#\n";
+        for (const auto& name : channels.of(kind)) {
             text += name;
             text += '\n';
         }
@@ -100,7 +101,7 @@ std::string PhoneSim::channelListText(const ChannelNameLists& channels) {
 
 ChannelNameLists PhoneSim::parseChannelList(const std::string& text) {
     ChannelNameLists channels;
-    int kind = 0;
+    int section = 0;  // kChannelKindCount and beyond: sections past the last kind
     std::size_t begin = 0;
     while (begin < text.size()) {
         std::size_t end = text.find('\n', begin);
@@ -110,9 +111,9 @@ ChannelNameLists PhoneSim::parseChannelList(const std::string& text) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         if (line[0] == '#') {
-            ++kind;
-        } else if (kind < kChannelKindCount) {
-            channels.lists[kind].push_back(line);
+            ++section;
+        } else if (section < kChannelKindCount) {
+            channels.lists[section].push_back(line);
         }
     }
     return channels;
@@ -126,10 +127,10 @@ std::vector<double> PhoneSim::flatFrame(const ChannelNameLists& channels, double
     std::vector<double> values;
     values.reserve(channels.flatValueCount());
     const std::size_t widths[] = {1, kVectorComponents, kMatrixElements};
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        for (std::size_t i = 0; i < channels.lists[kind].size(); ++i) {
-            for (std::size_t e = 0; e < widths[kind]; ++e) {
-                values.push_back(channelValue(ChannelKind(kind), i, e, timestamp));
+    for (const ChannelKind kind : kChannelKinds) {
+        for (std::size_t i = 0; i < channels.of(kind).size(); ++i) {
+            for (std::size_t e = 0; e < widths[kindIndex(kind)]; ++e) {
+                values.push_back(channelValue(kind, i, e, timestamp));
             }
         }
     }

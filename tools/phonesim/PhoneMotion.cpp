@@ -75,16 +75,16 @@ double PhoneSim::channelValue(ChannelKind kind, std::size_t channelIndex, std::s
                               double timestamp) {
     const double index = static_cast<double>(channelIndex);
     switch (kind) {
-        case kScalarChannel:
+        case ChannelKind::scalar:
             return 0.5 +
                    0.5 * std::sin(kTwoPi * (0.25 + 0.0173 * index) * timestamp + 0.61 * index);
-        case kVectorChannel: {
+        case ChannelKind::vector: {
             if (element >= kVectorComponents) return 0.0;
             const double k = static_cast<double>(element);
             return 0.4 * std::sin(kTwoPi * (0.31 + 0.07 * index + 0.05 * k) * timestamp +
                                   1.3 * index + 0.9 * k);
         }
-        case kMatrixChannel: {
+        case ChannelKind::matrix: {
             if (element >= kMatrixElements) return 0.0;
             const std::size_t row = element / 4, column = element % 4;
             if (column == 3) return row == 3 ? 1.0 : 0.0;

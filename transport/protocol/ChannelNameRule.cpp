@@ -38,9 +38,9 @@ std::string replaced(const std::string& name) {
 ChannelNameLists validChannelNames(const ChannelNameLists& names,
                                    std::vector<ChannelRenaming>* renamings) {
     ChannelNameLists valid;
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        const auto& list = names.lists[kind];
-        auto& out = valid.lists[kind];
+    for (const ChannelKind kind : kChannelKinds) {
+        const auto& list = names.of(kind);
+        auto& out = valid.of(kind);
         out.reserve(list.size());
         // Names that need no change keep it: they are taken first.
         std::unordered_set<std::string> taken;

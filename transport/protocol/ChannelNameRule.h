@@ -13,7 +13,7 @@
 constexpr std::size_t kMaxChannelNameLength = 1000;
 
 struct ChannelRenaming {
-    int kind = kScalarChannel;
+    ChannelKind kind = ChannelKind::scalar;
     std::string from;
     std::string to;
 };

@@ -66,10 +66,10 @@ int matrixSuffixIndex(char digit, char letter) {
     return 4 * (digit - '0') + column;
 }
 
-constexpr std::size_t valuesPerChannel(int kind) {
-    return kind == kScalarChannel   ? 1
-           : kind == kVectorChannel ? kVectorComponents
-                                    : kMatrixElements;
+constexpr std::size_t valuesPerChannel(ChannelKind kind) {
+    return kind == ChannelKind::scalar   ? 1
+           : kind == ChannelKind::vector ? kVectorComponents
+                                         : kMatrixElements;
 }
 
 int lookup(const std::unordered_map<std::string_view, int>& index, std::string_view name) {
@@ -94,8 +94,6 @@ std::string printable(std::string_view name) {
     if (name.size() > kShownLength) text.append("...");
     return text;
 }
-
-constexpr const char* kKindNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
 
 }  // namespace
 
@@ -127,28 +125,30 @@ void MocapDataHandler::readChannelList(std::string_view message) {
     for (auto& index : indexes_) index.clear();
     names_.clear();
 
-    int kind = kScalarChannel;
+    // The section of the list being read; kChannelKindCount past the last one.
+    int section = 0;
     std::size_t valueCount = 0;
     std::size_t ignoredChannels = 0;
     std::size_t ignoredSections = 0;
     forEachLine(message, [&](std::string_view line) {
         if (!line.empty() && line.front() == '#') {
-            if (kind + 1 < kChannelKindCount) {
-                ++kind;
+            if (section + 1 < kChannelKindCount) {
+                ++section;
             } else {
-                kind = kChannelKindCount;  // beyond the last section: its names are ignored
+                section = kChannelKindCount;  // beyond the last section: its names are ignored
                 ++ignoredSections;
             }
             return true;
         }
-        if (kind >= kChannelKindCount) {
+        if (section >= kChannelKindCount) {
             ++ignoredChannels;
             return true;
         }
-        auto& list = names_.lists[kind];
+        const auto kind = static_cast<ChannelKind>(section);
+        auto& list = names_.of(kind);
         const std::size_t width = valuesPerChannel(kind);
-        const bool full = (kind == kVectorChannel && list.size() >= kMaxVectorChannels) ||
-                          (kind == kMatrixChannel && list.size() >= kMaxMatrixChannels) ||
+        const bool full = (kind == ChannelKind::vector && list.size() >= kMaxVectorChannels) ||
+                          (kind == ChannelKind::matrix && list.size() >= kMaxMatrixChannels) ||
                           valueCount + width > kMaxFrameValues;
         if (full) {
             ++ignoredChannels;
@@ -172,7 +172,7 @@ void MocapDataHandler::reportRenamings(const std::vector<ChannelRenaming>& renam
     constexpr std::size_t kShown = 10;
     for (std::size_t i = 0; i < renamings.size() && i < kShown; ++i) {
         const ChannelRenaming& renaming = renamings[i];
-        reportTransportMessage(std::string("Renamed the ") + kKindNames[renaming.kind] +
+        reportTransportMessage(std::string("Renamed the ") + channelKindName(renaming.kind) +
                                " channel \"" + printable(renaming.from) + "\" -> \"" + renaming.to +
                                "\": outputs, recording and takes use names of letters, digits and "
                                "\"_\" only.");
@@ -184,9 +184,9 @@ void MocapDataHandler::reportRenamings(const std::vector<ChannelRenaming>& renam
 }
 
 void MocapDataHandler::rebuildIndexes() {
-    for (int kind = 0; kind < kChannelKindCount; ++kind) {
-        const auto& list = names_.lists[kind];
-        auto& index = indexes_[kind];
+    for (const ChannelKind kind : kChannelKinds) {
+        const auto& list = names_.of(kind);
+        auto& index = indexes_[kindIndex(kind)];
         index.reserve(list.size());
         // A name listed twice keeps its later position.
         for (std::size_t position = 0; position < list.size(); ++position) {
@@ -215,15 +215,19 @@ void MocapDataHandler::rebuildIndexes() {
 
 double* MocapDataHandler::resolveKey(std::string_view key) {
     const std::size_t n = key.size();
-    if (const int v = n > 1 ? lookup(indexes_[kVectorChannel], key.substr(0, n - 1)) : -1; v >= 0) {
+    if (const int v =
+            n > 1 ? lookup(indexes_[kindIndex(ChannelKind::vector)], key.substr(0, n - 1)) : -1;
+        v >= 0) {
         const int component = vectorSuffixIndex(key.back());
         return component < 0 ? nullptr : &vectorValues_[kVectorComponents * v + component];
     }
-    if (const int m = n > 2 ? lookup(indexes_[kMatrixChannel], key.substr(0, n - 2)) : -1; m >= 0) {
+    if (const int m =
+            n > 2 ? lookup(indexes_[kindIndex(ChannelKind::matrix)], key.substr(0, n - 2)) : -1;
+        m >= 0) {
         const int element = matrixSuffixIndex(key[n - 2], key.back());
         return element < 0 ? nullptr : &matrixValues_[kMatrixElements * m + element];
     }
-    const int s = lookup(indexes_[kScalarChannel], key);
+    const int s = lookup(indexes_[kindIndex(ChannelKind::scalar)], key);
     return s < 0 ? nullptr : &frameValues_[s];
 }
 

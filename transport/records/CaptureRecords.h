@@ -10,9 +10,22 @@
 #include <string>
 #include <vector>
 
-// Channel kinds, always in this order; every per-kind list is indexed by kind.
-enum ChannelKind : int { kScalarChannel = 0, kVectorChannel = 1, kMatrixChannel = 2 };
+// Channel kinds, always in this order (the order of the phone's channel list and of a clip's
+// name sections); every per-kind list is indexed by kindIndex(kind).
+enum class ChannelKind : int { scalar = 0, vector = 1, matrix = 2 };
 constexpr int kChannelKindCount = 3;
+constexpr ChannelKind kChannelKinds[kChannelKindCount] = {ChannelKind::scalar, ChannelKind::vector,
+                                                          ChannelKind::matrix};
+
+constexpr std::size_t kindIndex(ChannelKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+
+// The kind's word in messages and in a clip's text: "scalar", "vector" or "matrix".
+constexpr const char* channelKindName(ChannelKind kind) {
+    constexpr const char* kNames[kChannelKindCount] = {"scalar", "vector", "matrix"};
+    return kNames[kindIndex(kind)];
+}
 
 // Storage limits shared by every holder of a flat frame.
 constexpr std::size_t kMaxFrameValues = 22001;
@@ -28,12 +41,15 @@ constexpr std::size_t kMatrixElements = 16;
 struct ChannelNameLists {
     std::array<std::vector<std::string>, kChannelKindCount> lists;
 
-    std::vector<std::string>& scalars() { return lists[kScalarChannel]; }
-    std::vector<std::string>& vectors() { return lists[kVectorChannel]; }
-    std::vector<std::string>& matrices() { return lists[kMatrixChannel]; }
-    const std::vector<std::string>& scalars() const { return lists[kScalarChannel]; }
-    const std::vector<std::string>& vectors() const { return lists[kVectorChannel]; }
-    const std::vector<std::string>& matrices() const { return lists[kMatrixChannel]; }
+    std::vector<std::string>& of(ChannelKind kind) { return lists[kindIndex(kind)]; }
+    const std::vector<std::string>& of(ChannelKind kind) const { return lists[kindIndex(kind)]; }
+
+    std::vector<std::string>& scalars() { return of(ChannelKind::scalar); }
+    std::vector<std::string>& vectors() { return of(ChannelKind::vector); }
+    std::vector<std::string>& matrices() { return of(ChannelKind::matrix); }
+    const std::vector<std::string>& scalars() const { return of(ChannelKind::scalar); }
+    const std::vector<std::string>& vectors() const { return of(ChannelKind::vector); }
+    const std::vector<std::string>& matrices() const { return of(ChannelKind::matrix); }
 
     void clear() {
         for (auto& list : lists) list.clear();

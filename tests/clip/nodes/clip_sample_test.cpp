@@ -105,20 +105,20 @@ TEST(SampleClip, SearchAgreesWithTheScanEverywhere) {
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> step(0.0, 0.05);
     std::uniform_int_distribution<int> repeat(0, 4);
-    enum Spacing { kSteady, kBursts, kUnordered };
-    for (const Spacing spacing : {kSteady, kBursts, kUnordered}) {
-        SCOPED_TRACE(spacing);
+    enum class Spacing { steady, bursts, unordered };
+    for (const Spacing spacing : {Spacing::steady, Spacing::bursts, Spacing::unordered}) {
+        SCOPED_TRACE(static_cast<int>(spacing));
         std::vector<ClipFrame> records;
         double time = 0.0;
         for (int i = 0; i < 2000; ++i) {
-            if (spacing == kSteady && repeat(random) != 0) time += step(random);
+            if (spacing == Spacing::steady && repeat(random) != 0) time += step(random);
             // Bursts: long gaps between clusters, far from what the average spacing predicts.
-            if (spacing == kBursts) time += i % 300 == 0 ? 50.0 : step(random) * 0.01;
-            if (spacing == kUnordered && repeat(random) != 0) time += step(random) - 0.02;
+            if (spacing == Spacing::bursts) time += i % 300 == 0 ? 50.0 : step(random) * 0.01;
+            if (spacing == Spacing::unordered && repeat(random) != 0) time += step(random) - 0.02;
             records.push_back(frame(time, i));
         }
         const ClipFrames frames = clip(records);
-        EXPECT_EQ(frames.timesInOrder(), spacing != kUnordered);
+        EXPECT_EQ(frames.timesInOrder(), spacing != Spacing::unordered);
 
         std::vector<double> times = {-1.0,
                                      0.0,

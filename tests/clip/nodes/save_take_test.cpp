@@ -154,13 +154,13 @@ TEST_F(SaveTakeTest, ATakeLoadsBackWithItsNamesAndValuesAtTheRecordedTimes) {
         run("currentTime " + std::to_string(frame));
         const std::string at = " at " + std::to_string(timestamp);
         EXPECT_NEAR(value("reader.jawOpen"),
-                    PhoneSim::channelValue(kScalarChannel, 0, 0, timestamp), 5.1e-9)
+                    PhoneSim::channelValue(ChannelKind::scalar, 0, 0, timestamp), 5.1e-9)
             << at;
-        EXPECT_NEAR(value("reader.smile"), PhoneSim::channelValue(kScalarChannel, 1, 0, timestamp),
-                    5.1e-9)
+        EXPECT_NEAR(value("reader.smile"),
+                    PhoneSim::channelValue(ChannelKind::scalar, 1, 0, timestamp), 5.1e-9)
             << at;
-        EXPECT_NEAR(value("reader.gazeY"), PhoneSim::channelValue(kVectorChannel, 0, 1, timestamp),
-                    5.1e-9)
+        EXPECT_NEAR(value("reader.gazeY"),
+                    PhoneSim::channelValue(ChannelKind::vector, 0, 1, timestamp), 5.1e-9)
             << at;
         const auto translation = PhoneSim::matrixTranslation(0, timestamp);
         const auto rotation = PhoneSim::matrixRotation(0, timestamp);
@@ -217,7 +217,7 @@ TEST_F(SaveTakeTest, ARecordingOfOneFrameIsATakeOfThatFrame) {
     run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
     EXPECT_EQ(execute("loadClipFromFile reader " + quoted(path)).result, "1");
     run("currentTime 5");
-    EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(kScalarChannel, 0, 0, 20.0),
+    EXPECT_NEAR(value("reader.jawOpen"), PhoneSim::channelValue(ChannelKind::scalar, 0, 0, 20.0),
                 5.1e-9);
 }
 
@@ -422,9 +422,10 @@ TEST_F(SaveTakeTest, NamesThatNeedChangingStillGiveATake) {
     run("createNode LMRAClipReader -n reader; connectAttr time1.outTime reader.time");
     ASSERT_EQ(execute("loadClipFromFile reader " + quoted(folder.file("renamed.clip"))).result,
               "1");
-    EXPECT_NEAR(value("reader.mouth_left"), PhoneSim::channelValue(kScalarChannel, 0, 0, 11.0),
+    EXPECT_NEAR(value("reader.mouth_left"), PhoneSim::channelValue(ChannelKind::scalar, 0, 0, 11.0),
                 5.1e-9);
-    EXPECT_NEAR(value("reader.gaze_Y"), PhoneSim::channelValue(kVectorChannel, 0, 1, 11.0), 5.1e-9);
+    EXPECT_NEAR(value("reader.gaze_Y"), PhoneSim::channelValue(ChannelKind::vector, 0, 1, 11.0),
+                5.1e-9);
 }
 
 TEST_F(SaveTakeTest, SaveMocapDataArgumentRules) {

@@ -59,13 +59,15 @@ class LiveCaptureTest : public DeviceSceneTest {
     // "rightEye" follow the phone's values at time t.
     bool outputsFollow(double t, double multiplier0 = 1.0) const {
         auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
-        if (!near(output(scalar(0)), multiplier0 * PhoneSim::channelValue(kScalarChannel, 0, 0, t)))
+        if (!near(output(scalar(0)),
+                  multiplier0 * PhoneSim::channelValue(ChannelKind::scalar, 0, 0, t)))
             return false;
-        if (!near(output(scalar(7)), PhoneSim::channelValue(kScalarChannel, 7, 0, t))) return false;
+        if (!near(output(scalar(7)), PhoneSim::channelValue(ChannelKind::scalar, 7, 0, t)))
+            return false;
         const char* axes[] = {"X", "Y", "Z"};
         for (std::size_t c = 0; c < 3; ++c) {
             if (!near(output(names_.vectors()[0] + axes[c]),
-                      PhoneSim::channelValue(kVectorChannel, 0, c, t))) {
+                      PhoneSim::channelValue(ChannelKind::vector, 0, c, t))) {
                 return false;
             }
         }
@@ -239,7 +241,7 @@ TEST_F(LiveCaptureTest, ChannelsNamedLikeTheNodesAttributesLeaveThemAlone) {
     ASSERT_EQ(command("startMocapSession dev").result, "1");
     ASSERT_TRUE(phone_->waitForCommand("start", 5s));
     phone_->sendFrame(1.5);
-    const double jaw = PhoneSim::channelValue(kScalarChannel, 5, 0, 1.5);
+    const double jaw = PhoneSim::channelValue(ChannelKind::scalar, 5, 0, 1.5);
     ASSERT_TRUE(refreshUntil([&] { return std::fabs(output("jawOpen") - jaw) < 1e-9; }));
     EXPECT_EQ(value("dev.wifiPort"), phone_->udpPort());
     EXPECT_EQ(command("getAttr dev.ipAddress").result, "127.0.0.1");
@@ -329,7 +331,7 @@ TEST_F(LiveCaptureTest, SecondConnectionKeepsMultiplierEdits) {
     ASSERT_EQ(command("startMocapSession dev").result, "1");
     ASSERT_TRUE(phone_->waitForCommand("start", 5s));
     phone_->sendFrame(0.5);
-    const double expected7 = 2.0 * PhoneSim::channelValue(kScalarChannel, 7, 0, 0.5);
+    const double expected7 = 2.0 * PhoneSim::channelValue(ChannelKind::scalar, 7, 0, 0.5);
     EXPECT_TRUE(refreshUntil([&] { return std::fabs(output(scalar(7)) - expected7) < 1e-9; }));
 }
 
