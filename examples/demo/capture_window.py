@@ -71,8 +71,14 @@ def main(wifi_port, folder, screenshot):
     print("  {}: {}; {} frames a second, last frame {}, {} dropped".format(
         os.path.relpath(screenshot), shown.status_label.text(), shown.rate_label.text(), shown.age_label.text(),
         shown.dropped_label.text()))
-    take = shown.takes.stop_and_save()
-    if take is None:
+    path = shown.takes.stop_and_save()  # returns at once; the window's refresh sees the save end
+    if path is None:
+        fail("Stop and save: " + shown.note_label.text())
+    print("  Stop and save: {}".format(shown.note_label.text()))
+    if not run_for(app, 2 * DEADLINE_SECONDS, lambda: shown.takes.saving() is None):
+        fail("Stop and save: still saving after {:g} s: {}".format(2 * DEADLINE_SECONDS, shown.note_label.text()))
+    take = shown.takes.last_take
+    if take is None or take.path != path:
         fail("Stop and save: " + shown.note_label.text())
     print("  Record take, Stop and save: {} ({} frames, {:.2f} s, video {} bytes)".format(
         os.path.relpath(take.path), take.frames, take.duration, take.video_bytes))

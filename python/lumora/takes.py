@@ -41,6 +41,9 @@ class Take(collections.namedtuple("Take", "path name frames duration video_path 
 _recordings = {}
 # Clip paths handed out in this session and not saved yet, so two devices never get one name.
 _reserved = set()
+# The last take saved, by device node, until its next record(): a second finish_stop_and_save
+# (another poller) gets it too.
+_saved = {}
 
 
 def _scene_name():
@@ -150,6 +153,7 @@ def record(node=None, video=None):
     if pending:
         raise LumoraError("The last take of {}, {}, is still being saved: run stop_and_save to wait for it "
                           "first.".format(node, pending))
+    _saved.pop(node, None)
     before = _last_frame_time(node)
     # A session whose recording is empty records this take alone: it is saved whole.
     fresh = _maya.attr_or_none(node, "framesReceived") == 0
@@ -205,10 +209,28 @@ def stop_and_save(node=None, timeout=30.0):
     <shot>_take<NNN> with its video, keeps the session open until the clip and the video are
     written, then ends the session and confirms the take. Returns the Take.
 
+    It holds the calling thread (serving Maya's idle queue) until the save has ended; a window
+    that must stay live uses begin_stop_and_save and polls finish_stop_and_save instead.
+
     Raises LumoraError with the reason when the take could not be saved; the session then stays
     open (paused), so that the take can be saved again once the reason is put right. When the
     save is still running after timeout seconds (a long video), the error says so and a second
     call waits for that same save."""
+    node = capture.device(node)
+    clip = begin_stop_and_save(node)
+    try:
+        info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
+    except LumoraError:
+        raise LumoraError("The take {} is still being saved after {:g} s (its video may be long): run "
+                          "stop_and_save again to wait for it.".format(clip, timeout))
+    return _end_save(node, clip, info)
+
+
+def begin_stop_and_save(node=None):
+    """Ends the take that record() started and starts saving it as the next <shot>_take<NNN>
+    with its video, without waiting for the save: returns the clip path being written. Poll
+    finish_stop_and_save for the outcome. While a save of the node is running, returns its path
+    again (it does not save a new take). Raises LumoraError when the save cannot start."""
     node = capture.device(node)
     started = _recordings.setdefault(node, {"start_time": None, "wall_start": None,
                                             "video": bool(cmds.getAttr(node + ".rv"))})
@@ -220,11 +242,37 @@ def stop_and_save(node=None, timeout=30.0):
         if "length" not in started:
             started["length"] = _take_length(node, started)  # kept for a second try
         clip = _start_save(node, started)
-    try:
-        info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
-    except LumoraError:
-        raise LumoraError("The take {} is still being saved after {:g} s (its video may be long): run "
-                          "stop_and_save again to wait for it.".format(clip, timeout))
+    _saved.pop(node, None)
+    return clip
+
+
+def finish_stop_and_save(node=None):
+    """The outcome of the save begin_stop_and_save started, without waiting: None while it runs;
+    once it has ended, what stop_and_save does after its wait: ends the session, confirms the
+    take and returns the Take (and the same Take again until the next record()), or raises
+    LumoraError with the reason (the session stays open, paused: begin the save again once the
+    reason is put right)."""
+    node = capture.device(node)
+    clip = saving(node)
+    if clip is None:
+        if node in _saved:
+            return _saved[node]
+        raise LumoraError("{} has no take being saved: record() a take, then stop and save it.".format(node))
+    info = _finished_info(clip)
+    if info is None:
+        return None
+    return _end_save(node, clip, info)
+
+
+def saving(node=None):
+    """The clip path of the node's take being saved (begun and not yet finished), or None."""
+    return _recordings.get(capture.device(node), {}).get("pending")
+
+
+def _end_save(node, clip, info):
+    """What follows a save that has ended: the error with its reason, or the session ended and
+    the take confirmed."""
+    started = _recordings.get(node, {})
     started.pop("pending", None)
     _reserved.discard(clip)
     if info["state"] != "written":
@@ -234,6 +282,7 @@ def stop_and_save(node=None, timeout=30.0):
     capture.stop(node)
     take = _take_from_info(clip, info)
     _confirm(take, info)
+    _saved[node] = take
     return take
 
 

@@ -61,6 +61,22 @@ def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, t
     assert cmds.getAttr(reader + ".clipDuration") == pytest.approx(made[0].duration, abs=1e-6)
 
 
+def test_a_save_begun_without_waiting_is_finished_by_polling(device):
+    takes.record(device, video=True)
+    perform(device)
+    clip = takes.begin_stop_and_save(device)
+    assert clip.endswith("shotA_take001.clip") and takes.saving(device) == clip
+    assert takes.begin_stop_and_save(device) == clip  # the same save, not a new take
+    with pytest.raises(LumoraError, match="still being saved"):
+        takes.record(device)
+    polled = []
+    wait_until(lambda: polled.append(takes.finish_stop_and_save(device)) or polled[-1] is not None, "the save")
+    take = polled[-1]
+    assert take.path == clip and take.has_video and takes.saving(device) is None
+    assert capture.status(device).code == 0  # ended once the take was in
+    assert takes.finish_stop_and_save(device) == take  # another poller learns the same take
+
+
 def test_a_save_that_cannot_be_written_says_why_and_keeps_the_take(device, tmp_path):
     blocker = tmp_path / "blocker"
     blocker.write_text("a file where the folder should be")

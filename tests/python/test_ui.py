@@ -15,8 +15,8 @@ import maya.mel
 import pytest
 
 import lumora
-from lumora import capture, lib
-from lumora.ui import channels, dialogs, menu, qt, state, window
+from lumora import capture, lib, takes
+from lumora.ui import channels, dialogs, menu, qt, state, takes_panel, window
 from lumora.ui.qt import QtWidgets, Qt
 from conftest import SOURCE_DIR
 
@@ -262,8 +262,27 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert not shown.record_button.isEnabled() and shown.save_button.isEnabled()
     values.clear()
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 10, timeout=WAIT_MS)
+    # Stop and save returns at once: the window names the take it saves, keeps both buttons off,
+    # and lists the take once its refresh sees the save end. The outcome is held back here so
+    # that the window is seen waiting, through a long wait and a close and reopen.
+    held = [True]
+    finish = takes.finish_stop_and_save
+    monkeypatch.setattr(takes, "finish_stop_and_save", lambda node=None: None if held[0] else finish(node))
+    monkeypatch.setattr(takes_panel, "LONG_SAVE_SECONDS", 0.0)
     click(qtbot, shown.save_button)
     clip = tmp_path / "takes" / "shotA_take001.clip"
+    assert "Saving the take shotA_take001" in shown.note_label.text()
+    assert not shown.save_button.isEnabled() and not shown.record_button.isEnabled()
+    assert shown.take_list.topLevelItemCount() == 0
+    qtbot.waitUntil(lambda: "Still waiting for the video of shotA_take001" in shown.note_label.text(),
+                    timeout=WAIT_MS)
+    qtbot.waitUntil(lambda: takes.take_info(str(clip)).get("state") == "written"
+                    and takes.take_info(str(clip)).get("videoState") != "waiting", timeout=WAIT_MS)
+    shown.close()  # the save is the plug-in's: a closed window loses nothing
+    held[0] = False
+    trigger(main_window, menu.CAPTURE_WINDOW)
+    assert window.current_window() is shown
+    qtbot.waitUntil(lambda: shown.note_label.text().startswith("Saved shotA_take001: "), timeout=WAIT_MS)
     assert clip.is_file() and clip.with_suffix(".mov").is_file()
     assert [shown.take_list.topLevelItem(i).text(0) for i in range(shown.take_list.topLevelItemCount())] == [
         "shotA_take001"]

@@ -2,6 +2,7 @@
 shot's takes, and Load and Bake for the selected one."""
 
 import os
+import time
 
 import maya.cmds as cmds
 
@@ -9,6 +10,9 @@ from lumora import takes
 from lumora.ui import actions, common, state
 from lumora.ui.common import FAILED
 from lumora.ui.qt import QtWidgets, Qt
+
+# A save still running after this many seconds is waiting for a long video: the window says so.
+LONG_SAVE_SECONDS = 30.0
 
 
 class TakesPanel(QtWidgets.QGroupBox):
@@ -20,6 +24,9 @@ class TakesPanel(QtWidgets.QGroupBox):
         self.window = window
         self.readers = {}  # take path -> the clip reader it was loaded into
         self.recording = set()  # device nodes with a take started here and not saved yet
+        self.saves = {}  # device node -> (clip path, when its save began) while the save runs
+        self.long_saves = set()  # clip paths whose long wait has been said
+        self.last_take = None  # the Take of the last save that ended well
         self.folder_edit = common.line_edit(placeholder="folder of the takes")
         self.folder_edit.editingFinished.connect(self._folder_edited)
         self.browse_button = common.button("...", self.browse_folder, "Pick the takes folder")
@@ -71,11 +78,13 @@ class TakesPanel(QtWidgets.QGroupBox):
 
     def update_buttons(self, status_code):
         """Stop and save while the node captures (a capture begun with Start is saved as long as
-        the node's clipLength); Record take while no take of the node is being recorded."""
-        if status_code < 2:
+        the node's clipLength); Record take while no take of the node is being recorded; neither
+        while a take of the node is being saved."""
+        saving = self.saving() is not None
+        if status_code < 2 and not saving:
             self.recording.discard(self.node)
-        self.save_button.setEnabled(status_code >= 2)
-        self.record_button.setEnabled(bool(self.node) and self.node not in self.recording)
+        self.save_button.setEnabled(status_code >= 2 and not saving)
+        self.record_button.setEnabled(bool(self.node) and self.node not in self.recording and not saving)
 
     def run(self, action, *args, **kwargs):
         return self.window.run(action, *args, **kwargs)
@@ -107,14 +116,66 @@ class TakesPanel(QtWidgets.QGroupBox):
             self.window.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))
 
     def stop_and_save(self):
-        """Ends the take and saves it with its video; the take appears in the list. Returns the
-        Take, or None when the save failed (the message says why). Maya waits for the save."""
-        with common.busy(self.save_button):
-            take = self.run(takes.stop_and_save, self.node)
-        if take is FAILED:
-            return None  # the take is kept, paused: Stop and save again once the reason is fixed
-        self.recording.discard(self.node)
-        self.window.refresh()
+        """Ends the take and starts saving it with its video, and returns at once: the clip path
+        being written, or None when the save could not start (the message says why). The window's
+        refresh polls the save (poll_save); when it has ended the take appears in the list."""
+        try:
+            path = takes.begin_stop_and_save(self.node)
+        except Exception as error:
+            # The take is kept, paused: Stop and save again once the reason is fixed.
+            self.window.say(common.error_text(error), "error")
+            self.window.refresh()
+            return None
+        self._watch_save(self.node, path)
+        return path
+
+    def _watch_save(self, node, path):
+        if self.saves.get(node, (None,))[0] == path:
+            return
+        self.saves[node] = (path, time.monotonic())
+        self.update_buttons(2)
+        self.window.say("Saving the take {} with the phone's video; it is listed once saved.".format(
+            _take_name(path)))
+
+    def saving(self):
+        """The clip path of the current node's take being saved, or None."""
+        entry = self.saves.get(self.node)
+        return entry[0] if entry else None
+
+    def poll_save(self):
+        """Called by the window's refresh: looks at the current node's save, taking up one begun
+        elsewhere (by a script, or before the window was closed). When it has ended: the take is
+        listed and selected and summed up, or the failure is shown and the buttons come back.
+        Returns the Take once, when the save has ended well."""
+        node = self.node
+        if not node:
+            return None
+        pending = takes.saving(node)
+        if pending and self.saves.get(node, (None,))[0] != pending:
+            self._watch_save(node, pending)
+        if node not in self.saves:
+            return None
+        path, begun = self.saves[node]
+        try:
+            take = takes.finish_stop_and_save(node)
+        except Exception as error:
+            del self.saves[node]
+            if pending is None:  # finished elsewhere (a script) and recorded again since
+                self.refresh_takes()
+            else:
+                self.window.say(common.error_text(error), "error")
+            return None
+        if take is None:
+            if time.monotonic() - begun > LONG_SAVE_SECONDS and path not in self.long_saves:
+                self.long_saves.add(path)
+                self.window.say("Still waiting for the video of {} from the phone after {:g} s; the take is "
+                                "listed once it has arrived.".format(_take_name(path), LONG_SAVE_SECONDS),
+                                "warning")
+            return None
+        del self.saves[node]
+        self.long_saves.discard(path)
+        self.recording.discard(node)
+        self.last_take = take
         video = "with its video" if _has_video(take) else "without video"
         # The messages show the take's confirmation; the line under them sums it up.
         self.window.note("Saved {}: {} frames, {:.2f} s, {}.".format(take.name, take.frames, take.duration, video))
@@ -192,6 +253,10 @@ class TakesPanel(QtWidgets.QGroupBox):
             self.readers.pop(path, None)
         self.refresh_takes(select=path)
         return keyed
+
+
+def _take_name(path):
+    return os.path.splitext(os.path.basename(path))[0]
 
 
 def _has_video(take):

@@ -334,6 +334,7 @@ class CaptureWindow(QtWidgets.QWidget):
             if self._rebuild_pending and not lumora.suppress_on_attr_refresh:
                 self.rebuild_channel_table()
             if self.node:
+                self.takes.poll_save()
                 self._update_status()
                 self.channels.update_values()
         except Exception as error:  # a refresh must never take Maya's event loop down
