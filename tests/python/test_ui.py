@@ -264,7 +264,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 10, timeout=WAIT_MS)
     # Stop and save returns at once: the window names the take it saves, keeps both buttons off,
     # and lists the take once its refresh sees the save end. The outcome is held back here so
-    # that the window is seen waiting, through a long wait and a close and reopen.
+    # that the window is seen waiting, through a long wait and a new window.
     held = [True]
     finish = takes.finish_stop_and_save
     monkeypatch.setattr(takes, "finish_stop_and_save", lambda node=None: None if held[0] else finish(node))
@@ -278,10 +278,15 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
                     timeout=WAIT_MS)
     qtbot.waitUntil(lambda: takes.take_info(str(clip)).get("state") == "written"
                     and takes.take_info(str(clip)).get("videoState") != "waiting", timeout=WAIT_MS)
-    shown.close()  # the save is the plug-in's: a closed window loses nothing
-    held[0] = False
+    # The save is the plug-in's: a window closed meanwhile loses nothing, and a new one takes the
+    # save up.
+    lumora.ui.close()
     trigger(main_window, menu.CAPTURE_WINDOW)
-    assert window.current_window() is shown
+    closed, shown = shown, window.current_window()
+    assert shown is not closed and shown.node == node
+    assert "Saving the take shotA_take001" in shown.messages.toPlainText()
+    assert not shown.save_button.isEnabled() and not shown.record_button.isEnabled()
+    held[0] = False
     qtbot.waitUntil(lambda: shown.note_label.text().startswith("Saved shotA_take001: "), timeout=WAIT_MS)
     assert clip.is_file() and clip.with_suffix(".mov").is_file()
     assert [shown.take_list.topLevelItem(i).text(0) for i in range(shown.take_list.topLevelItemCount())] == [

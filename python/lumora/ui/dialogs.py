@@ -249,7 +249,7 @@ and port) or USB, and press Connect. The light turns yellow when connected.</li>
 and its multiplier (double-click to edit; it is the channel's <i>_mlt</i> attribute).</li>
 <li>Set the takes folder and the shot, press <b>Record take</b>, then <b>Stop and save</b>: the take is
 saved as <i>shot_take001.clip</i>, with the phone's video beside it when <b>Record video on the
-phone</b> is on, and listed.</li>
+phone</b> is on, and listed once saved (Maya stays free meanwhile).</li>
 <li><b>Map Channels to Rig&hellip;</b>: pick the device (or a clip reader) and a blendShape node or a
 control; the report says what matched.</li>
 <li>Select a take and press <b>Bake</b> (or use <b>Bake Take to Keys&hellip;</b>): the mapped targets get
