@@ -1,5 +1,6 @@
 """Clip readers come back with their takes when a scene opens, in batch as in the interface: each
 reader whose clipFilepath names a readable clip loads it, and a message names any that is missing.
+Before a scene changes, the takes module forgets the device nodes of the closing scene.
 """
 
 import os
@@ -15,10 +16,13 @@ _callbacks = []
 
 
 def install():
-    """Reloads the clip readers after every scene open (the plug-in's load runs this)."""
+    """Reloads the clip readers after every scene open and forgets the closing scene's device nodes
+    before a new or opened scene (the plug-in's load runs this)."""
     import maya.api.OpenMaya as om
 
     uninstall()
+    for message in (om.MSceneMessage.kBeforeNew, om.MSceneMessage.kBeforeOpen):
+        _callbacks.append(om.MSceneMessage.addCallback(message, _before_change))
     _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterOpen, _after_open))
     if hasattr(om.MSceneMessage, "kAfterImport"):
         _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterImport, _after_open))
@@ -29,6 +33,15 @@ def uninstall():
 
     while _callbacks:
         om.MMessage.removeCallback(_callbacks.pop())
+
+
+def _before_change(*args):
+    try:
+        from lumora import takes
+
+        takes.forget_scene_nodes()
+    except Exception as error:  # a callback must never break the scene change
+        _maya.warning("Lumora could not forget the takes of the closing scene: {}".format(error))
 
 
 def _after_open(*args):

@@ -264,6 +264,19 @@ def finish_stop_and_save(node=None):
     return _end_save(node, clip, info)
 
 
+def forget_scene_nodes():
+    """The scene is about to change (new or open): the device nodes this module keeps records of
+    go with it, and a node of the same name later is another node. A save still running goes on in
+    the plug-in and its name stays reserved; take_info(path) gives its outcome."""
+    for started in _recordings.values():
+        pending = started.get("pending")
+        if pending:
+            _maya.info("The take {} was still being saved when the scene changed: it is written in the "
+                       "background, and lumora.takes.take_info(\"{}\") gives its outcome.".format(pending, pending))
+    _recordings.clear()
+    _saved.clear()
+
+
 def saving(node=None):
     """The clip path of the node's take being saved (begun and not yet finished), or None."""
     return _recordings.get(capture.device(node), {}).get("pending")

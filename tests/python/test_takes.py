@@ -139,3 +139,19 @@ def test_a_take_recorded_while_the_live_view_runs_starts_at_record(device):
     perform(device, 0.5)
     take = takes.stop_and_save(device)
     assert 0.2 < take.duration <= time.monotonic() - begun + 0.25
+
+
+def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, output):
+    takes.record(device, video=False)
+    perform(device)
+    clip = takes.begin_stop_and_save(device)
+    cmds.file(new=True, force=True)
+    assert any(clip + " was still being saved when the scene changed" in text for text, _ in output)
+    # The take is written all the same.
+    wait_until(lambda: takes.take_info(clip).get("state") not in (None, "writing"), "the save")
+    assert takes.take_info(clip)["state"] == "written"
+    # A node of the same name in the new scene is another node, with no save of its own.
+    node = capture.create_device(device)
+    assert takes.saving(node) is None
+    with pytest.raises(LumoraError, match="no take being saved"):
+        takes.finish_stop_and_save(node)
