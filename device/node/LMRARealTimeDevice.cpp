@@ -149,12 +149,7 @@ MStatus LMRARealTimeDevice::initialize() {
     return MS::kSuccess;
 }
 
-LMRARealTimeDevice::LMRARealTimeDevice() {
-    for (auto& matrix : matrixValues_) {
-        matrix.fill(0.0);
-        for (std::size_t i = 0; i < 4; ++i) matrix[i * 5] = 1.0;
-    }
-}
+LMRARealTimeDevice::LMRARealTimeDevice() = default;
 
 LMRARealTimeDevice::~LMRARealTimeDevice() {
     if (removalCallback_ != 0) MMessage::removeCallback(removalCallback_);
@@ -285,8 +280,7 @@ bool LMRARealTimeDevice::connectToPhone() {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         outputs_ = std::move(rebuilt);
     }
-    std::fill_n(scalarValues_.begin(), std::min(outputs_.scalarOutputs.size(), kMaxFrameValues),
-                0.0);
+    resetFrameValues();
     setStatus(kStatusConnected);
     MGlobal::displayInfo("Connection established.");
     if (names.scalars().empty() && names.vectors().empty() && names.matrices().empty()) {
@@ -478,48 +472,56 @@ MStatus LMRARealTimeDevice::popFrame(const MPlug& plug, MDataBlock& data) {
     MCharBuffer buffer;
     if (!popThreadData(buffer)) return MStatus::kFailure;
     // The buffer may have waited in the queue since long before anything read the outputs (a
-    // refresh only marks them dirty): the session's newest frame goes into it now, on the main
+    // refresh only marks them dirty): the session's newest frame is read now, on the main
     // thread, so that a read never shows a frame older than the newest one that arrived.
+    releaseDataStorage(buffer);
     refreshedAt_ = StreamClock::now();
     {
         std::lock_guard<std::mutex> lock(sessionMutex_);
         if (connection_) {
-            const std::uint64_t byteCount =
-                std::min<std::uint64_t>(sizeof(double) * outputs_.flatValueCount(),
-                                        static_cast<std::uint64_t>(buffer.size()));
-            connection_->readNewestFrame(reinterpret_cast<double*>(buffer.ptr()), byteCount,
-                                         health_, refreshedAt_);
+            const std::size_t count = std::min(outputs_.flatValueCount(), frameValues_.size());
+            connection_->readNewestFrame(frameValues_.data(), sizeof(double) * count, health_,
+                                         refreshedAt_);
         } else {
             health_ = StreamHealth();
         }
     }
-
-    // Copy only what both the buffer and the value arrays hold.
-    const char* frame = buffer.ptr();
-    const std::size_t available = static_cast<std::size_t>(buffer.size()) / sizeof(double);
-    const std::size_t scalars = outputs_.scalarOutputs.size();
-    const std::size_t vectors = outputs_.vectorOutputs.size();
-    const std::size_t matrices = outputs_.matrixOutputs.size();
-    auto copyValues = [&](double* target, std::size_t offset, std::size_t count) {
-        if (offset >= available) return;
-        count = std::min(count, available - offset);
-        std::memcpy(target, frame + offset * sizeof(double), count * sizeof(double));
-    };
-    copyValues(scalarValues_.data(), 0, std::min(scalars, scalarValues_.size()));
-    copyValues(vectorValues_.data()->data(), scalars,
-               kVectorComponents * std::min(vectors, vectorValues_.size()));
-    copyValues(matrixValues_.data()->data(), scalars + kVectorComponents * vectors,
-               kMatrixElements * std::min(matrices, matrixValues_.size()));
     ++frameGeneration_;
 
     data.setClean(plug);
-    releaseDataStorage(buffer);
     return MStatus::kSuccess;
+}
+
+std::size_t LMRARealTimeDevice::matrixOffset() const {
+    return outputs_.scalarOutputs.size() + kVectorComponents * outputs_.vectorOutputs.size();
+}
+
+const double* LMRARealTimeDevice::vectorValues(std::size_t channel) const {
+    return &frameValues_[outputs_.scalarOutputs.size() + kVectorComponents * channel];
+}
+
+const double* LMRARealTimeDevice::matrixValues(std::size_t channel) const {
+    return &frameValues_[matrixOffset() + kMatrixElements * channel];
+}
+
+bool LMRARealTimeDevice::layoutFitsFrame() const {
+    return outputs_.flatValueCount() <= frameValues_.size() &&
+           outputs_.matrixOutputs.size() <= matrixOutputValues_.size();
+}
+
+void LMRARealTimeDevice::resetFrameValues() {
+    frameValues_.fill(0.0);
+    const std::size_t matrices = layoutFitsFrame() ? outputs_.matrixOutputs.size() : 0;
+    for (std::size_t m = 0; m < matrices; ++m) {
+        for (std::size_t i = 0; i < 4; ++i)
+            frameValues_[matrixOffset() + kMatrixElements * m + i * 5] = 1.0;
+    }
+    ++frameGeneration_;  // the matrix channels' decomposed outputs are stale
 }
 
 const MatrixChannelOutputs& LMRARealTimeDevice::matrixOutputs(std::size_t channel) {
     if (matrixGeneration_[channel] != frameGeneration_) {
-        matrixOutputValues_[channel] = matrixChannelOutputs(matrixValues_[channel].data());
+        matrixOutputValues_[channel] = matrixChannelOutputs(matrixValues(channel));
         matrixGeneration_[channel] = frameGeneration_;
     }
     return matrixOutputValues_[channel];
@@ -527,16 +529,18 @@ const MatrixChannelOutputs& LMRARealTimeDevice::matrixOutputs(std::size_t channe
 
 double LMRARealTimeDevice::channelValue(const ChannelOutputPosition& position, const MPlug& plug,
                                         MDataBlock& data) {
+    if (!layoutFitsFrame()) return 0.0;
     switch (position.kind) {
         case ChannelOutputPosition::Kind::scalar:
-            if (position.group >= scalarValues_.size()) return 0.0;
-            return scalarOutputValue(thisMObject(), plug, data, scalarValues_[position.group]);
+            if (position.group >= outputs_.scalarOutputs.size()) return 0.0;
+            return scalarOutputValue(thisMObject(), plug, data, frameValues_[position.group]);
         case ChannelOutputPosition::Kind::vector:
-            if (position.group >= vectorValues_.size()) return 0.0;
-            return vectorChannelOutput(vectorValues_[position.group].data(),
+            if (position.group >= outputs_.vectorOutputs.size()) return 0.0;
+            return vectorChannelOutput(vectorValues(position.group),
                                        static_cast<unsigned>(position.index));
         case ChannelOutputPosition::Kind::matrix:
-            if (position.group >= matrixValues_.size() || position.index >= kMatrixOutputCount)
+            if (position.group >= outputs_.matrixOutputs.size() ||
+                position.index >= kMatrixOutputCount)
                 return 0.0;
             return matrixOutputs(position.group)[position.index];
         case ChannelOutputPosition::Kind::none:

@@ -160,10 +160,17 @@ class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDevi
     // What connectionStatus shows; main thread only. A change of it is announced once.
     ConnectionStatus publishedStatus_ = kStatusDisconnected;
 
-    // Compute's own values (main thread only), filled from the popped frame.
-    std::array<double, kMaxFrameValues> scalarValues_{};
-    std::array<std::array<double, kVectorComponents>, kMaxVectorChannels> vectorValues_{};
-    std::array<std::array<double, kMatrixElements>, kMaxMatrixChannels> matrixValues_;
+    // Compute's own copy of the newest frame (main thread only), in the frame's flat layout:
+    // the scalars, then 3 values per vector channel, then 16 per matrix channel, as outputs_
+    // lists them. The session writes it directly at each refresh.
+    std::array<double, kMaxFrameValues> frameValues_{};
+    // The phone's channel list is capped to what a frame holds; this holds the node to it too.
+    bool layoutFitsFrame() const;
+    std::size_t matrixOffset() const;
+    const double* vectorValues(std::size_t channel) const;
+    const double* matrixValues(std::size_t channel) const;
+    // Zeros, and the identity for every matrix channel: the values before a first frame.
+    void resetFrameValues();
     // The six outputs of each matrix channel, decomposed at most once per popped frame: a
     // channel's outputs are current when its generation equals frameGeneration_.
     std::array<MatrixChannelOutputs, kMaxMatrixChannels> matrixOutputValues_{};
