@@ -57,13 +57,18 @@ std::uint64_t NetworkConnectionClientProcess::storeLatestFrame(const double* val
     return copied;
 }
 
-std::uint64_t NetworkConnectionClientProcess::readLatestFrame(double* values,
-                                                              std::uint64_t byteCount) {
+std::uint64_t NetworkConnectionClientProcess::copyLatestFrameLocked(double* values,
+                                                                    std::uint64_t byteCount) const {
     if (!values) return 0;
     const std::uint64_t copied = std::min<std::uint64_t>(byteCount, kMaxFrameBytes);
-    std::lock_guard<std::mutex> lock(dataMutex_);
     std::memcpy(values, latestFrame_.data(), copied);
     return copied;
+}
+
+std::uint64_t NetworkConnectionClientProcess::readLatestFrame(double* values,
+                                                              std::uint64_t byteCount) {
+    std::lock_guard<std::mutex> lock(dataMutex_);
+    return copyLatestFrameLocked(values, byteCount);
 }
 
 bool NetworkConnectionClientProcess::appendRecordedFrame(CaptureFrame& frame) {
@@ -100,11 +105,9 @@ std::uint64_t NetworkConnectionClientProcess::readNewestFrame(double* values,
                                                               std::uint64_t byteCount,
                                                               StreamHealth& health,
                                                               StreamClock::time_point now) {
-    const std::uint64_t copied = values ? std::min<std::uint64_t>(byteCount, kMaxFrameBytes) : 0;
     std::lock_guard<std::mutex> lock(dataMutex_);
-    if (copied > 0) std::memcpy(values, latestFrame_.data(), copied);
     health = healthLocked(now);
-    return copied;
+    return copyLatestFrameLocked(values, byteCount);
 }
 
 void NetworkConnectionClientProcess::getChannelLayout(ChannelNameLists& names) {

@@ -81,6 +81,7 @@ class NetworkConnectionClientProcess final : public CaptureDataStreamInterface {
     void waitUntilNotRunning();
     void joinSessionThread();
     StreamHealth healthLocked(StreamClock::time_point now) const;  // dataMutex_ held
+    std::uint64_t copyLatestFrameLocked(double* values, std::uint64_t byteCount) const;  // likewise
 
     // Set on the host's main thread and read on the saving command's writer thread.
     std::atomic<bool> withVideo_{false};
