@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <set>
 #include <shared_mutex>
 #include <vector>
@@ -151,47 +150,43 @@ void evaluateUpstreamInParallel(const MPlug& plug) {
     const auto& connections = Scene::instance().connections();
 
     // Walk up through dirty connections: each source node gets a task for the plugs read from it.
+    // A node is reached only after the node it feeds has its task (or is the root, which the
+    // main thread pulls afterwards), so each edge is wired as it is found.
     std::vector<Task> tasks;
+    std::vector<std::size_t> group;  // union-find parents, by task
     std::map<const Node*, std::size_t> taskOf;
-    std::set<std::pair<const Node*, const Node*>> edges;  // source node, destination node
     std::deque<const Node*> pending{root};
-    std::set<const Node*> visited{root};
     while (!pending.empty()) {
         const Node* destination = pending.front();
         pending.pop_front();
+        const auto to = taskOf.find(destination);
         for (const auto& connection : connections) {
             if (liveNode(connection.destination) != destination) continue;
             Node* source = liveNode(connection.source);
             if (!source || source == root || !source->user || !isPlugDirty(connection.source))
                 continue;
             auto [at, added] = taskOf.emplace(source, tasks.size());
+            const std::size_t from = at->second;
             if (added) {
                 Task task;
                 task.node = source->self();
                 task.scheduling = source->user->schedulingType();
                 tasks.push_back(std::move(task));
+                group.push_back(from);
+                pending.push_back(source);
             }
-            Task& task = tasks[at->second];
+            Task& task = tasks[from];
             if (task.planned.insert(keyOf(connection.source)).second)
                 task.plugs.push_back(connection.source);
-            edges.emplace(source, destination);
-            if (visited.insert(source).second) pending.push_back(source);
+            if (to == taskOf.end()) continue;
+            if (task.dependents.insert(to->second).second) ++tasks[to->second].waitingFor;
+            if (task.scheduling == MPxNode::kSerial &&
+                tasks[to->second].scheduling == MPxNode::kSerial) {
+                group[groupOf(group, from)] = groupOf(group, to->second);
+            }
         }
     }
     if (tasks.empty()) return;
-
-    std::vector<std::size_t> group(tasks.size());
-    std::iota(group.begin(), group.end(), 0);
-    for (const auto& [source, destination] : edges) {
-        const auto to = taskOf.find(destination);
-        if (to == taskOf.end()) continue;  // the root, pulled by the main thread afterwards
-        const std::size_t from = taskOf.at(source);
-        if (tasks[from].dependents.insert(to->second).second) ++tasks[to->second].waitingFor;
-        if (tasks[from].scheduling == MPxNode::kSerial &&
-            tasks[to->second].scheduling == MPxNode::kSerial) {
-            group[groupOf(group, from)] = groupOf(group, to->second);
-        }
-    }
     for (std::size_t i = 0; i < tasks.size(); ++i) tasks[i].serialGroup = groupOf(group, i);
 
     // A cycle between nodes would never start: leave such a graph to the pull.
