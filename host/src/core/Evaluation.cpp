@@ -180,12 +180,6 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
         return evaluatePlug(plug, context);
     }
     const EvaluationPass pass;
-    if (pass.outermost() && context.isNormal() && evaluationMode() == "parallel" &&
-        onMainThread()) {
-        const auto keep = node->self();  // an untrusted node's callbacks may delete nodes
-        evaluateUpstreamInParallel(plug);
-        if (!keep->alive) return {};
-    }
     const auto& attribute = *attributeOf(plug);
     const PlugKey key = keyOf(plug);
     if (const PlugState* state = node->findState(key);
@@ -194,6 +188,13 @@ Value evaluatePlug(const MPlug& plug, const MDGContext& context) {
     }
     // Hold the node: a compute may delete nodes, this one included.
     const auto keep = node->self();
+    // A clean plug reads nothing upstream: only a dirty one has the upstream evaluated on the
+    // evaluation threads before the pull below, which then finds it clean.
+    if (pass.outermost() && context.isNormal() && evaluationMode() == "parallel" &&
+        onMainThread()) {
+        evaluateUpstreamInParallel(plug);
+        if (!keep->alive) return {};  // an untrusted node's callbacks may delete nodes
+    }
     node->state(key).evaluating = true;
 
     const MPlug source = sourceOf(plug);
