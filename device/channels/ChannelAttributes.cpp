@@ -25,9 +25,6 @@ const char* const kMultipliersName = "multipliers";
 const char* const kMultiplierSuffix = "_mlt";
 constexpr unsigned kMultiplierSuffixLength = 4;
 
-const char* const kVectorSuffixes[kVectorComponents] = {"X", "Y", "Z"};
-const char* const kMatrixSuffixes[kMatrixOutputCount] = {"TranslateX", "TranslateY", "TranslateZ",
-                                                         "RotateX",    "RotateY",    "RotateZ"};
 constexpr std::size_t kMatrixTranslateCount = 3;
 
 // The plug of that name on the node, or a null plug.
@@ -208,7 +205,7 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
             continue;
         }
         outputs.vectorOutputs.push_back(
-            groupOutputs(fn, names.vectors()[g], kVectorSuffixes,
+            groupOutputs(fn, names.vectors()[g], kVectorOutputSuffixes,
                          [](std::size_t, const std::string& n) { return createDouble(n, 0.0); }));
     }
     outputs.matrixOutputs.clear();
@@ -219,7 +216,7 @@ void rebuildChannelAttributes(MObject node, const ChannelNameLists& listed, Chan
             continue;
         }
         outputs.matrixOutputs.push_back(
-            groupOutputs(fn, name, kMatrixSuffixes, [](std::size_t i, const std::string& n) {
+            groupOutputs(fn, name, kMatrixOutputSuffixes, [](std::size_t i, const std::string& n) {
                 return i < kMatrixTranslateCount ? createDouble(n, 0.0) : createAngle(n);
             }));
     }

@@ -10,14 +10,12 @@
 #include <maya/MPlug.h>
 #include <maya/MString.h>
 
+#include "device/channels/ChannelOutputRules.h"
+
 namespace {
 
 const char* const kMultipliersName = "multipliers";
 const char* const kMultiplierSuffix = "_mlt";
-
-const char* const kVectorSuffixes[] = {"X", "Y", "Z"};
-const char* const kMatrixSuffixes[] = {"TranslateX", "TranslateY", "TranslateZ",
-                                       "RotateX",    "RotateY",    "RotateZ"};
 
 // The long and short names of the node's static attributes. Maya lists a node's static
 // attributes before its dynamic ones, so the walk stops at the first dynamic one.
@@ -48,9 +46,9 @@ std::vector<std::string> outputNames(ChannelKind kind, const std::string& name) 
     if (kind == ChannelKind::scalar) {
         outputs.push_back(name);
     } else if (kind == ChannelKind::vector) {
-        for (const char* suffix : kVectorSuffixes) outputs.push_back(name + suffix);
+        for (const char* suffix : kVectorOutputSuffixes) outputs.push_back(name + suffix);
     } else {
-        for (const char* suffix : kMatrixSuffixes) outputs.push_back(name + suffix);
+        for (const char* suffix : kMatrixOutputSuffixes) outputs.push_back(name + suffix);
     }
     return outputs;
 }

@@ -5,8 +5,14 @@
 #include <array>
 #include <cstddef>
 
+#include "transport/records/CaptureRecords.h"
+
 // TranslateX, TranslateY, TranslateZ, RotateX, RotateY, RotateZ (radians).
 constexpr std::size_t kMatrixOutputCount = 6;
+// What follows a channel's name in the names of its outputs, in output order.
+constexpr const char* kVectorOutputSuffixes[kVectorComponents] = {"X", "Y", "Z"};
+constexpr const char* kMatrixOutputSuffixes[kMatrixOutputCount] = {
+    "TranslateX", "TranslateY", "TranslateZ", "RotateX", "RotateY", "RotateZ"};
 using MatrixChannelOutputs = std::array<double, kMatrixOutputCount>;
 
 // Component 0, 1, 2 (X, Y, Z) of a vector channel's three values; any other component is 0.0.

@@ -42,9 +42,6 @@ void appendLine(std::string& text, const std::string& key, const char* suffix, d
 
 std::string composeDataMessage(const ChannelNameLists& channels, double timestamp,
                                bool malformedLine) {
-    static const char* const kVectorSuffixes[] = {"X", "Y", "Z"};
-    static const char* const kMatrixSuffixes[] = {"0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W",
-                                                  "2X", "2Y", "2Z", "2W", "3X", "3Y", "3Z", "3W"};
     std::string text = "timestamp;";
     appendTimestamp(text, timestamp);
     text += '\n';
@@ -56,12 +53,12 @@ std::string composeDataMessage(const ChannelNameLists& channels, double timestam
     const auto& vectors = channels.vectors();
     for (std::size_t v = 0; v < vectors.size(); ++v)
         for (std::size_t k = 0; k < kVectorComponents; ++k)
-            appendLine(text, vectors[v], kVectorSuffixes[k],
+            appendLine(text, vectors[v], kVectorKeySuffixes[k],
                        PhoneSim::channelValue(ChannelKind::vector, v, k, timestamp));
     const auto& matrices = channels.matrices();
     for (std::size_t m = 0; m < matrices.size(); ++m)
         for (std::size_t e = 0; e < kMatrixElements; ++e)
-            appendLine(text, matrices[m], kMatrixSuffixes[e],
+            appendLine(text, matrices[m], kMatrixKeySuffixes[e],
                        PhoneSim::channelValue(ChannelKind::matrix, m, e, timestamp));
     return text;
 }
@@ -126,10 +123,9 @@ std::string PhoneSim::dataMessageText(const ChannelNameLists& channels, double t
 std::vector<double> PhoneSim::flatFrame(const ChannelNameLists& channels, double timestamp) {
     std::vector<double> values;
     values.reserve(channels.flatValueCount());
-    const std::size_t widths[] = {1, kVectorComponents, kMatrixElements};
     for (const ChannelKind kind : kChannelKinds) {
         for (std::size_t i = 0; i < channels.of(kind).size(); ++i) {
-            for (std::size_t e = 0; e < widths[kindIndex(kind)]; ++e) {
+            for (std::size_t e = 0; e < valuesPerChannel(kind); ++e) {
                 values.push_back(channelValue(kind, i, e, timestamp));
             }
         }

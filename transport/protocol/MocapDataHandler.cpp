@@ -66,12 +66,6 @@ int matrixSuffixIndex(char digit, char letter) {
     return 4 * (digit - '0') + column;
 }
 
-constexpr std::size_t valuesPerChannel(ChannelKind kind) {
-    return kind == ChannelKind::scalar   ? 1
-           : kind == ChannelKind::vector ? kVectorComponents
-                                         : kMatrixElements;
-}
-
 int lookup(const std::unordered_map<std::string_view, int>& index, std::string_view name) {
     if (index.empty()) return -1;
     const auto found = index.find(name);
@@ -194,17 +188,13 @@ void MocapDataHandler::rebuildIndexes() {
         }
     }
 
-    static constexpr std::string_view kVectorSuffixes[] = {"X", "Y", "Z"};
-    static constexpr std::string_view kMatrixSuffixes[] = {"0X", "0Y", "0Z", "0W", "1X", "1Y",
-                                                           "1Z", "1W", "2X", "2Y", "2Z", "2W",
-                                                           "3X", "3Y", "3Z", "3W"};
     keyStorage_.reserve(names_.flatValueCount());
     for (const auto& name : names_.scalars()) keyStorage_.push_back(name);
     for (const auto& name : names_.vectors()) {
-        for (auto suffix : kVectorSuffixes) keyStorage_.push_back(name + std::string(suffix));
+        for (const char* suffix : kVectorKeySuffixes) keyStorage_.push_back(name + suffix);
     }
     for (const auto& name : names_.matrices()) {
-        for (auto suffix : kMatrixSuffixes) keyStorage_.push_back(name + std::string(suffix));
+        for (const char* suffix : kMatrixKeySuffixes) keyStorage_.push_back(name + suffix);
     }
     // keyStorage_ is complete: its strings no longer move.
     keyTargets_.reserve(keyStorage_.size());

@@ -37,6 +37,19 @@ constexpr std::size_t kMaxRecordedFrames = 216000;
 constexpr std::size_t kVectorComponents = 3;
 constexpr std::size_t kMatrixElements = 16;
 
+// Values a channel of the kind fills in a flat frame.
+constexpr std::size_t valuesPerChannel(ChannelKind kind) {
+    return kind == ChannelKind::scalar   ? 1
+           : kind == ChannelKind::vector ? kVectorComponents
+                                         : kMatrixElements;
+}
+
+// What follows a vector's or a matrix's name in the keys of a data message ("<name>X",
+// "<name>0X" ... "<name>3W": row, then column), in the order of the flat frame.
+constexpr const char* kVectorKeySuffixes[kVectorComponents] = {"X", "Y", "Z"};
+constexpr const char* kMatrixKeySuffixes[kMatrixElements] = {
+    "0X", "0Y", "0Z", "0W", "1X", "1Y", "1Z", "1W", "2X", "2Y", "2Z", "2W", "3X", "3Y", "3Z", "3W"};
+
 // Three ordered lists of channel names (scalar, vector, matrix), duplicates included.
 struct ChannelNameLists {
     std::array<std::vector<std::string>, kChannelKindCount> lists;
