@@ -6,15 +6,11 @@
 
 namespace {
 
-double blend(double from, double to, double weight) {
-    return blendClipValue(from, to, weight);
-}
-
 // Positions that the clip does not have get 0.0 rather than a value the frames do not hold.
 void blendNumbers(std::vector<double>& values, const double* from, const double* to,
                   std::size_t count, double weight) {
     const std::size_t shared = std::min(values.size(), count);
-    for (std::size_t k = 0; k < shared; ++k) values[k] = blend(from[k], to[k], weight);
+    for (std::size_t k = 0; k < shared; ++k) values[k] = blendClipValue(from[k], to[k], weight);
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(), 0.0);
 }
 
@@ -24,7 +20,7 @@ void blendGroups(std::vector<std::array<double, N>>& values, const double* from,
     const std::size_t shared = std::min(values.size(), count);
     for (std::size_t g = 0; g < shared; ++g)
         for (std::size_t i = 0; i < N; ++i)
-            values[g][i] = blend(from[N * g + i], to[N * g + i], weight);
+            values[g][i] = blendClipValue(from[N * g + i], to[N * g + i], weight);
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(shared), values.end(),
               std::array<double, N>{});
 }
@@ -32,8 +28,8 @@ void blendGroups(std::vector<std::array<double, N>>& values, const double* from,
 }  // namespace
 
 void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarValues,
-                std::vector<std::array<double, 6>>& matrixValues,
-                std::vector<std::array<double, 3>>& vectorValues) {
+                std::vector<MatrixChannelOutputs>& matrixValues,
+                std::vector<std::array<double, kVectorComponents>>& vectorValues) {
     if (frames.empty()) return;
     const ClipBlendPoint point = frames.blendPoint(u);
     const double* from = frames.values(point.previous);
@@ -42,7 +38,7 @@ void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarV
     from += frames.scalarCount();
     to += frames.scalarCount();
     blendGroups(matrixValues, from, to, frames.matrixCount(), point.weight);
-    from += 6 * frames.matrixCount();
-    to += 6 * frames.matrixCount();
+    from += kMatrixOutputCount * frames.matrixCount();
+    to += kMatrixOutputCount * frames.matrixCount();
     blendGroups(vectorValues, from, to, frames.vectorCount(), point.weight);
 }

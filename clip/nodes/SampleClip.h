@@ -3,6 +3,7 @@
 // around it and held at the first and last frame outside the clip.
 
 #include "clip/format/ClipFrames.h"
+#include "device/channels/ChannelOutputRules.h"
 
 #include <array>
 #include <vector>
@@ -11,5 +12,5 @@
 // u: the first frame whose time is not below u, blended with the frame before it. Positions that
 // the frames do not have are set to 0.0. An empty clip changes nothing.
 void sampleClip(const ClipFrames& frames, double u, std::vector<double>& scalarValues,
-                std::vector<std::array<double, 6>>& matrixValues,
-                std::vector<std::array<double, 3>>& vectorValues);
+                std::vector<MatrixChannelOutputs>& matrixValues,
+                std::vector<std::array<double, kVectorComponents>>& vectorValues);
