@@ -77,6 +77,13 @@ ClipFrame ClipFrames::frame(std::size_t index) const {
     return record;
 }
 
+double ClipFrames::duration() const {
+    double latest = 0.0;
+    for (const double time : times_)
+        if (time > latest) latest = time;
+    return latest;
+}
+
 ClipBlendPoint ClipFrames::blendPoint(double u) const {
     return clipBlendPoint(times_, timesInOrder_, u);
 }

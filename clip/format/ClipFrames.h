@@ -38,6 +38,9 @@ class ClipFrames {
     std::size_t matrixCount() const { return matrixCount_; }
 
     double time(std::size_t index) const { return times_[index]; }
+    // The clip's length in seconds: its latest frame time, and 0 for a clip that starts later or
+    // has no frames (what the clip reader and the take information report).
+    double duration() const;
     // Frame index's values: scalars, then six per matrix channel, then three per vector channel.
     const double* values(std::size_t index) const;
     ClipFrame frame(std::size_t index) const;

@@ -82,9 +82,7 @@ bool LMRAClipReader::loadClip(const std::string& path) {
 
     clipNames_ = std::move(names);
     clipFrames_ = std::move(frames);
-    clipLength_ = 0.0;
-    for (std::size_t i = 0; i < clipFrames_.size(); ++i)
-        if (clipFrames_.time(i) > clipLength_) clipLength_ = clipFrames_.time(i);
+    clipLength_ = clipFrames_.duration();
     rebuildChannelAttributes(thisMObject(), clipNames_, outputs_, ScalarOutputStorage::notStorable);
     matrixValues_.assign(outputs_.matrixOutputs.size(), {});
     vectorValues_.assign(outputs_.vectorOutputs.size(), {});

@@ -69,8 +69,7 @@ TakeInfo fromFile(const std::string& path) {
     }
     info.state = "file";
     info.frames = frames.size();
-    for (std::size_t i = 0; i < frames.size(); ++i)
-        if (frames.time(i) > info.duration) info.duration = frames.time(i);
+    info.duration = frames.duration();
     return info;
 }
 
