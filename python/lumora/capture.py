@@ -44,7 +44,14 @@ def create_device(name="lumoraDevice"):
     return cmds.createNode(DEVICE_TYPE, name=name)
 
 
-def _check_port(port, attribute):
+def check_address(address):
+    """Raises LumoraError unless address can name the phone (a string that is not blank)."""
+    if not isinstance(address, str) or not address.strip():
+        raise LumoraError("Give the phone's address (the app shows it on its streaming screen).")
+
+
+def check_port(port, attribute="port"):
+    """Raises LumoraError unless port is a whole number from 1 to 65535; attribute names it."""
     if isinstance(port, bool) or not isinstance(port, int) or not 1 <= port <= 65535:
         raise LumoraError("The {} {!r} is no port: give a number from 1 to 65535.".format(attribute, port))
 
@@ -60,10 +67,9 @@ def connect_wifi(address, port=None, node=None):
     """Connects over Wi-Fi to the phone at address (and port, else the node's wifiPort) and returns
     the status code (1 when connected; the Script Editor says why not)."""
     node = device(node)
-    if not isinstance(address, str) or not address.strip():
-        raise LumoraError("Give the phone's address (the app shows it on its streaming screen).")
+    check_address(address)
     if port is not None:
-        _check_port(port, "Wi-Fi port")
+        check_port(port, "Wi-Fi port")
     cmds.setAttr(node + ".ipAddress", address.strip(), type="string")
     if port is not None:
         cmds.setAttr(node + ".wifiPort", port)
@@ -75,7 +81,7 @@ def connect_usb(port=None, node=None):
     """Connects over USB (through usbmuxd) and returns the status code."""
     node = device(node)
     if port is not None:
-        _check_port(port, "USB port")
+        check_port(port, "USB port")
         cmds.setAttr(node + ".usbPort", port)
     cmds.setAttr(node + ".connectionType", 1)
     return _connect(node)

@@ -494,21 +494,18 @@ class CaptureWindow(QtWidgets.QWidget):
     # Connection and capture
 
     def connection_settings(self):
-        """(transport, address, port) from the fields; raises LumoraError saying what to fix."""
+        """(transport, address, port) from the fields, checked as the capture API checks them;
+        raises LumoraError saying what to fix."""
         transport = self.transport_combo.currentIndex()
         address = self.address_edit.text().strip()
-        if transport == WIFI and not address:
-            raise lumora.LumoraError(
-                "Enter the phone's address: the capture app shows it (for example 192.168.0.42).")
         text = self.port_edit.text().strip()
         try:
             port = int(text)
         except ValueError:
-            port = 0
-        if not 1 <= port <= 65535:
-            raise lumora.LumoraError(
-                "The port must be a whole number from 1 to 65535 (the app's default is {}); "
-                "it is '{}'.".format(35602 if transport == USB else 35601, text))
+            port = text  # refused below, named as typed
+        if transport == WIFI:
+            capture.check_address(address)
+        capture.check_port(port, "USB port" if transport == USB else "Wi-Fi port")
         return transport, address, port
 
     def connect_phone(self):
