@@ -78,6 +78,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self._rebuild_pending = False
         self._refreshing = False
         self._refresh_error = None
+        self._light = ""  # the colour the status light shows (restyling repolishes the widget)
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -388,8 +389,12 @@ class CaptureWindow(QtWidgets.QWidget):
         self.disconnect_button.setEnabled(status.code >= 1)
 
     def _set_light(self, colour):
-        self.status_light.setStyleSheet(
-            "background-color: {}; border-radius: 8px; border: 1px solid #333".format(colour or "#444444"))
+        """The status light's colour; restyled only when it changes, not on every refresh."""
+        colour = colour or "#444444"
+        if colour != self._light:
+            self._light = colour
+            self.status_light.setStyleSheet(
+                "background-color: {}; border-radius: 8px; border: 1px solid #333".format(colour))
 
     def rebuild_channel_table(self):
         """One row per channel of the device (done once after the plug-in rebuilt the outputs)."""
