@@ -176,7 +176,7 @@ class TakesPanel(QtWidgets.QGroupBox):
         self.long_saves.discard(path)
         self.recording.discard(node)
         self.last_take = take
-        video = "with its video" if _has_video(take) else "without video"
+        video = "with its video" if take.has_video else "without video"
         # The messages show the take's confirmation; the line under them sums it up.
         self.window.note("Saved {}: {} frames, {:.2f} s, {}.".format(take.name, take.frames, take.duration, video))
         self.refresh_takes(select=take.path)
@@ -195,7 +195,7 @@ class TakesPanel(QtWidgets.QGroupBox):
             found = []
         for take in found:
             item = QtWidgets.QTreeWidgetItem(
-                [take.name, str(take.frames), "{:.2f}".format(take.duration), "yes" if _has_video(take) else "no",
+                [take.name, str(take.frames), "{:.2f}".format(take.duration), "yes" if take.has_video else "no",
                  self._reader_of(take.path) or ""])
             item.setData(0, Qt.UserRole, take.path)
             self.take_list.addTopLevelItem(item)
@@ -258,6 +258,3 @@ class TakesPanel(QtWidgets.QGroupBox):
 def _take_name(path):
     return os.path.splitext(os.path.basename(path))[0]
 
-
-def _has_video(take):
-    return bool(take.video_path) and os.path.isfile(take.video_path)
