@@ -9,13 +9,16 @@ from lumora import bake as baking
 from lumora import capture, rig, takes
 from lumora.ui import state
 
+# Said when a bake is asked for before any mapping was made.
+MAP_FIRST = "Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026"
+
 
 def bake(reader, mapping=None, remove_reader=False):
     """Bakes the take in reader onto the targets of mapping (default: the last mapping made),
     pointing the mapping at the reader first; returns the keyed plugs."""
     mapping = mapping or state.mapping
     if mapping is None:
-        raise lumora.LumoraError("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026")
+        raise lumora.LumoraError(MAP_FIRST)
     if mapping.source != reader:
         rig.apply(mapping, source=reader)  # the same targets, now driven by the take
     return baking.bake_take(reader, mapping, remove_reader=remove_reader)

@@ -239,7 +239,7 @@ class TakesPanel(QtWidgets.QGroupBox):
         if not path:
             return None
         if state.mapping is None:
-            self.window.say("Map the channels onto the rig first: Face Capture > Map Channels to Rig\u2026", "error")
+            self.window.say(actions.MAP_FIRST, "error")
             return None
         reader = self._reader_of(path) or self.load_selected_take()
         if not reader:
