@@ -156,8 +156,22 @@ def _channel_plug(name, node):
 
 
 def channel_value(name, node=None):
+    return channel_values([name], node)[0]
+
+
+def channel_values(names, node=None):
+    """The values of the named channels, in order. The node is checked once for all of them (the
+    capture window reads every shown channel ten times a second); a channel the node lacks
+    raises LumoraError."""
     node = device(node)
-    return cmds.getAttr(_channel_plug(name, node))
+    values = []
+    for name in names:
+        try:
+            values.append(cmds.getAttr(node + "." + name))
+        except (RuntimeError, ValueError):
+            _channel_plug(name, node)  # names the missing channel
+            raise
+    return values
 
 
 def multiplier(name, node=None):

@@ -61,10 +61,9 @@ class ChannelPanel(QtWidgets.QGroupBox):
     def update_values(self):
         """The live value of every row the filter shows: the bar's length is the value's size up
         to 1, its text the value."""
-        for name, row in self.rows.items():
-            if self.table.isRowHidden(row):
-                continue
-            value = capture.channel_value(name, self.node)
+        shown = [(name, row) for name, row in self.rows.items() if not self.table.isRowHidden(row)]
+        values = capture.channel_values([name for name, _ in shown], self.node) if shown else []
+        for (name, row), value in zip(shown, values):
             bar = self.table.cellWidget(row, VALUE)
             bar.setValue(int(round(min(abs(value), 1.0) * BAR_STEPS)))
             bar.setFormat("{:.3f}".format(value))
