@@ -7,9 +7,9 @@ import traceback
 import maya.cmds as cmds
 
 import lumora
+from lumora import takes
 from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
 
-READER_TYPE = "LMRAClipReader"
 FAILED = object()  # what a failed action gives back
 
 
@@ -40,7 +40,7 @@ def error_text(error):
 
 def clip_readers():
     """The clip reader nodes of the scene."""
-    return sorted(cmds.ls(type=READER_TYPE) or [])
+    return sorted(cmds.ls(type=takes.READER_TYPE) or [])
 
 
 def line_edit(text="", placeholder=""):
