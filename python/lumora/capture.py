@@ -29,6 +29,12 @@ HEALTH_ATTRIBUTES = ("framesReceived", "receiveRate", "lastFrameAge", "lastFrame
 _paused = set()
 
 
+def forget_scene_nodes():
+    """The scene is about to change (new or open): its device nodes go with it, and a node of the
+    same name later is another node, not paused."""
+    _paused.clear()
+
+
 def devices():
     """The device nodes of the scene."""
     return cmds.ls(type=DEVICE_TYPE) or []

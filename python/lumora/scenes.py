@@ -1,6 +1,6 @@
 """Clip readers come back with their takes when a scene opens, in batch as in the interface: each
 reader whose clipFilepath names a readable clip loads it, and a message names any that is missing.
-Before a scene changes, the takes module forgets the device nodes of the closing scene.
+Before a scene changes, the capture and takes modules forget the device nodes of the closing scene.
 """
 
 import os
@@ -37,11 +37,12 @@ def uninstall():
 
 def _before_change(*args):
     try:
-        from lumora import takes
+        from lumora import capture, takes
 
         takes.forget_scene_nodes()
+        capture.forget_scene_nodes()
     except Exception as error:  # a callback must never break the scene change
-        _maya.warning("Lumora could not forget the takes of the closing scene: {}".format(error))
+        _maya.warning("Lumora could not forget the devices of the closing scene: {}".format(error))
 
 
 def _after_open(*args):

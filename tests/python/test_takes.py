@@ -141,7 +141,7 @@ def test_a_take_recorded_while_the_live_view_runs_starts_at_record(device):
     assert 0.2 < take.duration <= time.monotonic() - begun + 0.25
 
 
-def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, output):
+def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, phone, output):
     takes.record(device, video=False)
     perform(device)
     clip = takes.begin_stop_and_save(device)
@@ -155,3 +155,5 @@ def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, out
     assert takes.saving(node) is None
     with pytest.raises(LumoraError, match="no take being saved"):
         takes.finish_stop_and_save(node)
+    assert capture.connect_wifi("127.0.0.1", phone.ports["wifi"], node=node) == 1
+    assert not capture.is_paused(node)  # the closing scene's node was paused, not this one
