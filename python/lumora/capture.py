@@ -69,9 +69,10 @@ def _connect(node):
     return max(code, 1) if connected else 0
 
 
-def connect_wifi(address, port=None, node=None):
-    """Connects over Wi-Fi to the phone at address (and port, else the node's wifiPort) and returns
-    the status code (1 when connected; the Script Editor says why not)."""
+def configure_wifi(address, port=None, node=None):
+    """Stores the phone's address (and port, else the node's wifiPort stays) on the node and picks
+    Wi-Fi, without contacting the phone: what connect_wifi and check_connection then use. Checked
+    first; returns the node."""
     node = device(node)
     check_address(address)
     if port is not None:
@@ -80,17 +81,29 @@ def connect_wifi(address, port=None, node=None):
     if port is not None:
         cmds.setAttr(node + ".wifiPort", port)
     cmds.setAttr(node + ".connectionType", 0)
-    return _connect(node)
+    return node
 
 
-def connect_usb(port=None, node=None):
-    """Connects over USB (through usbmuxd) and returns the status code."""
+def configure_usb(port=None, node=None):
+    """Stores the app's USB port (else the node's usbPort stays) on the node and picks USB,
+    without contacting the phone. Checked first; returns the node."""
     node = device(node)
     if port is not None:
         check_port(port, "USB port")
         cmds.setAttr(node + ".usbPort", port)
     cmds.setAttr(node + ".connectionType", 1)
-    return _connect(node)
+    return node
+
+
+def connect_wifi(address, port=None, node=None):
+    """Connects over Wi-Fi to the phone at address (and port, else the node's wifiPort) and returns
+    the status code (1 when connected; the Script Editor says why not)."""
+    return _connect(configure_wifi(address, port, node))
+
+
+def connect_usb(port=None, node=None):
+    """Connects over USB (through usbmuxd) and returns the status code."""
+    return _connect(configure_usb(port, node))
 
 
 def disconnect(node=None):

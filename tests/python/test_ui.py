@@ -117,7 +117,7 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     events = shown.status_events
     om.MUserEventMessage.postUserEvent(capture.STATUS_EVENT)
     assert shown.status_events == events + 1
-    assert shown.status_label.text() == "Not connected"
+    assert shown.status_label.text() == "Not connected" and shown.age_label.text() == "none yet"  # no frame
 
     # Changes made while the plug-in rebuilds the outputs are ignored, then the table is rebuilt
     # once.
@@ -143,13 +143,17 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     shown.address_edit.setText("127.0.0.1")
     for port in ("0", "65536", "port"):
         shown.port_edit.setText(port)
-        click(qtbot, shown.connect_button)
-        assert "from 1 to 65535" in shown.note_label.text()
+        for button in (shown.connect_button, shown.check_button):
+            shown.note_label.clear()
+            click(qtbot, button)
+            assert "from 1 to 65535" in shown.note_label.text()
     shown.address_edit.setText(" ")
     shown.port_edit.setText("35601")
-    click(qtbot, shown.connect_button)
-    assert "address" in shown.note_label.text()
-    assert capture.status(node).code == 0
+    for button in (shown.connect_button, shown.check_button):
+        shown.note_label.clear()
+        click(qtbot, button)
+        assert "address" in shown.note_label.text()
+    assert capture.status(node).code == 0 and not shown.check_view.isVisible()
 
     # No phone answers: the plug-in's message, the window's summary, the button back.
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as silent:
@@ -157,9 +161,17 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
         shown.address_edit.setText("127.0.0.1")
         shown.port_edit.setText(str(silent.getsockname()[1]))
         click(qtbot, shown.connect_button)
-    assert shown.note_label.text().startswith("Not connected") and shown.connect_button.isEnabled()
-    assert "Connection timed out" in shown.messages.toPlainText()
-    assert shown.status_label.text() == "Not connected"
+        assert shown.note_label.text().startswith("Not connected") and shown.connect_button.isEnabled()
+        assert "Connection timed out" in shown.messages.toPlainText()
+        assert shown.status_label.text() == "Not connected"
+        # Check connection names the step that failed and, on a line of its own, what to try.
+        click(qtbot, shown.check_button)
+    steps = shown.check_view.toPlainText().splitlines()
+    assert shown.check_view.isVisible() and steps[0].startswith("Address ok: ")
+    answer = steps.index("Answer failed: no answer within 1 s.")
+    assert steps[answer + 1].strip().startswith("Next: open the app on the phone")
+    assert shown.note_label.text().startswith("Connection check: Answer failed: no answer within 1 s.")
+    assert shown.check_button.isEnabled() and capture.status(node).code == 0
 
     # The dialogs say what they need before doing anything.
     menu.install(main_window)
@@ -359,18 +371,37 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert not shown.timer.isActive()
 
 
-def test_two_devices_over_usb_stop_and_disconnect(main_window, qtbot, phone):
+def test_two_devices_over_usb_check_stop_and_disconnect(main_window, qtbot, phone, monkeypatch):
     shown = window.show_window(main_window)
+    seen = []
+    check_connection = capture.check_connection
+
+    def watched(*args, **kwargs):
+        cursor = QtWidgets.QApplication.overrideCursor()
+        seen.append((shown.check_button.isEnabled(), shown.connect_button.isEnabled(),
+                     cursor.shape() if cursor else None))
+        return check_connection(*args, **kwargs)
+
+    monkeypatch.setattr(capture, "check_connection", watched)
     for end in (shown.stop_button, shown.disconnect_button):
         click(qtbot, shown.new_device_button)
         shown.transport_combo.setCurrentIndex(window.USB)
         assert not shown.address_edit.isEnabled() and shown.port_edit.text() == "35602"
         shown.port_edit.setText(str(phone.ports["usb"]))
+        # The check runs with what the fields say, holding Maya as Connect does.
+        click(qtbot, shown.check_button)
+        assert seen[-1] == (False, False, Qt.WaitCursor) and shown.check_button.isEnabled()
+        assert shown.note_label.text() == "Connection check over USB: every step ok."
+        assert shown.check_view.toPlainText().splitlines()[0].startswith("usbmuxd ok: usbmuxd answers at UNIX:")
+        assert cmds.getAttr(shown.node + ".usbPort") == phone.ports["usb"]
+        assert capture.status(shown.node).code == 0 and shown.status_label.text() == "Not connected"
         click(qtbot, shown.connect_button)
         assert shown.status_label.text() == "Connected" and cmds.getAttr(shown.node + ".connectionType") == 1
         assert "jawOpen" in shown.rows
         click(qtbot, shown.start_button)
         qtbot.waitUntil(lambda: shown.status_label.text() == "Capturing", timeout=WAIT_MS)  # frames arrive
+        click(qtbot, shown.check_button)  # connected: the check leaves the session alone
+        assert shown.check_view.toPlainText().startswith("Session ok: ") and capture.status(shown.node).code == 2
         click(qtbot, end)
         assert shown.status_label.text() == "Not connected"
     assert shown.device_combo.count() == 2

@@ -152,6 +152,15 @@ class CaptureWindow(QtWidgets.QWidget):
         self.port_edit.setMaximumWidth(80)
         self.connect_button = common.button("Connect", self.connect_phone, "Connect to the capture app on the phone")
         self.disconnect_button = common.button("Disconnect", self.disconnect_phone)
+        self.check_button = common.button(
+            "Check connection", self.check_phone_connection,
+            "Run the steps of connecting one by one without capturing, and say what to try for a step that fails")
+        # The last check's steps, shown once a check has run.
+        self.check_view = QtWidgets.QTextEdit()
+        self.check_view.setReadOnly(True)
+        self.check_view.setMinimumHeight(100)
+        self.check_view.setMaximumHeight(200)
+        self.check_view.hide()
         grid = QtWidgets.QGridLayout(box)
         grid.addWidget(QtWidgets.QLabel("Over"), 0, 0)
         grid.addWidget(self.transport_combo, 0, 1)
@@ -162,7 +171,9 @@ class CaptureWindow(QtWidgets.QWidget):
         buttons = QtWidgets.QHBoxLayout()
         buttons.addWidget(self.connect_button)
         buttons.addWidget(self.disconnect_button)
+        buttons.addWidget(self.check_button)
         grid.addLayout(buttons, 2, 0, 1, 4)
+        grid.addWidget(self.check_view, 3, 0, 1, 4)
         return box
 
     def _status_section(self):
@@ -381,7 +392,8 @@ class CaptureWindow(QtWidgets.QWidget):
         self._set_light(PAUSED_COLOUR if paused or waiting else LIGHT_COLOURS.get(status.code, LIGHT_COLOURS[0]))
         self.status_label.setText(status.text + (" (paused)" if paused else " (no frames)" if waiting else ""))
         self.rate_label.setText(_figure(health.receive_rate, "{:.1f}"))
-        self.age_label.setText(_figure(health.last_frame_age_ms, "{:.0f} ms ago"))
+        age = health.last_frame_age_ms
+        self.age_label.setText("none yet" if age is not None and age < 0 else _figure(age, "{:.0f} ms ago"))
         self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
         self.pause_button.setEnabled(status.code >= 2 and not paused)
         self.takes.update_buttons(status.code)
@@ -459,7 +471,7 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _device_widgets(self):
         return [self.transport_combo, self.address_edit, self.port_edit, self.connect_button,
-                self.disconnect_button, self.start_button, self.pause_button, self.stop_button,
+                self.disconnect_button, self.check_button, self.start_button, self.pause_button, self.stop_button,
                 self.video_check] + self.takes.device_widgets()
 
     def _load_settings(self):
@@ -544,6 +556,45 @@ class CaptureWindow(QtWidgets.QWidget):
                      "explains each).", "error")
         return bool(code)
 
+    def check_phone_connection(self):
+        """Runs the connection check with the settings of the fields (checked first, and stored on
+        a node that is not connected) and shows its steps: each with its outcome, and under a step
+        that failed what to try. Holds Maya's main thread for at most the check's time-out, with
+        the buttons disabled and a busy cursor. Returns the check's lines."""
+        if not self.node:
+            return []
+        try:
+            transport, address, port = self.connection_settings()
+        except lumora.LumoraError as error:
+            self.say(str(error), "error")
+            return []
+        try:
+            connected = capture.status(self.node).code != 0
+            where = "" if connected else " over USB" if transport == USB else " over Wi-Fi"
+            self.say("Checking the connection to the phone{}...".format(where))
+            with common.busy(self.check_button, self.connect_button):
+                if not connected:  # a running session is left as it is
+                    if transport == USB:
+                        capture.configure_usb(port, node=self.node)
+                    else:
+                        capture.configure_wifi(address, port, node=self.node)
+                lines = capture.check_connection(self.node)
+        except Exception as error:
+            self.say(common.error_text(error), "error")
+            return []
+        steps = [check_step(line) for line in lines]
+        self.check_view.setHtml(check_html(steps))
+        self.check_view.show()
+        self.check_view.scrollToAnchor(FIRST_FAILED)  # the step to look at, with what to try
+        failed = [step for step in steps if step.outcome in ("failed", "warning")]
+        if failed:
+            self.say("Connection check: {} {}: {} What to try is under Connection.".format(
+                failed[0].step, failed[0].outcome, failed[0].found), "warning")
+        else:
+            self.say("Connection check{}: every step ok.".format(where))
+        self.refresh()
+        return lines
+
     def disconnect_phone(self):
         self.run(capture.disconnect, self.node)
 
@@ -566,6 +617,41 @@ class CaptureWindow(QtWidgets.QWidget):
             return common.FAILED
         finally:
             self.refresh()
+
+
+# One line of the connection check: "<step>: <outcome>: <what it found>[ Next: <what to try>]".
+CheckStep = collections.namedtuple("CheckStep", "step outcome found hint")
+CHECK_COLOURS = {"ok": "#2fb344", "warning": "#d89000", "failed": "#e05050", "skipped": "#888888"}
+
+
+def check_step(line):
+    """A line of the connection check in its parts (a line of another shape is all found)."""
+    parts = line.split(": ", 2)
+    if len(parts) < 3 or parts[1] not in CHECK_COLOURS:
+        return CheckStep("", "", line, "")
+    found, _, hint = parts[2].partition(" Next: ")
+    return CheckStep(parts[0], parts[1], found, hint)
+
+
+FIRST_FAILED = "firstFailed"  # the anchor of the first step that did not pass
+
+
+def check_html(steps):
+    """The check's steps as rich text: the step in bold, its outcome in its colour, and what to
+    try on a line of its own under a step that did not pass."""
+    rows = []
+    anchor = '<a name="{}"></a>'.format(FIRST_FAILED)
+    for step in steps:
+        colour = CHECK_COLOURS.get(step.outcome, "")
+        head = "<b>{}</b> <span style=\"color: {}\">{}</span>: ".format(
+            html.escape(step.step), colour, html.escape(step.outcome)) if step.step else ""
+        if step.outcome in ("failed", "warning") and anchor:
+            head, anchor = anchor + head, ""
+        row = "<p style=\"margin: 0 0 4px 0\">{}{}".format(head, html.escape(step.found))
+        if step.hint:
+            row += "<br>&nbsp;&nbsp;&nbsp;&nbsp;<b>Next:</b> " + html.escape(step.hint)
+        rows.append(row + "</p>")
+    return "".join(rows)
 
 
 def _figure(value, form):
