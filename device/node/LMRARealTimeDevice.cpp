@@ -202,6 +202,10 @@ void LMRARealTimeDevice::publishStatus() {
     // Only a new status is announced: a failed attempt's session ending on a disconnected node
     // changes nothing.
     const ConnectionStatus status = status_.load();
+    // A pause or an end shows in streaming at once too; frames that arrive show at a refresh.
+    if (status < kStatusCapturing || paused_.load()) {
+        MPlug(thisMObject(), streaming).setBool(false);
+    }
     if (status == publishedStatus_) return;
     publishedStatus_ = status;
     MPlug(thisMObject(), connectionStatus).setInt(static_cast<int>(status));

@@ -156,7 +156,7 @@ TEST_P(StreamFaultsTest, HealthOutputsShowPausesSilenceAndAVanishedPhone) {
     script.section("first", probe);
     script.sleep(0.5);
     script.section("second", probe);
-    script.section("pause", "pauseMocapSession dev");
+    script.section("pause", "pauseMocapSession dev; getAttr dev.streaming");
     script.sleep(2.6);  // longer than the silence that warns
     script.section("paused", probe);
     script.section("resume", "startMocapSession dev");
@@ -200,7 +200,9 @@ TEST_P(StreamFaultsTest, HealthOutputsShowPausesSilenceAndAVanishedPhone) {
     EXPECT_GT(second[kDropped], 0);
     EXPECT_EQ(second[kStreaming], 1);
 
-    // Paused: not streaming, the status unchanged, and no warning for the quiet.
+    // Paused: not streaming, already when read right after the pause, the status unchanged, and
+    // no warning for the quiet.
+    EXPECT_EQ(run.output.lastResult("pause"), "0");
     const auto paused = health("paused");
     EXPECT_EQ(paused[kStreaming], 0);
     EXPECT_EQ(paused[kStatus], 2);
