@@ -7,7 +7,9 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <initializer_list>
 
 #include "Descriptor.h"
@@ -380,9 +382,16 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     const std::vector<GuideMessage> messages = guideMessages();
     ASSERT_GE(messages.size(), 5u) << "no message table in " << LMRA_README;
 
-    PhoneSim& silent = addPhone(answering(PhoneAnswer::silent));
-    PhoneSim& rejecting = addPhone(answering(PhoneAnswer::reject));
-    PhoneSim& wrongScreen = addPhone(answering(PhoneAnswer::rejectWrongScreen));
+    const RefusingPhones phones = addRefusingPhones();
+    // Over USB, an app that closes the tunnel before it answers "connect".
+    PhoneSim& closing = addPhone(answering(PhoneAnswer::silent));
+    // An app whose channel list needs renaming, repeats a name, names one of the node's own
+    // attributes and has a section too many.
+    PhoneSimOptions odd = phoneOptions();
+    odd.rawChannelList = "wifiPort\njawOpen\njawOpen\n";
+    for (int i = 0; i < 11; ++i) odd.rawChannelList += "jaw open " + std::to_string(i) + "\n";
+    odd.rawChannelList += "#\n#\n#\nextra\n";
+    PhoneSim& oddNames = addPhone(odd);
     HeldUdpPort busy;
     ASSERT_GT(busy.port(), 0);
 
@@ -394,12 +403,22 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
         connect(script, key, "dev");
         keys.push_back(key);
     };
-    const std::pair<const char*, PhoneSim*> phones[] = {
-        {"refused", &rejecting}, {"wrongScreen", &wrongScreen}, {"silent", &silent}};
-    for (const auto& [key, phone] : phones) {
-        aimAt(script, "dev", *phone, Transport::wifi);
-        attempt(key, "");
+    const std::pair<const char*, const PhoneSim*> refusing[] = {
+        {"refused", &phones.rejecting},
+        {"wrongScreen", &phones.wrongScreen},
+        {"silent", &phones.silent},
+        {"absent", &phones.absent}};
+    for (const Transport transport : {Transport::wifi, Transport::usb}) {
+        for (const auto& [key, phone] : refusing) {
+            aimAt(script, "dev", *phone, transport);
+            attempt(std::string(transport == Transport::usb ? "usb/" : "wifi/") + key, "");
+        }
     }
+    aimAt(script, "dev", closing, Transport::usb);
+    attempt("usb/closed", "");
+    aimAt(script, "dev", oddNames, Transport::wifi);
+    attempt("oddNames", "");
+    script.add("stopMocapSession dev");
     PhoneSimOptions bare = phoneOptions();
     bare.useDefaultChannels = false;
     PhoneSim& noChannels = addPhone(bare);
@@ -421,7 +440,10 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     attempt("established", "setAttr dev.wifiReceivePort 0");
     script.section("stop", "stopMocapSession dev");
 
-    const HostBatchRun run = runHostBatch(script);
+    std::future<HostBatchRun> running = startHostBatch(script);
+    // The closing app goes once it heard "connect", while the plug-in waits for its answer.
+    if (closing.waitForCommand("connect", std::chrono::minutes(2))) closing.vanish();
+    const HostBatchRun run = finishHostBatch(running);
     ASSERT_TRUE(ranCleanly(run));
     std::vector<bool> seen(messages.size(), false);
     for (const std::string& key : keys) {
