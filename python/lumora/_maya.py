@@ -29,9 +29,9 @@ def warning(text):
         print("Warning: " + text)
 
 
-def command_errors(command, *args, **flags):
-    """Runs a command; when it fails, raises LumoraError with the errors it showed (Maya's own
-    exception says only that the command failed)."""
+def command_output(command, *args, **flags):
+    """Runs a command and returns (its result, the errors it showed); a command that fails raises
+    LumoraError with those errors (Maya's own exception says only that the command failed)."""
     errors = []
     callback = None
     try:
@@ -45,12 +45,17 @@ def command_errors(command, *args, **flags):
     except (ImportError, AttributeError):
         pass
     try:
-        return command(*args, **flags)
+        return command(*args, **flags), errors
     except RuntimeError as error:
         raise LumoraError(" ".join(errors) or str(error))
     finally:
         if callback is not None:
             om.MMessage.removeCallback(callback)
+
+
+def command_errors(command, *args, **flags):
+    """Runs a command; when it fails, raises LumoraError with the errors it showed."""
+    return command_output(command, *args, **flags)[0]
 
 
 def serve_idle():

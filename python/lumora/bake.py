@@ -76,10 +76,16 @@ def _posed_targets(pose_node):
 def bake_take(reader, mapping=None, remove_reader=False):
     """Keys every target of the mapping (by default every plug the reader drives) at each frame of
     the reader's take, at the scene's rate, with bakeResults: the keys hold the values the reader
-    gives at those frames, and replace what drove the targets. With remove_reader the reader is
-    deleted afterwards. Returns the keyed plugs."""
+    gives at those frames, and replace what drove the targets. A mapping made on another source
+    (the live device, another take) is pointed at the reader first (lumora.rig.apply), so that the
+    keys are the take's. With remove_reader the reader is deleted afterwards. Returns the keyed
+    plugs."""
     reader = _maya.node_of_type(reader, READER_TYPE, "a clip reader")
     first, last = take_range(reader)
+    if mapping is not None and mapping.source != reader:
+        from lumora import rig
+
+        rig.apply(mapping, reader)  # the same targets, now driven by the take
     targets = mapping.targets() if mapping is not None else driven_targets(reader)
     if not targets:
         raise LumoraError("{} drives nothing: map it onto the rig first (lumora.rig.map_channels).".format(reader))

@@ -5,6 +5,7 @@ given.
 """
 
 import collections
+import math
 
 import maya.cmds as cmds
 
@@ -200,9 +201,17 @@ def multiplier(name, node=None):
 
 
 def set_multiplier(name, value, node=None):
+    """Sets the channel's multiplier: its output is its value times this finite number."""
     node = device(node)
     _channel_plug(name, node)
-    cmds.setAttr(_channel_plug(name + "_mlt", node), float(value))
+    plug = _channel_plug(name + "_mlt", node)
+    try:
+        number = float(value)
+    except (TypeError, ValueError):
+        number = float("nan")
+    if isinstance(value, bool) or not math.isfinite(number):
+        raise LumoraError("A multiplier is a number, such as 0.8 or 1.5; {!r} is not.".format(value))
+    cmds.setAttr(plug, number)
 
 
 def check_connection(node=None):

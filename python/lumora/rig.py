@@ -96,8 +96,12 @@ class Mapping(object):
             raise LumoraError("This is not a Lumora rig mapping ({}): save one with Mapping.save.".format(error))
 
     def save(self, path):
-        with open(path, "w") as stream:
-            stream.write(self.to_json() + "\n")
+        try:
+            with open(path, "w") as stream:
+                stream.write(self.to_json() + "\n")
+        except (IOError, OSError) as error:
+            raise LumoraError("Cannot write the mapping {}: {}: pick another file.".format(
+                path, error.strerror or error))
 
     @classmethod
     def load(cls, path):
@@ -106,6 +110,8 @@ class Mapping(object):
                 text = stream.read()
         except (IOError, OSError) as error:
             raise LumoraError("Cannot read the mapping {}: {}.".format(path, error.strerror or error))
+        except UnicodeDecodeError as error:
+            raise LumoraError("This is not a Lumora rig mapping ({}): {} is not text.".format(error.reason, path))
         return cls.from_json(text)
 
     def __repr__(self):
@@ -184,7 +190,7 @@ def _targets(targets):
         names = _maya.unique((cmds.listAttr(targets, userDefined=True) or []) + (cmds.listAttr(targets, keyable=True) or []))
         return [(name, targets + "." + name) for name in names
                 if cmds.attributeQuery(name, node=targets, attributeType=True) in _UNITLESS_TYPES]
-    plugs = list(targets)
+    plugs = _maya.unique(targets)
     for plug in plugs:
         if "." not in plug or not cmds.objExists(plug.split(".", 1)[0]):
             raise LumoraError("{} is no plug: give node.attribute.".format(plug))
@@ -205,6 +211,9 @@ def map_channels(source, targets, overrides=None, poses=None, connect=True):
     report = Report(source)
     for name, plug in _targets(targets):
         if plug in posed:
+            continue
+        if not cmds.objExists(plug):
+            report.unmatched_targets.append((plug, _NO_TARGET))
             continue
         override_key = plug if plug in overrides else name if name in overrides else None
         if override_key is not None:
@@ -242,6 +251,10 @@ def map_channels(source, targets, overrides=None, poses=None, connect=True):
     return mapping, report
 
 
+# Why a target that is not there gets no channel.
+_NO_TARGET = "no such attribute: the node has none of that name (or was deleted)"
+
+
 def _safe(text):
     return re.sub(r"[^A-Za-z0-9_]", "_", text)
 
@@ -259,6 +272,8 @@ def _build_pose_nodes(mapping):
     for pose in mapping.poses:
         groups.setdefault(pose["target"], []).append(pose)
     for target, poses in groups.items():
+        if not cmds.objExists(target):
+            continue  # apply() reports it
         apply_node = poses[0].get("apply_node")
         if not apply_node or not cmds.objExists(apply_node):
             apply_node = cmds.createNode(APPLY_TYPE, name="lmraApply_" + _safe(target))
@@ -304,6 +319,9 @@ def apply(mapping, source=None):
         report.unmatched_targets.append((target, reason))
 
     for channel, target in mapping.pairs:
+        if not cmds.objExists(target):
+            report.unmatched_targets.append((target, _NO_TARGET))
+            continue
         if channel not in channels:
             missing(channel, target, target)
             continue
@@ -311,6 +329,9 @@ def apply(mapping, source=None):
         report.matched.append(Match(channel, target, EXACT if previous is None else "remapped"))
     _build_pose_nodes(mapping)
     for pose in mapping.poses:
+        if not cmds.objExists(pose["target"]) or not cmds.objExists(pose.get("pose_node") or ""):
+            report.unmatched_targets.append((pose["target"], _NO_TARGET))
+            continue
         if pose["channel"] not in channels:
             missing(pose["channel"], pose["target"], pose["pose_node"] + ".weight")
             continue

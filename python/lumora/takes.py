@@ -81,9 +81,12 @@ def _set_template(node, folder_path, shot_name):
 
 
 def set_folder(path, node=None):
+    """Sets the takes folder ("~" stands for the user's home folder; a relative folder lies in the
+    project)."""
     node = capture.device(node)
     if not isinstance(path, str) or not path.strip():
         raise LumoraError("Give a folder for the takes.")
+    path = os.path.expanduser(path.strip())
     if os.path.exists(path) and not os.path.isdir(path):
         raise LumoraError("{} is a file, not a folder: give a folder for the takes.".format(path))
     _set_template(node, path.strip(), _template_shot(node))
@@ -400,17 +403,22 @@ def list_takes(folder=None, shot=None, node=None):
 
 def load_take(path, reader=None):
     """Loads the take at path into a clip reader (a new one, named after the take, when reader is
-    None) that plays on the time line, and returns the reader."""
+    None) that plays on the time line, and returns the reader. A take that does not load raises
+    LumoraError with the reason, leaves a given reader with the take it had and makes no reader."""
     if not os.path.isfile(path):
         raise LumoraError("There is no take at {}: give the path of a clip file.".format(path))
-    if reader is None:
+    made = reader is None
+    if made:
         name = re.sub(r"[^A-Za-z0-9_]", "_", os.path.splitext(os.path.basename(path))[0])
-        reader = cmds.createNode(READER_TYPE, name=name + "_reader")
+        reader = cmds.createNode(READER_TYPE, name=("" if name[:1].isalpha() else "take_") + name + "_reader")
     else:
         reader = _maya.node_of_type(reader, READER_TYPE, "a clip reader")
+    loaded, errors = _maya.command_output(cmds.loadClipFromFile, reader, path)
+    if not loaded:
+        if made:
+            cmds.delete(reader)  # a failed load leaves no empty reader behind
+        raise LumoraError("{} cannot be loaded: {}".format(path, " ".join(errors) or "see the Script Editor for why."))
     if not cmds.listConnections(reader + ".time", source=True, destination=False):
         cmds.connectAttr("time1.outTime", reader + ".time")
     cmds.setAttr(reader + ".clipFilepath", path, type="string")
-    if not cmds.loadClipFromFile(reader, path):
-        raise LumoraError("{} cannot be loaded: see the Script Editor for why.".format(path))
     return reader

@@ -104,14 +104,33 @@ def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take, tmp_path):
         ("jaw_ctrl.rotateZ", "{} has no channel jawOpen; disconnected from {}".format(other, reader))]
     assert not cmds.listConnections(pose["pose_node"] + ".weight", source=True, destination=False)
 
+    # Targets that are not there are reported, never half-connected; a plug named twice counts once.
+    cmds.createNode("transform", name="ctl")
+    _, report = rig.map_channels(reader, ["ctl.scaleX", "ctl.scaleX", "ctl.nosuch"],
+                                 overrides={"ctl.scaleX": "jawOpen", "ctl.nosuch": "jawOpen"})
+    assert [m.target for m in report.matched] == ["ctl.scaleX"]
+    assert [(plug, "no such attribute" in why) for plug, why in report.unmatched_targets] == [("ctl.nosuch", True)]
+    cmds.delete("jaw_ctrl")
+    report = rig.apply(mapping, reader)
+    assert [(plug, "no such attribute" in why) for plug, why in report.unmatched_targets] == [
+        ("jaw_ctrl.rotateZ", True)]
+    # A mapping file that cannot be written or is not text says so.
+    with pytest.raises(LumoraError, match="Cannot write the mapping"):
+        mapping.save(str(tmp_path))
+    (tmp_path / "binary.json").write_bytes(b"\xff\xfe\x00garbage")
+    with pytest.raises(LumoraError, match="not a Lumora rig mapping"):
+        rig.Mapping.load(str(tmp_path / "binary.json"))
 
-def test_a_bake_keys_the_reader_values_at_every_frame_and_plays_without_the_plugin(scene, face_take):
+
+def test_a_bake_keys_the_reader_values_at_every_frame_and_plays_without_the_plugin(scene, face_take, tmp_path):
     cmds.currentUnit(time="ntsc")
     reader = takes.load_take(face_take)
     cmds.setAttr(reader + ".clipFrameOffset", 3)
     blend_shape("face", ["jawOpen", "eyeBlink_L", "mouthSmile_L"])
     cmds.createNode("transform", name="jaw_ctrl")
-    mapping, _ = rig.map_channels(reader, "face", poses=[("jawOpen", "jaw_ctrl.rotateZ", 0.0, 30.0)])
+    # Mapped on another source (as a live device would be): the bake keys the take it is given.
+    other = takes.load_take(write_clip(tmp_path / "other.clip", FACE_CHANNELS, [[0.0] + [0.25] * 6, [1.0] + [0.75] * 6]))
+    mapping, _ = rig.map_channels(other, "face", poses=[("jawOpen", "jaw_ctrl.rotateZ", 0.0, 30.0)])
     first, last = bake.take_range(reader)
     assert (first, last) == (-3, 27)  # a second at 30 frames a second, played 3 frames ahead
     frames = list(range(first, last + 1))
@@ -127,7 +146,7 @@ def test_a_bake_keys_the_reader_values_at_every_frame_and_plays_without_the_plug
         assert cmds.keyframe(plug, query=True, valueChange=True) == pytest.approx(values, abs=1e-6)
 
     # Keys alone drive the targets: without the pose nodes and the plug-in they play the take.
-    cmds.delete([node for pose in mapping.poses for node in (pose["pose_node"], pose["apply_node"])])
+    cmds.delete([other] + [node for pose in mapping.poses for node in (pose["pose_node"], pose["apply_node"])])
     cmds.flushUndo()
     cmds.unloadPlugin("lumoraMocap")
     for index in (0, 10, len(frames) - 1):

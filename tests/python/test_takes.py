@@ -59,6 +59,15 @@ def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, t
     assert cmds.getAttr(reader + ".clipFilepath") == made[0].path
     assert cmds.getAttr(reader + ".clipFrameCount") == made[0].frames
     assert cmds.getAttr(reader + ".clipDuration") == pytest.approx(made[0].duration, abs=1e-6)
+    # A file that is no take: the reason, no empty reader made, a given reader keeps its take.
+    damaged = folder / "shotA_take009.clip"
+    damaged.write_bytes(b"not a clip" * 1000)
+    for into in (None, reader):
+        with pytest.raises(LumoraError, match="cannot be loaded: .*damaged"):
+            takes.load_take(str(damaged), reader=into)
+    assert cmds.ls(type="LMRAClipReader") == [reader]
+    assert cmds.getAttr(reader + ".clipFilepath") == made[0].path
+    assert cmds.getAttr(reader + ".clipFrameCount") == made[0].frames
 
 
 def test_a_save_begun_without_waiting_is_finished_by_polling(device):
@@ -100,6 +109,8 @@ def test_folder_and_shot_live_in_the_clip_path_template(scene):
     assert cmds.getAttr(node + ".clipPathTemplate") == "/projects/show/takes/sc010_closeup.###"
     takes.set_folder("takes", node)  # a folder in the project
     assert takes.folder(node) == os.path.join(cmds.workspace(query=True, rootDirectory=True), "takes")
+    takes.set_folder("~/takes ", node)  # as typed in a folder field
+    assert takes.folder(node) == os.path.join(os.path.expanduser("~"), "takes")
     for bad in ("", "a/b", "../up", "take 1"):
         with pytest.raises(LumoraError):
             takes.set_shot(bad, node)

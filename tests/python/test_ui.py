@@ -255,8 +255,9 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     # A multiplier edit reaches <channel>_mlt.
     shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).setText("0.5")
     assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
-    shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).setText("half")
-    assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5
+    for bad in ("half", "nan", "inf"):
+        shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).setText(bad)
+        assert cmds.getAttr(node + ".jawOpen_mlt") == 0.5 and "is not" in shown.note_label.text()
     assert shown.channel_table.item(rows["jawOpen"], channels.MULTIPLIER).text() == "0.500"
     shown.filter_edit.setText("blink left")
     assert not shown.channel_table.isRowHidden(rows["eyeBlinkLeft"])
@@ -286,6 +287,10 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     assert "Saving the take shotA_take001" in shown.note_label.text()
     assert not shown.save_button.isEnabled() and not shown.record_button.isEnabled()
     assert shown.take_list.topLevelItemCount() == 0
+    # Nothing may end or restart the session before the video is in.
+    capture_buttons = [shown.start_button, shown.pause_button, shown.stop_button, shown.connect_button,
+                       shown.disconnect_button]
+    assert not any(button.isEnabled() for button in capture_buttons)
     qtbot.waitUntil(lambda: "Still waiting for the video of shotA_take001" in shown.note_label.text(),
                     timeout=WAIT_MS)
     qtbot.waitUntil(lambda: takes.take_info(str(clip)).get("state") == "written"
@@ -305,6 +310,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
         "shotA_take001"]
     assert shown.take_list.currentItem().text(3) == "yes"
     assert not shown.save_button.isEnabled() and shown.record_button.isEnabled()
+    assert shown.start_button.isEnabled() and shown.connect_button.isEnabled()
 
     # Load makes a clip reader.
     click(qtbot, shown.load_button)

@@ -6,7 +6,7 @@ import maya.cmds as cmds
 
 import lumora
 from lumora import bake as baking
-from lumora import capture, rig, takes
+from lumora import capture, takes
 from lumora.ui import state
 
 # Said when a bake is asked for before any mapping was made.
@@ -15,12 +15,10 @@ MAP_FIRST = "Map the channels onto the rig first: Face Capture > Map Channels to
 
 def bake(reader, mapping=None, remove_reader=False):
     """Bakes the take in reader onto the targets of mapping (default: the last mapping made),
-    pointing the mapping at the reader first; returns the keyed plugs."""
+    which the bake points at the reader first; returns the keyed plugs."""
     mapping = mapping or state.mapping
     if mapping is None:
         raise lumora.LumoraError(MAP_FIRST)
-    if mapping.source != reader:
-        rig.apply(mapping, source=reader)  # the same targets, now driven by the take
     return baking.bake_take(reader, mapping, remove_reader=remove_reader)
 
 

@@ -127,6 +127,7 @@ class TakesPanel(QtWidgets.QGroupBox):
             self.window.refresh()
             return None
         self._watch_save(self.node, path)
+        self.window.update_status()  # the capture buttons go off while the save runs
         return path
 
     def _watch_save(self, node, path):

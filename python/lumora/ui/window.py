@@ -283,7 +283,7 @@ class CaptureWindow(QtWidgets.QWidget):
     def _status_event(self, data=None):
         self.status_events += 1
         if self.isVisible() and self.node and cmds.objExists(self.node):
-            self._update_status()
+            self.update_status()
 
     def _attribute_changed(self, message, plug, other=None, data=None):
         if lumora.suppress_on_attr_refresh:
@@ -347,7 +347,7 @@ class CaptureWindow(QtWidgets.QWidget):
                 self.rebuild_channel_table()
             if self.node:
                 self.takes.poll_save()
-                self._update_status()
+                self.update_status()
                 self.channels.update_values()
         except Exception as error:  # a refresh must never take Maya's event loop down
             text = common.error_text(error)
@@ -383,7 +383,8 @@ class CaptureWindow(QtWidgets.QWidget):
         self.note_label.setText(first)
         self.note_label.setStyleSheet({"error": "color: #e05050", "warning": "color: #d89000"}.get(kind, ""))
 
-    def _update_status(self):
+    def update_status(self):
+        """The status light and text, the health figures and which buttons the status allows."""
         status = capture.status(self.node)
         health = capture.health(self.node)
         paused = status.code >= 2 and capture.is_paused(self.node)  # the status stays as it was
@@ -395,10 +396,15 @@ class CaptureWindow(QtWidgets.QWidget):
         age = health.last_frame_age_ms
         self.age_label.setText("none yet" if age is not None and age < 0 else _figure(age, "{:.0f} ms ago"))
         self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
-        self.pause_button.setEnabled(status.code >= 2 and not paused)
+        # A take being saved keeps its session until the video is in: nothing here may end or
+        # restart that session meanwhile.
+        saving = self.takes.saving() is not None
+        self.pause_button.setEnabled(status.code >= 2 and not paused and not saving)
         self.takes.update_buttons(status.code)
-        self.stop_button.setEnabled(status.code >= 1)
-        self.disconnect_button.setEnabled(status.code >= 1)
+        self.stop_button.setEnabled(status.code >= 1 and not saving)
+        self.disconnect_button.setEnabled(status.code >= 1 and not saving)
+        self.start_button.setEnabled(not saving)
+        self.connect_button.setEnabled(not saving)
 
     def _set_light(self, colour):
         """The status light's colour; restyled only when it changes, not on every refresh."""
@@ -461,7 +467,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self.takes.load_settings()
         self.rebuild_channel_table()
         if self.node:
-            self._update_status()
+            self.update_status()
         else:
             self.status_label.setText("No device: press New to create one")
             self._set_light(None)
