@@ -8,6 +8,7 @@ serves Maya's idle events, which keep the device node's outputs live.
 """
 
 import collections
+import contextlib
 import html
 import weakref
 
@@ -79,6 +80,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self._refreshing = False
         self._refresh_error = None
         self._light = ""  # the colour the status light shows (restyling repolishes the widget)
+        self._holding = False  # while a connect or a check holds Maya: their buttons stay off
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -404,7 +406,8 @@ class CaptureWindow(QtWidgets.QWidget):
         self.stop_button.setEnabled(status.code >= 1 and not saving)
         self.disconnect_button.setEnabled(status.code >= 1 and not saving)
         self.start_button.setEnabled(not saving)
-        self.connect_button.setEnabled(not saving)
+        if not self._holding:  # a refresh or the status event while the connect runs
+            self.connect_button.setEnabled(not saving)
 
     def _set_light(self, colour):
         """The status light's colour; restyled only when it changes, not on every refresh."""
@@ -545,7 +548,7 @@ class CaptureWindow(QtWidgets.QWidget):
         where = "USB (port {})".format(port) if transport == USB else "Wi-Fi ({}, port {})".format(address, port)
         self.say("Connecting to the phone over {}...".format(where))
         try:
-            with common.busy(self.connect_button):
+            with self._hold(self.connect_button):
                 if transport == USB:
                     code = capture.connect_usb(port, node=self.node)
                 else:
@@ -578,7 +581,7 @@ class CaptureWindow(QtWidgets.QWidget):
             connected = capture.status(self.node).code != 0
             where = "" if connected else " over USB" if transport == USB else " over Wi-Fi"
             self.say("Checking the connection to the phone{}...".format(where))
-            with common.busy(self.check_button, self.connect_button):
+            with self._hold(self.check_button, self.connect_button):
                 if not connected:  # a running session is left as it is
                     if transport == USB:
                         capture.configure_usb(port, node=self.node)
@@ -600,6 +603,17 @@ class CaptureWindow(QtWidgets.QWidget):
             self.say("Connection check{}: every step ok.".format(where))
         self.refresh()
         return lines
+
+    @contextlib.contextmanager
+    def _hold(self, *widgets):
+        """common.busy for a call that holds Maya's main thread, which the refreshes and status
+        events it lets through leave alone."""
+        self._holding = True
+        try:
+            with common.busy(*widgets):
+                yield
+        finally:
+            self._holding = False
 
     def disconnect_phone(self):
         self.run(capture.disconnect, self.node)
