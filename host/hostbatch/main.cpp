@@ -59,12 +59,14 @@ bool readFile(const std::string& path, std::string& text) {
 
 int main(int argc, char** argv) {
     bool stopOnError = false;
+    bool batch = false;
     std::vector<Script> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-stop-on-error") {
             stopOnError = true;
         } else if (arg == "-batch") {
+            batch = true;
             headless::setBatchMode(true);
         } else if (arg == "-c") {
             if (++i >= argc) return usage();
@@ -88,8 +90,14 @@ int main(int argc, char** argv) {
     options.idleBetweenCommands = true;
     bool failed = false;
     for (const auto& script : scripts) {
-        const bool ok = script.pythonFile.empty() ? headless::runScript(script.text, options).ok()
-                                                  : python.runFile(script.pythonFile, {}) == 0;
+        bool ok = true;
+        if (script.pythonFile.empty()) {
+            ok = headless::runScript(script.text, options).ok();
+        } else {
+            ok = python.runFile(script.pythonFile, {}) == 0;
+            // A Python file is one top-level command: what it left for idle time runs now.
+            if (!batch) headless::processIdleEvents();
+        }
         failed = !ok || failed;
         if (failed && stopOnError) break;
     }

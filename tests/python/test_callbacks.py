@@ -1,5 +1,7 @@
 """Callbacks in maya.api.OpenMaya fire when the host does what Maya fires them for."""
 
+import threading
+
 import maya.api.OpenMaya as om
 import maya.cmds as cmds
 import maya.mel
@@ -89,11 +91,17 @@ def test_command_output_and_a_failing_callback(scene, callbacks, output):
 
 
 def test_deferred_calls_wait_for_idle_events():
+    # One idle queue: Python's deferred calls, MEL's evalDeferred and a worker thread's call run
+    # in the order they were posted, at the next round; what a round posts waits for the next.
     seen = []
     maya.utils.executeDeferred(lambda: (seen.append(1), maya.utils.executeDeferred(seen.append, 2)))
+    cmds.evalDeferred('python("seen_by_mel = True")')
+    poster = threading.Thread(target=maya.utils.executeDeferred, args=(seen.append, "thread"))
+    poster.start()
+    poster.join()
     maya.utils.executeDeferred("import sys")
     assert seen == []
     maya.utils.processIdleEvents()
-    assert seen == [1]
+    assert seen == [1, "thread"] and __import__("__main__").seen_by_mel
     maya.utils.processIdleEvents()
-    assert seen == [1, 2]
+    assert seen == [1, "thread", 2]

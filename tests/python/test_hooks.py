@@ -54,6 +54,7 @@ def test_hostbatch_runs_python_files_and_the_hooks(tmp_path):
         "cmds.loadPlugin('lumoraMocap')\n"
         "print('hooks', lumora.calls)\n"
         "print(cmds.createNode('LMRARealTimeDevice', n='dev'))\n"
+        "import maya.utils; maya.utils.executeDeferred(print, 'deferred')\n"
         "raise ValueError('stop here')\n")
     ran = run([program("hostbatch"), str(script), "-c", 'python("print(40 + 2)")'], tmp_path)
     assert ran.returncode == 1, ran.stdout
@@ -61,6 +62,11 @@ def test_hostbatch_runs_python_files_and_the_hooks(tmp_path):
     assert lines[:2] == ["hooks ['init']", "dev"]
     assert "# Error: ValueError: stop here" in lines
     assert "42" in lines  # later scripts still run without -stop-on-error
+    # A deferred call is an idle event: served once the script is done, never in batch mode.
+    assert lines.index("deferred") < lines.index("42")
+    (tmp_path / "batch").mkdir()
+    ran = run([program("hostbatch"), "-batch", str(script)], tmp_path / "batch")
+    assert "dev" in ran.stdout.splitlines() and "deferred" not in ran.stdout.splitlines()
 
 
 def test_standalone_in_a_python3_process(tmp_path):

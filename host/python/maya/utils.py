@@ -1,30 +1,26 @@
 """Deferred calls and the host's idle events."""
 
-import collections
-import traceback
-
 import _mayahost
-
-# Main thread only, as Maya's deferred queue.
-_deferred = collections.deque()
 
 
 def executeDeferred(fn, *args, **kwargs):
-    """Runs fn (a callable, or a string of Python) when the host is next idle."""
+    """Runs fn (a callable, or a string of Python run in __main__) when the host is next idle:
+    between hostbatch's commands, while a script sleeps or refreshes, or at processIdleEvents
+    (a hostbatch -batch run, like Maya's batch mode, serves none by itself). Any thread may
+    call it."""
     if isinstance(fn, str):
         text = fn
-        fn = lambda: exec(text, __import__("__main__").__dict__)  # noqa: E731
-    _deferred.append((fn, args, kwargs))
+
+        def fn():
+            exec(text, __import__("__main__").__dict__)
+
+    elif not callable(fn):
+        raise TypeError("executeDeferred takes a callable or a string of Python.")
+    _mayahost.execute_deferred(lambda: fn(*args, **kwargs))
 
 
 def processIdleEvents():
     """Serves the host's main loop once: pending device refreshes, messages of other threads,
-    then the deferred calls queued before this call (calls they queue wait for the next one)."""
+    then the idle events queued before this call (MEL's evalDeferred, MGlobal's idle commands
+    and tasks, executeDeferred); what they queue waits for the next call."""
     _mayahost.serve_main_loop()
-    for _ in range(len(_deferred)):
-        fn, args, kwargs = _deferred.popleft()
-        try:
-            fn(*args, **kwargs)
-        except Exception:
-            for line in traceback.format_exc().splitlines():
-                print("# Error: " + line)

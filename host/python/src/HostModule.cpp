@@ -17,6 +17,7 @@
 #include "PythonTexts.h"
 #include "core/Scene.h"
 #include "script/Interpreter.h"
+#include "threaded/IdleQueue.h"
 #include "threaded/MainLoop.h"
 
 namespace py = pybind11;
@@ -45,6 +46,32 @@ py::object melEval(const std::string& text) {
         last = std::move(outcome.result);
     }
     return toPython(last);
+}
+
+// maya.utils.executeDeferred: the call goes on the host's idle queue with evalDeferred's
+// commands and MGlobal's idle tasks, so it runs wherever idle events are served (between
+// hostbatch's commands, in sleep and refresh, at processIdleEvents) and never in batch mode.
+// Any thread may post.
+void executeDeferred(py::function function) {
+    // The function is released with the interpreter's lock held; after the interpreter has ended
+    // (a call still queued at exit) its reference is left, never released without the lock.
+    std::shared_ptr<py::object> held(new py::object(std::move(function)), [](py::object* object) {
+        if (Py_IsInitialized()) {
+            py::gil_scoped_acquire gil;
+            delete object;
+        } else {
+            object->release();
+            delete object;
+        }
+    });
+    detail::IdleQueue::instance().post([held] {
+        py::gil_scoped_acquire gil;
+        try {
+            (*held)();
+        } catch (py::error_already_set& error) {
+            showPythonError(error);
+        }
+    });
 }
 
 MObject nodeObject(const std::string& name) {
@@ -105,6 +132,8 @@ void defineHostModule(py::module_& m, bool embedded) {
         removePythonCallbacks();
         setPythonRunner(nullptr);
     });
+    m.def("execute_deferred", &executeDeferred,
+          "Runs a callable at the next round of idle events, from any thread.");
     m.def(
         "serve_main_loop", [] { return detail::processIdleEvents(); },
         "Serves one round of idle events: pending refreshes, idle tasks and commands, messages of "

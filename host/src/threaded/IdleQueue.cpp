@@ -55,8 +55,13 @@ std::size_t IdleQueue::pending() const {
 }
 
 void IdleQueue::clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.clear();
+    std::deque<Task> dropped;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dropped.swap(tasks_);
+    }
+    // Destroyed outside the lock: a task may hold a Python function, whose release takes the
+    // interpreter's lock, which a Python thread that posts holds while it waits for ours.
 }
 
 }  // namespace headless::detail
