@@ -39,11 +39,20 @@ def test_keys_and_a_bake_from_python(scene):
     assert cmds.keyframe("ctl.rz", q=True, kc=True) == 1
 
 
-def test_blend_shape_weights_by_alias(scene):
+def test_blend_shape_weights_by_alias(scene, tmp_path):
     cmds.createNode("blendShape", n="face")
-    cmds.aliasAttr("jawOpen", "face.weight[0]")
-    cmds.aliasAttr("smile", "face.w[3]")
+    assert cmds.aliasAttr("jawOpen", "face.weight[0]", "smile", "face.w[3]") == 2
+    # A name no plug path could reach is refused, and the pairs before it are not set either.
+    for bad in ("jaw open", "1st", "jaw.open", "envelope"):
+        with pytest.raises(RuntimeError):
+            cmds.aliasAttr("cheek", "face.weight[5]", bad, "face.weight[6]")
     assert cmds.aliasAttr("face", q=True) == ["jawOpen", "weight[0]", "smile", "weight[3]"]
+    # The names are part of the scene: a saved rig reopens with them.
+    scene_file = str(tmp_path / "face.scene")
+    cmds.file(rename=scene_file)
+    cmds.file(save=True)
+    cmds.file(new=True, force=True)
+    cmds.file(scene_file, open=True, force=True)
     cmds.setAttr("face.smile", 0.25)
     assert cmds.getAttr("face.weight[3]") == 0.25
     cmds.createNode("transform", n="drv")

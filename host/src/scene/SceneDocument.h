@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Attribute.h"
@@ -29,6 +30,8 @@ struct NodeRecord {
     // Array elements that exist even without a stored value.
     std::vector<std::string> elements;
     std::vector<PlugValueRecord> values;
+    // aliasAttr's names: alias, then the attribute or element it names ("weight[2]").
+    std::vector<std::pair<std::string, std::string>> aliases;
 };
 
 struct ConnectionRecord {

@@ -46,12 +46,18 @@ class SceneParser {
             ended_ = true;
             return true;
         }
-        if (record != "attribute" && record != "element" && record != "value") {
+        if (record != "attribute" && record != "element" && record != "value" &&
+            record != "alias") {
             return fail("unknown record '" + record + "'", error);
         }
         if (document_.nodes.empty()) return fail("'" + record + "' comes before any node", error);
         NodeRecord& node = document_.nodes.back();
         if (record == "attribute") return parseAttribute(words, node, error);
+        if (record == "alias") {
+            if (words.size() != 3) return fail("an alias needs a name and a plug path", error);
+            node.aliases.emplace_back(words[1], words[2]);
+            return true;
+        }
         if (record == "element") {
             if (words.size() != 2) return fail("an element needs one plug path", error);
             node.elements.push_back(words[1]);
@@ -139,6 +145,9 @@ std::string formatScene(const SceneDocument& document) {
         for (const auto& element : node.elements) text += "element " + quoteText(element) + "\n";
         for (const auto& value : node.values) {
             text += "value " + quoteText(value.path) + " " + formatValue(value.value) + "\n";
+        }
+        for (const auto& [alias, path] : node.aliases) {
+            text += "alias " + quoteText(alias) + " " + quoteText(path) + "\n";
         }
     }
     for (const auto& c : document.connections) {

@@ -134,6 +134,20 @@ int SceneLoader::build() {
                 warn(where + error);
             }
         }
+        for (const auto& [alias, path] : record.aliases) {
+            ResolvedPath resolved;
+            if (!isValidAttributeName(alias) || node->findAttribute(alias)) {
+                warn(where + "the alias '" + alias + "' is not a name the node can take");
+            } else if (!resolvePlugPath(roots, path, resolved, &error)) {
+                warn(where + "the alias '" + alias + "': " + error);
+            } else {
+                // One alias an attribute, as aliasAttr keeps it.
+                for (auto at = node->aliases.begin(); at != node->aliases.end();) {
+                    at = at->second == path ? node->aliases.erase(at) : std::next(at);
+                }
+                node->aliases[alias] = path;
+            }
+        }
     }
     for (const auto& c : document_.connections) {
         const auto source = nodes.find(c.sourceNode);

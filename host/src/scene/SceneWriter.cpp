@@ -72,6 +72,7 @@ SceneDocument captureScene(const Scene& scene) {
         record.name = node->name;
         record.isDefault = node->isDefault;
         record.dynamicAttributes = node->dynamicAttributes;
+        record.aliases.assign(node->aliases.begin(), node->aliases.end());
         NodeCapture capture(*node, record);
         for (const auto& root : node->rootAttributes()) capture.visit(makePlug(node, root, {}));
         document.nodes.push_back(std::move(record));

@@ -227,7 +227,7 @@ MStatus attributeQuery(const std::vector<Word>& args, ResultValue& result, std::
     return MStatus::kSuccess;
 }
 
-// aliasAttr ALIAS node.attr; aliasAttr -q node; aliasAttr -rm node.alias.
+// aliasAttr ALIAS node.attr [ALIAS node.attr...]; aliasAttr -q node; aliasAttr -rm node.alias.
 MStatus aliasAttr(const std::vector<Word>& args, ResultValue& result, std::string* error) {
     Arguments a;
     if (!a.parse(args, {}, {"q|query", "rm|remove"}, error)) return MStatus::kInvalidParameter;
@@ -251,36 +251,56 @@ MStatus aliasAttr(const std::vector<Word>& args, ResultValue& result, std::strin
     const auto dot = target.find('.');
     const auto node =
         dot == std::string::npos ? nullptr : Scene::instance().findNode(target.substr(0, dot));
-    if (!node || (a.has("rm") ? words.size() != 1 : words.size() != 2)) {
-        *error = "aliasAttr: give ALIAS node.attribute, -remove node.alias or -query node.";
+    if (!node || (a.has("rm") ? words.size() != 1 : words.size() % 2 != 0)) {
+        *error =
+            "aliasAttr: give ALIAS node.attribute (pairs of them), -remove node.alias or "
+            "-query node.";
         return MStatus::kInvalidParameter;
     }
-    const std::string attributeName = target.substr(dot + 1);
     if (a.has("rm")) {
+        const std::string attributeName = target.substr(dot + 1);
         if (node->aliases.erase(attributeName) == 0) {
             *error = "aliasAttr: '" + attributeName + "' is not an alias on " + node->name + ".";
             return MStatus::kInvalidParameter;
         }
         return MStatus::kSuccess;
     }
-    // An attribute, or an element of an array ("weight[2]" of a blendShape).
-    std::string ignored;
-    const MPlug plug = resolvePlug(target, &ignored);
-    if (plug.isNull()) {
-        *error = "aliasAttr: No attribute named " + attributeName + " on " + node->name + ".";
-        return MStatus::kInvalidParameter;
+    // Every pair is checked before any alias is set: a bad one changes nothing.
+    std::vector<std::pair<std::shared_ptr<Node>, std::pair<std::string, std::string>>> pairs;
+    for (std::size_t i = 0; i < words.size(); i += 2) {
+        const std::string& alias = words[i];
+        const std::string& plugName = words[i + 1];
+        const auto at = plugName.find('.');
+        const auto owner =
+            at == std::string::npos ? nullptr : Scene::instance().findNode(plugName.substr(0, at));
+        // An attribute, or an element of an array ("weight[2]" of a blendShape).
+        std::string ignored;
+        const MPlug plug = owner ? resolvePlug(plugName, &ignored) : MPlug();
+        if (plug.isNull()) {
+            *error = "aliasAttr: No attribute matches " + plugName + ".";
+            return MStatus::kInvalidParameter;
+        }
+        if (!isValidAttributeName(alias)) {
+            *error =
+                "aliasAttr: '" + alias +
+                "' is not a valid alias: use letters, digits and _, not starting with a digit.";
+            return MStatus::kInvalidParameter;
+        }
+        if (owner->findAttribute(alias) && !owner->aliases.count(alias)) {
+            *error =
+                "aliasAttr: '" + alias + "' is already an attribute name on " + owner->name + ".";
+            return MStatus::kInvalidParameter;
+        }
+        pairs.push_back({owner, {alias, plugPath(plug, true, false, false)}});
     }
-    const std::string path = plugPath(plug, true, false, false);
-    const std::string& alias = words[0];
-    if (alias.empty() || (node->findAttribute(alias) && !node->aliases.count(alias))) {
-        *error = "aliasAttr: '" + alias + "' is already an attribute name on " + node->name + ".";
-        return MStatus::kInvalidParameter;
+    for (const auto& [owner, pair] : pairs) {
+        // One alias an attribute: a new one replaces the old.
+        for (auto at = owner->aliases.begin(); at != owner->aliases.end();) {
+            at = at->second == pair.second ? owner->aliases.erase(at) : std::next(at);
+        }
+        owner->aliases[pair.first] = pair.second;
     }
-    for (auto at = node->aliases.begin(); at != node->aliases.end();) {
-        at = at->second == path ? node->aliases.erase(at) : std::next(at);
-    }
-    node->aliases[alias] = path;
-    result.setBool(true);
+    result.setInt(static_cast<int>(pairs.size()));
     return MStatus::kSuccess;
 }
 
