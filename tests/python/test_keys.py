@@ -28,6 +28,10 @@ def test_keys_and_a_bake_from_python(scene):
     cmds.setKeyframe("src.sx", t=0, v=0)
     cmds.setKeyframe("src", at="sx", t=30, v=3)
     assert cmds.keyframe("src.sx", q=True, tc=True) == [0.0, 30.0]
+    # Between keys the line is exact at whole frames: keys of 0 and 10 give 0, 1, ... 10.
+    cmds.setKeyframe("ctl.tx", t=1, v=0)
+    cmds.setKeyframe("ctl.tx", t=11, v=10)
+    assert [cmds.getAttr("ctl.tx", t=frame) for frame in range(1, 12)] == [float(v) for v in range(11)]
     cmds.connectAttr("src.sx", "ctl.rz")
     assert cmds.bakeResults("ctl.rz", t=(2, 12), sampleBy=5, simulation=True, preserveOutsideKeys=True) == 1
     assert cmds.keyframe("ctl.rz", q=True, vc=True) == pytest.approx([0.2, 0.7, 1.2])

@@ -1,6 +1,7 @@
 #include "builtin/AnimCurve.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include <maya/MDataBlock.h>
@@ -16,6 +17,8 @@
 namespace headless::detail {
 
 namespace {
+
+constexpr double kTicksPerSecond = 141120000.0;  // Maya's time ticks (MTime)
 
 // One class for the three types; each type has its own attributes, found by name.
 class AnimCurveNode : public MPxNode {
@@ -174,8 +177,13 @@ double valueAt(const std::vector<Key>& keys, double seconds) {
                                        [](double t, const Key& key) { return t < key.time; });
     const auto& before = *(next - 1);
     if (seconds == before.time) return before.value;
-    const double weight = (seconds - before.time) / (next->time - before.time);
-    return before.value + (next->value - before.value) * weight;
+    // In Maya's whole ticks, so that a frame halfway between keys at 0 and 10 reads 5, not
+    // 5.000000000000001: seconds carry the rounding of a frame's division by its rate.
+    const auto ticks = [](double s) { return std::round(s * kTicksPerSecond); };
+    const double from = ticks(seconds) - ticks(before.time);
+    const double to = ticks(next->time) - ticks(seconds);
+    if (from + to <= 0.0) return before.value;
+    return (before.value * to + next->value * from) / (from + to);
 }
 
 }  // namespace headless::detail
