@@ -10,8 +10,8 @@
 # Maya reads the .mod file from a folder on MAYA_MODULE_PATH and adds the module's plug-ins,
 # scripts and icons folders to its search paths.
 #
-# A headless build's plug-in needs the headless host and cannot load in Maya: it installs the
-# tools only, and says so.
+# A headless build's plug-in needs the headless host and cannot load in Maya: it installs
+# nothing, and says so.
 if(WIN32)
   set_target_properties(lumoraMocap PROPERTIES SUFFIX ".mll")
 elseif(APPLE)
@@ -21,7 +21,7 @@ endif()
 set(LMRA_MODULE_NAME lumoraMocap)
 
 if(NOT MAYA_LOCATION)
-  install(CODE "message(STATUS \"This is a headless build: it installs the tools only. For a \
+  install(CODE "message(STATUS \"This is a headless build: it installs nothing. For a \
 plug-in that Maya loads, build against a Maya devkit (cmake -S . -B build-maya \
 -DMAYA_LOCATION=<Maya or devkit folder>) and install that build; see README, Installing into Maya.\")")
   return()
