@@ -435,8 +435,10 @@ TEST_F(DeviceWorker, BatchModeServesNoIdleEvents) {
     headless::setBatchMode(false);
     EXPECT_GE(headless::processIdleEvents(), 1);
     EXPECT_EQ(execute("getAttr follower.translateY").result, "2");
-    ASSERT_EQ(headless::refresh(), 1);  // frame 2 reaches what the node drives
-    EXPECT_EQ(execute("getAttr follower.translateX").result, "2");
+    // Frames reach what the node drives again: frame 2, or a later one when the round above
+    // already served frame 2's request.
+    ASSERT_EQ(headless::refresh(), 1);
+    EXPECT_GE(std::stod(execute("getAttr follower.translateX").result), 2.0);
 }
 
 TEST(DeviceWorkerQueue, AcquireFailsAtOnceWhenNoBufferIsFree) {
