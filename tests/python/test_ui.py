@@ -273,6 +273,9 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     shown.video_check.setChecked(True)
     click(qtbot, shown.record_button)
     assert not shown.record_button.isEnabled() and shown.save_button.isEnabled()
+    # The take ends with Stop and save: nothing else may end its session and lose it.
+    assert not any(button.isEnabled() for button in (shown.stop_button, shown.disconnect_button,
+                                                     shown.connect_button))
     values.clear()
     qtbot.waitUntil(lambda: values.add(bar.text()) or len(values) >= 10, timeout=WAIT_MS)
     # Stop and save returns at once: the window names the take it saves, keeps both buttons off,

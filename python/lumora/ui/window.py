@@ -399,15 +399,17 @@ class CaptureWindow(QtWidgets.QWidget):
         self.age_label.setText("none yet" if age is not None and age < 0 else _figure(age, "{:.0f} ms ago"))
         self.dropped_label.setText(_figure(health.dropped_messages, "{:.0f}"))
         # A take being saved keeps its session until the video is in: nothing here may end or
-        # restart that session meanwhile.
+        # restart that session meanwhile. A take being recorded ends with Stop and save only:
+        # ending its session any other way would throw the performance away.
         saving = self.takes.saving() is not None
         self.pause_button.setEnabled(status.code >= 2 and not paused and not saving)
         self.takes.update_buttons(status.code)
-        self.stop_button.setEnabled(status.code >= 1 and not saving)
-        self.disconnect_button.setEnabled(status.code >= 1 and not saving)
+        taking = saving or self.node in self.takes.recording
+        self.stop_button.setEnabled(status.code >= 1 and not taking)
+        self.disconnect_button.setEnabled(status.code >= 1 and not taking)
         self.start_button.setEnabled(not saving)
         if not self._holding:  # a refresh or the status event while the connect runs
-            self.connect_button.setEnabled(not saving)
+            self.connect_button.setEnabled(not taking)
 
     def _set_light(self, colour):
         """The status light's colour; restyled only when it changes, not on every refresh."""
