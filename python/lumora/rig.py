@@ -47,6 +47,7 @@ class Report(object):
         self.matched = list(matched or [])  # Match(channel, target plug, how)
         self.unmatched_channels = list(unmatched_channels or [])
         self.unmatched_targets = list(unmatched_targets or [])  # (target plug, reason)
+        self.replaced = []  # (target plug, the plug that drove it before), for drivers not ours
 
     def __str__(self):
         lines = ["{}: {} target{} mapped.".format(self.source, len(self.matched),
@@ -57,6 +58,9 @@ class Report(object):
             lines += ["  {}: {}".format(target, reason) for target, reason in self.unmatched_targets]
         if self.unmatched_channels:
             lines.append("Channels that drive nothing: " + ", ".join(self.unmatched_channels))
+        if self.replaced:
+            lines.append("Connections replaced (the target was driven by something else before):")
+            lines += ["  {}: was driven by {}".format(target, driver) for target, driver in self.replaced]
         return "\n".join(lines)
 
     def __repr__(self):
@@ -244,6 +248,7 @@ def map_channels(source, targets, overrides=None, poses=None, connect=True):
         applied = apply(mapping)
         report.matched += [m for m in applied.matched if m.how == POSE]
         report.unmatched_targets += applied.unmatched_targets
+        report.replaced = applied.replaced
     else:
         report.matched += [Match(pose["channel"], pose["target"], POSE) for pose in pose_entries]
     used = set(m.channel for m in report.matched)
@@ -257,6 +262,17 @@ _NO_TARGET = "no such attribute: the node has none of that name (or was deleted)
 
 def _safe(text):
     return re.sub(r"[^A-Za-z0-9_]", "_", text)
+
+
+def _foreign_driver(target):
+    """The plug that drives target from outside the capture set-up (anything but a device, a clip
+    reader or a pose node: a rig's own driver, the keys of an earlier bake), or None."""
+    ours = SOURCE_TYPES + (POSE_TYPE, APPLY_TYPE)
+    for plug in cmds.listConnections(target, source=True, destination=False, plugs=True,
+                                     skipConversionNodes=True) or []:
+        if cmds.nodeType(plug.split(".", 1)[0]) not in ours:
+            return plug
+    return None
 
 
 def _connect(source_plug, destination_plug):
@@ -318,6 +334,11 @@ def apply(mapping, source=None):
             reason += "; disconnected from " + previous
         report.unmatched_targets.append((target, reason))
 
+    for target in _maya.unique([target for channel, target in mapping.pairs if channel in channels] +
+                               [pose["target"] for pose in mapping.poses if pose["channel"] in channels]):
+        driver = cmds.objExists(target) and _foreign_driver(target)
+        if driver:
+            report.replaced.append((target, driver))
     for channel, target in mapping.pairs:
         if not cmds.objExists(target):
             report.unmatched_targets.append((target, _NO_TARGET))

@@ -24,8 +24,10 @@ def install():
     for message in (om.MSceneMessage.kBeforeNew, om.MSceneMessage.kBeforeOpen):
         _callbacks.append(om.MSceneMessage.addCallback(message, _before_change))
     _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterOpen, _after_open))
-    if hasattr(om.MSceneMessage, "kAfterImport"):
-        _callbacks.append(om.MSceneMessage.addCallback(om.MSceneMessage.kAfterImport, _after_open))
+    # Readers that arrive with an imported or referenced scene (a reference loaded later too).
+    for name in ("kAfterImport", "kAfterCreateReference", "kAfterLoadReference"):
+        if hasattr(om.MSceneMessage, name):
+            _callbacks.append(om.MSceneMessage.addCallback(getattr(om.MSceneMessage, name), _after_open))
 
 
 def uninstall():

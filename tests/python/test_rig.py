@@ -105,9 +105,15 @@ def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take, tmp_path):
     assert not cmds.listConnections(pose["pose_node"] + ".weight", source=True, destination=False)
 
     # Targets that are not there are reported, never half-connected; a plug named twice counts once.
+    # A driver of the rig's own that a mapping replaces is named in the report.
     cmds.createNode("transform", name="ctl")
-    _, report = rig.map_channels(reader, ["ctl.scaleX", "ctl.scaleX", "ctl.nosuch"],
-                                 overrides={"ctl.scaleX": "jawOpen", "ctl.nosuch": "jawOpen"})
+    cmds.createNode("transform", name="rig_driver")
+    cmds.connectAttr("rig_driver.translateX", "ctl.scaleX")
+    driven, report = rig.map_channels(reader, ["ctl.scaleX", "ctl.scaleX", "ctl.nosuch"],
+                                      overrides={"ctl.scaleX": "jawOpen", "ctl.nosuch": "jawOpen"})
+    assert report.replaced == [("ctl.scaleX", "rig_driver.translateX")]
+    assert "ctl.scaleX: was driven by rig_driver.translateX" in str(report)
+    assert rig.apply(driven, reader).replaced == []  # the mapping's own connections are not a rig's
     assert [m.target for m in report.matched] == ["ctl.scaleX"]
     assert [(plug, "no such attribute" in why) for plug, why in report.unmatched_targets] == [("ctl.nosuch", True)]
     cmds.delete("jaw_ctrl")
