@@ -268,6 +268,9 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     monkeypatch.setattr(dialogs, "ask_folder", lambda *args: str(tmp_path / "takes"))
     click(qtbot, shown.browse_button)
     assert shown.folder_edit.text() == str(tmp_path / "takes")
+    shown.shot_edit.setText("shot A!")  # refused: the field shows the shot the takes go to
+    shown.shot_edit.editingFinished.emit()
+    assert "cannot name a shot" in shown.note_label.text() and shown.shot_edit.text() == takes.shot(node)
     shown.shot_edit.setText("shotA")
     shown.shot_edit.editingFinished.emit()
     shown.video_check.setChecked(True)

@@ -92,12 +92,12 @@ class TakesPanel(QtWidgets.QGroupBox):
     def _folder_edited(self):
         if self.node and self.folder_edit.text().strip() != takes.folder(self.node):
             self.run(takes.set_folder, self.folder_edit.text().strip(), node=self.node)
-            self.refresh_takes()
+            self.load_settings()  # what the node keeps: a refused folder is not shown as if taken
 
     def _shot_edited(self):
         if self.node and self.shot_edit.text().strip() != takes.shot(self.node):
             self.run(takes.set_shot, self.shot_edit.text().strip(), node=self.node)
-            self.refresh_takes()
+            self.load_settings()
 
     def browse_folder(self):
         from lumora.ui import dialogs
@@ -189,8 +189,7 @@ class TakesPanel(QtWidgets.QGroupBox):
         if not self.node:
             return
         try:
-            found = takes.list_takes(self.folder_edit.text().strip() or None, self.shot_edit.text().strip() or None,
-                                     node=self.node)
+            found = takes.list_takes(node=self.node)  # where the node's takes go
         except Exception as error:
             self.window.say(common.error_text(error), "warning")
             found = []
