@@ -373,7 +373,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
 
     trigger(main_window, menu.HELP)
     helper = dialogs.show(dialogs.HelpDialog)
-    assert "Record take" in helper.text.toPlainText()
+    assert "Record take" in helper.text.toPlainText() and "Check connection" in helper.text.toPlainText()
     click(qtbot, helper.close_button)
     assert not helper.isVisible()
 

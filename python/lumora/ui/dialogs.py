@@ -244,7 +244,8 @@ class BakeDialog(_Dialog):
 HELP_TEXT = """<h3>Face Capture</h3>
 <ol>
 <li><b>Capture Window&hellip;</b>: pick or create a device node (New), choose Wi-Fi (the phone's address
-and port) or USB, and press Connect. The light turns yellow when connected.</li>
+and port) or USB, and press Connect. The light turns yellow when connected. If it does not connect,
+<b>Check connection</b> names the step that fails and what to try.</li>
 <li>Start streams the face into the device's outputs; the Channels table shows every channel live
 and its multiplier (double-click to edit; it is the channel's <i>_mlt</i> attribute).</li>
 <li>Set the takes folder and the shot, press <b>Record take</b>, then <b>Stop and save</b>: the take is
