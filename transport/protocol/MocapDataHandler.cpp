@@ -277,6 +277,12 @@ NumberTextResult MocapDataHandler::applyLine(std::string_view line, std::size_t 
     const std::string_view valueText = line.substr(separator + 1);
 
     if (key == kTimestampKey) {
+        // An empty value reads as 0 elsewhere, but it places no frame in time: a message whose
+        // last timestamp line is empty has no timestamp.
+        if (valueText.empty()) {
+            hasTimestamp = false;
+            return NumberTextResult::ok;
+        }
         const NumberTextResult result = parseNumberTime(valueText, kWireNumberRules, timestamp);
         if (result == NumberTextResult::ok) hasTimestamp = true;
         return result;

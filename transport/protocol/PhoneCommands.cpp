@@ -64,7 +64,8 @@ int videoReplyPort(std::string_view text) {
     at += 5;
     skipSpaces(text, at);
     long port = -1;
-    if (!readDecimalInteger(text, at, kMaxTcpPort, port) || port < 0) return -1;
+    // Port 0 is no port a download can reach.
+    if (!readDecimalInteger(text, at, kMaxTcpPort, port) || port <= 0) return -1;
     return static_cast<int>(port);
 }
 

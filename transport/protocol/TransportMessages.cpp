@@ -18,9 +18,10 @@ void reportTransportMessage(std::string_view text, MessageKind kind) {
 namespace {
 
 // Says why a take's video is missing, and ends the wait of the save that asked for it.
-void reportVideoMissing(const std::string& path, const std::string& text) {
+void reportVideoMissing(const std::string& path, const std::string& text,
+                        MessageKind kind = MessageKind::warning) {
     reportVideoNotSaved(path, text);  // first: whoever sees the message finds the outcome ended
-    reportTransportMessage(text);
+    reportTransportMessage(text, kind);
 }
 
 }  // namespace
@@ -32,9 +33,11 @@ void reportVideoNotReceived(const std::string& path) {
 }
 
 void reportVideoCancelled(const std::string& path) {
-    reportVideoMissing(
-        path, "No video for " + path +
-                  ": the phone has none for that stretch (it answered \"video -cancel\").");
+    // The phone's legitimate answer, not a fault: said as information.
+    reportVideoMissing(path,
+                       "No video for " + path +
+                           ": the phone has none for that stretch (it answered \"video -cancel\").",
+                       MessageKind::info);
 }
 
 void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {

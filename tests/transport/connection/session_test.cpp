@@ -6,6 +6,7 @@
 
 #include <boost/asio.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "PhoneSim.h"
 #include "TransportTestSupport.h"
+#include "support/RecordedMessages.h"
 #include "support/RecordingObserver.h"
 #include "transport/connection/NetworkConnectionClientProcess.h"
 #include "transport/connection/UDPClient.h"
@@ -448,6 +450,7 @@ TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
     startPhone(o);
     auto frames = newProcess();  // only collects what the handler delivers
     StdoutCapture output;
+    const RecordedMessages messages;
     UDPClient client("localhost", std::to_string(phone->udpPort()),
                      std::make_unique<MocapDataHandler>(frames.get()));
     std::thread session([&] { client.run(); });
@@ -466,9 +469,15 @@ TEST_P(WifiSessionTest, VideoCancelThenOfferByHostName) {
     session.join();
     EXPECT_EQ(fileContent(folder.file("kept.mov")), PhoneSim::videoContent(5000));
     EXPECT_FALSE(std::filesystem::exists(folder.file("cancelled.mov")));
-    // The phone's legitimate "no video" is said as such.
+    // The phone's legitimate "no video" is said as such, as information.
     EXPECT_NE(output.text().find("No video for " + folder.file("cancelled.mov")), std::string::npos)
         << output.text();
+    const auto posted = messages.messages();
+    const auto cancel = std::find_if(posted.begin(), posted.end(), [](const auto& message) {
+        return message.second.rfind("No video for ", 0) == 0;
+    });
+    ASSERT_NE(cancel, posted.end());
+    EXPECT_EQ(cancel->first, MessageKind::info);
 }
 
 std::size_t occurrences(const std::string& text, const std::string& part) {

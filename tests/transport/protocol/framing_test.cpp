@@ -171,6 +171,7 @@ TEST(PhoneCommandsTest, RepliesAndPorts) {
     EXPECT_EQ(videoReplyPort("video-port 7000"), 7000);  // a blank matches no white space too
     EXPECT_EQ(videoReplyPort("video -port -5"), -1);
     EXPECT_EQ(videoReplyPort("video -port 70000"), -1);
+    EXPECT_EQ(videoReplyPort("video -port 0"), -1);
     EXPECT_EQ(videoReplyPort("video -cancel"), -1);
     EXPECT_EQ(usbPortNumber("+80x"), 80u);
     EXPECT_EQ(usbPortNumber("phone"), 0u);

@@ -95,7 +95,8 @@ TEST_F(HandlerTest, OnlyMessagesWithAFiniteTimestampAreFrames) {
     handler->handleFrame("timestamp;1\nsa;0.5");
     for (const char* dropped :
          {"zzzzzzzzzzzzzzzz", "hello", "sa;4444", "", "sa;3\ntimestamp", "timestamp;nan\nsa;3",
-          "timestamp;-inf\nsb;3", "timestamp;1e99999\nsa;3", "timestamp;2\nsa;3\ntimestamp;nan"}) {
+          "timestamp;-inf\nsb;3", "timestamp;1e99999\nsa;3", "timestamp;2\nsa;3\ntimestamp;nan",
+          "timestamp;\nsa;3", "timestamp;2\nsa;3\ntimestamp;"}) {
         handler->handleFrame(dropped);
         EXPECT_EQ(observer.frames.size(), 1u) << dropped;
     }
