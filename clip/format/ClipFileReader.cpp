@@ -10,6 +10,11 @@
 
 ClipFileReader::ClipFileReader(const std::string& path) : in_(file_), cipher_(clipKey()) {
     std::error_code error;
+    if (path.empty()) {
+        openError_ = "no path was given";
+        file_.setstate(std::ios::failbit);
+        return;
+    }
     if (std::filesystem::is_directory(path, error)) {
         openError_ = "it is a folder";
         file_.setstate(std::ios::failbit);

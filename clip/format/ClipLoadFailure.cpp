@@ -19,7 +19,8 @@ const char* reasonText(ClipLoadFailure failure) {
 }  // namespace
 
 std::string describeClipLoadFailure(const std::string& path, const ClipLoadResult& result) {
-    std::string text = path + ": " + reasonText(result.failure);
+    std::string text = (path.empty() ? std::string("The clip path is empty") : path) + ": " +
+                       reasonText(result.failure);
     if (!result.detail.empty()) text += " (" + result.detail + ")";
     return text + ".";
 }

@@ -354,6 +354,10 @@ TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
         ASSERT_NE(first + 1, lines.end()) << name;
         EXPECT_NE(first[1].find(folder.file(name) + ": " + why), std::string::npos) << first[1];
     }
+    headless::clearScriptOutput();
+    EXPECT_EQ(load(""), "0");
+    EXPECT_TRUE(shown("The clip path is empty: cannot open the file (no path was given)."))
+        << ::testing::PrintToString(headless::scriptOutputLines());
     EXPECT_EQ(execute("listAttr -userDefined reader").items.size(), 0u);
 }
 
