@@ -348,11 +348,20 @@ std::vector<std::string> LMRARealTimeDevice::checkConnection() {
     return lines;
 }
 
+void LMRARealTimeDevice::warnNoSession(const char* action) const {
+    MGlobal::displayWarning("Cannot " + MString(action) + " " +
+                            MFnDependencyNode(thisMObject()).name() +
+                            ": it has no open session with a phone. Connect it first "
+                            "(establishConnection).");
+}
+
 bool LMRARealTimeDevice::startSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
-    if (!process) return false;
     const bool withVideo = MPlug(thisMObject(), recordVideo).asBool();
-    if (!process->startCapture(withVideo)) return false;
+    if (!process || !process->isRunning() || !process->startCapture(withVideo)) {
+        warnNoSession("start capturing on");
+        return false;
+    }
     // The silence watch counts from here, also when resuming after a pause.
     capturingSince_.store(StreamClock::now().time_since_epoch().count());
     paused_.store(false);
@@ -362,7 +371,10 @@ bool LMRARealTimeDevice::startSession() {
 
 bool LMRARealTimeDevice::pauseSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
-    if (!process || !process->pauseCapture()) return false;
+    if (!process || !process->isRunning() || !process->pauseCapture()) {
+        warnNoSession("pause");
+        return false;
+    }
     paused_.store(true);
     return true;
 }

@@ -99,6 +99,8 @@ class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDevi
     void publishStatus();
 
   private:
+    // Says that a command needs an open session, which the node does not have.
+    void warnNoSession(const char* action) const;
     void setStatus(ConnectionStatus status) { status_.store(status); }
     void postStatusEvent();
     // The Wi-Fi receive port setting, checked; false after an error that names the port.

@@ -2,6 +2,7 @@
 // attributes, and the session commands' argument rules.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <maya/MFnAttribute.h>
@@ -77,10 +78,22 @@ TEST_F(PluginTest, CommandsTakeExactlyOneDeviceNode) {
          {"Connection established.", "Connection failed.", "Connection timed out."}) {
         EXPECT_FALSE(shown(outcome)) << outcome;
     }
-    for (const char* name : {"pauseMocapSession", "stopMocapSession", "startMocapSession"}) {
+    // Without a session: start and pause say why nothing happened; stop has nothing to end.
+    const std::pair<const char*, const char*> withoutSession[] = {
+        {"pauseMocapSession", "Cannot pause dev: it has no open session with a phone."},
+        {"stopMocapSession", nullptr},
+        {"startMocapSession",
+         "Cannot start capturing on dev: it has no open session with a phone."},
+    };
+    for (const auto& [name, warning] : withoutSession) {
+        headless::clearScriptOutput();
         const headless::CommandResult result = command(std::string(name) + " dev");
         EXPECT_TRUE(result.ok) << name;
         EXPECT_EQ(result.result, "0") << name;
+        const auto lines = headless::scriptOutputLines();
+        const std::string expected = warning ? std::string("// Warning: ") + warning : "// Result";
+        ASSERT_FALSE(lines.empty()) << name;
+        EXPECT_EQ(lines[0].rfind(expected, 0), 0u) << name << ::testing::PrintToString(lines);
     }
     EXPECT_EQ(value("dev.connectionStatus"), 0.0);
 }
