@@ -8,15 +8,25 @@
 
 namespace {
 
-// The latest frame at or before the cut, stepping back from the last frame; the first frame when
-// all are later. With a single frame that frame is the anchor.
-std::size_t findAnchor(const std::deque<CaptureFrame>& frames, double cut) {
+// Where the take starts, stepping back from the last frame: at the latest frame at or before the
+// cut (the anchor, blended towards the next one), or, when no frame is, at the first frame of the
+// recording or the first one after the phone restarted its clock. A frame later than the last
+// one was sent before such a restart: its time belongs to the old clock, so the take cannot reach
+// back past it.
+struct WindowStart {
+    std::size_t index = 0;
+    bool anchor = false;
+};
+
+WindowStart findWindowStart(const std::deque<CaptureFrame>& frames, double cut, double end) {
     std::size_t index = frames.size() - 1;
     while (index > 0) {
+        const double earlier = frames[index - 1].timestamp;
+        if (earlier > end) return {index, false};
         --index;
-        if (!(frames[index].timestamp > cut)) break;
+        if (!(earlier > cut)) return {index, true};
     }
-    return index;
+    return {0, false};
 }
 
 CaptureFrame blendStartFrame(const CaptureFrame& anchor, const CaptureFrame& next, double cut) {
@@ -41,16 +51,17 @@ std::optional<ClipWindow> cutClipWindow(const CaptureRecording& recording, doubl
     ClipWindow window;
     window.endTime = frames.back().timestamp;
     window.startTime = window.endTime - clipLength;
-    const std::size_t anchor = findAnchor(frames, window.startTime);
-    if (frames.size() == 1 || frames[anchor].timestamp > window.startTime) {
-        // Nothing was recorded at the cut: the take is the recording from its first frame, not a
-        // lead-in made up from it.
-        window.startTime = frames.front().timestamp;
-        window.firstRecorded = 0;
+    const WindowStart start = findWindowStart(frames, window.startTime, window.endTime);
+    if (!start.anchor) {
+        // Nothing was recorded at the cut: the take starts with a recorded frame as it is, not
+        // a lead-in made up from it.
+        window.startTime = frames[start.index].timestamp;
+        window.firstRecorded = start.index;
         return window;
     }
-    window.firstRecorded = anchor + 1;
-    window.startFrame = blendStartFrame(frames[anchor], frames[anchor + 1], window.startTime);
+    window.firstRecorded = start.index + 1;
+    window.startFrame =
+        blendStartFrame(frames[start.index], frames[start.index + 1], window.startTime);
     return window;
 }
 

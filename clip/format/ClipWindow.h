@@ -1,7 +1,8 @@
 #pragma once
 // The stretch of a recording that a save writes: the last clipLength seconds, starting with a
 // frame blended at the cut between the two recorded frames around it. A take never starts before
-// the first recorded frame, and always holds at least the last one.
+// the first recorded frame, nor before the phone last restarted its clock (a frame later than the
+// last one), and always holds at least the last frame.
 
 #include "transport/records/CaptureRecords.h"
 
@@ -10,8 +11,8 @@
 #include <ostream>
 
 struct ClipWindow {
-    // The cut, last timestamp - clip length, or the first recorded frame's timestamp when the
-    // recording is shorter than the clip length.
+    // The cut, last timestamp - clip length, or the timestamp of the frame the take starts with
+    // when nothing was recorded at the cut.
     double startTime = 0.0;
     double endTime = 0.0;  // the last frame's timestamp
     // The frame at the cut; absent when the window starts with a recorded frame as it is (the

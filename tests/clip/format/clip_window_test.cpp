@@ -62,6 +62,33 @@ TEST(ClipWindow, ATakeStartsNoEarlierThanTheFirstRecordedFrame) {
     }
 }
 
+// A phone that restarted its clock: the take reaches back no further than the restart, so its
+// times run forwards and the phone is asked for a stretch of its new clock. Times that only
+// wobble stay in the take.
+TEST(ClipWindow, ATakeStartsNoEarlierThanTheClocksLastRestart) {
+    const auto restarted =
+        recording({10.0, 10.5, 11.0, 0.0, 0.5, 1.0}, {{1}, {2}, {3}, {4}, {5}, {6}});
+    for (const double length : {0.75, 5.0}) {
+        const auto window = cutClipWindow(restarted, length);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->endTime, 1.0);
+        if (length < 1.0) {
+            ASSERT_TRUE(window->startFrame);  // cut 0.25, between 0.0 and 0.5
+            EXPECT_EQ(window->startTime, 0.25);
+            EXPECT_EQ(window->firstRecorded, 4u);
+        } else {
+            EXPECT_FALSE(window->startFrame);
+            EXPECT_EQ(window->startTime, 0.0);
+            EXPECT_EQ(window->firstRecorded, 3u);
+        }
+    }
+    const auto wobbling = recording({10.0, 10.2, 10.1, 10.3}, {{1}, {2}, {3}, {4}});
+    const auto window = cutClipWindow(wobbling, 5.0);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->startTime, 10.0);
+    EXPECT_EQ(window->firstRecorded, 0u);
+}
+
 TEST(ClipWindow, CutBetweenFramesBlendsByItsWeight) {
     const auto take = recording({0.0, 0.5, 1.1}, {{10, 0}, {20, 100}, {0, 0}});
     const auto window = cutClipWindow(take, 1.0);  // cut 0.1: w = 0.2
