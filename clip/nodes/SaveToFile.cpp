@@ -1,17 +1,15 @@
 #include "clip/nodes/SaveToFile.h"
 
 #include "clip/folders/FilePathChecks.h"
+#include "clip/folders/TemporaryPath.h"
 #include "clip/format/ClipBlocks.h"
 #include "clip/format/ClipWindow.h"
 #include "clip/nodes/ClipWriterMessages.h"
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <system_error>
 
 namespace {
@@ -33,18 +31,6 @@ std::size_t windowFrameCount(const CaptureRecording& recording, const ClipWindow
 
 }  // namespace
 
-std::string temporaryClipPath(const std::string& clipPath) {
-    // Beside the clip, so that the rename stays within one file system, and short, so that a clip
-    // name of any length the file system takes leaves room for it. Several saves to one path may
-    // run at once, in this process or another: the counter keeps this process's names apart, the
-    // random tag other processes'.
-    static const unsigned long processTag = std::random_device{}() & 0xFFFFFFFFul;
-    static std::atomic<unsigned long> counter{0};
-    char name[64];
-    std::snprintf(name, sizeof name, ".lmra-%08lx-%lu.part", processTag, ++counter);
-    return (std::filesystem::path(clipPath).parent_path() / name).string();
-}
-
 void saveToFile(const SaveToFileArguments& arguments) {
     const auto window = cutClipWindow(arguments.recording, arguments.clipLength);
     if (!window) {
@@ -52,7 +38,7 @@ void saveToFile(const SaveToFileArguments& arguments) {
         return;
     }
 
-    const std::string partPath = temporaryClipPath(arguments.clipPath);
+    const std::string partPath = temporaryPathBeside(arguments.clipPath);
     {
         errno = 0;
         std::ofstream out(partPath, std::ios::binary | std::ios::trunc);

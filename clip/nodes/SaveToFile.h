@@ -4,13 +4,8 @@
 
 #include "clip/nodes/SaveToFileArguments.h"
 
-#include <string>
-
 // Writes the window to a temporary file beside the clip path and renames it over the clip path
 // once it is complete, so that a reader never sees a half-written clip and a failed write never
 // destroys the previous take. Nothing is written for an empty recording or a length not above
 // zero; a file that cannot be opened is skipped silently. A write that fails shows an error.
 void saveToFile(const SaveToFileArguments& arguments);
-
-// The name the clip is written under until it is complete; unique within the process.
-std::string temporaryClipPath(const std::string& clipPath);

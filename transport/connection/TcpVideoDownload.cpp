@@ -1,8 +1,5 @@
 #include "transport/connection/TcpVideoDownload.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <boost/asio/buffer.hpp>
 #include <boost/asio/error.hpp>
 
@@ -23,10 +20,12 @@ bool TcpVideoDownload::begin(const boost::asio::ip::tcp::endpoint& phone, const 
                                   port = phone.port()](const boost::system::error_code& error) {
         if (self->finished_) return;
         if (error) {
-            self->finish();
-            // Nothing came: the empty file would pass for a video.
-            std::error_code ignored;
-            std::filesystem::remove(self->path_, ignored);
+            // Nothing came: an empty file would pass for a video, and a video saved there
+            // before stays.
+            self->finished_ = true;
+            boost::system::error_code ignored;
+            self->socket_.close(ignored);
+            self->file_.discard();
             reportVideoUnreachable(self->path_, port, error.message());
             return;
         }

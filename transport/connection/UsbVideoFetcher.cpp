@@ -85,7 +85,7 @@ void UsbVideoFetcher::download(const Job& job) {
             total += received;
             lastHeard = Clock::now();
         } else if (Clock::now() - lastHeard >= silence_) {
-            const std::string text = "The video transfer from the phone stalled; kept the " +
+            const std::string text = "The video transfer for " + job.path + " stalled; kept the " +
                                      std::to_string(total) + " bytes received.";
             reportVideoPartial(job.path, total, text);
             reportTransportMessage(text);

@@ -1,5 +1,7 @@
 #include "transport/connection/VideoFileWriter.h"
 
+#include "clip/folders/TemporaryPath.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -16,8 +18,10 @@ bool VideoFileWriter::open(const std::string& path) {
         openError_ = "it is a folder";
         return false;
     }
+    path_ = path;
+    temporaryPath_ = temporaryPathBeside(path);
     errno = 0;
-    file_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+    file_.open(temporaryPath_, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!file_.is_open()) {
         openError_ = errno != 0 ? std::generic_category().message(errno) : "it cannot be created";
         return false;
@@ -50,8 +54,24 @@ bool VideoFileWriter::finish() {
     if (!file_.is_open()) return true;
     flush();
     file_.close();
-    const bool written = !file_.fail();
+    bool written = !file_.fail();
     file_.clear();
     buffer_.reset();
+    std::error_code error;
+    if (written) std::filesystem::rename(temporaryPath_, path_, error);
+    if (!written || error) {
+        std::filesystem::remove(temporaryPath_, error);
+        written = false;
+    }
     return written;
+}
+
+void VideoFileWriter::discard() {
+    if (!file_.is_open()) return;
+    file_.close();
+    file_.clear();
+    buffer_.reset();
+    fill_ = 0;
+    std::error_code ignored;
+    std::filesystem::remove(temporaryPath_, ignored);
 }

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -301,7 +303,8 @@ TEST_P(SessionTest, AVideoTheStopCutsOffIsReported) {
     }
 }
 
-// A video the phone offers but cannot deliver is reported with its file and the reason.
+// A video the phone offers but cannot deliver is reported with its file and the reason, and the
+// video saved there before stays.
 TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
     unsigned short deadPort = 0;
     {
@@ -323,6 +326,7 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
         startSession(o, true);
         const std::string path = folder.file("video" + std::to_string(index++) + ".mov");
         beginSaveOutcome(path + ".clip", path);
+        std::ofstream(path) << "an earlier take's video";
         OutputWatch output;
         ASSERT_TRUE(process->saveCapture(path, 0, 1));
         EXPECT_TRUE(output.waitFor("Cannot fetch the video for " + path, 10s))
@@ -334,7 +338,12 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
         EXPECT_NE(output.text().find(why), std::string::npos) << reply << ": " << output.text();
         EXPECT_EQ(output.text().find(" was not received"), std::string::npos) << output.text();
         EXPECT_TRUE(process->closeConnection());
+        EXPECT_EQ(fileContent(path), "an earlier take's video") << reply;
     }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        ++files;
+    EXPECT_EQ(files, std::size(cases));  // no temporary file left behind
 }
 
 // Video requests are answered in order, each into its own file, while the frames go on.
