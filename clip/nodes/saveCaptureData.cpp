@@ -53,6 +53,23 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
     if (!videoPath.empty() && sameFilePath(clipPath, videoPath))
         return refuse("saveMocapData: the clip and the video would be the same file, " + clipPath +
                       "; give the video a path of its own.");
+    // A file that an earlier save is still to write would end up holding one of the two, the
+    // other lost.
+    for (const std::string& awaited : videosAwaited()) {
+        if (sameFilePath(clipPath, awaited))
+            return refuse("saveMocapData: " + clipPath +
+                          " is the video file an earlier save still waits for; give the clip "
+                          "another path, or wait until that save has finished (mocapTakeInfo).");
+    }
+    if (!videoPath.empty()) {
+        for (const std::string& writing : clipsBeingWritten()) {
+            if (sameFilePath(videoPath, writing))
+                return refuse("saveMocapData: " + videoPath +
+                              " is the clip file an earlier save is still writing; give the "
+                              "video another path, or wait until that save has finished "
+                              "(mocapTakeInfo).");
+        }
+    }
     if (std::filesystem::is_directory(clipPath, error))
         return refuse("Cannot write clip file " + clipPath + ": it is a folder.");
     if (!videoPath.empty() && std::filesystem::is_directory(videoPath, error))

@@ -101,6 +101,26 @@ void reportVideoNotSaved(const std::string& videoPath, const std::string& reason
     finishVideo(videoPath, SaveOutcome::Video::failed, 0, reason);
 }
 
+std::vector<std::string> clipsBeingWritten() {
+    auto& all = outcomes();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    std::vector<std::string> paths;
+    for (const auto& entry : all.entries)
+        if (entry.outcome.clip == SaveOutcome::Clip::writing)
+            paths.push_back(entry.outcome.clipPath);
+    return paths;
+}
+
+std::vector<std::string> videosAwaited() {
+    auto& all = outcomes();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    std::vector<std::string> paths;
+    for (const auto& entry : all.entries)
+        if (entry.outcome.video == SaveOutcome::Video::waiting)
+            paths.push_back(entry.outcome.videoPath);
+    return paths;
+}
+
 std::optional<SaveOutcome> latestSaveOutcome(const std::string& clipPath) {
     auto& all = outcomes();
     std::lock_guard<std::mutex> lock(all.mutex);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct SaveOutcome {
     enum class Clip { writing, written, failed };
@@ -43,6 +44,11 @@ void reportVideoSaved(const std::string& videoPath, std::uint64_t bytes);
 void reportVideoPartial(const std::string& videoPath, std::uint64_t bytes,
                         const std::string& reason);
 void reportVideoNotSaved(const std::string& videoPath, const std::string& reason);
+
+// The files that saves still under way are yet to write: the clips still being written, and the
+// videos still awaited.
+std::vector<std::string> clipsBeingWritten();
+std::vector<std::string> videosAwaited();
 
 // The newest save to clipPath in this process, if there was one.
 std::optional<SaveOutcome> latestSaveOutcome(const std::string& clipPath);

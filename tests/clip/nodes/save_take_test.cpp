@@ -62,6 +62,9 @@ class SaveTakeTest : public ClipNodesTest {
   protected:
     void SetUp() override {
         ClipNodesTest::SetUp();
+        startPhone(phoneOptions());
+    }
+    static PhoneSimOptions phoneOptions() {
         PhoneSimOptions options;
         options.udpPort = 0;
         options.usbPort = -1;
@@ -69,6 +72,10 @@ class SaveTakeTest : public ClipNodesTest {
         options.channels = takeChannels();
         options.useDefaultChannels = false;
         options.videoBytes = 200000;
+        return options;
+    }
+    void startPhone(const PhoneSimOptions& options) {
+        if (phone) phone->stop();
         phone = std::make_unique<PhoneSim>(options);
         phone->start();
     }
@@ -345,6 +352,28 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
     EXPECT_FALSE(std::filesystem::exists(good));
     EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
     EXPECT_EQ(phone->commandCount("saveCapture"), 0u);
+}
+
+// A save never writes over a file that an earlier save is yet to write: the video it waits for.
+TEST_F(SaveTakeTest, AFileAnEarlierSaveIsYetToWriteIsRefused) {
+    PhoneSimOptions options = phoneOptions();
+    options.videoStallAfter = 1000;  // the video stays awaited until the session ends
+    startPhone(options);
+    connectDevice(true);
+    record(kFrameTimes);
+    const std::string video = folder.file("first.mov");
+    save(folder.file("first.clip"), "1", video);
+    ASSERT_TRUE(phone->waitForCommand("saveCapture", std::chrono::seconds(5)));
+    headless::clearScriptOutput();
+    EXPECT_FALSE(execute("saveMocapData dev " + quoted(video) + " 1").ok);
+    EXPECT_TRUE(shown("is the video file an earlier save still waits for"))
+        << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_EQ(phone->commandCount("saveCapture"), 1u);
+    run("stopMocapSession dev");
+    EXPECT_TRUE(waitUntil([&] {  // the earlier take's video, cut short by the stop
+        std::error_code error;
+        return std::filesystem::file_size(video, error) == 1000 && !error;
+    }));
 }
 
 // The writer thread may not call Maya: its error waits in the plug-in's queue until the main
