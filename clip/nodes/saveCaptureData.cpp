@@ -133,9 +133,11 @@ MStatus saveCaptureData::doIt(const MArgList& args) {
     // The node is used here, on the main thread, and never by the writer thread: the node may be
     // deleted while the writer runs. The phone is asked for the stretch the clip holds.
     if (!video.empty() && !device->saveCapture(video, window->startTime, window->endTime)) {
-        const std::string text = "No video for " + video + ": " + deviceText +
-                                 " captures without video (set its recordVideo to 1 before "
-                                 "startMocapSession).";
+        const std::string text =
+            "No video for " + video + ": " + deviceText +
+            (device->hasOpenSession()
+                 ? " captures without video (set its recordVideo to 1 before startMocapSession)."
+                 : "'s session with the phone has ended, so the phone cannot send it.");
         MGlobal::displayWarning(MString(text.c_str()));
         reportVideoNotSaved(video, text);
     }

@@ -358,7 +358,7 @@ void LMRARealTimeDevice::warnNoSession(const char* action) const {
 bool LMRARealTimeDevice::startSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
     const bool withVideo = MPlug(thisMObject(), recordVideo).asBool();
-    if (!process || !process->isRunning() || !process->startCapture(withVideo)) {
+    if (!hasOpenSession() || !process->startCapture(withVideo)) {
         warnNoSession("start capturing on");
         return false;
     }
@@ -371,7 +371,7 @@ bool LMRARealTimeDevice::startSession() {
 
 bool LMRARealTimeDevice::pauseSession() {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
-    if (!process || !process->isRunning() || !process->pauseCapture()) {
+    if (!hasOpenSession() || !process->pauseCapture()) {
         warnNoSession("pause");
         return false;
     }
@@ -395,6 +395,11 @@ void LMRARealTimeDevice::onConnectionLost() {
 bool LMRARealTimeDevice::copyRecording(CaptureRecording& recording) {
     std::shared_ptr<NetworkConnectionClientProcess> process = connection();
     return process && process->copyRecording(recording);
+}
+
+bool LMRARealTimeDevice::hasOpenSession() {
+    std::shared_ptr<NetworkConnectionClientProcess> process = connection();
+    return process && process->isRunning();
 }
 
 bool LMRARealTimeDevice::saveCapture(std::string path, double startTime, double endTime) {

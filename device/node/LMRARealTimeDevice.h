@@ -92,6 +92,8 @@ class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDevi
     bool copyRecording(CaptureRecording& recording);
     bool saveCapture(std::string path, double startTime, double endTime);
 
+    // A session with the phone is open: connected, and not yet ended.
+    bool hasOpenSession();
     // The last pause was accepted and no start came after it.
     bool isPaused() const { return paused_.load(); }
     // Main thread, outside compute: publishes on connectionStatus what the session did, so that

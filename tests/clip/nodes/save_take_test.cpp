@@ -355,6 +355,7 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
 }
 
 // A save never writes over a file that an earlier save is yet to write: the video it waits for.
+// Once the session has ended, a take is still saved, and its video is said to be out of reach.
 TEST_F(SaveTakeTest, AFileAnEarlierSaveIsYetToWriteIsRefused) {
     PhoneSimOptions options = phoneOptions();
     options.videoStallAfter = 1000;  // the video stays awaited until the session ends
@@ -370,10 +371,15 @@ TEST_F(SaveTakeTest, AFileAnEarlierSaveIsYetToWriteIsRefused) {
         << ::testing::PrintToString(headless::scriptOutputLines());
     EXPECT_EQ(phone->commandCount("saveCapture"), 1u);
     run("stopMocapSession dev");
-    EXPECT_TRUE(waitUntil([&] {  // the earlier take's video, cut short by the stop
-        std::error_code error;
-        return std::filesystem::file_size(video, error) == 1000 && !error;
-    }));
+    // The earlier take's video, cut short by the stop: what came of its first 1000 bytes.
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(video); }));
+    std::error_code error;
+    EXPECT_LE(std::filesystem::file_size(video, error), 1000u);
+    headless::clearScriptOutput();
+    EXPECT_EQ(save(folder.file("late.clip"), "1", folder.file("late.mov")).frames.size(), 3u);
+    EXPECT_TRUE(shown("No video for " + folder.file("late.mov") +
+                      ": dev's session with the phone has ended"))
+        << ::testing::PrintToString(headless::scriptOutputLines());
 }
 
 // The writer thread may not call Maya: its error waits in the plug-in's queue until the main
