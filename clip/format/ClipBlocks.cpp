@@ -15,6 +15,17 @@ std::size_t roundUpToAesBlocks(std::size_t byteCount) {
     return wholeAesBlocks(byteCount + kAesBlockSize - 1);
 }
 
+// The encrypted part of a block: a writer leaves the rest of its last block unencrypted, as
+// zeros, and an AES block of ciphertext that is all zeros is as good as never produced by
+// encryption. Read as ciphertext, that fill would decrypt to noise where the text ends.
+std::size_t encryptedPart(const std::uint8_t* block, std::size_t byteCount) {
+    std::size_t end = byteCount;
+    while (end >= kAesBlockSize && std::all_of(block + end - kAesBlockSize, block + end,
+                                               [](std::uint8_t byte) { return byte == 0; }))
+        end -= kAesBlockSize;
+    return end;
+}
+
 }  // namespace
 
 void encryptClipBlock(AesCbcCipher& cipher, std::uint8_t* block, std::size_t n, AesIv& iv) {
@@ -54,11 +65,11 @@ bool readClipBlock(std::istream& in, std::string& text, AesCbcCipher& cipher, bo
     AesIv iv{};
     std::memcpy(iv.data(), record.data(), kClipIvSize);
     std::uint8_t* block = record.data() + kClipIvSize;
-    const std::size_t usable = wholeAesBlocks(got - kClipIvSize);
+    const std::size_t usable = encryptedPart(block, wholeAesBlocks(got - kClipIvSize));
     if (!cipher.decrypt(iv, block, usable)) return false;
 
-    // The text ends at the end marker or at the zero fill after it, whichever comes first: the
-    // bytes after the encrypted part decrypt to noise, which may hold either.
+    // The text ends at the end marker, at the zero fill after it, or where the encrypted part
+    // ends, whichever comes first.
     const char* chars = reinterpret_cast<const char*>(block);
     const char* end = chars + usable;
     const char* textEnd =
