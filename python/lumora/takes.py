@@ -120,6 +120,15 @@ def _take_pattern(shot_name):
     return re.compile(r"^" + re.escape(shot_name) + r"_take(\d+)(\.[^.]*)?$")
 
 
+def _entries(folder_path):
+    """The names in the takes folder; a folder that cannot be read raises LumoraError."""
+    try:
+        return os.listdir(folder_path)
+    except OSError as error:
+        raise LumoraError("Cannot read the takes folder {}: {}: pick a folder you can write to.".format(
+            folder_path, error.strerror or error))
+
+
 def next_take_path(folder_path, shot_name):
     """The clip path of the shot's next take, <folder>/<shot>_take<NNN>.clip, numbered after every
     take of the shot already in the folder (clip, video or any other file of that name), so that no
@@ -127,7 +136,7 @@ def next_take_path(folder_path, shot_name):
     pattern = _take_pattern(shot_name)
     highest = 0
     if os.path.isdir(folder_path):
-        for entry in os.listdir(folder_path):
+        for entry in _entries(folder_path):
             found = pattern.match(entry)
             if found:
                 highest = max(highest, int(found.group(1)))
@@ -386,7 +395,7 @@ def list_takes(folder=None, shot=None, node=None):
         return []
     pattern = _take_pattern(shot)
     numbered = []
-    for entry in os.listdir(folder):
+    for entry in _entries(folder):
         found = pattern.match(entry)
         if found and entry.endswith(CLIP_EXTENSION):
             numbered.append((int(found.group(1)), os.path.join(folder, entry)))

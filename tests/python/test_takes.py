@@ -21,7 +21,11 @@ def perform(node, seconds=0.5):
     wait_until(lambda: time.monotonic() - begun >= seconds, "the performance")
 
 
-def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, tmp_path):
+def _raise(error):
+    raise error
+
+
+def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, tmp_path, monkeypatch):
     folder = tmp_path / "takes"
     made = []
     for _ in range(2):
@@ -51,6 +55,12 @@ def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, t
     assert third.name == "shotA_take004" and third.video_path is None and not third.has_video
     assert (folder / "shotA_take003.mov").read_bytes() == b"not ours"
 
+    # A folder that cannot be read says so, for listing and for numbering.
+    with monkeypatch.context() as patch:
+        patch.setattr(os, "listdir", lambda path: _raise(PermissionError(13, "Permission denied", path)))
+        for call in (lambda: takes.list_takes(node=device), lambda: takes.next_take_path(str(folder), "shotA")):
+            with pytest.raises(LumoraError, match="Cannot read the takes folder .*: Permission denied"):
+                call()
     listed = takes.list_takes(node=device)
     assert [(t.name, t.frames, t.video_path, t.video_bytes) for t in listed] == [
         (t.name, t.frames, t.video_path, t.video_bytes) for t in made + [third]]

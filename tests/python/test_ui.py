@@ -16,7 +16,7 @@ import pytest
 
 import lumora
 from lumora import capture, lib, takes
-from lumora.ui import channels, dialogs, menu, qt, state, takes_panel, window
+from lumora.ui import channels, common, dialogs, menu, qt, state, takes_panel, window
 from lumora.ui.qt import QtWidgets, Qt
 from conftest import SOURCE_DIR
 
@@ -133,6 +133,9 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
     shown.refresh()
     shown.refresh()
     assert shown.table_rebuilds == rebuilds + 1
+
+    # A file system error is the user's to put right, not a fault of ours with a traceback.
+    assert common.error_text(PermissionError(13, "Permission denied", "/x")) == "[Errno 13] Permission denied: '/x'"
 
     # The plug-in's messages come through the command output.
     maya.mel.eval('print "hello from the script output\\n"')

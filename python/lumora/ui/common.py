@@ -31,8 +31,9 @@ def busy(*widgets):
 
 def error_text(error):
     """What to tell the user about a failed action: a LumoraError or a command's RuntimeError
-    already says what to do; anything else is a fault of ours, shown with its traceback."""
-    if isinstance(error, (lumora.LumoraError, RuntimeError, ValueError)):
+    already says what to do, and a file system error names the file and the reason; anything else
+    is a fault of ours, shown with its traceback."""
+    if isinstance(error, (lumora.LumoraError, RuntimeError, ValueError, EnvironmentError)):
         return str(error).strip() or type(error).__name__
     return "Unexpected error, please report it:\n" + "".join(
         traceback.format_exception(type(error), error, error.__traceback__)).rstrip()
