@@ -38,14 +38,18 @@ bool readConnectionSettings(const MObject& device, ConnectionSettings& settings)
         MGlobal::displayError(text + ": a port is a number from 1 to 65535.");
         return false;
     }
-    if (settings.usb) return true;  // usbmuxd finds the phone; the address is not used
+    if (settings.usb) {
+        settings.phone = kUsbPhone;  // usbmuxd finds the phone; the address is not used
+        return true;
+    }
     if (settings.address.empty()) {
         // The resolver takes an empty address for this machine: refuse it before it times out.
         MGlobal::displayError(plugName(device, LMRARealTimeDevice::ipAddress) +
                               " is empty: set it to the phone's address.");
         return false;
     }
-    if (!phoneAddressResolves(settings.address, std::to_string(settings.port))) {
+    settings.phone = resolvedPhoneAddress(settings.address, std::to_string(settings.port));
+    if (settings.phone.empty()) {
         MGlobal::displayError(MString("The phone's address \"") + settings.address.c_str() +
                               "\" (" + plugName(device, LMRARealTimeDevice::ipAddress) +
                               ") does not resolve: check the address.");

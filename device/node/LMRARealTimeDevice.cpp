@@ -49,6 +49,13 @@ constexpr std::uint64_t kMaxCount = static_cast<std::uint64_t>(std::numeric_limi
 // A frame this recent means the phone streams.
 constexpr std::chrono::milliseconds kStreamingWithin{500};
 
+// Every device node that exists. Maya creates and destroys nodes on the main thread only, and
+// only the main thread reads the list.
+std::vector<LMRARealTimeDevice*>& existingDevices() {
+    static std::vector<LMRARealTimeDevice*> devices;
+    return devices;
+}
+
 constexpr std::uint32_t kRejectedByPhone = 1;
 constexpr std::uint32_t kRejectedWrongScreen = 2;
 
@@ -149,9 +156,13 @@ MStatus LMRARealTimeDevice::initialize() {
     return MS::kSuccess;
 }
 
-LMRARealTimeDevice::LMRARealTimeDevice() = default;
+LMRARealTimeDevice::LMRARealTimeDevice() {
+    existingDevices().push_back(this);
+}
 
 LMRARealTimeDevice::~LMRARealTimeDevice() {
+    auto& devices = existingDevices();
+    devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     if (removalCallback_ != 0) MMessage::removeCallback(removalCallback_);
     // Normally ended when the node left the graph; a node destroyed without leaving it first
     // (a plug-in's own clean-up) ends it here.
@@ -251,6 +262,7 @@ bool LMRARealTimeDevice::connectToPhone() {
 
     const std::uint32_t kind = settings.usb ? NetworkConnectionClientProcess::kUsbConnection
                                             : NetworkConnectionClientProcess::kWifiConnection;
+    sessionPhone_ = settings.phone;
     if (!process->beginConnection(kind, settings.address, port, this)) return false;
     // The transports bound this wait with their own time-outs.
     while (!process->waitForReply(kReplyPoll)) {
@@ -330,10 +342,27 @@ std::vector<std::string> LMRARealTimeDevice::checkConnection() {
         }
     }
     const bool usb = MPlug(self, connectionType).asInt() != 0;
-    ConnectionCheckSettings settings;
-    settings.address = MPlug(self, ipAddress).asString().asChar();
-    settings.addressName = MPlug(self, ipAddress).name().asChar();
+    const std::string address = MPlug(self, ipAddress).asString().asChar();
     const MPlug portPlug(self, usb ? usbPort : wifiPort);
+    // The check sends the phone "connect" and then "stop": on an app with one session at a time
+    // that would end the capture of the node that talks to it.
+    if (otherSessionWith("")) {  // the address is resolved only when there is one at all
+        const std::string phone =
+            usb ? kUsbPhone : resolvedPhoneAddress(address, std::to_string(portPlug.asInt()));
+        if (const LMRARealTimeDevice* other = phone.empty() ? nullptr : otherSessionWith(phone)) {
+            const MString name = MFnDependencyNode(other->thisMObject()).name();
+            MString text = name + " has a session with this phone (connectionStatus ";
+            text += static_cast<int>(other->status_.load());
+            text +=
+                "): the check would send the phone \"connect\" and \"stop\", which can end "
+                "that session. Next: stop it first (stopMocapSession " +
+                name + "), or check the phone with " + name + " once it is stopped.";
+            return {std::string("Session: warning: ") + text.asChar()};
+        }
+    }
+    ConnectionCheckSettings settings;
+    settings.address = address;
+    settings.addressName = MPlug(self, ipAddress).name().asChar();
     settings.port = portPlug.asInt();
     settings.portName = portPlug.name().asChar();
     settings.receivePort = MPlug(self, wifiReceivePort).asInt();
@@ -353,6 +382,15 @@ void LMRARealTimeDevice::warnNoSession(const char* action) const {
                             MFnDependencyNode(thisMObject()).name() +
                             ": it has no open session with a phone. Connect it first "
                             "(establishConnection).");
+}
+
+LMRARealTimeDevice* LMRARealTimeDevice::otherSessionWith(const std::string& phone) const {
+    for (LMRARealTimeDevice* other : existingDevices()) {
+        if (other == this || (!phone.empty() && other->sessionPhone_ != phone)) continue;
+        const std::shared_ptr<NetworkConnectionClientProcess> session = other->connection();
+        if (session && session->isRunning()) return other;
+    }
+    return nullptr;
 }
 
 bool LMRARealTimeDevice::startSession() {

@@ -153,6 +153,11 @@ class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDevi
     std::uint64_t stopsRequested_ = 0;
     bool stopRequestedFor(std::uint64_t handler) const { return stopsRequested_ >= handler; }
 
+    // The phone of the node's last connect (ConnectionSettings::phone); main thread only.
+    std::string sessionPhone_;
+    // Another device node whose open session talks to phone (to any phone when it is empty).
+    LMRARealTimeDevice* otherSessionWith(const std::string& phone) const;
+
     // Ends the phone session when the node leaves the graph (deletion puts it on the undo
     // queue, where its destructor does not run yet).
     static void onPreRemoval(MObject& node, void* clientData);

@@ -1,7 +1,7 @@
 // checkPhoneConnection against phones that stay silent, refuse, sit on the wrong screen or are not
 // there, settings that cannot work, and usbmuxd without a phone or not there at all: each run names
-// the step that fails and what to try, and leaves the node as it was. A fixed receive port is
-// announced to the phone and carries a take.
+// the step that fails and what to try, and leaves the node as it was (and another node's session
+// with the phone alone). A fixed receive port is announced to the phone and carries a take.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -113,9 +113,13 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     check(script, "healthy", "dev");
     probeStatus(script, "afterCheck", "dev");
     script.section("outputsAfterCheck", "objExists dev." + channels_.scalars()[0]);
-    // A connected node: the check leaves its session alone.
+    // A connected node: the check leaves its session alone, and another node's check does not
+    // reach the phone that the session talks to.
     connect(script, "connect", "dev");
     check(script, "connected", "dev");
+    createDevice(script, "other");
+    aimAt(script, "other", healthyPhone(), transport());
+    check(script, "otherNode", "other");
     probeStatus(script, "stillConnected", "dev");
     script.section("stop", "stopMocapSession dev");
 
@@ -200,6 +204,9 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     EXPECT_TRUE(connected(out, "connect"));
     EXPECT_TRUE(
         stepSays(out, "connected", "Session", "ok", {"dev is connected (connectionStatus 1)"}));
+    EXPECT_TRUE(stepSays(out, "otherNode", "Session", "warning",
+                         {"dev has a session with this phone (connectionStatus 1)",
+                          "Next: stop it first (stopMocapSession dev)"}));
     EXPECT_TRUE(statusIs(out, "stillConnected", 1));
     EXPECT_EQ(out.lastResult("stop"), "1");
 
@@ -214,6 +221,7 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     EXPECT_EQ(heard[0].rfind("connect ", 0), 0u) << heard[0];
     EXPECT_EQ(heard[1], "stop");
     EXPECT_EQ(heard[2].rfind("connect ", 0), 0u) << heard[2];
+    EXPECT_EQ(healthyPhone().commandCount("connect"), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, ConnectionCheckTest,

@@ -29,12 +29,16 @@ std::string describe(const boost::system::error_code& error) {
 }  // namespace
 
 bool phoneAddressResolves(const std::string& address, const std::string& port) {
+    return !resolvedPhoneAddress(address, port).empty();
+}
+
+std::string resolvedPhoneAddress(const std::string& address, const std::string& port) {
     try {
         boost::asio::io_context loop;
-        resolvePhoneEndpoint(loop, address, port);
-        return true;
+        const udp::endpoint phone = resolvePhoneEndpoint(loop, address, port);
+        return phone.address().to_string() + ":" + std::to_string(phone.port());
     } catch (const boost::system::system_error&) {
-        return false;
+        return "";
     }
 }
 

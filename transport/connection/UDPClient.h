@@ -26,6 +26,8 @@ class TcpVideoDownload;
 // Whether the address (a number or a host name) and port resolve to an IPv4 endpoint the way the
 // client resolves them, so that a setting that cannot work is caught before a session starts.
 bool phoneAddressResolves(const std::string& address, const std::string& port);
+// The endpoint they resolve to ("192.168.0.42:35601"), or an empty text when they do not.
+std::string resolvedPhoneAddress(const std::string& address, const std::string& port);
 
 class UDPClient final : public CaptureDataStreamDeviceInterface {
   public:
