@@ -18,6 +18,7 @@
 
 #include "CommandLine.h"
 #include "PhoneSim.h"
+#include "support/TemporaryFolder.h"
 #include "transport/cipher/AesCbcCipher.h"
 
 namespace asio = boost::asio;
@@ -83,20 +84,13 @@ void expectPredictedValues(const std::string& message, const ChannelNameLists& c
 class PhoneSimTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int counter = 0;
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("phonesim_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(folder_);
         options_.udpPort = 0;
         options_.usbPort = 0;
-        options_.usbmuxdSocket = (folder_ / "usbmuxd.sock").string();
+        options_.usbmuxdSocket = folder_.file("usbmuxd.sock");
         options_.rate = 200;
         options_.videoBytes = 300000;
     }
-    void TearDown() override {
-        phone_.reset();
-        std::filesystem::remove_all(folder_);
-    }
+    void TearDown() override { phone_.reset(); }
 
     PhoneSim& startPhone() {
         phone_ = std::make_unique<PhoneSim>(options_);
@@ -105,7 +99,7 @@ class PhoneSimTest : public ::testing::Test {
         return *phone_;
     }
 
-    std::filesystem::path folder_;
+    TemporaryFolder folder_;
     PhoneSimOptions options_;
     std::unique_ptr<PhoneSim> phone_;
 };

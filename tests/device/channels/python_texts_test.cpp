@@ -9,15 +9,13 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "device/channels/LumoraPythonTexts.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Debian's interpreter: a python3 found first on PATH may lack what Debian installs.
 const char* const kPython = "/usr/bin/python3";
@@ -26,19 +24,13 @@ class PythonTexts : public ::testing::Test {
   protected:
     void SetUp() override {
         if (::access(kPython, X_OK) != 0) GTEST_SKIP() << kPython << " is not installed";
-        folder_ = fs::temp_directory_path() / ("lmra_python_texts_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
         const std::array<const char*, 4> texts = {kLumoraPluginInit, kLumoraSuppressRefreshOn,
                                                   kLumoraSuppressRefreshOff, kLumoraPluginCleanup};
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            const fs::path file = folder_ / ("text" + std::to_string(i) + ".py");
+            const std::string file = folder_.file("text" + std::to_string(i) + ".py");
             std::ofstream(file, std::ios::binary) << texts[i];
-            files_ += " '" + file.string() + "'";
+            files_ += " '" + file + "'";
         }
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 
     // Runs the check script isolated from the environment; returns its output, status last.
@@ -56,7 +48,7 @@ class PythonTexts : public ::testing::Test {
         return output;
     }
 
-    fs::path folder_;
+    TemporaryFolder folder_;
     std::string files_;
 };
 

@@ -1,33 +1,17 @@
 // A pose rig saved to a scene file and opened again.
 
-#include <unistd.h>
-
-#include <filesystem>
+#include <string>
 
 #include "support/PoseSceneTest.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class PoseSceneFileTest : public PoseSceneTest {
   protected:
-    void SetUp() override {
-        PoseSceneTest::SetUp();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() /
-                  ("lmra_pose_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        PoseSceneTest::TearDown();
-    }
-
     // Saves the scene, clears it and opens the file again.
     void saveAndReopen() {
-        const std::string path = (folder_ / "rig.ma").string();
+        const std::string path = folder_.file("rig.ma");
         const headless::CommandResult saved = headless::execute("file -save \"" + path + "\"");
         ASSERT_TRUE(saved.ok) << saved.error;
         headless::newScene();
@@ -35,7 +19,7 @@ class PoseSceneFileTest : public PoseSceneTest {
         ASSERT_TRUE(opened.ok) << opened.error;
     }
 
-    fs::path folder_;
+    TemporaryFolder folder_;
 };
 
 TEST_F(PoseSceneFileTest, RigEvaluatesTheSameAfterReopening) {
