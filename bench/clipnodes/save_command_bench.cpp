@@ -22,6 +22,7 @@
 
 #include "PhoneSim.h"
 #include "clip/format/ClipFileReader.h"
+#include "support/TemporaryFolder.h"
 #include "support/WaitUntil.h"
 
 namespace {
@@ -47,10 +48,7 @@ void run(const std::string& script) {
 // A device node in a live session whose recording holds a full hour.
 class FullSession {
   public:
-    FullSession()
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("lmra_save_bench_" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(folder_);
+    FullSession() {
         headless::setEchoScriptOutput(false);
         std::string error;
         if (!headless::loadPlugin("lumoraMocap", &error)) throw std::runtime_error(error);
@@ -89,14 +87,12 @@ class FullSession {
     ~FullSession() {
         headless::newScene();
         phone_->stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
-    std::string clipPath() const { return (folder_ / "hour.clip").string(); }
+    std::string clipPath() const { return folder_.file("hour.clip"); }
 
   private:
-    std::filesystem::path folder_;
+    TemporaryFolder folder_;
     std::unique_ptr<PhoneSim> phone_;
 };
 

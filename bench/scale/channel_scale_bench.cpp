@@ -38,6 +38,7 @@
 #include "MessageComposer.h"
 #include "PhoneSim.h"
 #include "clip/format/ClipWriter.h"
+#include "support/TemporaryFolder.h"
 #include "transport/cipher/AesCbcCipher.h"
 #include "transport/records/CaptureRecords.h"
 
@@ -108,13 +109,9 @@ std::size_t largestWifiChannelCount() {
     return low;
 }
 
-std::filesystem::path scratchFolder() {
-    static const std::filesystem::path folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("lmra_scale_bench_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path;
-    }();
+// Removed with everything in it when the program ends.
+const TemporaryFolder& scratchFolder() {
+    static const TemporaryFolder folder;
     return folder;
 }
 
@@ -130,7 +127,7 @@ std::unique_ptr<PhoneSim> startPhone(std::size_t channels) {
     PhoneSimOptions options;
     options.udpPort = 0;
     options.usbPort = 0;
-    options.usbmuxdSocket = (scratchFolder() / "usbmuxd.sock").string();
+    options.usbmuxdSocket = scratchFolder().file("usbmuxd.sock");
     ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + options.usbmuxdSocket).c_str(), 1);
     options.rate = 0.0;  // frames only when the benchmark sends them
     options.useDefaultChannels = false;
@@ -250,7 +247,7 @@ void BM_LiveFrame(benchmark::State& state, bool usb) {
 // A clip with 50000 scalar channels and two frames.
 std::string wideClip() {
     static const std::string path = [] {
-        const std::string file = (scratchFolder() / "wide.clip").string();
+        const std::string file = scratchFolder().file("wide.clip");
         std::ofstream out(file, std::ios::binary);
         const ChannelNameLists names = scalarChannels(kClipChannels);
         ClipWriter writer(out, names);
