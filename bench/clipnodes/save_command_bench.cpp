@@ -73,7 +73,9 @@ class FullSession {
         const bool full = waitUntil(
             [&] {
                 std::filesystem::remove(probe);
-                run("saveMocapData dev " + probe + " 100000");
+                // Refused while the recording holds no frame yet: try again.
+                const std::string save = "saveMocapData dev " + probe + " 100000";
+                if (!headless::runScript(save, {true, false}).ok()) return false;
                 if (!waitUntil([&] { return std::filesystem::exists(probe); },
                                std::chrono::seconds(60)))
                     return false;
