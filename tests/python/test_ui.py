@@ -17,7 +17,7 @@ import pytest
 import lumora
 from lumora import capture, lib, takes
 from lumora.ui import channels, common, dialogs, menu, qt, state, takes_panel, window
-from lumora.ui.qt import QtWidgets, Qt
+from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
 from conftest import SOURCE_DIR
 
 WAIT_MS = 30000  # generous: the suite runs on a loaded two-core machine
@@ -228,6 +228,10 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     def watched(*args, **kwargs):
         cursor = QtWidgets.QApplication.overrideCursor()
         seen.append((shown.connect_button.isEnabled(), cursor.shape() if cursor else None))
+        # An impatient second click while Maya is held: dropped, not a second connect.
+        for kind in (QtCore.QEvent.MouseButtonPress, QtCore.QEvent.MouseButtonRelease):
+            QtWidgets.QApplication.postEvent(shown.connect_button, QtGui.QMouseEvent(
+                kind, QtCore.QPointF(5, 5), Qt.LeftButton, Qt.LeftButton, Qt.NoModifier))
         return connect_wifi(*args, **kwargs)
 
     monkeypatch.setattr(capture, "connect_wifi", watched)
@@ -235,6 +239,7 @@ def test_from_the_phone_to_a_baked_take(main_window, qtbot, phone, tmp_path, mon
     shown.address_edit.setText("127.0.0.1")
     shown.port_edit.setText(str(phone.ports["wifi"]))
     click(qtbot, shown.connect_button)
+    QtWidgets.QApplication.processEvents()
     assert seen == [(False, Qt.WaitCursor)]
     assert shown.connect_button.isEnabled() and QtWidgets.QApplication.overrideCursor() is None
     assert capture.status(node).code == 1 and shown.status_label.text() == "Connected"

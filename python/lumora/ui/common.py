@@ -13,10 +13,28 @@ from lumora.ui.qt import QtCore, QtGui, QtWidgets, Qt
 FAILED = object()  # what a failed action gives back
 
 
+class _DropInput(QtCore.QObject):
+    """Drops the clicks and key presses that reach a window: the ones queued while it held Maya."""
+
+    KINDS = (QtCore.QEvent.MouseButtonPress, QtCore.QEvent.MouseButtonRelease, QtCore.QEvent.MouseButtonDblClick,
+             QtCore.QEvent.KeyPress, QtCore.QEvent.KeyRelease)
+
+    def __init__(self, window):
+        super(_DropInput, self).__init__()
+        self.window = window
+
+    def eventFilter(self, receiver, event):
+        return (event.type() in self.KINDS and isinstance(receiver, QtWidgets.QWidget)
+                and (receiver is self.window or self.window.isAncestorOf(receiver)))
+
+
 @contextlib.contextmanager
-def busy(*widgets):
+def busy(*widgets, **options):
     """Disables the widgets and shows the busy cursor while Maya's main thread is held, painting
-    both before the work starts (a held main thread paints nothing)."""
+    both before the work starts (a held main thread paints nothing). With window=W, the clicks and
+    keys that reached W meanwhile are dropped before the widgets come back: an impatient second
+    click on Connect does not connect again."""
+    window = options.get("window")
     for widget in widgets:
         widget.setEnabled(False)
     QtWidgets.QApplication.setOverrideCursor(QtGui.QCursor(Qt.WaitCursor))
@@ -24,6 +42,13 @@ def busy(*widgets):
     try:
         yield
     finally:
+        if window is not None:
+            dropper = _DropInput(window)
+            QtWidgets.QApplication.instance().installEventFilter(dropper)
+            try:
+                QtWidgets.QApplication.processEvents()
+            finally:
+                QtWidgets.QApplication.instance().removeEventFilter(dropper)
         QtWidgets.QApplication.restoreOverrideCursor()
         for widget in widgets:
             widget.setEnabled(True)

@@ -612,7 +612,7 @@ class CaptureWindow(QtWidgets.QWidget):
         events it lets through leave alone."""
         self._holding = True
         try:
-            with common.busy(*widgets):
+            with common.busy(*widgets, window=self):
                 yield
         finally:
             self._holding = False
