@@ -85,7 +85,7 @@ def node_of_type(node, node_type, what):
     """node if it is of node_type, else the one selected node of that type."""
     if node:
         if not cmds.objExists(node):
-            raise LumoraError("No node named {}: give the name of a {}.".format(node, what))
+            raise LumoraError("No node named {}: give the name of {}.".format(node, what))
         if cmds.nodeType(node) != node_type:
             raise LumoraError("{} is not a {} ({}).".format(node, node_type, what))
         return node

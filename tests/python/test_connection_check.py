@@ -27,8 +27,10 @@ def test_check_names_the_failing_step_and_leaves_the_node_alone(scene):
 
 def test_check_wants_a_device_node(scene):
     scene.createNode("transform", name="notAPhone")
-    with pytest.raises(LumoraError):
+    with pytest.raises(LumoraError, match=r"^notAPhone is not a LMRARealTimeDevice \(a capture"):
         lumora.capture.check_connection("notAPhone")
+    with pytest.raises(LumoraError, match=r"^No node named nope: give the name of a capture device\.$"):
+        lumora.capture.check_connection("nope")
     scene.select(clear=True)
     with pytest.raises(LumoraError):
         lumora.capture.check_connection()
