@@ -178,32 +178,38 @@ def _attribute_type(plug):
     return cmds.attributeQuery(attribute, node=node, attributeType=True)
 
 
+def _node_targets(node):
+    """(name, plug) for a blendShape's targets by name, or a node's unitless attributes."""
+    if not cmds.objExists(node):
+        raise LumoraError("No node named {}: give a blendShape, a node or plugs (node.attribute).".format(node))
+    if cmds.nodeType(node) == "blendShape":
+        aliases = cmds.aliasAttr(node, query=True) or []
+        if not aliases:
+            raise LumoraError("The blendShape {} has no named targets.".format(node))
+        return [(alias, node + "." + alias) for alias in aliases[0::2]]
+    names = _maya.unique((cmds.listAttr(node, userDefined=True) or []) + (cmds.listAttr(node, keyable=True) or []))
+    return [(name, node + "." + name) for name in names
+            if cmds.attributeQuery(name, node=node, attributeType=True) in _UNITLESS_TYPES]
+
+
 def _targets(targets):
-    """(name, plug) for each target: a blendShape's target names, a node's unitless attributes,
-    or the plugs of a list."""
-    if isinstance(targets, str):
-        if not cmds.objExists(targets):
-            raise LumoraError("No node named {}: give a blendShape, a node or a list of plugs.".format(targets))
-        if "." in targets:
-            return [(targets.split(".", 1)[1], targets)]
-        if cmds.nodeType(targets) == "blendShape":
-            aliases = cmds.aliasAttr(targets, query=True) or []
-            if not aliases:
-                raise LumoraError("The blendShape {} has no named targets.".format(targets))
-            return [(alias, targets + "." + alias) for alias in aliases[0::2]]
-        names = _maya.unique((cmds.listAttr(targets, userDefined=True) or []) + (cmds.listAttr(targets, keyable=True) or []))
-        return [(name, targets + "." + name) for name in names
-                if cmds.attributeQuery(name, node=targets, attributeType=True) in _UNITLESS_TYPES]
-    plugs = _maya.unique(targets)
-    for plug in plugs:
-        if "." not in plug or not cmds.objExists(plug.split(".", 1)[0]):
-            raise LumoraError("{} is no plug: give node.attribute.".format(plug))
-    return [(plug.split(".", 1)[1], plug) for plug in plugs]
+    """(name, plug) for each target: targets is a blendShape (its target names), a node (its
+    unitless attributes), a plug, or a list of those (a selection); a plug named twice counts
+    once."""
+    found = []
+    for target in _maya.unique([targets] if isinstance(targets, str) else targets):
+        if "." not in target:
+            found += _node_targets(target)
+        elif not cmds.objExists(target.split(".", 1)[0]):
+            raise LumoraError("{} is no plug: no node named {}.".format(target, target.split(".", 1)[0]))
+        else:
+            found.append((target.split(".", 1)[1], target))
+    return _maya.unique(found)
 
 
 def map_channels(source, targets, overrides=None, poses=None, connect=True):
     """Maps the channels of source (a device node or a clip reader) onto targets (a blendShape
-    node, any node, or a list of plugs) by name, with the overrides ({target name or plug:
+    node, any node, a plug, or a list of those) by name, with the overrides ({target name or plug:
     channel, or None to leave the target out}) and the poses (dicts or tuples of channel, target
     plug, rest, pose) for angles and distances. Connects the mapping unless connect is False and
     returns (mapping, report)."""

@@ -114,6 +114,13 @@ def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take, tmp_path):
     assert report.replaced == [("ctl.scaleX", "rig_driver.translateX")]
     assert "ctl.scaleX: was driven by rig_driver.translateX" in str(report)
     assert rig.apply(driven, reader).replaced == []  # the mapping's own connections are not a rig's
+    # A selection of several nodes and plugs maps each of them.
+    blend_shape("mouth", ["jawOpen"])
+    blend_shape("brows", ["brow_inner_up"])
+    _, several = rig.map_channels(reader, ["mouth", "brows", "ctl.scaleX"], overrides={"ctl.scaleX": "cheekPuff"},
+                                  connect=False)
+    assert {(m.target, m.how) for m in several.matched} == {
+        ("mouth.jawOpen", rig.EXACT), ("brows.brow_inner_up", rig.LOOSE), ("ctl.scaleX", rig.OVERRIDE)}
     assert [m.target for m in report.matched] == ["ctl.scaleX"]
     assert [(plug, "no such attribute" in why) for plug, why in report.unmatched_targets] == [("ctl.nosuch", True)]
     cmds.delete("jaw_ctrl")

@@ -113,7 +113,7 @@ class MapDialog(_Dialog):
         super(MapDialog, self).__init__(parent, "Map Channels to Rig")
         self.source_combo = QtWidgets.QComboBox()
         self.source_combo.setEditable(True)
-        self.targets_edit = common.line_edit(placeholder="a blendShape node, a node, or plugs separated by spaces")
+        self.targets_edit = common.line_edit(placeholder="blendShape nodes, nodes or plugs, separated by spaces")
         self.selection_button = common.button("Selected", self.use_selection, "Take the targets from the selection")
         targets = QtWidgets.QHBoxLayout()
         targets.addWidget(self.targets_edit, 1)
