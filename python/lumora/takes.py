@@ -171,12 +171,13 @@ def record(node=None, video=None):
     fresh = _maya.attr_or_none(node, "framesReceived") == 0
     if video is not None:
         cmds.setAttr(node + ".rv", bool(video))
+    if capture.status(node).code == 0:  # the last take ended the session: no start to try first
+        _reconnect(node)
+        fresh = True
     try:
         capture.start(node)
-    except LumoraError:  # no session: the last take ended it
-        if not cmds.establishConnection(node):
-            raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
-                              "lumora.capture.check_connection().".format(node))
+    except LumoraError:  # the session ended without the status showing it yet
+        _reconnect(node)
         capture.start(node)
         fresh = True
     wall_start = time.monotonic()
@@ -192,6 +193,12 @@ def record(node=None, video=None):
                               "streaming, then record again.".format(node))
     _recordings[node] = {"start_time": start_time, "wall_start": wall_start, "fresh": fresh,
                          "video": bool(cmds.getAttr(node + ".rv"))}
+
+
+def _reconnect(node):
+    if not cmds.establishConnection(node):
+        raise LumoraError("{} cannot connect to the phone: see the Script Editor for why, or run "
+                          "lumora.capture.check_connection().".format(node))
 
 
 def _changed(value, before):

@@ -45,6 +45,8 @@ def test_takes_are_numbered_confirmed_and_never_replace_a_file(device, output, t
         confirmation = "Saved take {}: {} frames, {:.2f} s, video {} ({} bytes).".format(
             take.path, take.frames, take.duration, take.video_path, take.video_bytes)
         assert (confirmation, 2) in output  # an info line
+    # The second take connected again without a warning that it could not start first.
+    assert not [text for text, kind in output if kind == 3]
 
     # Another file holds the next number: the take goes past it and leaves it as it was.
     (folder / "shotA_take003.mov").write_bytes(b"not ours")
