@@ -3,6 +3,7 @@
 import os
 
 import maya.cmds as cmds
+import pytest
 
 
 def test_ls_select_and_wildcards(scene):
@@ -50,6 +51,27 @@ def test_attributes_queries_and_aliases(scene):
     assert cmds.objExists("t.jawOpen") and not cmds.objExists("t.nope")
     cmds.aliasAttr("t.jawOpen", rm=True)
     assert not cmds.objExists("t.jawOpen")
+
+
+def test_scene_units_are_set_queried_and_saved_with_the_scene(scene, tmp_path):
+    def units():
+        return [cmds.currentUnit(q=True, **{kind: True}) for kind in ("time", "linear", "angle")]
+
+    try:
+        cmds.currentUnit(time="ntsc", linear="m", angle="rad")
+        assert units() == ["ntsc", "m", "rad"]
+        assert cmds.currentUnit(q=True, linear=True, fullName=True) == "meter"
+        with pytest.raises(RuntimeError):
+            cmds.currentUnit(time="film", linear="parsec")  # one bad name changes nothing
+        assert units() == ["ntsc", "m", "rad"]
+        # A scene opens in the units it was saved in, whatever the session had.
+        cmds.file(rename=str(tmp_path / "units.scene"))
+        cmds.file(save=True)
+        cmds.currentUnit(time="film", linear="cm", angle="deg")
+        cmds.file(str(tmp_path / "units.scene"), open=True, force=True)
+        assert units() == ["ntsc", "m", "rad"]
+    finally:
+        cmds.currentUnit(time="film", linear="cm", angle="deg")
 
 
 def test_session_queries(scene):

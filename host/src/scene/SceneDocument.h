@@ -42,6 +42,8 @@ struct ConnectionRecord {
 };
 
 struct SceneDocument {
+    // The scene's units by name ("film", "cm", "deg"); empty in a file that names none.
+    std::string timeUnit, linearUnit, angleUnit;
     std::vector<NodeRecord> nodes;
     std::vector<ConnectionRecord> connections;
 };

@@ -33,6 +33,15 @@ class SceneParser {
             started_ = true;
             return true;
         }
+        if (record == "units") {
+            if (words.size() != 4 || !document_.nodes.empty())
+                return fail("\"units\" takes the time, linear and angular units, before any node",
+                            error);
+            document_.timeUnit = words[1];
+            document_.linearUnit = words[2];
+            document_.angleUnit = words[3];
+            return true;
+        }
         if (record == "node" || record == "defaultNode")
             return parseNode(words, record == "defaultNode", error);
         if (record == "connect") {
@@ -138,6 +147,10 @@ class SceneParser {
 
 std::string formatScene(const SceneDocument& document) {
     std::string text = std::string(kHeader) + " " + kVersion + "\n";
+    if (!document.timeUnit.empty()) {
+        text += "units " + quoteText(document.timeUnit) + " " + quoteText(document.linearUnit) +
+                " " + quoteText(document.angleUnit) + "\n";
+    }
     for (const auto& node : document.nodes) {
         text += std::string(node.isDefault ? "defaultNode " : "node ") + formatTypeId(node.typeId) +
                 " " + quoteText(node.typeName) + " " + quoteText(node.name) + "\n";

@@ -9,9 +9,11 @@
 #include "core/Plugs.h"
 #include "core/Registry.h"
 #include "core/Scene.h"
+#include "math/UnitNames.h"
 #include "scene/AttributeText.h"
 #include "scene/PlugPathText.h"
 #include "scene/SceneText.h"
+#include "time/SceneTime.h"
 
 namespace headless::detail {
 
@@ -75,6 +77,25 @@ bool SceneLoader::check(std::string* error) const {
     return true;
 }
 
+// The units the scene was saved in, as Maya's files restore them; a file without them keeps the
+// session's.
+void SceneLoader::applyUnits() {
+    if (document_.timeUnit.empty()) return;
+    MTime::Unit time = MTime::uiUnit();
+    MDistance::Unit linear = MDistance::uiUnit();
+    MAngle::Unit angle = MAngle::uiUnit();
+    if (!timeUnitFromName(document_.timeUnit, time) ||
+        !distanceUnitFromName(document_.linearUnit, linear) ||
+        !angleUnitFromName(document_.angleUnit, angle)) {
+        warn("the units \"" + document_.timeUnit + " " + document_.linearUnit + " " +
+             document_.angleUnit + "\" are not known; the current units stay");
+        return;
+    }
+    MDistance::setUIUnit(linear);
+    MAngle::setUIUnit(angle);
+    setCurrentTimeUnit(time);
+}
+
 void SceneLoader::warn(const std::string& message) {
     ++warnings_;
     MGlobal::displayWarning(MString(("file: \"" + fileName_ + "\": " + message).c_str()));
@@ -83,6 +104,7 @@ void SceneLoader::warn(const std::string& message) {
 int SceneLoader::build() {
     Scene& scene = Scene::instance();
     scene.reset();
+    applyUnits();
     // Nodes by their names in the file; a name may change to stay unique.
     std::map<std::string, std::shared_ptr<Node>> nodes;
     for (const auto& record : document_.nodes) {

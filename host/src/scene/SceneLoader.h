@@ -1,7 +1,7 @@
 #pragma once
 // Builds the scene from a scene file's content: checks first, so that a file that cannot be
-// opened leaves the current scene alone; then a new scene, the nodes through their creators,
-// their dynamic attributes, elements and values, and last the connections.
+// opened leaves the current scene alone; then a new scene in the file's units, the nodes through
+// their creators, their dynamic attributes, elements and values, and last the connections.
 
 #include <string>
 
@@ -23,6 +23,7 @@ class SceneLoader {
     int build();
 
   private:
+    void applyUnits();
     void warn(const std::string& message);
 
     const SceneDocument& document_;

@@ -4,7 +4,9 @@
 
 #include "core/Evaluation.h"
 #include "core/Plugs.h"
+#include "math/UnitNames.h"
 #include "scene/PlugPathText.h"
+#include "time/SceneTime.h"
 
 namespace headless::detail {
 
@@ -65,6 +67,9 @@ class NodeCapture {
 
 SceneDocument captureScene(const Scene& scene) {
     SceneDocument document;
+    document.timeUnit = timeUnitName(MTime::uiUnit());
+    document.linearUnit = distanceUnitName(MDistance::uiUnit());
+    document.angleUnit = angleUnitName(MAngle::uiUnit());
     for (const auto& node : scene.nodes()) {
         NodeRecord record;
         record.typeId = node->type->id.id();
