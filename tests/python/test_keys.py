@@ -20,6 +20,20 @@ def test_a_unitless_one_turns_an_angle_by_one_degree(scene):
     # What reaches rotateZ inside: radians.
     assert math.isclose(cmds.getAttr("unitConversion1.output"), 0.0174533, rel_tol=1e-5)
 
+    # The same for the children of compounds (a scale into a rotate) and for a time, which a
+    # plain number reads in frames of the scene's unit.
+    cmds.setAttr("src.scale", 1, 2, 3, type="double3")
+    cmds.connectAttr("src.scale", "ctl.rotate", force=True)
+    assert cmds.getAttr("ctl.rotate") == [pytest.approx((1.0, 2.0, 3.0))]
+    with pytest.raises(RuntimeError):
+        cmds.connectAttr("src.translate", "ctl.rotate")  # connected already
+    cmds.disconnectAttr("src.scale", "ctl.rotate")
+    assert cmds.listConnections("ctl", s=True, d=False) is None
+    assert cmds.ls(type="unitConversion") == []
+    cmds.connectAttr("time1.outTime", "ctl.tx")
+    cmds.currentTime(12)
+    assert cmds.getAttr("ctl.tx") == 12.0
+
 
 def test_keys_and_a_bake_from_python(scene):
     cmds.currentUnit(time="ntsc")

@@ -8,6 +8,7 @@
 #include <maya/MDistance.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MPxNode.h>
+#include <maya/MTime.h>
 
 namespace headless::detail {
 
@@ -51,7 +52,8 @@ MObject UnitConversionNode::output;
 MObject UnitConversionNode::factor;
 
 // How many of the user's units one internal unit of the attribute's values makes; none where no
-// conversion node may stand (not a number, or a time).
+// conversion node may stand (not a number). Times are held in seconds and shown in frames of the
+// scene's time unit, so a time into a plain number gives the frame.
 std::optional<double> userUnitsPerInternal(const Attribute& attribute) {
     if (!attribute.isNumber()) return std::nullopt;
     if (attribute.kind == AttributeKind::Numeric) return 1.0;
@@ -61,7 +63,7 @@ std::optional<double> userUnitsPerInternal(const Attribute& attribute) {
         case MFnUnitAttribute::kDistance:
             return MDistance::internalToUI(1.0);
         case MFnUnitAttribute::kTime:
-            return std::nullopt;
+            return MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
         default:
             return 1.0;
     }
@@ -89,6 +91,21 @@ bool needsUnitConversion(const Attribute& source, const Attribute& destination, 
     if (!from || !to) return false;
     factor = *from / *to;
     return std::fabs(factor - 1.0) > 1e-12;
+}
+
+bool childrenNeedUnitConversion(const Attribute& source, const Attribute& destination) {
+    if (source.kind != AttributeKind::Compound || destination.kind != AttributeKind::Compound ||
+        source.children.size() != destination.children.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < source.children.size(); ++i) {
+        double factor = 1.0;
+        if (needsUnitConversion(*source.children[i], *destination.children[i], factor) ||
+            childrenNeedUnitConversion(*source.children[i], *destination.children[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace headless::detail

@@ -17,7 +17,11 @@ std::shared_ptr<NodeType> unitConversionType();
 
 bool isUnitConversion(const Node& node);
 // True, with the factor, when a connection from `source` to `destination` needs a conversion
-// node. Time plugs connect as they are.
+// node: numbers of different unit types (a time counts in frames of the scene's time unit).
 bool needsUnitConversion(const Attribute& source, const Attribute& destination, double& factor);
+// True when two compounds have children of different unit types (a scale into a rotate). Maya
+// converts them through one conversion node; the host connects them child by child, each
+// through a conversion node where its units differ.
+bool childrenNeedUnitConversion(const Attribute& source, const Attribute& destination);
 
 }  // namespace headless::detail

@@ -309,12 +309,43 @@ MStatus Scene::connect(const MPlug& sourceIn, const MPlug& destinationIn, bool f
         *error = "Connection not made: " + names + ". The connection was refused by the node.";
         return MStatus::kFailure;
     }
+    if (askNodes && childrenNeedUnitConversion(from, to))
+        return connectChildren(source, destination, force, names, error);
     double factor = 1.0;
     if (askNodes && !isUnitConversion(*nodeOf(source)) && !isUnitConversion(*nodeOf(destination)) &&
         needsUnitConversion(from, to, factor)) {
         return connectThroughConversion(source, destination, factor, error);
     }
     link(source, destination);
+    return MStatus::kSuccess;
+}
+
+// A compound connection whose children differ in units, made child by child. Checked first, so
+// that a refused connection leaves nothing connected.
+MStatus Scene::connectChildren(const MPlug& source, const MPlug& destination, bool force,
+                               const std::string& names, std::string* error) {
+    const std::size_t count = attributeOf(destination)->children.size();
+    if (!force) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const MPlug child = childPlug(destination, static_cast<unsigned int>(i));
+            if (!sourceOf(child).isNull() || !sourceOf(destination).isNull()) {
+                *error =
+                    "Connection not made: " + names + ". The destination is already connected.";
+                return MStatus::kFailure;
+            }
+        }
+    }
+    if (const MPlug old = sourceOf(destination); !old.isNull()) {
+        if (const MStatus broken = disconnect(old, destination, error); !broken) return broken;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto index = static_cast<unsigned int>(i);
+        if (const MStatus made = connect(childPlug(source, index), childPlug(destination, index),
+                                         force, false, error, true);
+            !made) {
+            return made;
+        }
+    }
     return MStatus::kSuccess;
 }
 
@@ -384,6 +415,18 @@ MStatus Scene::disconnect(const MPlug& source, const MPlug& destination, std::st
         // Plugs of different units are connected through a conversion node, which goes with it.
         if (const auto conversion = conversionBetween(source, destination))
             return deleteNode(conversion, error);
+        // A compound connection made child by child (children of different units).
+        const Attribute* from = attributeOf(source).get();
+        const Attribute* to = attributeOf(destination).get();
+        if (from && to && childrenNeedUnitConversion(*from, *to) &&
+            !sourceOf(childPlug(destination, 0)).isNull()) {
+            for (unsigned int i = 0; i < to->children.size(); ++i) {
+                const MStatus broken =
+                    disconnect(childPlug(source, i), childPlug(destination, i), error);
+                if (!broken) return broken;
+            }
+            return MStatus::kSuccess;
+        }
         *error = "'" + describe(source) + "' is not connected to '" + describe(destination) + "'.";
         return MStatus::kFailure;
     }

@@ -84,6 +84,8 @@ class Scene {
     bool setHasMembers(Node& set) const;
     void teardown(Node& node);
     void link(const MPlug& source, const MPlug& destination);
+    MStatus connectChildren(const MPlug& source, const MPlug& destination, bool force,
+                            const std::string& names, std::string* error);
     MStatus connectThroughConversion(const MPlug& source, const MPlug& destination, double factor,
                                      std::string* error);
     void dropConversionIfUnused(const std::shared_ptr<Node>& node);
