@@ -207,7 +207,7 @@ def set_multiplier(name, value, node=None):
     plug = _channel_plug(name + "_mlt", node)
     try:
         number = float(value)
-    except (TypeError, ValueError):
+    except (TypeError, ValueError, OverflowError):
         number = float("nan")
     if isinstance(value, bool) or not math.isfinite(number):
         raise LumoraError("A multiplier is a number, such as 0.8 or 1.5; {!r} is not.".format(value))

@@ -41,6 +41,9 @@ def test_a_device_maps_onto_a_blend_shape_by_name_and_moves_to_a_take(device, tm
     text = str(report)
     assert "eyeBlinkLeft -> face.EyeBlink_L (left/right spelling)" in text and "face.tongue: no channel" in text
 
+    for bad in (float("nan"), float("inf"), 10 ** 400, "half", None):
+        with pytest.raises(LumoraError, match="A multiplier is a number"):
+            capture.set_multiplier("jawOpen", bad, node=device)
     capture.start(device)
     wait_until(lambda: cmds.getAttr("face.jawOpen") != 0.0, "the live jawOpen on the blendShape")
     assert cmds.getAttr("face.jawOpen") == pytest.approx(cmds.getAttr(device + ".jawOpen"), abs=1e-6)
