@@ -405,6 +405,7 @@ def test_two_devices_over_usb_check_stop_and_disconnect(main_window, qtbot, phon
     monkeypatch.setattr(capture, "check_connection", watched)
     for end in (shown.stop_button, shown.disconnect_button):
         click(qtbot, shown.new_device_button)
+        assert not shown.check_view.isVisible()  # a new node has had no check yet
         shown.transport_combo.setCurrentIndex(window.USB)
         assert not shown.address_edit.isEnabled() and shown.port_edit.text() == "35602"
         shown.port_edit.setText(str(phone.ports["usb"]))

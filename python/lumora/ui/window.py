@@ -464,6 +464,8 @@ class CaptureWindow(QtWidgets.QWidget):
         if node and self.device_combo.findText(node) < 0:
             self.reload_devices(select=node)
             return
+        if (node or None) != self.node:
+            self.check_view.hide()  # the last check was another node's
         self.node = node or None
         self._watch_node(self.node)
         for widget in self._device_widgets():
