@@ -87,6 +87,10 @@ def bake_take(reader, mapping=None, remove_reader=False):
 
         rig.apply(mapping, reader)  # the same targets, now driven by the take
     targets = mapping.targets() if mapping is not None else driven_targets(reader)
+    gone = [target for target in targets if not cmds.objExists(target)]
+    if gone:  # deleted from the rig since the mapping was made
+        _maya.warning("Not baked, no longer in the scene: {}.".format(", ".join(gone)))
+        targets = [target for target in targets if target not in gone]
     if not targets:
         raise LumoraError("{} drives nothing: map it onto the rig first (lumora.rig.map_channels).".format(reader))
     if not cmds.listConnections(reader + ".time", source=True, destination=False):

@@ -130,6 +130,8 @@ def test_an_angle_is_driven_only_through_pose_nodes(scene, face_take, tmp_path):
     report = rig.apply(mapping, reader)
     assert [(plug, "no such attribute" in why) for plug, why in report.unmatched_targets] == [
         ("jaw_ctrl.rotateZ", True)]
+    with pytest.raises(LumoraError, match="drives nothing"):  # its one target is gone
+        bake.bake_take(reader, mapping)
     # A mapping file that cannot be written or is not text says so.
     with pytest.raises(LumoraError, match="Cannot write the mapping"):
         mapping.save(str(tmp_path))
