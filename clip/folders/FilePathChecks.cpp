@@ -87,3 +87,12 @@ bool sameFilePath(const std::string& first, const std::string& second) {
     if (a == b) return true;
     return folded(a.string()) == folded(b.string()) && ignoresCase(a);
 }
+
+bool fileNameTooLong(const std::string& path) {
+    constexpr std::size_t kLongestFileName = 255;
+#ifdef _WIN32
+    return fs::path(path).filename().wstring().size() > kLongestFileName;
+#else
+    return fs::path(path).filename().native().size() > kLongestFileName;
+#endif
+}

@@ -18,3 +18,7 @@ std::string whyFileCannotBeCreated(const std::string& path, int errorNumber);
 // same path once made absolute and normal with the links of their existing folders resolved,
 // ignoring case where the file system there does.
 bool sameFilePath(const std::string& first, const std::string& second);
+
+// Whether the file name (the last part of path) is longer than a file system takes: 255 bytes,
+// or on Windows 255 UTF-16 units.
+bool fileNameTooLong(const std::string& path);

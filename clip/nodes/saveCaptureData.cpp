@@ -72,6 +72,12 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
     }
     if (std::filesystem::is_directory(clipPath, error))
         return refuse("Cannot write clip file " + clipPath + ": it is a folder.");
+    if (fileNameTooLong(clipPath))
+        return refuse("Cannot write clip file " + clipPath +
+                      ": its name is longer than the 255 characters a file name may have.");
+    if (!videoPath.empty() && fileNameTooLong(videoPath))
+        return refuse("Cannot write video file " + videoPath +
+                      ": its name is longer than the 255 characters a file name may have.");
     if (!videoPath.empty() && std::filesystem::is_directory(videoPath, error))
         return refuse("Cannot write video file " + videoPath + ": it is a folder.");
     for (const std::string* path : {&clipPath, &videoPath}) {

@@ -325,6 +325,14 @@ TEST_F(SaveTakeTest, PathsThatCannotBeWrittenAreRefusedWithTheFileAndTheReason) 
         {good,
          folder.file("videos.mov"),
          {"Cannot write video file " + folder.file("videos.mov") + ": it is a folder"}},
+        // A name longer than any file system takes.
+        {folder.file(std::string(251, 'n') + ".clip"),
+         "",
+         {"Cannot write clip file " + folder.file(std::string(251, 'n') + ".clip") +
+          ": its name is longer than the 255"}},
+        {good,
+         folder.file(std::string(252, 'v') + ".mov"),
+         {"Cannot write video file " + folder.file(std::string(252, 'v') + ".mov")}},
         // One path for both, as typed or after normalising.
         {good, good, {"same file"}},
         {good, folder.file("sub/../good.clip"), {"same file"}},
