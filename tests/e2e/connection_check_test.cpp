@@ -400,6 +400,7 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     for (int i = 0; i < 11; ++i) odd.rawChannelList += "jaw open " + std::to_string(i) + "\n";
     odd.rawChannelList += "#\n#\n#\nextra\n";
     PhoneSim& oddNames = addPhone(odd);
+    PhoneSim& elsewhere = addPhone(phoneOptions());
     HeldUdpPort busy;
     ASSERT_GT(busy.port(), 0);
 
@@ -427,6 +428,11 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     aimAt(script, "dev", oddNames, Transport::wifi);
     attempt("oddNames", "");
     script.add("stopMocapSession dev");
+    // A phone that answers from another address than the one dialled: datagrams to 0.0.0.0 reach
+    // this computer (Linux), and the phone answers from 127.0.0.1. The check names the address.
+    aimAt(script, "dev", elsewhere, Transport::wifi);
+    attempt("otherAddress", "setAttr -type \"string\" dev.ipAddress \"0.0.0.0\"");
+    check(script, "otherAddressCheck", "dev");
     PhoneSimOptions bare = phoneOptions();
     bare.useDefaultChannels = false;
     PhoneSim& noChannels = addPhone(bare);
@@ -453,6 +459,9 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     if (closing.waitForCommand("connect", std::chrono::minutes(2))) closing.vanish();
     const HostBatchRun run = finishHostBatch(running);
     ASSERT_TRUE(ranCleanly(run));
+    EXPECT_TRUE(stepSays(run.output, "otherAddressCheck", "Answer", "warning",
+                         {"The answer came from 127.0.0.1, not from 0.0.0.0.",
+                          "Next: set dev.ipAddress to 127.0.0.1"}));
     std::vector<bool> seen(messages.size(), false);
     for (const std::string& key : keys) {
         const std::vector<std::string> shown = shownMessages(run.output, key);
