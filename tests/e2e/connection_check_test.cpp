@@ -433,6 +433,8 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     aimAt(script, "dev", elsewhere, Transport::wifi);
     attempt("otherAddress", "setAttr -type \"string\" dev.ipAddress \"0.0.0.0\"");
     check(script, "otherAddressCheck", "dev");
+    // A connect the system will not send: a broadcast address without the broadcast option.
+    attempt("unsent", "setAttr -type \"string\" dev.ipAddress \"255.255.255.255\"");
     PhoneSimOptions bare = phoneOptions();
     bare.useDefaultChannels = false;
     PhoneSim& noChannels = addPhone(bare);

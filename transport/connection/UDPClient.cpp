@@ -26,6 +26,15 @@ std::string describe(const boost::system::error_code& error) {
            error.message() + ")";
 }
 
+// A command the system would not send (no network, a broadcast address) is said, so that the
+// time-out or the silence that follows has a reason.
+void reportUnsent(const boost::system::error_code& error, const std::string& command,
+                  const udp::endpoint& phone) {
+    if (!error) return;
+    reportTransportMessage("Could not send \"" + command + "\" to " + phone.address().to_string() +
+                           ":" + std::to_string(phone.port()) + " (" + error.message() + ").");
+}
+
 }  // namespace
 
 bool phoneAddressResolves(const std::string& address, const std::string& port) {
@@ -88,7 +97,8 @@ void UDPClient::run() {
 
     auto command = std::make_shared<std::string>(wifiConnectCommand(localPort_));
     socket_.async_send_to(boost::asio::buffer(*command), phone_,
-                          [this, command](const boost::system::error_code&, std::size_t) {
+                          [this, command](const boost::system::error_code& error, std::size_t) {
+                              reportUnsent(error, *command, phone_);
                               if (!isStopped()) receive(ReceiveStep::connectReply);
                           });
     loop_.run();
@@ -246,11 +256,12 @@ void UDPClient::sendCommand(std::string text, std::function<void()> after) {
     // The socket belongs to the loop's thread: the send is started there.
     auto command = std::make_shared<std::string>(std::move(text));
     boost::asio::post(loop_, [this, command, after = std::move(after)]() mutable {
-        socket_.async_send_to(
-            boost::asio::buffer(*command), phone_,
-            [command, after = std::move(after)](const boost::system::error_code&, std::size_t) {
-                if (after) after();
-            });
+        socket_.async_send_to(boost::asio::buffer(*command), phone_,
+                              [this, command, after = std::move(after)](
+                                  const boost::system::error_code& error, std::size_t) {
+                                  reportUnsent(error, *command, phone_);
+                                  if (after) after();
+                              });
     });
 }
 
