@@ -68,6 +68,17 @@ def face_value(channel, seconds):
     return round(0.5 + 0.5 * math.sin(2.0 * seconds + FACE_CHANNELS.index(channel)), 6)
 
 
+@pytest.fixture(autouse=True)
+def api_calls_on_the_main_thread_only():
+    """Maya's API is for the main thread: a test fails when anything, the plug-in's threads
+    included, called it from another one."""
+    import _mayahost
+
+    _mayahost.clear_wrong_thread_calls()
+    yield
+    assert _mayahost.wrong_thread_call_count() == 0, "the API was called from another thread"
+
+
 @pytest.fixture
 def face_take(tmp_path):
     """A one-second take of FACE_CHANNELS (face_value) at 60 frames a second."""

@@ -105,3 +105,24 @@ def test_deferred_calls_wait_for_idle_events():
     assert seen == [1, "thread"] and __import__("__main__").seen_by_mel
     maya.utils.processIdleEvents()
     assert seen == [1, "thread", 2]
+
+
+def test_commands_from_another_thread_are_refused_and_counted(scene):
+    import _mayahost
+
+    failures = []
+
+    def work():
+        for call in (lambda: cmds.createNode("transform"), lambda: maya.mel.eval("ls")):
+            try:
+                call()
+            except RuntimeError as error:
+                failures.append(str(error))
+
+    worker = threading.Thread(target=work)
+    worker.start()
+    worker.join()
+    assert len(failures) == 2 and "maya.utils.executeDeferred" in failures[0]
+    assert _mayahost.wrong_thread_call_count() == 2
+    assert cmds.ls(type="transform") == []
+    _mayahost.clear_wrong_thread_calls()  # counted as they should be

@@ -1,5 +1,6 @@
 #include "CommandCall.h"
 
+#include "core/ThreadCheck.h"
 #include "script/Interpreter.h"
 
 namespace py = pybind11;
@@ -96,7 +97,16 @@ py::object toPython(const detail::ResultValue& result) {
     return py::none();
 }
 
+void requireMainThreadForPython(const std::string& call) {
+    if (detail::onMainThread()) return;
+    detail::requireMainThread(call.c_str());  // counted and reported, as any API call
+    throw std::runtime_error(call +
+                             " is for Maya's main thread only: from another thread, hand the "
+                             "work over with maya.utils.executeDeferred.");
+}
+
 py::object callCommand(const std::string& name, const py::tuple& args, const py::dict& kwargs) {
+    requireMainThreadForPython("maya.cmds." + name);
     const std::vector<Word> words = wordsFromCall(args, kwargs);
     const detail::StatementOutcome outcome = detail::runCommand(name, words, false, false);
     if (!outcome.status) throw std::runtime_error(outcome.error);

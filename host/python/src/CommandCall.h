@@ -20,6 +20,10 @@ std::vector<detail::Word> wordsFromCall(const pybind11::tuple& args, const pybin
 // None, bool, int, float, str, a list of them, or [(x, y, z)] for one compound plug.
 pybind11::object toPython(const detail::ResultValue& result);
 
+// maya.cmds and maya.mel run on Maya's main thread only: from another thread the call is counted
+// as an API call from a wrong thread and raises RuntimeError.
+void requireMainThreadForPython(const std::string& call);
+
 // Runs the command as maya.cmds does: no echo; a failure raises RuntimeError with its message.
 pybind11::object callCommand(const std::string& name, const pybind11::tuple& args,
                              const pybind11::dict& kwargs);

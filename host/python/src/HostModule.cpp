@@ -1,5 +1,6 @@
 #include "HostModule.h"
 
+#include <headless/ApiThreads.h>
 #include <headless/Python.h>
 #include <headless/Session.h>
 #include <maya/MCommandMessage.h>
@@ -36,6 +37,7 @@ MainModuleRunner& runner() {
 }
 
 py::object melEval(const std::string& text) {
+    requireMainThreadForPython("maya.mel.eval");
     std::vector<detail::Statement> statements;
     std::string error;
     if (!detail::tokenize(text, statements, &error)) throw std::runtime_error(error);
@@ -132,6 +134,9 @@ void defineHostModule(py::module_& m, bool embedded) {
         removePythonCallbacks();
         setPythonRunner(nullptr);
     });
+    m.def("wrong_thread_call_count", &wrongThreadCallCount,
+          "Calls of the API made from a thread other than the main thread (each one an error).");
+    m.def("clear_wrong_thread_calls", &clearWrongThreadCalls);
     m.def("execute_deferred", &executeDeferred,
           "Runs a callable at the next round of idle events, from any thread.");
     m.def(
