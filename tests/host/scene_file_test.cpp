@@ -273,7 +273,12 @@ TEST_F(SceneFile, TruncatedAndGarbledFilesAreRefusedCleanly) {
           std::string("headlessScene 1\nconnect \"a\" \"message\" \"b\" \"message\"\nend\n"),
           std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nvalue \"label\" string "
                       "\"\\q\"\nend\n"),
-          std::string("headlessScene 1\nend\nnode 0x7f200 \"savedNode\" \"s\"\n")}) {
+          std::string("headlessScene 1\nend\nnode 0x7f200 \"savedNode\" \"s\"\n"),
+          std::string("headlessScene 1\nunits \"film\"\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nunits \"film\" \"cm\" "
+                      "\"deg\"\nend\n"),
+          std::string("headlessScene 1\nalias \"a\" \"level\"\nend\n"),
+          std::string("headlessScene 1\nnode 0x7f200 \"savedNode\" \"s\"\nalias \"a\"\nend\n")}) {
         writeBytes(bad, broken);
         const auto opened = open(bad);
         ASSERT_FALSE(opened.ok) << broken;
