@@ -13,10 +13,11 @@
 // posts MSceneMessage::kMayaExiting and unloads the plug-ins, as Maya does when it quits.
 //
 // By default the session is interactive, as Maya with its UI: idle events (device refreshes,
-// idle tasks and commands, evalDeferred) are served between top-level commands, while "sleep
-// SECONDS" runs (the user waiting in the UI) and at "refresh", which also waits up to a second
-// for the next request of every live device node. With -batch the session is as "mayabatch":
-// no idle event is ever served, so device outputs do not update by themselves.
+// idle tasks and commands, evalDeferred, Python's deferred calls) are served between top-level
+// commands (a Python file is one), while "sleep SECONDS" runs (the user waiting in the UI) and
+// at "refresh", which also waits up to a second for the next request of every live device node.
+// With -batch the session is as "mayabatch": no idle event is ever served, so device outputs do not
+// update by themselves.
 
 #include <fstream>
 #include <iostream>
