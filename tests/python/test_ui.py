@@ -167,6 +167,11 @@ def test_the_window_refreshes_only_while_shown_and_honours_suppression(main_wind
         assert shown.note_label.text().startswith("Not connected") and shown.connect_button.isEnabled()
         assert "Connection timed out" in shown.messages.toPlainText()
         assert shown.status_label.text() == "Not connected"
+        # Record take connects with what the fields say, as Connect does.
+        cmds.setAttr(node + ".wifiPort", 35601)  # the fields still say the silent phone's port
+        click(qtbot, shown.record_button)
+        assert "cannot connect to the phone" in shown.note_label.text()
+        assert cmds.getAttr(node + ".wifiPort") == silent.getsockname()[1] and shown.record_button.isEnabled()
         # Check connection names the step that failed and, on a line of its own, what to try.
         click(qtbot, shown.check_button)
     steps = shown.check_view.toPlainText().splitlines()

@@ -107,10 +107,15 @@ class TakesPanel(QtWidgets.QGroupBox):
             self._folder_edited()
 
     def record_take(self):
-        """Starts capturing a take (connecting again if the session has ended)."""
+        """Starts capturing a take, connecting first with the window's settings when the node
+        has no session: Maya is held meanwhile, as by Connect."""
         self._folder_edited()
         self._shot_edited()
-        if self.run(takes.record, self.node, video=self.window.video_check.isChecked()) is not FAILED:
+        if not self.window.store_settings():
+            return
+        with self.window.hold(self.record_button, self.window.connect_button):
+            recorded = self.run(takes.record, self.node, video=self.window.video_check.isChecked())
+        if recorded is not FAILED:
             self.recording.add(self.node)
             self.window.refresh()
             self.window.say("Recording a take of {}; press Stop and save to end it.".format(self.shot_edit.text()))

@@ -552,7 +552,7 @@ class CaptureWindow(QtWidgets.QWidget):
         where = "USB (port {})".format(port) if transport == USB else "Wi-Fi ({}, port {})".format(address, port)
         self.say("Connecting to the phone over {}...".format(where))
         try:
-            with self._hold(self.connect_button):
+            with self.hold(self.connect_button):
                 if transport == USB:
                     code = capture.connect_usb(port, node=self.node)
                 else:
@@ -574,23 +574,14 @@ class CaptureWindow(QtWidgets.QWidget):
         a node that is not connected) and shows its steps: each with its outcome, and under a step
         that failed what to try. Holds Maya's main thread for at most the check's time-out, with
         the buttons disabled and a busy cursor. Returns the check's lines."""
-        if not self.node:
-            return []
-        try:
-            transport, address, port = self.connection_settings()
-        except lumora.LumoraError as error:
-            self.say(str(error), "error")
+        if not self.node or not self.store_settings():
             return []
         try:
             connected = capture.status(self.node).code != 0
-            where = "" if connected else " over USB" if transport == USB else " over Wi-Fi"
+            usb = cmds.getAttr(self.node + ".connectionType") != 0
+            where = "" if connected else " over USB" if usb else " over Wi-Fi"
             self.say("Checking the connection to the phone{}...".format(where))
-            with self._hold(self.check_button, self.connect_button):
-                if not connected:  # a running session is left as it is
-                    if transport == USB:
-                        capture.configure_usb(port, node=self.node)
-                    else:
-                        capture.configure_wifi(address, port, node=self.node)
+            with self.hold(self.check_button, self.connect_button):
                 lines = capture.check_connection(self.node)
         except Exception as error:
             self.say(common.error_text(error), "error")
@@ -608,8 +599,24 @@ class CaptureWindow(QtWidgets.QWidget):
         self.refresh()
         return lines
 
+    def store_settings(self):
+        """Stores the connection settings of the fields on a node that is not connected (a
+        running session keeps its own), for what connects without Connect: Check connection and
+        Record take. Says what to fix and returns False when they do not check."""
+        try:
+            transport, address, port = self.connection_settings()
+            if capture.status(self.node).code == 0:
+                if transport == USB:
+                    capture.configure_usb(port, node=self.node)
+                else:
+                    capture.configure_wifi(address, port, node=self.node)
+        except lumora.LumoraError as error:
+            self.say(str(error), "error")
+            return False
+        return True
+
     @contextlib.contextmanager
-    def _hold(self, *widgets):
+    def hold(self, *widgets):
         """common.busy for a call that holds Maya's main thread, which the refreshes and status
         events it lets through leave alone."""
         self._holding = True
