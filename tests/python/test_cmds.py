@@ -12,6 +12,7 @@ def test_flags_by_long_and_short_name_and_repeated(scene):
     assert cmds.ls(type="transform") == ["a", "b"]
     assert cmds.ls(typ="transform") == ["a", "b"]
     assert cmds.ls(type=["transform", "LMRARealTimeDevice"]) == ["a", "b", "dev"]
+    assert cmds.ls(type=("transform", "LMRARealTimeDevice")) == ["a", "b", "dev"]  # a tuple too
 
 
 def test_boolean_flags_and_query(scene):

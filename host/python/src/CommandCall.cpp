@@ -42,13 +42,24 @@ void appendFlag(std::vector<Word>& words, const std::string& flag, const py::han
     }
 }
 
+// Names as a tuple (type=("a", "b")) mean the flag given several times, as a list does: none
+// of the host's flags takes several names at once. A tuple of numbers stays one flag with several
+// values, such as a time range.
+bool isNameTuple(const py::handle& value) {
+    if (!py::isinstance<py::tuple>(value)) return false;
+    for (const auto& item : value) {
+        if (!py::isinstance<py::str>(item)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<Word> wordsFromCall(const py::tuple& args, const py::dict& kwargs) {
     std::vector<Word> words;
     for (const auto& item : kwargs) {
         const std::string flag = py::str(item.first);
-        if (py::isinstance<py::list>(item.second)) {
+        if (py::isinstance<py::list>(item.second) || isNameTuple(item.second)) {
             // A flag given several times, as Maya's cmds takes it: type=["a", "b"].
             for (const auto& value : item.second) appendFlag(words, flag, value);
         } else {
