@@ -80,7 +80,7 @@ class CaptureWindow(QtWidgets.QWidget):
         self._refreshing = False
         self._refresh_error = None
         self._light = ""  # the colour the status light shows (restyling repolishes the widget)
-        self._holding = False  # while a connect or a check holds Maya: their buttons stay off
+        self._holding = False  # while a connect, a check or a record holds Maya: their buttons stay off
         # Filled by the command-output callback, emptied by the refresh: the pane is never
         # touched from inside Maya's output machinery, and a hidden window keeps the newest lines.
         self._incoming = collections.deque(maxlen=MESSAGE_BACKLOG)
@@ -484,8 +484,8 @@ class CaptureWindow(QtWidgets.QWidget):
 
     def _device_widgets(self):
         return [self.transport_combo, self.address_edit, self.port_edit, self.connect_button,
-                self.disconnect_button, self.check_button, self.start_button, self.pause_button, self.stop_button,
-                self.video_check] + self.takes.device_widgets()
+                self.disconnect_button, self.check_button, self.start_button, self.pause_button,
+                self.stop_button, self.video_check] + self.takes.device_widgets()
 
     def _load_settings(self):
         """The connection settings of the node into the fields."""
