@@ -15,8 +15,16 @@ ClipFileReader::ClipFileReader(const std::string& path) : in_(file_), cipher_(cl
         file_.setstate(std::ios::failbit);
         return;
     }
-    if (std::filesystem::is_directory(path, error)) {
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status)) {
         openError_ = "it is a folder";
+        file_.setstate(std::ios::failbit);
+        return;
+    }
+    // A pipe or a device would hold the reader (and Maya's main thread) until someone writes
+    // to it, or feed it without end.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        openError_ = "it is not a regular file";
         file_.setstate(std::ios::failbit);
         return;
     }

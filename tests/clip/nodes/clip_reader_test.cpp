@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 namespace {
 
 // A rotation about Z with cos 0.6 and sin 0.8 (exact in eight decimals) and a translation, in the
@@ -336,6 +338,7 @@ TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
     writeClip(folder.file("no-frames.clip"), channelNames({"s"}), {});
     writeClipText(folder.file("many.clip"), "#^" + manyVectors + "#^#^0^*^@");
     std::ofstream(folder.file("text.clip")) << std::string(200, 'x') << " not a clip file at all";
+    ASSERT_EQ(::mkfifo(folder.file("pipe.clip").c_str(), 0600), 0);  // nothing ever writes to it
     const std::pair<const char*, const char*> cases[] = {
         {"missing.clip", "cannot open"},
         {"cut.clip", "cut short"},
@@ -343,6 +346,7 @@ TEST_F(ClipReaderTest, AFailedLoadNamesTheFileAndTheReason) {
         {"text.clip", "damaged or written with another key"},
         {"no-frames.clip", "no frames"},
         {"many.clip", "too many channels"},
+        {"pipe.clip", "cannot open the file (it is not a regular file)"},
     };
     for (const auto& [name, why] : cases) {
         headless::clearScriptOutput();
