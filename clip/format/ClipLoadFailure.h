@@ -6,7 +6,7 @@
 
 enum class ClipLoadFailure {
     none,
-    cannotOpen,       // missing, unreadable, or a folder
+    cannotOpen,       // missing, unreadable, a folder, or no regular file
     cutShort,         // the text stops before the end marker "@"
     damaged,          // bytes that are no clip text: damage, or another key
     noFrames,         // a header and the end marker, nothing between
