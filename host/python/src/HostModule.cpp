@@ -52,8 +52,8 @@ py::object melEval(const std::string& text) {
 
 // maya.utils.executeDeferred: the call goes on the host's idle queue with evalDeferred's
 // commands and MGlobal's idle tasks, so it runs wherever idle events are served (between
-// hostbatch's commands, in sleep and refresh, at processIdleEvents) and never in batch mode.
-// Any thread may post.
+// hostbatch's commands, in sleep and refresh, at processIdleEvents), never by itself in batch
+// mode. Any thread may post.
 void executeDeferred(py::function function) {
     // The function is released with the interpreter's lock held; after the interpreter has ended
     // (a call still queued at exit) its reference is left, never released without the lock.
