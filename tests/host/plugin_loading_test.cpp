@@ -66,8 +66,12 @@ TEST_F(PluginLoading, LoadUnloadRefusedWhileInUseAndReload) {
 
 TEST_F(PluginLoading, BadLibrariesAreRefusedWithAMessage) {
     std::string error;
+    ::unsetenv("MAYA_PLUG_IN_PATH");
     EXPECT_FALSE(headless::loadPlugin("noSuchPluginAnywhere", &error));
-    EXPECT_NE(error.find("not found"), std::string::npos);
+    // What to do, when the search path is not set.
+    EXPECT_NE(error.find("was not found on MAYA_PLUG_IN_PATH. MAYA_PLUG_IN_PATH is not set"),
+              std::string::npos)
+        << error;
     // A shared library that is not a plug-in.
     EXPECT_FALSE(headless::loadPlugin(
         std::string(std::getenv("LMRA_BUILD_DIR")) + "/lib/libmayahost.so", &error));

@@ -107,7 +107,10 @@ MStatus PluginManager::load(const std::string& nameOrPath, std::string* loadedNa
         return MStatus::kSuccess;
     }
     if (path.empty()) {
-        *error = "Plug-in \"" + nameOrPath + "\" was not found.";
+        // Maya's words, with what to do when the search path is missing.
+        *error = "Plug-in, \"" + nameOrPath + "\", was not found on MAYA_PLUG_IN_PATH.";
+        if (!std::getenv("MAYA_PLUG_IN_PATH"))
+            *error += " MAYA_PLUG_IN_PATH is not set: set it to the folder that holds the plug-in.";
         return MStatus::kNotFound;
     }
     std::unique_ptr<void, void (*)(void*)> library(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL),
