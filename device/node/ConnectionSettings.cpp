@@ -6,6 +6,7 @@
 #include <maya/MString.h>
 
 #include "device/node/LMRARealTimeDevice.h"
+#include "transport/connection/PhoneEndpoint.h"
 #include "transport/connection/UDPClient.h"
 
 namespace {
@@ -46,6 +47,13 @@ bool readConnectionSettings(const MObject& device, ConnectionSettings& settings)
         // The resolver takes an empty address for this machine: refuse it before it times out.
         MGlobal::displayError(plugName(device, LMRARealTimeDevice::ipAddress) +
                               " is empty: set it to the phone's address.");
+        return false;
+    }
+    if (isIpv6Address(settings.address)) {
+        MGlobal::displayError(MString("The phone's address \"") + settings.address.c_str() +
+                              "\" (" + plugName(device, LMRARealTimeDevice::ipAddress) +
+                              ") is an IPv6 address: set the phone's IPv4 address (four numbers, "
+                              "such as 192.168.0.42).");
         return false;
     }
     settings.phone = resolvedPhoneAddress(settings.address, std::to_string(settings.port));

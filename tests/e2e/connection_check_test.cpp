@@ -435,6 +435,8 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     check(script, "otherAddressCheck", "dev");
     // A connect the system will not send: a broadcast address without the broadcast option.
     attempt("unsent", "setAttr -type \"string\" dev.ipAddress \"255.255.255.255\"");
+    attempt("ipv6", "setAttr -type \"string\" dev.ipAddress \"fe80::1\"");
+    check(script, "ipv6Check", "dev");
     PhoneSimOptions bare = phoneOptions();
     bare.useDefaultChannels = false;
     PhoneSim& noChannels = addPhone(bare);
@@ -464,6 +466,9 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     EXPECT_TRUE(stepSays(run.output, "otherAddressCheck", "Answer", "warning",
                          {"The answer came from 127.0.0.1, not from 0.0.0.0.",
                           "Next: set dev.ipAddress to 127.0.0.1"}));
+    EXPECT_TRUE(stepSays(run.output, "ipv6Check", "Address", "failed",
+                         {"\"fe80::1\" (dev.ipAddress) is an IPv6 address",
+                          "Next: set dev.ipAddress to the phone's IPv4 address"}));
     std::vector<bool> seen(messages.size(), false);
     for (const std::string& key : keys) {
         const std::vector<std::string> shown = shownMessages(run.output, key);

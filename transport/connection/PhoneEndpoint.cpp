@@ -1,7 +1,14 @@
 #include "transport/connection/PhoneEndpoint.h"
 
 #include <boost/asio/error.hpp>
+#include <boost/asio/ip/address_v6.hpp>
 #include <boost/system/system_error.hpp>
+
+bool isIpv6Address(const std::string& address) {
+    boost::system::error_code error;
+    boost::asio::ip::make_address_v6(address, error);
+    return !error;
+}
 
 boost::asio::ip::udp::endpoint resolvePhoneEndpoint(boost::asio::io_context& loop,
                                                     const std::string& address,

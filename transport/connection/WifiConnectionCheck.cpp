@@ -88,6 +88,13 @@ std::vector<CheckStep> checkWifiConnection(const ConnectionCheckSettings& settin
         address.outcome = Outcome::failed;
         address.detail = settings.portName + " is " + portText + ", not a port.";
         address.next = "set it to the app's Wi-Fi port (35601 unless the app says otherwise).";
+    } else if (isIpv6Address(settings.address)) {
+        address.outcome = Outcome::failed;
+        address.detail = "\"" + settings.address + "\" (" + settings.addressName +
+                         ") is an IPv6 address; the phone is reached over IPv4.";
+        address.next = "set " + settings.addressName +
+                       " to the phone's IPv4 address (four numbers, such as 192.168.0.42): the app "
+                       "shows it on its streaming screen, and the phone's Wi-Fi settings list it.";
     } else {
         try {
             phone = resolvePhoneEndpoint(loop, settings.address, portText);
