@@ -58,6 +58,9 @@ def test_failures_raise_runtime_error_with_the_message(scene, output):
         cmds.createNode("transform", bogus=1)
     with pytest.raises(AttributeError):
         cmds.noSuchCommand()
+    for value in (None, {"transform": 1}, {"transform"}):  # no text a command could read
+        with pytest.raises(TypeError):
+            cmds.ls(type=value)
     # The error travels with the exception; the script output does not show it twice.
     assert not [text for text, kind in output if "ghost" in text]
 

@@ -17,6 +17,12 @@ std::string valueText(const py::handle& value) {
     if (py::isinstance<py::float_>(value)) return detail::formatNumber(value.cast<double>());
     if (py::isinstance<py::str>(value)) return value.cast<std::string>();
     if (value.is_none()) throw py::type_error("None is not a valid argument value.");
+    // A mapping or a set has no order and no text a command could read.
+    if (py::isinstance<py::dict>(value) || py::isinstance<py::set>(value) ||
+        py::isinstance<py::frozenset>(value)) {
+        throw py::type_error(std::string(py::str(value.get_type().attr("__name__"))) +
+                             " is not a valid argument value.");
+    }
     return py::str(value);
 }
 
