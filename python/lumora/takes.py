@@ -25,6 +25,9 @@ VIDEO_EXTENSION = ".mov"
 WHOLE_RECORDING = 86400.0
 # The query command that says what became of a save, or what a clip file holds.
 TAKE_INFO_COMMAND = "mocapTakeInfo"
+# How long record() waits on Maya's main thread for the first frame after "start" when it joins a
+# session that was already open: as long as a connect over USB waits for the phone's answer.
+FIRST_FRAME_SECONDS = 3.0
 
 
 class Take(collections.namedtuple("Take", "path name frames duration video_path video_bytes")):
@@ -184,13 +187,15 @@ def record(node=None, video=None):
     start_time = None
     if before is not None and not fresh:
         # The take starts with the first frame that arrives after "start".
+        # A phone streams within a frame or two of "start": waiting longer only holds Maya for a
+        # phone that has gone quiet.
         try:
-            start_time = _maya.wait_for(lambda: _changed(_last_frame_time(node), before), 10.0,
-                                        "the first frame from the phone")[0]
+            start_time = _maya.wait_for(lambda: _changed(_last_frame_time(node), before),
+                                        FIRST_FRAME_SECONDS, "the first frame from the phone")[0]
         except LumoraError:
             capture.pause(node)
-            raise LumoraError("No frames from the phone on {} within 10 s: check that the app is "
-                              "streaming, then record again.".format(node))
+            raise LumoraError("No frames from the phone on {} within {:g} s: check that the app is "
+                              "streaming, then record again.".format(node, FIRST_FRAME_SECONDS))
     _recordings[node] = {"start_time": start_time, "wall_start": wall_start, "fresh": fresh,
                          "video": bool(cmds.getAttr(node + ".rv"))}
 

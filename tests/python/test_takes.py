@@ -164,6 +164,16 @@ def test_a_take_recorded_while_the_live_view_runs_starts_at_record(device):
     assert 0.2 < take.duration <= time.monotonic() - begun + 0.25
 
 
+def test_a_take_on_an_open_session_whose_phone_went_quiet_says_so(device, phone):
+    capture.start(device)
+    perform(device, 0.3)
+    capture.pause(device)
+    phone.stop()
+    with pytest.raises(LumoraError, match=r"No frames from the phone on phone within 3 s"):
+        takes.record(device)
+    assert capture.is_paused(device)
+
+
 def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, phone, output):
     takes.record(device, video=False)
     perform(device)
