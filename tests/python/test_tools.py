@@ -21,6 +21,12 @@ def test_ls_select_and_wildcards(scene):
     assert cmds.ls(sl=True) == ["faceB"]
     cmds.select(clear=True)
     assert cmds.ls(selection=True) == []
+    # delete without names deletes what is selected, and says what to do when nothing is.
+    with pytest.raises(RuntimeError, match="select them"):
+        cmds.delete()
+    cmds.select("faceB", "body")
+    cmds.delete()
+    assert cmds.ls("face*", "body") == []
 
 
 def test_list_connections(scene):

@@ -4,6 +4,7 @@
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
 #include "script/PlugNames.h"
+#include "script/Selection.h"
 
 namespace headless::detail {
 
@@ -26,17 +27,22 @@ MStatus createNode(const std::vector<Word>& args, ResultValue& result, std::stri
 MStatus deleteNodes(const std::vector<Word>& args, ResultValue&, std::string* error) {
     Arguments a;
     if (!a.parse(args, {}, {}, error)) return MStatus::kInvalidParameter;
-    if (a.positional().empty()) {
-        *error = "delete: name the nodes to delete.";
+    // Without names, as in Maya, what is selected.
+    std::vector<std::string> names = a.positional();
+    if (names.empty()) {
+        for (const auto& node : selectedNodes()) names.push_back(node->name);
+    }
+    if (names.empty()) {
+        *error = "delete: name the nodes to delete, or select them.";
         return MStatus::kInvalidParameter;
     }
-    for (const auto& name : a.positional()) {
+    for (const auto& name : names) {
         if (!Scene::instance().findNode(name)) {
             *error = "No object matches name: " + name;
             return MStatus::kInvalidParameter;
         }
     }
-    for (const auto& name : a.positional()) {
+    for (const auto& name : names) {
         // An earlier deletion may have taken this node along (an emptied set).
         const auto node = Scene::instance().findNode(name);
         if (!node) continue;

@@ -12,6 +12,7 @@
 #include "script/Arguments.h"
 #include "script/Interpreter.h"
 #include "script/PlugNames.h"
+#include "script/Selection.h"
 
 namespace headless::detail {
 
@@ -23,6 +24,8 @@ std::vector<std::weak_ptr<Node>>& selection() {
     return nodes;
 }
 
+}  // namespace
+
 std::vector<std::shared_ptr<Node>> selectedNodes() {
     std::vector<std::shared_ptr<Node>> nodes;
     for (const auto& weak : selection()) {
@@ -30,6 +33,8 @@ std::vector<std::shared_ptr<Node>> selectedNodes() {
     }
     return nodes;
 }
+
+namespace {
 
 // Maya's wildcards: '*' any run of characters, '?' one character.
 bool matches(const char* pattern, const char* text) {
