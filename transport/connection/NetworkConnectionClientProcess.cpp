@@ -7,6 +7,7 @@
 
 #include "clip/folders/EnsureParentFolder.h"
 #include "transport/connection/UDPClient.h"
+#include "transport/outcomes/SaveOutcomes.h"
 #include "transport/protocol/MocapDataHandler.h"
 #include "transport/protocol/PhoneCommands.h"
 #include "transport/protocol/TransportMessages.h"
@@ -204,11 +205,17 @@ void NetworkConnectionClientProcess::cleanup() {
         acceptedChannels_.clear();
     }
     std::unique_ptr<CaptureDataStreamDeviceInterface> client;
+    std::vector<std::string> requestedVideos;
     {
         std::lock_guard<std::mutex> lock(clientMutex_);
         client = std::move(client_);
+        requestedVideos.swap(requestedVideos_);
     }
-    client.reset();  // deletes the message handler too
+    client.reset();  // deletes the message handler too; the transport has said what it knows
+    // A save waiting for its video would otherwise wait for ever.
+    for (const std::string& path : requestedVideos) {
+        if (isVideoAwaited(path)) reportVideoNotReceived(path);
+    }
     drops_.reportSummary();
     {
         std::lock_guard<std::mutex> lock(runningMutex_);
@@ -253,6 +260,7 @@ bool NetworkConnectionClientProcess::saveCapture(std::string path, double startT
     }
     std::lock_guard<std::mutex> lock(clientMutex_);
     if (!client_) return false;
+    requestedVideos_.push_back(path);
     client_->saveCapture(path, startTime, endTime);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "transport/connection/StreamHealth.h"
 #include "transport/connection/TCPOverUSBCommunication.h"
@@ -94,6 +95,9 @@ class NetworkConnectionClientProcess final : public CaptureDataStreamInterface {
     // client out under it, so no call reaches a client that is being deleted.
     std::mutex clientMutex_;
     std::unique_ptr<CaptureDataStreamDeviceInterface> client_;  // guarded by clientMutex_
+    // The video paths this session asked the phone for: at its end, a video still awaited (its
+    // request never sent, or dropped by a session that was ending) is said to be missing.
+    std::vector<std::string> requestedVideos_;  // guarded by clientMutex_
 
     // Written before the session thread starts, read on it.
     DataStreamClient* owner_ = nullptr;

@@ -182,6 +182,7 @@ bool TCPOverUSBCommunication::carryOut(const UsbCommand& command) {
             const auto result =
                 sendCommandBlock(saveCaptureCommand(command.startTime, command.endTime));
             if (result == SendResult::sent) awaitedVideos_.push_back(command.path);
+            if (result == SendResult::tooLong) reportVideoNotAsked(command.path);
             return result != SendResult::failed;
         }
         case UsbCommand::Kind::stop:

@@ -121,6 +121,12 @@ std::vector<std::string> videosAwaited() {
     return paths;
 }
 
+bool isVideoAwaited(const std::string& videoPath) {
+    auto& all = outcomes();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    return findWaitingVideo(all, videoPath) != nullptr;
+}
+
 std::optional<SaveOutcome> latestSaveOutcome(const std::string& clipPath) {
     auto& all = outcomes();
     std::lock_guard<std::mutex> lock(all.mutex);

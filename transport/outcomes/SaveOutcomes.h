@@ -49,6 +49,8 @@ void reportVideoNotSaved(const std::string& videoPath, const std::string& reason
 // videos still awaited.
 std::vector<std::string> clipsBeingWritten();
 std::vector<std::string> videosAwaited();
+// Whether a save still waits for the video at videoPath.
+bool isVideoAwaited(const std::string& videoPath);
 
 // The newest save to clipPath in this process, if there was one.
 std::optional<SaveOutcome> latestSaveOutcome(const std::string& clipPath);

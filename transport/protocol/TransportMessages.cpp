@@ -40,6 +40,11 @@ void reportVideoCancelled(const std::string& path) {
                        MessageKind::info);
 }
 
+void reportVideoNotAsked(const std::string& path) {
+    reportVideoMissing(
+        path, "No video for " + path + ": its stretch's times do not fit a command to the phone.");
+}
+
 void reportVideoReplyUnusable(const std::string& path, std::string_view reply) {
     // The phone's text, shown printable and short.
     std::string shown;

@@ -21,6 +21,8 @@ void reportVideoBroken(const std::string& path, std::size_t bytesKept, const std
 // port, nothing answers on the port it named, or the file cannot be written.
 // Each of these also ends the wait of the save that asked for the video (SaveOutcomes.h).
 void reportVideoCancelled(const std::string& path);
+// The request for the video could not be put into a command the phone takes.
+void reportVideoNotAsked(const std::string& path);
 void reportVideoReplyUnusable(const std::string& path, std::string_view reply);
 void reportVideoUnreachable(const std::string& path, int port, const std::string& reason);
 void reportVideoFileUnwritable(const std::string& path, const std::string& reason);

@@ -346,6 +346,21 @@ TEST_P(SessionTest, AVideoThePhoneCannotDeliverIsReported) {
     EXPECT_EQ(files, std::size(cases));  // no temporary file left behind
 }
 
+// Every video asked for comes to an end that a waiting script sees: one whose request does not
+// fit a command (over USB), or that a stop right after the request overtakes.
+TEST_P(SessionTest, EveryVideoAskedForComesToAnEnd) {
+    startSession(options(), true);
+    const std::string huge = folder.file("huge.mov");
+    const std::string last = folder.file("last.mov");
+    beginSaveOutcome(huge + ".clip", huge);
+    ASSERT_TRUE(process->saveCapture(huge, 1e300, 2e300));
+    beginSaveOutcome(last + ".clip", last);
+    ASSERT_TRUE(process->saveCapture(last, 0, 1));
+    EXPECT_TRUE(process->closeConnection());
+    for (const std::string& path : {huge, last})
+        EXPECT_NE(latestSaveOutcome(path + ".clip")->video, SaveOutcome::Video::waiting) << path;
+}
+
 // Video requests are answered in order, each into its own file, while the frames go on.
 TEST_P(SessionTest, VideoRequestsAreServedInOrder) {
     auto o = options();
