@@ -394,9 +394,9 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     // Over USB, an app that closes the tunnel before it answers "connect".
     PhoneSim& closing = addPhone(answering(PhoneAnswer::silent));
     // An app whose channel list needs renaming, repeats a name, names one of the node's own
-    // attributes and has a section too many.
+    // attributes or the timestamp line, and has a section too many.
     PhoneSimOptions odd = phoneOptions();
-    odd.rawChannelList = "wifiPort\njawOpen\njawOpen\n";
+    odd.rawChannelList = "wifiPort\njawOpen\njawOpen\ntimestamp\n";
     for (int i = 0; i < 11; ++i) odd.rawChannelList += "jaw open " + std::to_string(i) + "\n";
     odd.rawChannelList += "#\n#\n#\nextra\n";
     PhoneSim& oddNames = addPhone(odd);

@@ -1,5 +1,6 @@
 #include "transport/protocol/MocapDataHandler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +105,13 @@ bool MocapDataHandler::handleConnectReply(std::string message) {
     std::vector<ChannelRenaming> renamings;
     validNames_ = validChannelNames(names_, &renamings);
     reportRenamings(renamings);
+    const auto& scalars = validNames_.scalars();
+    if (std::find(scalars.begin(), scalars.end(), kTimestampKey) != scalars.end()) {
+        // Its lines give each frame's time, so the channel can never hold a value of its own.
+        reportTransportMessage(
+            "The channel \"timestamp\" gets no values: the app's timestamp "
+            "line gives each frame's time.");
+    }
     if (observer_) {
         observer_->setChannelLayout(validNames_);
         observer_->acceptConnection(validNames_);
@@ -172,8 +180,8 @@ void MocapDataHandler::reportRenamings(const std::vector<ChannelRenaming>& renam
                                "\"_\" only.");
     }
     if (renamings.size() > kShown) {
-        reportTransportMessage("Renamed " + std::to_string(renamings.size() - kShown) +
-                               " more channels the same way.");
+        reportTransportMessage("More channels renamed the same way: " +
+                               std::to_string(renamings.size() - kShown) + ".");
     }
 }
 
