@@ -54,21 +54,22 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
         return refuse("saveMocapData: the clip and the video would be the same file, " + clipPath +
                       "; give the video a path of its own.");
     // A file that an earlier save is still to write would end up holding one of the two, the
-    // other lost.
+    // other lost, and what mocapTakeInfo says of the newest save might not be what the file holds.
+    const auto refuseBusy = [](const std::string& path, const char* held, const char* kind) {
+        return refuse("saveMocapData: " + path + " is the " + held + "; give the " + kind +
+                      " another path, or wait until that save has finished (mocapTakeInfo).");
+    };
+    for (const std::string& writing : clipsBeingWritten()) {
+        if (sameFilePath(clipPath, writing))
+            return refuseBusy(clipPath, "clip file an earlier save is still writing", "clip");
+        if (!videoPath.empty() && sameFilePath(videoPath, writing))
+            return refuseBusy(videoPath, "clip file an earlier save is still writing", "video");
+    }
     for (const std::string& awaited : videosAwaited()) {
         if (sameFilePath(clipPath, awaited))
-            return refuse("saveMocapData: " + clipPath +
-                          " is the video file an earlier save still waits for; give the clip "
-                          "another path, or wait until that save has finished (mocapTakeInfo).");
-    }
-    if (!videoPath.empty()) {
-        for (const std::string& writing : clipsBeingWritten()) {
-            if (sameFilePath(videoPath, writing))
-                return refuse("saveMocapData: " + videoPath +
-                              " is the clip file an earlier save is still writing; give the "
-                              "video another path, or wait until that save has finished "
-                              "(mocapTakeInfo).");
-        }
+            return refuseBusy(clipPath, "video file an earlier save still waits for", "clip");
+        if (!videoPath.empty() && sameFilePath(videoPath, awaited))
+            return refuseBusy(videoPath, "video file an earlier save still waits for", "video");
     }
     if (std::filesystem::is_directory(clipPath, error))
         return refuse("Cannot write clip file " + clipPath + ": it is a folder.");

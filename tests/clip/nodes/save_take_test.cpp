@@ -377,6 +377,15 @@ TEST_F(SaveTakeTest, AFileAnEarlierSaveIsYetToWriteIsRefused) {
     EXPECT_FALSE(execute("saveMocapData dev " + quoted(video) + " 1").ok);
     EXPECT_TRUE(shown("is the video file an earlier save still waits for"))
         << ::testing::PrintToString(headless::scriptOutputLines());
+    // Nor another take's video: two transfers into one file would leave one of them.
+    headless::clearScriptOutput();
+    EXPECT_FALSE(execute("saveMocapData dev " + quoted(folder.file("second.clip")) + " 1 " +
+                         quoted(folder.file("./first.mov")))
+                     .ok);
+    EXPECT_TRUE(shown(folder.file("./first.mov") +
+                      " is the video file an earlier save still waits for; give the video"))
+        << ::testing::PrintToString(headless::scriptOutputLines());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("second.clip")));
     EXPECT_EQ(phone->commandCount("saveCapture"), 1u);
     run("stopMocapSession dev");
     // The earlier take's video, cut short by the stop: what came of its first 1000 bytes.
@@ -414,10 +423,13 @@ TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
     connectDevice();
     record(kFrameTimes);
     const std::string path = folder.file("shared.clip");
-    std::string script;
-    for (int i = 0; i < 6; ++i)
-        script += "saveMocapData dev " + quoted(path) + (i % 2 ? " 1; " : " 5; ");
-    run(script);
+    // A save to a clip that an earlier save is still writing is refused; the others go ahead.
+    for (int i = 0; i < 6; ++i) {
+        headless::clearScriptOutput();
+        const bool ok = execute("saveMocapData dev " + quoted(path) + (i % 2 ? " 1" : " 5")).ok;
+        EXPECT_TRUE(ok || shown(path + " is the clip file an earlier save is still writing"))
+            << ::testing::PrintToString(headless::scriptOutputLines());
+    }
     // The writers finish in any order; each renames a whole file into place, and none is left over.
     ASSERT_TRUE(waitUntil([&] {
         std::size_t entries = 0;
@@ -430,6 +442,14 @@ TEST_F(SaveTakeTest, SavesRunningAtOnceToOnePathLeaveOneWholeClip) {
     const auto stored = readStoredClip(path);
     EXPECT_TRUE(stored.frames.size() == 3 || stored.frames.size() == 5) << stored.frames.size();
     EXPECT_EQ(stored.frames.back().time, 12.0);
+    // What mocapTakeInfo says of the newest save is what the file holds.
+    std::string info;
+    EXPECT_TRUE(waitUntil([&] {
+        info = execute("mocapTakeInfo " + quoted(path)).result;
+        return info.find("state written ") != std::string::npos;
+    })) << info;
+    EXPECT_NE(info.find(" frames " + std::to_string(stored.frames.size()) + " "), std::string::npos)
+        << info;
 }
 
 TEST_F(SaveTakeTest, DeletingTheDeviceWhileSavingStillWritesTheClip) {
