@@ -299,6 +299,19 @@ bool LMRARealTimeDevice::connectToPhone() {
     resetFrameValues();
     setStatus(kStatusConnected);
     MGlobal::displayInfo("Connection established.");
+    // An app that keeps one session at a time now streams to this node alone, while the other
+    // node still shows its capture; and a stop of either ends the phone's stream.
+    if (const LMRARealTimeDevice* other = otherSessionWith(sessionPhone_)) {
+        const MString otherName = MFnDependencyNode(other->thisMObject()).name();
+        MGlobal::displayWarning(otherName +
+                                " has a session with this phone too: a phone that "
+                                "streams to one node at a time now streams to " +
+                                MFnDependencyNode(self).name() +
+                                " alone, and a stop of either "
+                                "can end the other's capture. Stop " +
+                                otherName + " (stopMocapSession " + otherName +
+                                ") unless the phone takes several sessions.");
+    }
     if (names.scalars().empty() && names.vectors().empty() && names.matrices().empty()) {
         MGlobal::displayWarning("The phone sent no channels: " + MFnDependencyNode(self).name() +
                                 " has no channel outputs.");

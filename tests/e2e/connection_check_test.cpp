@@ -121,6 +121,9 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     aimAt(script, "other", healthyPhone(), transport());
     check(script, "otherNode", "other");
     probeStatus(script, "stillConnected", "dev");
+    // Connecting it all the same is said to take the phone's stream from dev.
+    connect(script, "otherConnect", "other");
+    script.section("stopOther", "stopMocapSession other");
     script.section("stop", "stopMocapSession dev");
 
     const HostBatchRun run = runHostBatch(script);
@@ -208,6 +211,12 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
                          {"dev has a session with this phone (connectionStatus 1)",
                           "Next: stop it first (stopMocapSession dev)"}));
     EXPECT_TRUE(statusIs(out, "stillConnected", 1));
+    EXPECT_TRUE(connected(out, "otherConnect"));
+    EXPECT_TRUE(out.shows("otherConnect",
+                          "// Warning: dev has a session with this phone too: a phone that "
+                          "streams to one node at a time now streams to other alone"))
+        << out.all();
+    EXPECT_FALSE(out.shows("connect", "has a session with this phone too"));
     EXPECT_EQ(out.lastResult("stop"), "1");
 
     // The phones heard the connect command once per check and were never asked to stream; the
@@ -221,7 +230,7 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     EXPECT_EQ(heard[0].rfind("connect ", 0), 0u) << heard[0];
     EXPECT_EQ(heard[1], "stop");
     EXPECT_EQ(heard[2].rfind("connect ", 0), 0u) << heard[2];
-    EXPECT_EQ(healthyPhone().commandCount("connect"), 2u);
+    EXPECT_EQ(healthyPhone().commandCount("connect"), 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, ConnectionCheckTest,
