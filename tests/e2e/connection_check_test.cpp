@@ -465,6 +465,11 @@ TEST_F(ConnectingGuideTest, MessageTableMatchesWhatConnectingShows) {
     attempt("receivePortRange", "setAttr dev.wifiReceivePort -1");
     attempt("receivePortBusy", "setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
     attempt("established", "setAttr dev.wifiReceivePort 0");
+    createDevice(script, "dev2");
+    aimAt(script, "dev2", healthyPhone(), Transport::wifi);
+    connect(script, "secondNode", "dev2");
+    keys.push_back("secondNode");
+    script.add("stopMocapSession dev2");
     script.section("stop", "stopMocapSession dev");
 
     std::future<HostBatchRun> running = startHostBatch(script);
