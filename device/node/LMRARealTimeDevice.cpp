@@ -242,17 +242,20 @@ bool LMRARealTimeDevice::connectToPhone() {
     if (!readConnectionSettings(self, settings)) return false;
     const std::string port = std::to_string(settings.port);
 
-    if (std::shared_ptr<NetworkConnectionClientProcess> current = connection()) {
-        if (current->isRunning()) {
-            // A session is still open (over Wi-Fi a phone that vanished is never noticed): it
-            // ends first ("stop"), so that connecting again always reaches the phone anew.
-            MGlobal::displayInfo("Ending the open session before connecting again.");
-            current->closeConnection();
-            setStatus(kStatusDisconnected);
-        }
-    }
+    const std::shared_ptr<NetworkConnectionClientProcess> current = connection();
+    const bool open = current && current->isRunning();
+    // Checked before an open session ends, so that a refused setting leaves it running; the port
+    // that session holds itself is free once it has ended.
     int receivePort = kAnyReceivePort;
-    if (!settings.usb && !readReceivePort(receivePort)) return false;
+    const unsigned short heldPort = open && !usbSession_.load() ? current->wifiReceivePort() : 0;
+    if (!settings.usb && !readReceivePort(receivePort, heldPort)) return false;
+    if (open) {
+        // A session is still open (over Wi-Fi a phone that vanished is never noticed): it ends
+        // first ("stop"), so that connecting again always reaches the phone anew.
+        MGlobal::displayInfo("Ending the open session before connecting again.");
+        current->closeConnection();
+        setStatus(kStatusDisconnected);
+    }
     paused_.store(false);
     usbSession_.store(settings.usb);
     auto process = std::make_shared<NetworkConnectionClientProcess>();
@@ -319,7 +322,7 @@ bool LMRARealTimeDevice::connectToPhone() {
     return true;
 }
 
-bool LMRARealTimeDevice::readReceivePort(int& port) {
+bool LMRARealTimeDevice::readReceivePort(int& port, unsigned short heldPort) {
     const MPlug plug(thisMObject(), wifiReceivePort);
     port = plug.asInt();
     MString text;
@@ -330,7 +333,7 @@ bool LMRARealTimeDevice::readReceivePort(int& port) {
                               ": a receive port is 0 (any free port) or a number from 1 to 65535.");
         return false;
     }
-    if (port == kAnyReceivePort) return true;
+    if (port == kAnyReceivePort || port == heldPort) return true;
     // Checked here so that the message names the port; the session binds it again right after.
     const ReceivePortBinding binding = probeReceivePort(static_cast<unsigned short>(port));
     if (binding.bound) return true;

@@ -105,8 +105,9 @@ class LMRARealTimeDevice : public PluginNode<LMRARealTimeDevice, MPxThreadedDevi
     void warnNoSession(const char* action) const;
     void setStatus(ConnectionStatus status) { status_.store(status); }
     void postStatusEvent();
-    // The Wi-Fi receive port setting, checked; false after an error that names the port.
-    bool readReceivePort(int& port);
+    // The Wi-Fi receive port setting, checked (heldPort: the one the open session holds, free
+    // once it has ended); false after an error that names the port.
+    bool readReceivePort(int& port, unsigned short heldPort);
     std::shared_ptr<NetworkConnectionClientProcess> connection();
     std::shared_ptr<NetworkConnectionClientProcess> replaceConnection(
         std::shared_ptr<NetworkConnectionClientProcess> connection);

@@ -121,6 +121,13 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
     aimAt(script, "other", healthyPhone(), transport());
     check(script, "otherNode", "other");
     probeStatus(script, "stillConnected", "dev");
+    if (!usb()) {
+        // A setting refused on a connected node leaves its session running.
+        script.add("setAttr dev.wifiReceivePort " + std::to_string(busy.port()));
+        connect(script, "busyWhileConnected", "dev");
+        script.add("setAttr dev.wifiReceivePort 0");
+        probeStatus(script, "connectedAfterRefusal", "dev");
+    }
     // Connecting it all the same is said to take the phone's stream from dev.
     connect(script, "otherConnect", "other");
     script.section("stopOther", "stopMocapSession other");
@@ -211,6 +218,16 @@ TEST_P(ConnectionCheckTest, NamesTheFailingStepAndWhatToTry) {
                          {"dev has a session with this phone (connectionStatus 1)",
                           "Next: stop it first (stopMocapSession dev)"}));
     EXPECT_TRUE(statusIs(out, "stillConnected", 1));
+    if (!usb()) {
+        EXPECT_TRUE(
+            refused(out, "busyWhileConnected",
+                    "UDP port " + std::to_string(busy.port()) +
+                        " (dev.wifiReceivePort) is in use on this computer: close the program that "
+                        "holds it, or set dev.wifiReceivePort to another port (0 "
+                        "picks a free one)."));
+        EXPECT_FALSE(out.shows("busyWhileConnected", "Ending the open session"));
+        EXPECT_TRUE(statusIs(out, "connectedAfterRefusal", 1));
+    }
     EXPECT_TRUE(connected(out, "otherConnect"));
     EXPECT_TRUE(out.shows("otherConnect",
                           "// Warning: dev has a session with this phone too: a phone that "

@@ -75,6 +75,7 @@ class NetworkConnectionClientProcess final : public CaptureDataStreamInterface {
     void setUsbTimeouts(const UsbTimeouts& timeouts) { usbTimeouts_ = timeouts; }
     // The local UDP port that a Wi-Fi session receives on; 0 (the default): any free port.
     void setWifiReceivePort(unsigned short port) { wifiReceivePort_ = port; }
+    unsigned short wifiReceivePort() const { return wifiReceivePort_; }
 
   private:
     void runSession(CaptureDataStreamDeviceInterface* client);
