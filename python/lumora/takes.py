@@ -166,8 +166,7 @@ def record(node=None, video=None):
     node = capture.device(node)
     pending = _recordings.get(node, {}).get("pending")
     if pending:
-        raise LumoraError("The last take of {}, {}, is still being saved: run stop_and_save to wait for it "
-                          "first.".format(node, pending))
+        raise LumoraError("Record again once the last take is in. " + _still_saving(node, pending, "yet"))
     _saved.pop(node, None)
     before = _last_frame_time(node)
     # A session whose recording is empty records this take alone: it is saved whole.
@@ -245,9 +244,19 @@ def stop_and_save(node=None, timeout=30.0):
     try:
         info = _maya.wait_for(lambda: _finished_info(clip), timeout, "the take " + clip)
     except LumoraError:
-        raise LumoraError("The take {} is still being saved after {:g} s (its video may be long): run "
-                          "stop_and_save again to wait for it.".format(clip, timeout))
+        raise LumoraError(_still_saving(node, clip, "after {:g} s".format(timeout)))
     return _end_save(node, clip, info)
+
+
+def _still_saving(node, clip, when):
+    """What to do about a save that has not ended: once the clip is written only the video is
+    awaited, and a phone that has gone away never sends it, so the way out is said too."""
+    if take_info(clip).get("state") != "written":
+        return "The take {} is still being saved {}: run stop_and_save again to wait for it.".format(clip, when)
+    return ("The take {} is written, but its video has not come from the phone {}: run stop_and_save again "
+            "to wait for it, or, if the phone has gone (the app closed, the cable pulled), run "
+            "lumora.capture.stop(\"{}\") to end the session and keep the take without its video, then "
+            "stop_and_save.".format(clip, when, node))
 
 
 def begin_stop_and_save(node=None):

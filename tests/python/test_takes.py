@@ -88,7 +88,7 @@ def test_a_save_begun_without_waiting_is_finished_by_polling(device):
     clip = takes.begin_stop_and_save(device)
     assert clip.endswith("shotA_take001.clip") and takes.saving(device) == clip
     assert takes.begin_stop_and_save(device) == clip  # the same save, not a new take
-    with pytest.raises(LumoraError, match="still being saved"):
+    with pytest.raises(LumoraError, match="Record again once the last take is in"):
         takes.record(device)
     polled = []
     wait_until(lambda: polled.append(takes.finish_stop_and_save(device)) or polled[-1] is not None, "the save")
@@ -190,3 +190,16 @@ def test_a_scene_change_mid_save_keeps_the_take_and_forgets_the_node(device, pho
         takes.finish_stop_and_save(node)
     assert capture.connect_wifi("127.0.0.1", phone.ports["wifi"], node=node) == 1
     assert not capture.is_paused(node)  # the closing scene's node was paused, not this one
+
+
+def test_a_phone_gone_before_its_video_says_how_to_keep_the_take(device, phone):
+    takes.record(device, video=True)
+    perform(device)
+    phone.process.kill()  # the app closed mid-take: the video it was asked for never comes
+    with pytest.raises(LumoraError, match=r"is written, but its video has not come.*lumora\.capture\.stop\(\"phone\"\)"):
+        takes.stop_and_save(device, timeout=1.0)
+    with pytest.raises(LumoraError, match=r"Record again once the last take is in.*capture\.stop"):
+        takes.record(device)
+    capture.stop(device)
+    take = takes.stop_and_save(device)
+    assert take.name == "shotA_take001" and take.frames > 1 and not take.has_video
