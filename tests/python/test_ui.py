@@ -433,3 +433,29 @@ def test_two_devices_over_usb_check_stop_and_disconnect(main_window, qtbot, phon
         click(qtbot, end)
         assert shown.status_label.text() == "Not connected"
     assert shown.device_combo.count() == 2
+
+
+def test_a_phone_gone_mid_save_is_ended_with_stop(main_window, qtbot, phone, tmp_path, monkeypatch):
+    """The phone closes before it sends the take's video: after the long wait, Stop keeps the take
+    without its video instead of leaving the window waiting for ever."""
+    shown = window.show_window(main_window)
+    click(qtbot, shown.new_device_button)
+    shown.transport_combo.setCurrentIndex(window.WIFI)
+    shown.address_edit.setText("127.0.0.1")
+    shown.port_edit.setText(str(phone.ports["wifi"]))
+    shown.folder_edit.setText(str(tmp_path / "takes"))
+    shown.folder_edit.editingFinished.emit()
+    shown.video_check.setChecked(True)
+    click(qtbot, shown.record_button)
+    qtbot.waitUntil(lambda: float(shown.rate_label.text() or 0) > 0, timeout=WAIT_MS)
+    phone.process.kill()
+    monkeypatch.setattr(takes_panel, "LONG_SAVE_SECONDS", 0.0)
+    click(qtbot, shown.save_button)
+    assert not shown.stop_button.isEnabled()  # not before the wait has been long
+    qtbot.waitUntil(lambda: "press Stop to keep the take without its video" in shown.note_label.text(),
+                    timeout=WAIT_MS)
+    assert shown.stop_button.isEnabled() and not shown.record_button.isEnabled()
+    click(qtbot, shown.stop_button)
+    qtbot.waitUntil(lambda: shown.note_label.text().startswith("Saved "), timeout=WAIT_MS)
+    assert shown.note_label.text().endswith("without video.")
+    assert shown.take_list.topLevelItemCount() == 1 and shown.record_button.isEnabled()

@@ -148,6 +148,12 @@ class TakesPanel(QtWidgets.QGroupBox):
         entry = self.saves.get(self.node)
         return entry[0] if entry else None
 
+    def waiting_long(self):
+        """Whether the current node's save has waited long for the phone's video: ending the
+        session then keeps the take without it."""
+        path = self.saving()
+        return path is not None and path in self.long_saves
+
     def poll_save(self):
         """Called by the window's refresh: looks at the current node's save, taking up one begun
         elsewhere (by a script, or before the window was closed). When it has ended: the take is
@@ -175,8 +181,10 @@ class TakesPanel(QtWidgets.QGroupBox):
             if time.monotonic() - begun > LONG_SAVE_SECONDS and path not in self.long_saves:
                 self.long_saves.add(path)
                 self.window.say("Still waiting for the video of {} from the phone after {:g} s; the take is "
-                                "listed once it has arrived.".format(_take_name(path), LONG_SAVE_SECONDS),
+                                "listed once it has arrived. If the phone has gone, press Stop to keep the "
+                                "take without its video.".format(_take_name(path), LONG_SAVE_SECONDS),
                                 "warning")
+                self.window.update_status()  # Stop comes on: the way out when the video never comes
             return None
         del self.saves[node]
         self.long_saves.discard(path)

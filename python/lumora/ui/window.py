@@ -405,7 +405,9 @@ class CaptureWindow(QtWidgets.QWidget):
         self.pause_button.setEnabled(status.code >= 2 and not paused and not saving)
         self.takes.update_buttons(status.code)
         taking = saving or self.node in self.takes.recording
-        self.stop_button.setEnabled(status.code >= 1 and not taking)
+        # Stop also ends a save whose video has been long in coming (a phone gone): the take is
+        # then saved without it.
+        self.stop_button.setEnabled(status.code >= 1 and (not taking or self.takes.waiting_long()))
         self.disconnect_button.setEnabled(status.code >= 1 and not taking)
         self.start_button.setEnabled(not saving)
         if not self._holding:  # a refresh or the status event while the connect runs
