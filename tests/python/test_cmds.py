@@ -61,6 +61,8 @@ def test_failures_raise_runtime_error_with_the_message(scene, output):
     for value in (None, {"transform": 1}, {"transform"}):  # no text a command could read
         with pytest.raises(TypeError):
             cmds.ls(type=value)
+    with pytest.raises(ValueError, match="embedded null character"):  # it would name another file
+        cmds.file(rename="/tmp/scene\0.ma")
     # The error travels with the exception; the script output does not show it twice.
     assert not [text for text, kind in output if "ghost" in text]
 

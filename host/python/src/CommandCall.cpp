@@ -15,7 +15,15 @@ std::string valueText(const py::handle& value) {
     if (py::isinstance<py::bool_>(value)) return value.cast<bool>() ? "1" : "0";
     if (py::isinstance<py::int_>(value)) return py::str(value);
     if (py::isinstance<py::float_>(value)) return detail::formatNumber(value.cast<double>());
-    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+    if (py::isinstance<py::str>(value)) {
+        std::string text = value.cast<std::string>();
+        // A command reads its words as Maya strings, which end at a NUL: the rest would be
+        // dropped, and the command would act on another file or node than the one named.
+        if (text.find('\0') != std::string::npos) {
+            throw py::value_error("embedded null character in a command argument");
+        }
+        return text;
+    }
     if (value.is_none()) throw py::type_error("None is not a valid argument value.");
     // A mapping or a set has no order and no text a command could read.
     if (py::isinstance<py::dict>(value) || py::isinstance<py::set>(value) ||
