@@ -59,17 +59,12 @@ MStatus checkPaths(const std::string& clipPath, const std::string& videoPath) {
         return refuse("saveMocapData: " + path + " is the " + held + "; give the " + kind +
                       " another path, or wait until that save has finished (mocapTakeInfo).");
     };
-    for (const std::string& writing : clipsBeingWritten()) {
-        if (sameFilePath(clipPath, writing))
-            return refuseBusy(clipPath, "clip file an earlier save is still writing", "clip");
-        if (!videoPath.empty() && sameFilePath(videoPath, writing))
-            return refuseBusy(videoPath, "clip file an earlier save is still writing", "video");
-    }
-    for (const std::string& awaited : videosAwaited()) {
-        if (sameFilePath(clipPath, awaited))
-            return refuseBusy(clipPath, "video file an earlier save still waits for", "clip");
-        if (!videoPath.empty() && sameFilePath(videoPath, awaited))
-            return refuseBusy(videoPath, "video file an earlier save still waits for", "video");
+    for (const PendingSaveFile& pending : filesSavesAreYetToWrite()) {
+        const char* held = pending.isClip ? "clip file an earlier save is still writing"
+                                          : "video file an earlier save still waits for";
+        if (sameFilePath(clipPath, pending.path)) return refuseBusy(clipPath, held, "clip");
+        if (!videoPath.empty() && sameFilePath(videoPath, pending.path))
+            return refuseBusy(videoPath, held, "video");
     }
     if (std::filesystem::is_directory(clipPath, error))
         return refuse("Cannot write clip file " + clipPath + ": it is a folder.");

@@ -101,24 +101,17 @@ void reportVideoNotSaved(const std::string& videoPath, const std::string& reason
     finishVideo(videoPath, SaveOutcome::Video::failed, 0, reason);
 }
 
-std::vector<std::string> clipsBeingWritten() {
+std::vector<PendingSaveFile> filesSavesAreYetToWrite() {
     auto& all = outcomes();
     std::lock_guard<std::mutex> lock(all.mutex);
-    std::vector<std::string> paths;
+    std::vector<PendingSaveFile> files;
     for (const auto& entry : all.entries)
         if (entry.outcome.clip == SaveOutcome::Clip::writing)
-            paths.push_back(entry.outcome.clipPath);
-    return paths;
-}
-
-std::vector<std::string> videosAwaited() {
-    auto& all = outcomes();
-    std::lock_guard<std::mutex> lock(all.mutex);
-    std::vector<std::string> paths;
+            files.push_back({entry.outcome.clipPath, true});
     for (const auto& entry : all.entries)
         if (entry.outcome.video == SaveOutcome::Video::waiting)
-            paths.push_back(entry.outcome.videoPath);
-    return paths;
+            files.push_back({entry.outcome.videoPath, false});
+    return files;
 }
 
 bool isVideoAwaited(const std::string& videoPath) {

@@ -45,10 +45,14 @@ void reportVideoPartial(const std::string& videoPath, std::uint64_t bytes,
                         const std::string& reason);
 void reportVideoNotSaved(const std::string& videoPath, const std::string& reason);
 
-// The files that saves still under way are yet to write: the clips still being written, and the
-// videos still awaited.
-std::vector<std::string> clipsBeingWritten();
-std::vector<std::string> videosAwaited();
+// A file that a save still under way is yet to write: its clip, still being written, or its
+// video, still awaited.
+struct PendingSaveFile {
+    std::string path;
+    bool isClip;
+};
+// The clips first, then the videos.
+std::vector<PendingSaveFile> filesSavesAreYetToWrite();
 // Whether a save still waits for the video at videoPath.
 bool isVideoAwaited(const std::string& videoPath);
 
